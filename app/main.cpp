@@ -1,0 +1,2 @@
+// Placeholder entry point until the batch run lands.
+int main() { return 0; }

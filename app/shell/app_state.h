@@ -1,0 +1,47 @@
+// The program-wide record every procedure of the program works on.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "orlendo/model.h"
+
+namespace tvx {
+
+class ErrorLogger;
+
+struct AppState {
+  orlendo::InvestorPtr Investor;
+  std::shared_ptr<tvx::ErrorLogger> ErrorLogger;
+  std::string VersionTag;  // "QVX" + major + "." + minor
+  bool Silent = false;     // batch mode
+  std::string CurrentFile;
+  std::string OutputFile;
+  std::string ErrLogFile;  // empty in batch mode
+  bool DataSaved = false;
+  std::int16_t StartChoice = 0;  // 0 main window, 1 new scenario, 2 old scenario
+  std::int16_t RptInput = 0;
+  std::int16_t RptSummary = 0;
+  std::int16_t RptDetail = 0;
+  std::string IniFile;
+  std::string DataPath;
+  bool HideError380 = false;
+  std::string FontName;
+  float FontSize = 0;
+  std::string PrnFontName;
+  float PrnFontSize = 0;
+  bool PrnFontBold = false;
+  std::array<std::string, 5> MruFiles;
+};
+
+// The program's own version: major is the tax year the history was brought up to.
+inline constexpr int kVersionMajor = 2017;
+inline constexpr int kVersionMinor = 10;
+std::string makeVersionTag();  // "QVX2017.10"
+
+// The program's file description, used in error messages.
+inline constexpr const char* kFileDescription = "Tallyvex";
+
+}  // namespace tvx

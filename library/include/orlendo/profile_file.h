@@ -1,0 +1,81 @@
+// A sectioned key/value text file ("[Section]" lines and "Key=Value" lines)
+// and a file-existence helper: the storage components behind the investor
+// data file and the program's settings file.
+//
+// Sections and keys match without regard to ASCII letter case, with blanks
+// around them trimmed. A value is everything after the first "=" up to the
+// line end, kept as written. Files are written in UTF-8 with CR LF line
+// ends; reading also takes LF line ends, a UTF-8 byte-order mark, and
+// Windows-1252 text for files that are not valid UTF-8.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orlendo {
+
+class ProfileFile {
+ public:
+  enum class Mode {
+    WriteThrough,  // every WriteString replaces the file at once
+    Deferred,      // writes stay in memory until Commit()
+  };
+
+  explicit ProfileFile(Mode mode = Mode::WriteThrough) : mode_(mode) {}
+
+  // Binds to a file and reads it. A missing file reads as empty; a file that
+  // exists but cannot be read (a folder, no permission, an I/O error) fails.
+  void FileName(std::string_view name);
+  // Binds to a file without reading it: the content starts empty.
+  void BindEmpty(std::string_view name);
+  const std::string& FileName() const noexcept { return fileName_; }
+
+  void WriteString(std::string_view section, std::string_view key, std::string_view value);
+  std::string GetString(std::string_view section, std::string_view key, std::string_view def) const;
+  // A decimal integer with optional blanks and sign. Type mismatch when the
+  // stored text is not such an integer, overflow beyond the 32-bit range.
+  std::int32_t GetLong(std::string_view section, std::string_view key, std::int32_t def) const;
+
+  // Writes the whole content to the bound file atomically: a temporary file
+  // in the same folder, flushed, then renamed over the old one.
+  void Commit() const;
+
+  // The file content as it would be written.
+  std::string Render() const;
+
+ private:
+  struct Entry {
+    std::string key;
+    std::string value;
+  };
+  struct Section {
+    std::string name;
+    std::vector<Entry> entries;
+  };
+
+  const Entry* find(std::string_view section, std::string_view key) const;
+  void parse(const std::string& text);
+
+  Mode mode_;
+  std::string fileName_;
+  std::vector<Section> sections_;
+};
+
+class FileHelper {
+ public:
+  // True when `name` names an existing regular file (the exact path, no patterns).
+  static bool PathExists(std::string_view name);
+};
+
+// Writes `content` to `path` atomically (temporary file in the same folder,
+// flushed, renamed, folder flushed). On failure the old file is untouched,
+// no temporary file is left behind, and an error is raised.
+void writeFileAtomically(const std::string& path, std::string_view content);
+
+// Reads a whole text file as UTF-8 (a Windows-1252 file is converted). A
+// missing file gives `false`; any other failure raises an error.
+bool readTextFile(const std::string& path, std::string& out);
+
+}  // namespace orlendo

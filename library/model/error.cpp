@@ -1,0 +1,67 @@
+#include "orlendo/error.h"
+
+#include <new>
+#include <stdexcept>
+#include <system_error>
+
+namespace orlendo {
+
+std::string_view errorTypeText(long number) {
+  switch (number) {
+    case errnum::InvalidArgument: return "Invalid procedure call or argument";
+    case errnum::Overflow: return "Overflow";
+    case errnum::OutOfMemory: return "Out of memory";
+    case errnum::SubscriptOutOfRange: return "Subscript out of range";
+    case errnum::TypeMismatch: return "Type mismatch";
+    case errnum::FileNotFound: return "File not found";
+    case errnum::DeviceIO: return "Device I/O error";
+    case errnum::DiskFull: return "Disk full";
+    case errnum::PermissionDenied: return "Permission denied";
+    case errnum::PathFileAccess: return "Path/File access error";
+    case errnum::PathNotFound: return "Path not found";
+    case errnum::InvalidPropertyValue: return "Invalid property value";
+    case errnum::SelectCase: return "Property not found";
+    case errnum::DuplicateKey: return "This key is already associated with an element of this collection";
+    default: return "Application-defined or object-defined error";
+  }
+}
+
+void raisePlatform(long number) {
+  throw Error(number, std::string(kDefaultSource), std::string(errorTypeText(number)));
+}
+
+void raise(long number, std::string source, std::string description) {
+  throw Error(number, std::move(source), std::move(description));
+}
+
+namespace {
+long numberForSystemError(const std::error_code& ec) {
+  if (ec == std::errc::no_such_file_or_directory) return errnum::PathNotFound;
+  if (ec == std::errc::permission_denied || ec == std::errc::operation_not_permitted ||
+      ec == std::errc::read_only_file_system)
+    return errnum::PermissionDenied;
+  if (ec == std::errc::no_space_on_device) return errnum::DiskFull;
+  if (ec == std::errc::io_error) return errnum::DeviceIO;
+  return errnum::PathFileAccess;
+}
+}  // namespace
+
+void rethrowWithTrail(std::string_view tag) {
+  std::string trail(tag);
+  try {
+    throw;
+  } catch (const Error& e) {
+    throw Error(e.number(), trail + "\r" + e.source(), std::string(kProductDescription));
+  } catch (const std::bad_alloc&) {
+    throw Error(errnum::OutOfMemory, trail + "\r" + std::string(kDefaultSource),
+                std::string(kProductDescription));
+  } catch (const std::system_error& e) {
+    throw Error(numberForSystemError(e.code()), trail + "\r" + std::string(kDefaultSource),
+                std::string(kProductDescription));
+  } catch (const std::exception&) {
+    throw Error(errnum::InvalidArgument, trail + "\r" + std::string(kDefaultSource),
+                std::string(kProductDescription));
+  }
+}
+
+}  // namespace orlendo
