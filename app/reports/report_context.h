@@ -1,0 +1,61 @@
+// Everything a report run needs of the program: the application state, the
+// ports to the user and the printer, and the state the reports keep for the
+// run of the program. The desktop program fills every port; the batch run
+// fills only what a file report needs (the rest stay null and are never
+// reached: no dialog, no printer, no window in batch mode).
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "reports/page_manager.h"
+#include "shell/app_state.h"
+#include "shell/error_paths.h"
+#include "shell/ports.h"
+
+namespace orlendo {
+class ProgressObserver;
+}
+
+namespace tvx {
+
+class Printer;
+class ReportWindowFactory;
+
+// What the reports keep for the run of the program.
+struct ReportProgramState {
+  PageManager pages;
+  bool NewPagePerSecurity = false;  // the Detailed Report Option, never saved
+};
+
+struct ReportContext {
+  AppState& state;
+  EndServices& end;              // the error paths
+  ReportProgramState& program;
+
+  MessageBox* messages = nullptr;
+  ChoiceDialog* choices = nullptr;
+  PrintDialog* printDialog = nullptr;
+  DetailOptionDialog* detailOption = nullptr;
+  BusyPointer* busy = nullptr;
+  SettingsStore* settings = nullptr;
+  Printer* printer = nullptr;
+  ReportWindowFactory* windows = nullptr;
+  // Follows the calculation (the progress window); null runs it silently.
+  orlendo::ProgressObserver* progress = nullptr;
+
+  // Lets pending window events be processed (empty: nothing to process).
+  std::function<void()> processEvents;
+  // The font-missing explanation with its "don't show again" box: returns
+  // the new value of HideError380 (settings, in the desktop program).
+  std::function<bool(std::string_view message, bool hide)> showErrorInfo;
+  // The font dialog: sets AppState FontName/FontSize (unchanged on cancel).
+  std::function<void()> getFonts;
+
+  // When not null, file reports are collected here instead of being
+  // appended one by one; RunReports writes them to OutputFile in one go.
+  std::string* fileBuffer = nullptr;
+};
+
+}  // namespace tvx

@@ -1,0 +1,36 @@
+// The program's command line: "/silent", "/input FILE.qvx", "/output FILE.txt".
+//
+// A switch counts only as a whole argument, in any letter case. The file
+// name is the argument after the switch, in its original letters; when that
+// argument does not end with the extension (any case), the following
+// arguments are joined to it with single blanks up to the first one that
+// does, so that a name with blanks typed without quotes still works. No
+// argument ending with the extension (before the next switch) gives an
+// empty name.
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tvx {
+
+inline constexpr std::string_view kSwitchSilent = "/silent";
+inline constexpr std::string_view kSwitchInput = "/input";
+inline constexpr std::string_view kSwitchOutput = "/output";
+inline constexpr std::string_view kInputExtension = ".qvx";
+inline constexpr std::string_view kOutputExtension = ".txt";
+
+// True when one argument is "/silent" in any letter case.
+bool IsSilent(std::span<const std::string> args);
+
+// The file name after `switchName`, ending with `extension`; empty when the
+// switch or such a name is missing.
+std::string GetCommandLineFilename(std::span<const std::string> args, std::string_view extension,
+                                   std::string_view switchName);
+
+// The arguments of main without the program name.
+std::vector<std::string> argumentList(int argc, char** argv);
+
+}  // namespace tvx

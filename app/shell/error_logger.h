@@ -1,0 +1,74 @@
+// The error-reporting component: records an error in the error log and
+// tells the user. The desktop program shows it in message boxes; the batch
+// run prints it on standard error and never waits for an answer.
+#pragma once
+
+#include <functional>
+#include <iosfwd>
+#include <string>
+#include <string_view>
+
+namespace tvx {
+
+class MessageBox;
+
+class ErrorLogger {
+ public:
+  virtual ~ErrorLogger() = default;
+  // Records the error in `logFile` (when that path is not empty), tells the
+  // user unless `silent`, and returns true when the data is to be saved
+  // before the program ends.
+  virtual bool ReportError(long number, std::string_view description, std::string_view location, bool silent,
+                           std::string_view logFile, std::string_view fileDescription) = 0;
+  // Tells the user (no log file is known yet) and returns true when the data
+  // is to be saved before the program ends.
+  virtual bool ShowError(long number, std::string_view description, std::string_view location,
+                         std::string_view fileDescription) = 0;
+};
+
+// The text of the current local date and time, "mm/dd/yyyy hh:mm:ss".
+std::string currentLogTimestamp();
+
+// Appends one entry (date and time, location, number, description) to
+// `logFile`. A location's trail (lines after a carriage return) is kept on
+// indented lines. Returns false when the file could not be written.
+bool appendErrorLogEntry(std::string_view logFile, std::string_view timestamp, long number,
+                         std::string_view description, std::string_view location);
+
+// The error text shown to a person: number with its error type, location
+// with its trail, and description, one item per line.
+std::string describeError(long number, std::string_view description, std::string_view location);
+
+// The desktop program's logger: appends to the log file, then shows the
+// error and asks the save question in a message box (unless silent).
+class DesktopErrorLogger final : public ErrorLogger {
+ public:
+  explicit DesktopErrorLogger(MessageBox& messages, std::function<std::string()> clock = currentLogTimestamp);
+  bool ReportError(long number, std::string_view description, std::string_view location, bool silent,
+                   std::string_view logFile, std::string_view fileDescription) override;
+  bool ShowError(long number, std::string_view description, std::string_view location,
+                 std::string_view fileDescription) override;
+
+ private:
+  bool ask(long number, std::string_view description, std::string_view location, std::string_view fileDescription);
+  MessageBox& messages_;
+  std::function<std::string()> clock_;
+};
+
+// The batch run's logger: prints every report on `err` (standard error),
+// appends to the log file when one is named, and always answers false
+// (nothing to save, nobody to ask).
+class BatchErrorLogger final : public ErrorLogger {
+ public:
+  explicit BatchErrorLogger(std::ostream& err, std::function<std::string()> clock = currentLogTimestamp);
+  bool ReportError(long number, std::string_view description, std::string_view location, bool silent,
+                   std::string_view logFile, std::string_view fileDescription) override;
+  bool ShowError(long number, std::string_view description, std::string_view location,
+                 std::string_view fileDescription) override;
+
+ private:
+  std::ostream& err_;
+  std::function<std::string()> clock_;
+};
+
+}  // namespace tvx
