@@ -1,0 +1,121 @@
+#include "calc/arithmetic.h"
+
+#include "orlendo/error.h"
+
+namespace orlendo {
+
+using namespace orlendo::literals;
+
+namespace {
+
+// The previous transaction's results, as the next one reads them.
+struct Previous {
+  double shares = 0;
+  Currency cost;
+  const Xaction* xaction = nullptr;
+};
+
+Previous previousOf(std::span<const XactionPtr> members) {
+  Previous p;
+  if (members.size() < 2) return p;
+  const Xaction& prev = *members[members.size() - 2];
+  p.shares = parseDouble(prev.NewShrs());
+  p.cost = Currency::fromText(prev.NewCost());
+  p.xaction = &prev;
+  return p;
+}
+
+// The cash-or-stock side of a merger: cash received, fair value of the stock
+// received, realized gain and the gain recognized (the smaller of cash and
+// gain when the gain is more than a cent). Returns the change of basis.
+Currency cashOrStockChange(Xaction& x, double chgShrs) {
+  x.SourceCashRecd(asCurrency(x.SourcePricePerShr() * x.SourceShrs()));
+  x.CashOrStk_FMVofStkRecd(asCurrency(x.CashOrStk_FMVperShare() * chgShrs).rounded(2));
+  x.SourceGainRealized(x.SourceCashRecd() + x.CashOrStk_FMVofStkRecd() - x.SourceCost());
+  if (x.SourceGainRealized() > 0.01_usd) {
+    x.SourceGainRecog(x.SourceCashRecd() < x.SourceGainRealized() ? x.SourceCashRecd() : x.SourceGainRealized());
+  } else {
+    x.SourceGainRecog(Currency());
+  }
+  return x.SourceCost() + x.SourceGainRecog() - x.SourceCashRecd();
+}
+
+}  // namespace
+
+void calcNewXAction(std::span<const XactionPtr> members) {
+  withTrail("XActions.CalcNewXAction", [&] {
+    Xaction& x = *members.back();
+    const Previous prev = previousOf(members);
+
+    double chgShrs = 0;
+    Currency chgCost;
+    switch (x.XactionType()) {
+      case XTransType::Buy:
+        chgShrs = parseDouble(x.ChgShrs());
+        chgCost = Currency::fromText(x.ChgCost());
+        break;
+      case XTransType::sell:
+        if (prev.xaction) {
+          chgShrs = parseDouble(x.ChgShrs());
+          const double prevCostPerShare = Currency::fromText(prev.xaction->NewCostPerShr()).toDouble();
+          chgCost = asCurrency(prevCostPerShare * chgShrs);
+        }
+        break;
+      case XTransType::Split:
+        chgShrs = x.DistributionFactor() * prev.shares;
+        break;
+      case XTransType::spin_off_old:
+        // The one kind whose change is rounded to cents before it is added.
+        chgShrs = x.DistributionFactor() * x.SourceShrs();
+        chgCost = asCurrency(x.SourceCost().toDouble() * x.AllocationFactor()).rounded(2);
+        break;
+      case XTransType::spin_off_new:
+        chgShrs = x.DistributionFactor() * x.SourceShrs();
+        chgCost = asCurrency(x.SourceCost().toDouble() * x.AllocationFactor());
+        break;
+      case XTransType::acq_old:
+        chgShrs = x.DistributionFactor() * prev.shares;
+        chgCost = inCurrency(prev.cost, x.AllocationFactor());
+        break;
+      case XTransType::acq_new:
+        chgShrs = x.DistributionFactor() * x.SourceShrs();
+        chgCost = inCurrency(x.SourceCost(), x.AllocationFactor());
+        break;
+      case XTransType::cash_or_stk:
+        chgShrs = x.DistributionFactor() * x.SourceShrs();
+        chgCost = cashOrStockChange(x, chgShrs);
+        break;
+      default:
+        break;
+    }
+
+    x.NewShrs(format(roundTo(prev.shares + chgShrs, 5), kSharesPattern));
+    x.NewCost(format((prev.cost + chgCost).rounded(2), kPerSharePattern));
+    x.ChgShrs(format(roundTo(chgShrs, 5), kSharesPattern));
+    x.ChgCost(format(chgCost.rounded(2), kPerSharePattern));
+    x.NewCostPerShr(calcCostPerShr(Currency::fromText(x.NewCost()), parseDouble(x.NewShrs())));
+  });
+}
+
+std::string calcCostPerShr(Currency cost, double shares) {
+  return withTrail("XActions.CalcCostPerShr", [&] {
+    if (shares <= 0.5) return format(0.0, kPerSharePattern);
+    return format(roundTo(cost.toDouble() / shares, 5), kPerSharePattern);
+  });
+}
+
+std::string describe(XTransType type) {
+  switch (type) {
+    case XTransType::Buy: return "Buy";
+    case XTransType::sell: return "Sell";
+    case XTransType::Split: return "Split";
+    case XTransType::spin_off_old:
+    case XTransType::spin_off_new: return "Spin off";
+    case XTransType::acq_old:
+    case XTransType::acq_new: return "Acquisition";
+    case XTransType::cash_or_stk: return "Cash or stock";
+    default: raise(errnum::SelectCase, std::string(kDefaultSource), "Select Case error");
+  }
+}
+
+}  // namespace orlendo

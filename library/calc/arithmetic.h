@@ -1,0 +1,21 @@
+// The arithmetic behind Xactions.Add: each transaction's results are
+// computed once, when it is added, from the transaction before it.
+#pragma once
+
+#include <span>
+#include <string>
+
+#include "orlendo/model.h"
+
+namespace orlendo {
+
+// Computes the last member of `members` from the member before it.
+void calcNewXAction(std::span<const XactionPtr> members);
+
+// Basis per share as "##0.00000": 0 for half a share or less.
+std::string calcCostPerShr(Currency cost, double shares);
+
+// The description of a transaction kind; error 422 for a kind outside Buy..cash_or_stk.
+std::string describe(XTransType type);
+
+}  // namespace orlendo

@@ -1,0 +1,182 @@
+// The walk visits only the days that carry a posting, in date order. Within
+// a day the order is fixed: for each security in catalogue order its buys in
+// entry order, then its sells in entry order; then the day's corporate
+// actions. The range is inclusive, and the start day is always processed,
+// even when the stop day lies before it.
+#include "calc/calculate.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "history/schedule.h"
+#include "orlendo/error.h"
+
+namespace orlendo {
+namespace {
+
+using std::chrono::sys_days;
+
+// One buy or sell, read once: its shares and its day.
+struct Entry {
+  BuySellPtr source;
+  sys_days day{};
+  bool isBuy = false;
+  long failure = 0;  // the conversion error reading it raises, 0 when it reads
+};
+
+struct Holding {
+  SecurityPtr security;
+  std::vector<Entry> entries;
+};
+
+Entry readEntry(const BuySellPtr& b) {
+  Entry e;
+  e.source = b;
+  try {
+    e.isBuy = parseDouble(b->ChgShrs()) > 0;
+    auto d = parseDate(b->XActionDate());
+    if (!d) return e.failure = errnum::TypeMismatch, e;
+    e.day = sys_days{*d};
+  } catch (const Error& err) {
+    e.failure = err.number();
+  }
+  return e;
+}
+
+void postEntry(const Holding& h, const Entry& e) {
+  auto x = Xaction::create();
+  x->XActionDate(e.source->XActionDate());
+  if (e.isBuy) {
+    x->XactionType(XTransType::Buy);
+    x->ChgCost(e.source->ChgCost());
+  } else {
+    x->XactionType(XTransType::sell);
+  }
+  x->ChgShrs(e.source->ChgShrs());
+  h.security->colXActions()->Add(x);
+}
+
+// A posting of the user's, placed in the day's order.
+struct Ref {
+  sys_days day;
+  std::size_t holding;
+  int pass;  // 0 buys, 1 sells
+  std::size_t entry;
+  auto operator<=>(const Ref&) const = default;
+};
+
+class Walk {
+ public:
+  Walk(Investor& investor, sys_days start, sys_days last, ProgressObserver* observer)
+      : investor_(investor), start_(start), last_(last), observer_(observer) {}
+
+  void run() {
+    auto securities = investor_.colSecurities();
+    for (const auto& s : *securities) s->colXActions(Xactions::create());
+    const int startYear = static_cast<int>(Date{start_}.year());
+    nextNewYear_ = sys_days{std::chrono::year{startYear} / 1 / 1};
+    if (nextNewYear_ < start_) nextNewYear_ = sys_days{std::chrono::year{startYear + 1} / 1 / 1};
+    if (observer_) observer_->started(startYear);
+
+    readEntries(*securities);
+    // An entry that does not read fails the calculation on its first day, as
+    // the buy pass of that day reaches it.
+    if (anyFailure_) {
+      announceYearsThrough(start_);
+      firstDayUntilFailure();
+    }
+
+    std::vector<Ref> refs;
+    for (std::size_t h = 0; h < holdings_.size(); ++h) {
+      const auto& entries = holdings_[h].entries;
+      for (std::size_t i = 0; i < entries.size(); ++i) {
+        const Entry& e = entries[i];
+        if (e.day < start_ || e.day > last_) continue;
+        refs.push_back({e.day, h, e.isBuy ? 0 : 1, i});
+      }
+    }
+    std::sort(refs.begin(), refs.end());
+
+    const auto actions = history::schedule();
+    auto action = actions.begin();
+    while (action != actions.end() && sys_days{action->date} < start_) ++action;
+    auto ref = refs.begin();
+    for (;;) {
+      sys_days day = last_ + std::chrono::days{1};
+      if (ref != refs.end()) day = ref->day;
+      if (action != actions.end() && sys_days{action->date} < day) day = sys_days{action->date};
+      if (day > last_) break;
+      announceYearsThrough(day);
+      for (; ref != refs.end() && ref->day == day; ++ref) postEntry(holdings_[ref->holding], holdings_[ref->holding].entries[ref->entry]);
+      if (action != actions.end() && sys_days{action->date} == day) {
+        const bool pump = history::runScheduledActions(Date{day}, *securities, investor_.Lumora2QVX());
+        while (action != actions.end() && sys_days{action->date} == day) ++action;
+        if (pump && observer_) observer_->processMessages();
+      }
+    }
+    announceYearsThrough(last_);
+    investor_.MakeDesc();
+  }
+
+ private:
+  void readEntries(Securities& securities) {
+    holdings_.reserve(static_cast<std::size_t>(securities.Count()));
+    for (const auto& s : securities) {
+      Holding h{s, {}};
+      const auto buySells = s->colBuySells();
+      h.entries.reserve(static_cast<std::size_t>(buySells->Count()));
+      for (const auto& b : *buySells) {
+        h.entries.push_back(readEntry(b));
+        anyFailure_ |= h.entries.back().failure != 0;
+      }
+      holdings_.push_back(std::move(h));
+    }
+  }
+
+  // The start day's buy and sell passes up to the entry that does not read.
+  void firstDayUntilFailure() {
+    for (const Holding& h : holdings_) {
+      for (const Entry& e : h.entries) {
+        if (e.failure) raisePlatform(e.failure);
+        if (e.isBuy && e.day == start_) postEntry(h, e);
+      }
+      for (const Entry& e : h.entries)
+        if (!e.isBuy && e.day == start_) postEntry(h, e);
+    }
+  }
+
+  // Reports every January 1 up to and including `day` not yet reported.
+  void announceYearsThrough(sys_days day) {
+    while (nextNewYear_ <= day && nextNewYear_ <= last_) {
+      const int y = static_cast<int>(Date{nextNewYear_}.year());
+      if (observer_) observer_->yearReached(y);
+      nextNewYear_ = sys_days{std::chrono::year{y + 1} / 1 / 1};
+    }
+  }
+
+  Investor& investor_;
+  sys_days start_;
+  sys_days last_;
+  ProgressObserver* observer_;
+  sys_days nextNewYear_{};
+  std::vector<Holding> holdings_;
+  bool anyFailure_ = false;
+};
+
+}  // namespace
+
+void calculateInvestor(Investor& investor, Date start, Date stop, ProgressObserver* observer) {
+  try {
+    withTrail("Investor.Calculate", [&] {
+      const sys_days first{start};
+      const sys_days last = std::max(first, sys_days{stop});
+      Walk(investor, first, last, observer).run();
+    });
+  } catch (...) {
+    if (observer) observer->finished(false);
+    throw;
+  }
+  if (observer) observer->finished(true);
+}
+
+}  // namespace orlendo
