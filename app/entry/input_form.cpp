@@ -1,0 +1,385 @@
+#include "entry/input_form.h"
+
+#include <algorithm>
+#include <exception>
+#include <new>
+#include <stdexcept>
+#include <utility>
+
+#include "orlendo/error.h"
+
+namespace tvx {
+
+namespace {
+
+const std::string kNoText;
+
+Field checkField(EntryCheck check) {
+  switch (check) {
+    case EntryCheck::Cost: return Field::txtCost;
+    case EntryCheck::Shares: return Field::txtShares;
+    case EntryCheck::Date: return Field::MaskDtTrans;
+  }
+  return Field::txtShares;
+}
+
+std::string checkedValue(const orlendo::BuySell& b, EntryCheck check) {
+  switch (check) {
+    case EntryCheck::Cost: return b.ChgCost();
+    case EntryCheck::Shares: return b.ChgShrs();
+    case EntryCheck::Date: return b.XActionDate();
+  }
+  return {};
+}
+
+// The number of the failure in flight, for the fatal-error message.
+long numberInFlight() {
+  try {
+    throw;
+  } catch (const EntryError& e) {
+    return e.number();
+  } catch (const orlendo::Error& e) {
+    return e.number();
+  } catch (const std::bad_alloc&) {
+    return orlendo::errnum::OutOfMemory;
+  } catch (...) {
+    return orlendo::errnum::InvalidArgument;
+  }
+}
+
+}  // namespace
+
+InputForm::InputForm(orlendo::InvestorPtr investor, InputWindowHost& host, MessageBox& messages)
+    : investor_(std::move(investor)), host_(host), messages_(messages) {
+  texts_.trans = std::string(kEmptyDateBox);
+  texts_.start = std::string(kEmptyDateBox);
+  texts_.stop = std::string(kEmptyDateBox);
+}
+
+// Runs an event handler; a failure goes to the error path with the handler's
+// location and leaves the window inert, as the program is ending.
+template <class F>
+void InputForm::guarded(std::string_view procedure, F&& body) {
+  if (failed_) return;
+  try {
+    try {
+      std::forward<F>(body)();
+    } catch (...) {
+      rethrowAsEntryError(procedure);
+    }
+  } catch (const EntryError& e) {
+    failed_ = true;
+    loading_ = false;
+    host_.reportError(e.number(), e.description(), e.location());
+  }
+}
+
+// ---- opening and closing ----------------------------------------------------
+
+void InputForm::load() {
+  guarded("Form_Load", [&] {
+    loading_ = true;
+    election_ = orlendo::eLumora::standard;
+    curBuySell_ = orlendo::BuySell::create();
+    setText(Field::txtName, investor_->sName());
+    setText(Field::txtLine2, investor_->Line2());
+    setText(Field::maskDtStart, DateBoxText(investor_->StartCalc()));
+    setText(Field::maskDtStop, DateBoxText(investor_->StopCalc()));
+    buyChecked_ = true;
+    setText(Field::txtCost, "0");
+    setText(Field::txtShares, "0");
+    SetLumoraRadButtons();
+    if (failed_) return;
+
+    const auto securities = investor_->colSecurities();
+    securityList_.clear();
+    securityList_.lines = SortedSecurityNames(*securities);
+    const auto first = std::find(securityList_.lines.begin(), securityList_.lines.end(), kFirstSecurity);
+    if (first != securityList_.lines.end())
+      securityList_.selected = static_cast<int>(first - securityList_.lines.begin());
+
+    curSecurity_ = std::string(kFirstSecurity);
+    const auto security = securities->Item(std::string_view(curSecurity_));
+    securityCaption_ = LiteralCaption(security->SecName());
+    curBuySells_ = security->colBuySells();
+    buySellList_.clear();
+    InitializeBuySellsArray(buySellRows_, curBuySells_, buySellList_);
+    loading_ = false;
+    investor_->BeginEdit();
+  });
+}
+
+void InputForm::SetLumoraRadButtons() {
+  guarded("SetLumoraRadButtons", [&] {
+    const auto value = investor_->Lumora2QVX();
+    switch (value) {
+      case orlendo::eLumora::standard:
+      case orlendo::eLumora::shares:
+      case orlendo::eLumora::cash:
+        election_ = value;
+        break;
+      default:
+        election_ = orlendo::eLumora::standard;
+        break;
+    }
+  });
+}
+
+void InputForm::SetInitialIP() {
+  if (failed_) return;
+  try {
+    filenameLabel_ = host_.shortFilename();
+  } catch (...) {
+    failed_ = true;
+    host_.reportFatal(numberInFlight(), "SetInitialIP");
+  }
+}
+
+void InputForm::okClicked() {
+  if (failed_) return;
+  try {
+    host_.saveFile();  // GetInputs
+  } catch (...) {
+    failed_ = true;
+    host_.reportFatal(numberInFlight(), "GetInputs");
+    return;
+  }
+  closeRequested_ = true;
+  close();
+}
+
+void InputForm::cancelClicked() {
+  closeRequested_ = true;
+  close();
+}
+
+void InputForm::close() {
+  buySellRows_.clear();
+  curBuySell_.reset();
+}
+
+// ---- fields ---------------------------------------------------------------------
+
+std::string& InputForm::textRef(Field field) {
+  switch (field) {
+    case Field::txtName: return texts_.name;
+    case Field::txtLine2: return texts_.line2;
+    case Field::maskDtStart: return texts_.start;
+    case Field::maskDtStop: return texts_.stop;
+    case Field::MaskDtTrans: return texts_.trans;
+    case Field::txtShares: return texts_.shares;
+    case Field::txtCost: return texts_.cost;
+    default: break;
+  }
+  throw std::invalid_argument("the field " + std::string(FieldName(field)) + " holds no text");
+}
+
+const std::string& InputForm::text(Field field) const {
+  switch (field) {
+    case Field::txtName: return texts_.name;
+    case Field::txtLine2: return texts_.line2;
+    case Field::maskDtStart: return texts_.start;
+    case Field::maskDtStop: return texts_.stop;
+    case Field::MaskDtTrans: return texts_.trans;
+    case Field::txtShares: return texts_.shares;
+    case Field::txtCost: return texts_.cost;
+    default: return kNoText;
+  }
+}
+
+void InputForm::setText(Field field, std::string value) { textRef(field) = std::move(value); }
+
+// Writes a field's text into its bound property. The investor's fields
+// report a change of the investor's value to the host; a date box writes only
+// a complete date, so a partly typed date never reaches the investor.
+void InputForm::writeBound(Field field) {
+  const FieldBinding* binding = BindingOf(field);
+  if (!binding) return;
+  const std::string& value = text(field);
+  if (binding->object == BoundObject::CurBuySell) {
+    if (curBuySell_) TextChg(value, *curBuySell_, binding->property);
+    return;
+  }
+  if (IsDateBox(field) && !DateBoxComplete(value)) return;
+  const std::string before = GetPropByName(*investor_, binding->property);
+  TextChg(value, *investor_, binding->property);
+  if (GetPropByName(*investor_, binding->property) != before) host_.markChanged();
+}
+
+void InputForm::textChanged(Field field, std::string_view displayed) {
+  guarded(std::string(FieldName(field)) + "_Change", [&] {
+    std::string& current = textRef(field);
+    if (current == displayed) return;  // the window echoing what it was told to show
+    current = std::string(displayed);
+    if (loading_) return;
+    writeBound(field);
+  });
+}
+
+void InputForm::focusEntered(Field field) {
+  const std::string_view help = HelpTextOf(field);
+  if (!help.empty()) helpText_ = help;
+}
+
+bool InputForm::focusLeaving(Field field) {
+  if (failed_) return true;
+  if (IsDateBox(field)) {
+    if (DateBoxAcceptable(text(field))) return true;
+    messages_.show(kDateWarningTitle, kDateFormatWarning, Icon::Exclamation, Buttons::Ok);
+    requestFocus(field);
+    return false;
+  }
+  const FieldBinding* binding = BindingOf(field);
+  if (!binding) return true;
+  guarded(std::string(FieldName(field)) + "_LostFocus", [&] {
+    if (binding->object == BoundObject::Investor)
+      setText(field, GetPropByName(*investor_, binding->property));
+    else if (curBuySell_)
+      setText(field, GetPropByName(*curBuySell_, binding->property));
+  });
+  return true;
+}
+
+void InputForm::buyCheckClicked(bool checked) { buyChecked_ = checked; }
+
+void InputForm::electionClicked(orlendo::eLumora election) {
+  if (loading_) return;
+  guarded("fraLumora_Click", [&] {
+    election_ = election;
+    const auto before = investor_->Lumora2QVX();
+    investor_->Lumora2QVX(election);
+    if (investor_->Lumora2QVX() != before) host_.markChanged();
+  });
+}
+
+std::optional<Field> InputForm::takeFocusRequest() { return std::exchange(focus_, std::nullopt); }
+
+// ---- the buy/sell page ---------------------------------------------------------
+
+void InputForm::storeCurBuySells() {
+  investor_->colSecurities()->Item(std::string_view(curSecurity_))->colBuySells(curBuySells_);
+}
+
+// A new scratch record for the entry fields. The shares and cost boxes are
+// reset to "0" by the caller; the date box keeps its text, and the new record
+// takes it too, so that what the box shows is what an Add records.
+void InputForm::freshScratch() {
+  curBuySell_ = orlendo::BuySell::create();
+  if (texts_.trans != kEmptyDateBox) TextChg(texts_.trans, *curBuySell_, "XActionDate");
+}
+
+void InputForm::securityClicked(int index) {
+  if (loading_) return;
+  if (index < 0 || index >= static_cast<int>(securityList_.lines.size())) return;
+  guarded("lstSecurities_Click", [&] {
+    storeCurBuySells();
+    securityList_.selected = index;
+    curSecurity_ = securityList_.lines[static_cast<std::size_t>(index)];
+    curBuySells_ = investor_->colSecurities()->Item(std::string_view(curSecurity_))->colBuySells();
+    buySellRows_ = PlaceholderRows();
+    securityCaption_ = LiteralCaption(curSecurity_);
+    buySellList_.clear();
+    InitializeBuySellsArray(buySellRows_, curBuySells_, buySellList_);
+    setText(Field::txtCost, "0");
+    setText(Field::txtShares, "0");
+    freshScratch();
+  });
+}
+
+void InputForm::buySellClicked(int index) {
+  if (buySellList_.lines.empty()) return;
+  if (index < 0 || index >= static_cast<int>(buySellList_.lines.size())) return;
+  if (static_cast<std::size_t>(index) >= buySellRows_.size()) return;
+  guarded("lstBuySells_Click", [&] {
+    buySellList_.selected = index;
+    const BuySellRow& row = buySellRows_[static_cast<std::size_t>(index)];
+    buyChecked_ = row.IsBuy;
+    setText(Field::txtCost, row.ChgCost);
+    writeBound(Field::txtCost);
+    setText(Field::txtShares, row.ChgShrs);
+    writeBound(Field::txtShares);
+    setText(Field::MaskDtTrans, DateBoxText(row.XActionDate));
+    writeBound(Field::MaskDtTrans);
+    requestFocus(Field::txtShares);
+  });
+}
+
+// The three entry checks on CurBuySell. Each failing check asks whether to
+// fix it: Yes puts the focus in its field and ends the checks; No goes on to
+// the next. Either way an entry that failed a check is not stored.
+bool InputForm::passesEntryChecks() {
+  const auto failing = FailingEntryChecks(*curBuySell_);
+  for (EntryCheck check : failing) {
+    const Answer answer = messages_.show(kEntryCheckTitle, EntryCheckMessage(check, checkedValue(*curBuySell_, check)),
+                                         Icon::Exclamation, Buttons::YesNo);
+    if (answer == Answer::Yes) {
+      requestFocus(checkField(check));
+      return false;
+    }
+  }
+  return failing.empty();
+}
+
+void InputForm::addClicked() {
+  guarded("btnAdd_Click", [&] {
+    if (!passesEntryChecks()) return;
+    const bool changed = AddBuySellArrayItem(*curBuySell_, buySellRows_, buyChecked_, buySellList_, curBuySells_,
+                                             ListEditMode::Add, messages_);
+    storeCurBuySells();
+    if (changed) host_.markChanged();
+    setText(Field::txtCost, "0");
+    setText(Field::txtShares, "0");
+    setText(Field::MaskDtTrans, std::string(kEmptyDateBox));
+    curBuySell_ = orlendo::BuySell::create();
+    requestFocus(Field::txtShares);
+  });
+}
+
+void InputForm::changeClicked() {
+  guarded("btnChange_Click", [&] {
+    TextChg(texts_.trans, *curBuySell_, "XActionDate");
+    // Without a selected line there is nothing to check; the list procedure
+    // says so.
+    if (buySellList_.hasSelection() && !passesEntryChecks()) return;
+    const bool changed = AddBuySellArrayItem(*curBuySell_, buySellRows_, buyChecked_, buySellList_, curBuySells_,
+                                             ListEditMode::Change, messages_);
+    storeCurBuySells();
+    if (changed) host_.markChanged();
+  });
+}
+
+void InputForm::deleteClicked() {
+  guarded("btnDelete_Click", [&] {
+    // The question names the transaction that is about to go: the selected
+    // line's, even when the date box has been edited since it was clicked.
+    if (buySellList_.hasSelection() && static_cast<std::size_t>(buySellList_.selected) < buySellRows_.size())
+      curBuySell_->XActionDate(buySellRows_[static_cast<std::size_t>(buySellList_.selected)].XActionDate);
+    else
+      TextChg(texts_.trans, *curBuySell_, "XActionDate");
+    const bool changed =
+        DeleteBuySellArrayItem(curBuySell_, buySellRows_, buyChecked_, buySellList_, curBuySells_, messages_);
+    storeCurBuySells();
+    if (changed) host_.markChanged();
+    setText(Field::txtCost, "0");
+    setText(Field::txtShares, "0");
+    freshScratch();
+    requestFocus(Field::txtShares);
+  });
+}
+
+void InputForm::saveClicked() {
+  guarded("btnSave_Click", [&] {
+    host_.saveFile();
+    investor_->BeginEdit();
+  });
+}
+
+void InputForm::filenameClicked() {
+  guarded("btnFilename_Click", [&] {
+    host_.saveAs();
+    investor_->BeginEdit();
+  });
+  SetInitialIP();
+}
+
+}  // namespace tvx
