@@ -1,5 +1,7 @@
 #include "orlendo/profile_file.h"
 
+#include "orlendo/collection.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -350,10 +352,8 @@ void ProfileFile::parse(const std::string& text) {
     if (eq == std::string_view::npos || !current) continue;
     const std::string_view key = trimBlanks(line.substr(0, eq));
     if (key.empty()) continue;
-    bool seen = false;
-    for (const Entry& e : current->entries)
-      if (equalsNoCase(e.key, key)) seen = true;  // the first of a repeated key wins
-    if (!seen) current->entries.push_back(Entry{std::string(key), std::string(line.substr(eq + 1))});
+    // The first of a repeated key wins.
+    if (!current->findKey(key)) current->add(std::string(key), std::string(line.substr(eq + 1)));
   }
 }
 
@@ -362,11 +362,21 @@ const ProfileFile::Entry* ProfileFile::find(std::string_view section, std::strin
   key = trimBlanks(key);
   for (const Section& s : sections_) {
     if (!equalsNoCase(s.name, section)) continue;
-    for (const Entry& e : s.entries)
-      if (equalsNoCase(e.key, key)) return &e;
-    return nullptr;
+    return const_cast<Section&>(s).findKey(key);
   }
   return nullptr;
+}
+
+// Keys are looked up through a folded-key index, so a section with tens of
+// thousands of entries reads and writes in linear time.
+ProfileFile::Entry* ProfileFile::Section::findKey(std::string_view key) {
+  auto it = index.find(foldKey(key));
+  return it == index.end() ? nullptr : &entries[it->second];
+}
+
+void ProfileFile::Section::add(std::string key, std::string value) {
+  index.emplace(foldKey(key), entries.size());
+  entries.push_back(Entry{std::move(key), std::move(value)});
 }
 
 void ProfileFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
@@ -386,11 +396,8 @@ void ProfileFile::WriteString(std::string_view section, std::string_view key, st
   for (Section& s : sections_)
     if (equalsNoCase(s.name, sectionName)) { target = &s; break; }
   if (!target) target = &sections_.emplace_back(Section{sectionName, {}});
-  Entry* entry = nullptr;
-  for (Entry& e : target->entries)
-    if (equalsNoCase(e.key, keyName)) { entry = &e; break; }
-  if (entry) entry->value = std::move(text);
-  else target->entries.push_back(Entry{keyName, std::move(text)});
+  if (Entry* entry = target->findKey(keyName)) entry->value = std::move(text);
+  else target->add(keyName, std::move(text));
 
   if (mode_ == Mode::WriteThrough) {
     try {

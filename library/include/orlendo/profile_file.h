@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace orlendo {
@@ -53,6 +54,10 @@ class ProfileFile {
   struct Section {
     std::string name;
     std::vector<Entry> entries;
+    std::unordered_map<std::string, std::size_t> index;  // folded key -> position in entries
+
+    Entry* findKey(std::string_view key);
+    void add(std::string key, std::string value);
   };
 
   const Entry* find(std::string_view section, std::string_view key) const;
