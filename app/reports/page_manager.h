@@ -51,6 +51,9 @@ std::string PrintOrDisplay(ReportContext& ctx, ReportWindow* reportBox, std::int
                            std::int16_t lineCount, std::string_view nameLine, std::string_view line2,
                            std::string_view title);
 
+// Creates a new report window of the run (hidden, empty) with `caption`.
+ReportWindow& OpenReportWindow(ReportContext& ctx, std::string_view caption);
+
 // A line count (1..40) or a command code. Returns 1 when it printed
 // headings or handled a command, 2 otherwise. Counts outside 1..40 show the
 // "Error!" box and are ignored.

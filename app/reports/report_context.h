@@ -30,6 +30,8 @@ struct ReportProgramState {
 };
 
 struct ReportContext {
+  ReportContext(AppState& s, EndServices& e, ReportProgramState& p) : state(s), end(e), program(p) {}
+
   AppState& state;
   EndServices& end;              // the error paths
   ReportProgramState& program;

@@ -25,6 +25,9 @@ std::string RightFit(std::size_t n, std::string_view value);
 // `n` em dashes (U+2014); empty for n of 0 or less.
 std::string GetPrintLine(std::int16_t n);
 
+// A font size in points as decimal text ("10", "10.5").
+std::string pointSizeText(float points);
+
 // Appends `text` to the file `path` (created when missing). On failure the
 // file keeps its former length and an orlendo::Error is raised naming the
 // path and the reason.

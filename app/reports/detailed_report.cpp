@@ -1,0 +1,115 @@
+#include "reports/detailed_report.h"
+
+#include "orlendo/dates.h"
+#include "orlendo/model.h"
+#include "orlendo/numbers.h"
+#include "reports/page_manager.h"
+#include "reports/printer.h"
+#include "reports/report_context.h"
+#include "reports/report_text.h"
+#include "reports/report_window.h"
+
+namespace tvx {
+
+namespace {
+
+constexpr std::string_view kHeadingLine =
+    "  Description        Date             Shares          Basis  Cost Per Share\r\n";
+constexpr std::string_view kRuleLine =
+    "  --------------  ----------   -------------  -------------  --------------\r\n";
+// Under the two changes: 13 hyphens ending at positions 44 and 59.
+constexpr std::string_view kChangeRule = "   -------------  -------------\r\n";
+const std::string kIndent(26, ' ');
+
+}  // namespace
+
+std::string DetailedTitle(const std::string& stopDateText) {
+  return "Quorvex and Related Securities Detailed Basis " + std::string("Report on ") + stopDateText;
+}
+
+void RunDetailReport(ReportContext& ctx, std::int16_t destination) {
+  try {
+    AppState& state = ctx.state;
+    ReportWindow* window = nullptr;
+    FontRecord fontRecord;
+    bool fontSet = false;
+
+    // 1. The option dialog, once per printed copy, preset with the last answer.
+    if (destination == kDestPrinter && ctx.detailOption)
+      ctx.program.NewPagePerSecurity = ctx.detailOption->ask(ctx.program.NewPagePerSecurity);
+
+    // 2. The destination.
+    if (destination == kDestScreen) {
+      window = &OpenReportWindow(ctx, "Detailed Analysis Report - " + state.CurrentFile);
+    } else if (destination == kDestPrinter && !state.Silent) {
+      SetNewFont(ctx, state.FontName, state.FontSize, false, fontRecord);
+      fontSet = true;
+    }
+
+    // 3. The header texts.
+    const orlendo::Investor& investor = *state.Investor;
+    const std::string nameLine = investor.sName();
+    const std::string line2 = investor.Line2();
+    const std::string stopText = investor.StopCalc();
+    const std::string title = DetailedTitle(stopText);
+
+    // 4. The header block on the screen.
+    if (window) {
+      window->setText("  " + nameLine + std::string(kCrLf) + "  " + line2 + std::string(kCrLf) + "  " + title +
+                      std::string(kCrLf));
+    }
+    std::string running;
+
+    // 5. The stop date.
+    const orlendo::Date stop = orlendo::readDate(stopText);
+
+    // 6. One block per security with transactions.
+    long securityCounter = 0;
+    for (const orlendo::SecurityPtr& security : *investor.colSecurities()) {
+      ++securityCounter;
+      const orlendo::XactionsPtr xactions = security->colXActions();
+      if (!xactions || xactions->Count() == 0) continue;
+      if (ctx.program.NewPagePerSecurity && destination == kDestPrinter && securityCounter > 1)
+        PrnManager2(ctx, kPmNewPage, nameLine, line2, title);
+
+      running += kCrLf;
+      running += "  " + security->SecName() + std::string(kCrLf);
+      running += kHeadingLine;
+      running += kRuleLine;
+      running = PrintOrDisplay(ctx, window, destination, std::move(running), 4, nameLine, line2, title);
+
+      for (const orlendo::XactionPtr& x : *xactions) {
+        const std::string date = x->XActionDate();
+        if (orlendo::readDate(date) > stop) continue;
+        const std::string changeShares =
+            orlendo::formatText(leftChars(x->ChgShrs(), 16), orlendo::kSharesPattern);
+        running += "  " + LeftFit(16, x->Description()) + date + RightFit(16, changeShares) +
+                   RightFit(15, x->ChgCost()) + std::string(kCrLf);
+        running += "  " + kIndent + std::string(kChangeRule);
+        running += "  " + kIndent + RightFit(16, x->NewShrs()) + RightFit(15, x->NewCost()) +
+                   RightFit(16, x->NewCostPerShr()) + std::string(kCrLf);
+        running = PrintOrDisplay(ctx, window, destination, std::move(running), 3, nameLine, line2, title);
+      }
+      // No further page-break test here: the page manager breaks full pages,
+      // and the option above starts each security on its own page.
+    }
+
+    // 7. Finish the destination.
+    if (destination == kDestScreen) {
+      window->show();
+    } else if (destination == kDestPrinter) {
+      PrnManager2(ctx, kPmEndPage, nameLine, line2, title);
+      if (fontSet) SetOldFont(ctx, fontRecord);
+    } else {
+      running += kCrLf;
+      if (ctx.fileBuffer) *ctx.fileBuffer += running;
+      else appendToFile(state.OutputFile, running);
+    }
+  } catch (const ProgramEnded&) {
+    throw;
+  } catch (...) {
+    ReportCaughtError(ctx.state, ctx.end, "DetailedReport.RunDetailReport");
+  }
+}
+
+}  // namespace tvx

@@ -1,0 +1,169 @@
+#include "reports/report_output.h"
+
+#include <limits>
+#include <string>
+
+#include "orlendo/dates.h"
+#include "orlendo/model.h"
+#include "reports/detailed_report.h"
+#include "reports/input_report.h"
+#include "reports/page_manager.h"
+#include "reports/report_context.h"
+#include "reports/report_text.h"
+#include "reports/summary_report.h"
+
+namespace tvx {
+
+namespace {
+
+std::int16_t toFlag(long value) {
+  if (value < std::numeric_limits<std::int16_t>::min() || value > std::numeric_limits<std::int16_t>::max()) return 0;
+  return static_cast<std::int16_t>(value);
+}
+
+// Collects the file reports of one run so that they reach the file in one write.
+class FileBufferScope {
+ public:
+  FileBufferScope(ReportContext& ctx, std::string& buffer) : ctx_(ctx), previous_(ctx.fileBuffer) {
+    ctx_.fileBuffer = &buffer;
+  }
+  ~FileBufferScope() { ctx_.fileBuffer = previous_; }
+  FileBufferScope(const FileBufferScope&) = delete;
+  FileBufferScope& operator=(const FileBufferScope&) = delete;
+
+ private:
+  ReportContext& ctx_;
+  std::string* previous_;
+};
+
+}  // namespace
+
+void RouteOutput(ReportContext& ctx, std::int16_t destination) {
+  try {
+    RunReports(ctx, destination);
+  } catch (const ProgramEnded&) {
+    throw;
+  } catch (...) {
+    ShowCaughtError(ctx.state, ctx.end, "Reports.RouteOutput");
+  }
+}
+
+void RunReports(ReportContext& ctx, std::int16_t destination) {
+  AppState& state = ctx.state;
+  bool busyOn = false;
+  try {
+    // 1. The choice of reports (the batch run has made it already).
+    if (!state.Silent) GetReports(ctx, destination);
+    // 2. Nothing chosen, nothing produced.
+    if (state.RptInput != 1 && state.RptSummary != 1 && state.RptDetail != 1) return;
+    // 3. The calculation, only for the reports that show results.
+    if (state.RptSummary == 1 || state.RptDetail == 1) {
+      const orlendo::Date start = orlendo::readDate(state.Investor->StartCalc());
+      const orlendo::Date stop = orlendo::readDate(state.Investor->StopCalc());
+      state.Investor->Calculate(start, stop, ctx.progress);
+    }
+    // 4. Copies and the report font.
+    int copies = 1;
+    FontRecord fontRecord;
+    if (destination == kDestPrinter) {
+      copies = GetCopies(ctx);
+      SetNewFont(ctx, state.FontName, state.FontSize, false, fontRecord);
+    }
+    // 5, 6. The busy pointer, and the menu given a chance to close.
+    if (!state.Silent && ctx.busy) {
+      ctx.busy->begin();
+      busyOn = true;
+    }
+    for (int i = 0; i < 2; ++i)
+      if (ctx.processEvents) ctx.processEvents();
+
+    // 7. The reports in their order, once per copy.
+    std::string fileText;
+    {
+      FileBufferScope scope(ctx, fileText);
+      for (; copies > 0; --copies) {
+        if (destination == kDestPrinter) {
+          if (state.RptInput == 1) RunIPReport(ctx, kDestPrinter);
+          if (state.RptSummary == 1) RunSummReport(ctx, kDestPrinter);
+          if (state.RptDetail == 1) RunDetailReport(ctx, kDestPrinter);
+          PrnManager2(ctx, kPmEndDoc, "", "", "");
+        } else {
+          if (state.RptDetail == 1) RunDetailReport(ctx, destination);
+          if (state.RptSummary == 1) RunSummReport(ctx, destination);
+          if (state.RptInput == 1) RunIPReport(ctx, destination);
+        }
+      }
+    }
+    if (destination != kDestScreen && destination != kDestPrinter) appendToFile(state.OutputFile, fileText);
+
+    // 8. The pointer back.
+    if (busyOn) {
+      busyOn = false;
+      ctx.busy->end();
+    }
+    // 9. The printer font back.
+    if (destination == kDestPrinter) SetOldFont(ctx, fontRecord);
+  } catch (const ProgramEnded&) {
+    throw;
+  } catch (...) {
+    if (busyOn) {
+      try {
+        ctx.busy->end();
+      } catch (...) {
+      }
+    }
+    const CaughtError e = currentError();
+    ReportFatalError(state, ctx.end, e.number, "RunReports", e.source);
+  }
+}
+
+void GetReports(ReportContext& ctx, std::int16_t destination) {
+  AppState& state = ctx.state;
+  try {
+    const std::string caption = destination == kDestScreen ? "Select Reports (View)" : "Select Reports (Print)";
+    if (ctx.settings) {
+      state.RptInput = toFlag(ctx.settings->readInt(kPrefsSection, kKeyInputReport, 1));
+      state.RptSummary = toFlag(ctx.settings->readInt(kPrefsSection, kKeySummaryReport, 1));
+      state.RptDetail = toFlag(ctx.settings->readInt(kPrefsSection, kKeyDetailedReport, 1));
+    } else {
+      state.RptInput = state.RptSummary = state.RptDetail = 1;
+    }
+    const ReportChoices preset{state.RptInput == 1, state.RptSummary == 1, state.RptDetail == 1};
+    std::optional<ReportChoices> chosen;
+    if (ctx.choices) chosen = ctx.choices->ask(caption, preset);
+    if (chosen) {
+      state.RptInput = chosen->input ? 1 : 0;
+      state.RptSummary = chosen->summary ? 1 : 0;
+      state.RptDetail = chosen->detail ? 1 : 0;
+    } else {
+      state.RptInput = state.RptSummary = state.RptDetail = 0;
+    }
+    if (ctx.settings) {
+      ctx.settings->writeText(kPrefsSection, kKeyInputReport, std::to_string(state.RptInput));
+      ctx.settings->writeText(kPrefsSection, kKeySummaryReport, std::to_string(state.RptSummary));
+      ctx.settings->writeText(kPrefsSection, kKeyDetailedReport, std::to_string(state.RptDetail));
+    }
+  } catch (const ProgramEnded&) {
+    throw;
+  } catch (...) {
+    const CaughtError e = currentError();
+    ReportFatalError(state, ctx.end, e.number, "GetReports", e.source);
+  }
+}
+
+std::int16_t GetCopies(ReportContext& ctx) {
+  try {
+    if (!ctx.printDialog) return 0;
+    const int copies = ctx.printDialog->askCopies("Print Reports");
+    if (copies <= 0) return 0;
+    return copies > std::numeric_limits<std::int16_t>::max() ? std::numeric_limits<std::int16_t>::max()
+                                                             : static_cast<std::int16_t>(copies);
+  } catch (const ProgramEnded&) {
+    throw;
+  } catch (...) {
+    const CaughtError e = currentError();
+    ReportFatalError(ctx.state, ctx.end, e.number, "GetCopies", e.source);
+  }
+}
+
+}  // namespace tvx

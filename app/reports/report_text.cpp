@@ -1,0 +1,89 @@
+#include "reports/report_text.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
+
+#include "orlendo/error.h"
+
+namespace tvx {
+
+namespace {
+
+bool isContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+}  // namespace
+
+std::size_t charCount(std::string_view text) {
+  std::size_t n = 0;
+  for (char c : text)
+    if (!isContinuationByte(c)) ++n;
+  return n;
+}
+
+std::string_view leftChars(std::string_view text, std::size_t n) {
+  std::size_t seen = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (!isContinuationByte(text[i])) {
+      if (seen == n) return text.substr(0, i);
+      ++seen;
+    }
+  }
+  return text;
+}
+
+std::string LeftFit(std::size_t n, std::string_view value) {
+  std::string out(leftChars(value, n));
+  out.append(n - charCount(out), ' ');
+  return out;
+}
+
+std::string RightFit(std::size_t n, std::string_view value) {
+  const std::string_view cut = leftChars(value, n);
+  std::string out(n - charCount(cut), ' ');
+  out.append(cut);
+  return out;
+}
+
+std::string GetPrintLine(std::int16_t n) {
+  std::string out;
+  for (int i = 0; i < n; ++i) out += "\u2014";
+  return out;
+}
+
+std::string pointSizeText(float points) {
+  char buffer[32];
+  auto result = std::to_chars(buffer, buffer + sizeof buffer, points);
+  return std::string(buffer, result.ptr);
+}
+
+void appendToFile(const std::string& path, std::string_view text) {
+  auto fail = [&](const char* what, int error) -> void {
+    long number = orlendo::errnum::PathFileAccess;
+    if (error == ENOENT || error == ENOTDIR) number = orlendo::errnum::PathNotFound;
+    if (error == EACCES || error == EPERM || error == EROFS) number = orlendo::errnum::PermissionDenied;
+    if (error == ENOSPC) number = orlendo::errnum::DiskFull;
+    if (error == EIO) number = orlendo::errnum::DeviceIO;
+    throw orlendo::Error(number, std::string(what) + " \"" + path + "\": " + std::strerror(error),
+                         std::string(orlendo::kProductDescription));
+  };
+  if (path.empty()) throw orlendo::Error(orlendo::errnum::NoFilename, "No output file name was given.",
+                                         std::string(orlendo::kProductDescription));
+  std::FILE* f = std::fopen(path.c_str(), "ab");
+  if (!f) fail("Cannot open the output file", errno);
+  std::fseek(f, 0, SEEK_END);
+  const long start = std::ftell(f);  // the former end of the file
+  const bool written = std::fwrite(text.data(), 1, text.size(), f) == text.size() && std::fflush(f) == 0;
+  const int writeError = errno;
+  if (!written) {
+    // Leave the file as it was: no half-written report.
+    if (start >= 0) (void)!ftruncate(fileno(f), start);
+    std::fclose(f);
+    fail("Cannot write the output file", writeError);
+  }
+  if (std::fclose(f) != 0) fail("Cannot close the output file", errno);
+}
+
+}  // namespace tvx

@@ -1,0 +1,119 @@
+#include "shell/batch.h"
+
+#include <filesystem>
+#include <memory>
+#include <ostream>
+#include <system_error>
+
+#include "orlendo/model.h"
+#include "reports/page_manager.h"
+#include "reports/report_context.h"
+#include "reports/report_output.h"
+#include "shell/command_line.h"
+#include "shell/error_logger.h"
+#include "shell/error_paths.h"
+
+namespace tvx {
+
+bool FileExists(std::string_view path) {
+  if (path.empty()) return false;
+  std::error_code ec;
+  return std::filesystem::is_regular_file(std::filesystem::path(path), ec);
+}
+
+bool OpenFileBatch(ReportContext& ctx, const std::string& fileName) {
+  try {
+    ctx.state.CurrentFile = fileName;
+    if (!FileExists(fileName)) {
+      if (ctx.messages)
+        ctx.messages->show("WARNING", fileName + " does not exist.", Icon::Exclamation, Buttons::Ok);
+      return false;
+    }
+    ctx.state.Investor->LoadFile(fileName);
+    ctx.state.DataSaved = true;
+    return true;
+  } catch (const ProgramEnded&) {
+    throw;
+  } catch (...) {
+    ReportCaughtError(ctx.state, ctx.end, "FileOperations.OpenFile");
+  }
+}
+
+int RunSilent(ReportContext& ctx) {
+  AppState& state = ctx.state;
+  auto tell = [&](const std::string& text) {
+    if (ctx.messages) ctx.messages->show("WARNING", text, Icon::Exclamation, Buttons::Ok);
+  };
+  try {
+    try {
+      state.RptSummary = 1;
+      state.RptDetail = 1;
+      if (state.CurrentFile.empty()) {
+        tell("No input file was given: use /input followed by the name of a .qvx file.");
+        return kExitMissingInput;
+      }
+      if (!OpenFileBatch(ctx, state.CurrentFile)) return kExitMissingInput;
+      if (state.OutputFile.empty()) {
+        tell("No output file was given: use /output followed by the name of a .txt file.");
+        return kExitError;
+      }
+      RouteOutput(ctx, kDestFile);
+      return kExitOk;
+    } catch (const ProgramEnded&) {
+      throw;
+    } catch (...) {
+      ReportCaughtError(state, ctx.end, "MainMod.RunSilent");
+    }
+  } catch (const ProgramEnded& ended) {
+    // In a batch run the program only ends early through an error path.
+    return ended.exitStatus == kExitOk ? kExitError : ended.exitStatus;
+  }
+}
+
+Answer StderrMessageBox::show(std::string_view title, std::string_view text, Icon, Buttons buttons) {
+  err_ << "tvxdesk: " << title << ": " << text << '\n';
+  err_.flush();
+  switch (buttons) {
+    case Buttons::Ok: return Answer::Ok;
+    case Buttons::YesNo: return Answer::No;
+    case Buttons::YesNoCancel: return Answer::Cancel;
+  }
+  return Answer::Cancel;
+}
+
+int RunBatchMain(std::span<const std::string> args, std::ostream& err) {
+  StderrMessageBox messages(err);
+  AppState state;
+  EndServices end;
+  end.messages = &messages;
+  ReportProgramState program;
+  ReportContext ctx{state, end, program};
+  ctx.messages = &messages;
+  try {
+    try {
+      // Main, steps 1 to 3, for a batch run.
+      state.ErrorLogger = std::make_shared<BatchErrorLogger>(err);
+      state.Investor = orlendo::Investor::create();
+      state.VersionTag = makeVersionTag();
+      state.Investor->Version(state.VersionTag);
+      state.Silent = IsSilent(args);
+    } catch (const ProgramEnded&) {
+      throw;
+    } catch (...) {
+      ShowCaughtError(state, end, "MainMod.IsSilent");
+    }
+    try {
+      state.CurrentFile = GetCommandLineFilename(args, kInputExtension, kSwitchInput);
+      state.OutputFile = GetCommandLineFilename(args, kOutputExtension, kSwitchOutput);
+    } catch (const ProgramEnded&) {
+      throw;
+    } catch (...) {
+      ShowCaughtError(state, end, "MainMod.GetCommandLineFilename");
+    }
+  } catch (const ProgramEnded& ended) {
+    return ended.exitStatus == kExitOk ? kExitError : ended.exitStatus;
+  }
+  return RunSilent(ctx);
+}
+
+}  // namespace tvx

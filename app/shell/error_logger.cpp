@@ -1,0 +1,103 @@
+#include "shell/error_logger.h"
+
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <ostream>
+
+#include "orlendo/error.h"
+#include "shell/ports.h"
+
+namespace tvx {
+
+namespace {
+
+// The location's procedure and, after each carriage return, the trail.
+std::string indentTrail(std::string_view location, std::string_view indent) {
+  std::string out;
+  for (char c : location) {
+    if (c == '\r') {
+      out += '\n';
+      out += indent;
+    } else if (c != '\n') {
+      out += c;
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string currentLogTimestamp() {
+  const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+  std::tm local{};
+  localtime_r(&now, &local);
+  char buffer[32];
+  std::strftime(buffer, sizeof buffer, "%m/%d/%Y %H:%M:%S", &local);
+  return buffer;
+}
+
+std::string describeError(long number, std::string_view description, std::string_view location) {
+  std::string text = "Error Number: " + std::to_string(number) + " (" + std::string(orlendo::errorTypeText(number)) +
+                     ")\nLocation: " + indentTrail(location, "          ") + "\nDescription: " +
+                     std::string(description);
+  return text;
+}
+
+bool appendErrorLogEntry(std::string_view logFile, std::string_view timestamp, long number,
+                         std::string_view description, std::string_view location) {
+  if (logFile.empty()) return true;
+  std::FILE* f = std::fopen(std::string(logFile).c_str(), "ab");
+  if (!f) return false;
+  std::string entry = std::string(timestamp) + "\r\n" + describeError(number, description, location) + "\r\n\r\n";
+  // The log keeps CR LF line ends like every text file of the program.
+  std::string crlf;
+  for (std::size_t i = 0; i < entry.size(); ++i) {
+    if (entry[i] == '\n' && (i == 0 || entry[i - 1] != '\r')) crlf += '\r';
+    crlf += entry[i];
+  }
+  const bool written = std::fwrite(crlf.data(), 1, crlf.size(), f) == crlf.size();
+  return std::fclose(f) == 0 && written;
+}
+
+DesktopErrorLogger::DesktopErrorLogger(MessageBox& messages, std::function<std::string()> clock)
+    : messages_(messages), clock_(std::move(clock)) {}
+
+bool DesktopErrorLogger::ask(long number, std::string_view description, std::string_view location,
+                             std::string_view fileDescription) {
+  const std::string text = "An error has occurred in the " + std::string(fileDescription) + ".\n\n" +
+                           describeError(number, description, location) +
+                           "\n\nDo you want to save your data before the program shuts down?";
+  return messages_.show("WARNING!", text, Icon::Stop, Buttons::YesNo) == Answer::Yes;
+}
+
+bool DesktopErrorLogger::ReportError(long number, std::string_view description, std::string_view location,
+                                     bool silent, std::string_view logFile, std::string_view fileDescription) {
+  appendErrorLogEntry(logFile, clock_(), number, description, location);
+  if (silent) return false;
+  return ask(number, description, location, fileDescription);
+}
+
+bool DesktopErrorLogger::ShowError(long number, std::string_view description, std::string_view location,
+                                   std::string_view fileDescription) {
+  return ask(number, description, location, fileDescription);
+}
+
+BatchErrorLogger::BatchErrorLogger(std::ostream& err, std::function<std::string()> clock)
+    : err_(err), clock_(std::move(clock)) {}
+
+bool BatchErrorLogger::ReportError(long number, std::string_view description, std::string_view location, bool,
+                                   std::string_view logFile, std::string_view fileDescription) {
+  appendErrorLogEntry(logFile, clock_(), number, description, location);
+  return ShowError(number, description, location, fileDescription);
+}
+
+bool BatchErrorLogger::ShowError(long number, std::string_view description, std::string_view location,
+                                 std::string_view fileDescription) {
+  err_ << "An error has occurred in the " << fileDescription << ".\n"
+       << describeError(number, description, location) << '\n';
+  err_.flush();
+  return false;
+}
+
+}  // namespace tvx

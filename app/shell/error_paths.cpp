@@ -1,0 +1,130 @@
+#include "shell/error_paths.h"
+
+#include <exception>
+#include <new>
+
+#include "orlendo/error.h"
+#include "reports/printer.h"
+#include "reports/report_text.h"
+#include "shell/error_logger.h"
+#include "shell/ports.h"
+
+namespace tvx {
+
+namespace {
+
+// A step of the orderly end: a failure inside it is not reported again.
+template <class F>
+void quietly(F&& step) {
+  try {
+    step();
+  } catch (...) {
+  }
+}
+
+void runSaveAs(EndServices& services) {
+  if (services.saveAs) quietly([&] { services.saveAs(); });
+}
+
+}  // namespace
+
+void EndProgram(AppState& state, EndServices& services, bool saveFirst, int exitStatus) {
+  // 1. The error logger goes first: nothing after this point reports again.
+  state.ErrorLogger.reset();
+  // 2. The report font, when a settings file is known.
+  if (services.settings && !state.IniFile.empty()) {
+    quietly([&] {
+      services.settings->writeText("User Preferences", "Font Name", state.FontName);
+      services.settings->writeText("User Preferences", "Font Size", pointSizeText(state.FontSize));
+    });
+  }
+  // 3. Save while the investor is still there.
+  if (saveFirst) runSaveAs(services);
+  // 4. Release the investor.
+  state.Investor.reset();
+  // 5. The printer gets back the font it had at start-up.
+  if (services.printer && !state.PrnFontName.empty()) {
+    quietly([&] {
+      services.printer->setFontName(state.PrnFontName);
+      services.printer->setFontSize(state.PrnFontSize);
+      services.printer->setFontBold(state.PrnFontBold);
+    });
+  }
+  // 6. The end.
+  if (services.exit) quietly([&] { services.exit(exitStatus); });
+  throw ProgramEnded{exitStatus};
+}
+
+std::string FatalErrorText(long errorNumber, std::string_view location) {
+  return "An error has occurred in the " + std::string(kFileDescription) + ".\n" + "\n" +
+         "Error Number:   " + std::to_string(errorNumber) + "\n" + "Error Type:        " +
+         std::string(orlendo::errorTypeText(errorNumber)) + "\n" + "Location:           " + std::string(location) +
+         "\n" + "\n" + "Do you want to save your data before the program shuts down?";
+}
+
+void ReportFatalError(AppState& state, EndServices& services, long errorNumber, std::string_view location,
+                      std::string_view source) {
+  if (state.Silent) {
+    // Nobody to ask: the first five lines, and the trail the box would not show.
+    std::string text = FatalErrorText(errorNumber, location);
+    text.erase(text.rfind("\n\n"));
+    if (!source.empty()) {
+      text += "\nSource:             ";
+      for (char c : source) text += c == '\r' ? std::string("\n                    ") : std::string(1, c);
+    }
+    if (services.messages) quietly([&] { services.messages->show("WARNING!", text, Icon::Stop, Buttons::Ok); });
+    EndProgram(state, services, false, kExitError);
+  }
+  Answer answer = Answer::No;
+  if (services.messages) {
+    quietly([&] {
+      answer = services.messages->show("WARNING!", FatalErrorText(errorNumber, location), Icon::Stop, Buttons::YesNo);
+    });
+  }
+  if (answer == Answer::Yes) runSaveAs(services);
+  EndProgram(state, services, false, kExitError);
+}
+
+std::string LocationText(std::string_view where, std::string_view source) {
+  return std::string(where) + "\r" + std::string(source);
+}
+
+CaughtError currentError() {
+  try {
+    throw;
+  } catch (const orlendo::Error& e) {
+    return {e.number(), e.description(), e.source()};
+  } catch (const std::bad_alloc&) {
+    return {orlendo::errnum::OutOfMemory, std::string(orlendo::kProductDescription),
+            std::string(orlendo::kDefaultSource)};
+  } catch (const std::exception& e) {
+    return {orlendo::errnum::InvalidArgument, e.what(), "tvxdesk"};
+  } catch (...) {
+    return {orlendo::errnum::InvalidArgument, "Unknown error", "tvxdesk"};
+  }
+}
+
+void ReportCaughtError(AppState& state, EndServices& services, std::string_view where) {
+  const CaughtError e = currentError();
+  bool saveFirst = false;
+  if (auto logger = state.ErrorLogger) {
+    quietly([&] {
+      saveFirst = logger->ReportError(e.number, e.description, LocationText(where, e.source), state.Silent,
+                                      state.ErrLogFile, kFileDescription);
+    });
+  }
+  EndProgram(state, services, saveFirst, kExitError);
+}
+
+void ShowCaughtError(AppState& state, EndServices& services, std::string_view where) {
+  const CaughtError e = currentError();
+  bool saveFirst = false;
+  if (auto logger = state.ErrorLogger) {
+    quietly([&] {
+      saveFirst = logger->ShowError(e.number, e.description, LocationText(where, e.source), kFileDescription);
+    });
+  }
+  EndProgram(state, services, saveFirst, kExitError);
+}
+
+}  // namespace tvx
