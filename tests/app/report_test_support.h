@@ -1,0 +1,299 @@
+// Test doubles and investors for the report tests.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "orlendo/model.h"
+#include "recording_printer.h"
+#include "reports/report_context.h"
+#include "reports/report_window.h"
+#include "shell/error_logger.h"
+#include "shell/ports.h"
+
+namespace tvx::test {
+
+// n blanks.
+inline std::string sp(std::size_t n) { return std::string(n, ' '); }
+
+// The lines, each ended with CR LF.
+inline std::string crlf(const std::vector<std::string>& lines) {
+  std::string out;
+  for (const auto& l : lines) out += l + "\r\n";
+  return out;
+}
+
+struct ShownMessage {
+  std::string title;
+  std::string text;
+  Icon icon;
+  Buttons buttons;
+};
+
+class RecordingMessageBox final : public MessageBox {
+ public:
+  Answer answer = Answer::No;
+  std::vector<ShownMessage> shown;
+  Answer show(std::string_view title, std::string_view text, Icon icon, Buttons buttons) override {
+    shown.push_back({std::string(title), std::string(text), icon, buttons});
+    return buttons == Buttons::Ok ? Answer::Ok : answer;
+  }
+};
+
+class FakeWindow final : public ReportWindow {
+ public:
+  std::string caption;
+  std::string body;
+  bool shown = false;
+  void setCaption(std::string_view c) override { caption = c; }
+  void setText(std::string_view t) override { body = t; }
+  void appendText(std::string_view t) override { body += t; }
+  std::string text() const override { return body; }
+  void show() override { shown = true; }
+};
+
+class FakeWindows final : public ReportWindowFactory {
+ public:
+  std::vector<std::unique_ptr<FakeWindow>> made;
+  ReportWindow& create() override {
+    made.push_back(std::make_unique<FakeWindow>());
+    return *made.back();
+  }
+};
+
+class FakeSettings final : public SettingsStore {
+ public:
+  std::map<std::string, std::string> values;  // "section/key" -> value
+  std::string readText(std::string_view s, std::string_view k, std::string_view def) override {
+    auto it = values.find(std::string(s) + "/" + std::string(k));
+    return it == values.end() ? std::string(def) : it->second;
+  }
+  long readInt(std::string_view s, std::string_view k, long def) override {
+    auto it = values.find(std::string(s) + "/" + std::string(k));
+    return it == values.end() ? def : std::stol(it->second);
+  }
+  void writeText(std::string_view s, std::string_view k, std::string_view v) override {
+    values[std::string(s) + "/" + std::string(k)] = v;
+  }
+};
+
+class FakeChoiceDialog final : public ChoiceDialog {
+ public:
+  std::optional<ReportChoices> answer = ReportChoices{};
+  std::vector<std::pair<std::string, ReportChoices>> asked;
+  std::optional<ReportChoices> ask(std::string_view caption, const ReportChoices& preset) override {
+    asked.emplace_back(std::string(caption), preset);
+    return answer;
+  }
+};
+
+class FakePrintDialog final : public PrintDialog {
+ public:
+  int copies = 1;
+  int asked = 0;
+  int askCopies(std::string_view) override {
+    ++asked;
+    return copies;
+  }
+};
+
+class FakeDetailOption final : public DetailOptionDialog {
+ public:
+  std::vector<bool> answers;  // answered in turn; the preset when exhausted
+  std::vector<bool> presets;
+  bool ask(bool preset) override {
+    presets.push_back(preset);
+    if (answers.empty()) return preset;
+    bool a = answers.front();
+    answers.erase(answers.begin());
+    return a;
+  }
+};
+
+class FakeBusy final : public BusyPointer {
+ public:
+  int depth = 0;
+  int begun = 0;
+  void begin() override {
+    ++depth;
+    ++begun;
+  }
+  void end() override { --depth; }
+};
+
+class RecordingLogger final : public ErrorLogger {
+ public:
+  struct Call {
+    std::string kind;
+    long number;
+    std::string description;
+    std::string location;
+  };
+  std::vector<Call> calls;
+  bool answer = false;
+  bool ReportError(long number, std::string_view description, std::string_view location, bool, std::string_view,
+                   std::string_view) override {
+    calls.push_back({"ReportError", number, std::string(description), std::string(location)});
+    return answer;
+  }
+  bool ShowError(long number, std::string_view description, std::string_view location, std::string_view) override {
+    calls.push_back({"ShowError", number, std::string(description), std::string(location)});
+    return answer;
+  }
+};
+
+// A report context with every port recorded.
+struct ReportHarness {
+  explicit ReportHarness(int linesPerPage = 66) : printer(linesPerPage), ctx(state, end, program) {
+    state.FontName = "Courier New";
+    state.FontSize = 10;
+    state.ErrorLogger = logger;
+    end.messages = &messages;
+    ctx.messages = &messages;
+    ctx.choices = &choices;
+    ctx.printDialog = &printDialog;
+    ctx.detailOption = &detailOption;
+    ctx.busy = &busy;
+    ctx.settings = &settings;
+    ctx.printer = &printer;
+    ctx.windows = &windows;
+  }
+
+  AppState state;
+  EndServices end;
+  ReportProgramState program;
+  RecordingMessageBox messages;
+  RecordingPrinter printer;
+  FakeWindows windows;
+  FakeSettings settings;
+  FakeChoiceDialog choices;
+  FakePrintDialog printDialog;
+  FakeDetailOption detailOption;
+  FakeBusy busy;
+  std::shared_ptr<RecordingLogger> logger = std::make_shared<RecordingLogger>();
+  ReportContext ctx;
+};
+
+// An investor with the given header fields and no buys, sells or transactions.
+inline orlendo::InvestorPtr makeInvestor(const std::string& name, const std::string& line2,
+                                         const std::string& start = "12/31/1983",
+                                         const std::string& stop = "12/31/2016",
+                                         orlendo::eLumora election = orlendo::eLumora::standard) {
+  auto investor = orlendo::Investor::create();
+  investor->BeginEdit();
+  investor->sName(name);
+  investor->Line2(line2);
+  investor->StartCalc(start);
+  investor->StopCalc(stop);
+  investor->Lumora2QVX(election);
+  return investor;
+}
+
+// The texts of one transaction as a calculation would leave them.
+struct XactionTexts {
+  std::string date;
+  std::string description;
+  std::string chgShrs;
+  std::string chgCost;
+  std::string newShrs;
+  std::string newCost;
+  std::string newCostPerShr;
+};
+
+inline void addXaction(const orlendo::Investor& investor, const std::string& security, const XactionTexts& t) {
+  auto x = orlendo::Xaction::create();
+  x->XactionType(orlendo::XTransType::Buy);
+  x->XActionDate(t.date);
+  x->ChgShrs("0");
+  x->ChgCost("0");
+  auto added = investor.colSecurities()->Item(security)->colXActions()->Add(x);
+  // The texts are set after the arithmetic of Add, so that each test fixes them itself.
+  added->Description(t.description);
+  added->ChgShrs(t.chgShrs);
+  added->ChgCost(t.chgCost);
+  added->NewShrs(t.newShrs);
+  added->NewCost(t.newCost);
+  added->NewCostPerShr(t.newCostPerShr);
+}
+
+inline void addBuySell(const orlendo::Investor& investor, const std::string& security, std::string date,
+                       std::string shares, std::string cost) {
+  std::string code = date + "-x";
+  investor.colSecurities()->Item(security)->colBuySells()->Add(code, date, cost, shares);
+}
+
+}  // namespace tvx::test
+
+namespace tvx::test {
+
+// Margaret Smith: three Quorvex transactions, a Ferrant position sold out,
+// a Solvane basis of one cent, and a Lumora split after the stop date.
+inline orlendo::InvestorPtr typicalInvestor() {
+  auto inv = makeInvestor("Margaret A. Smith", "Joint account", "12/31/1983", "12/31/2016", orlendo::eLumora::shares);
+  addXaction(*inv, "Quorvex", {"12/31/1983", "Buy", "300", "18750", "300", "18750", "62.5"});
+  addXaction(*inv, "Quorvex", {"12/31/1983", "Spin off", "0", "-13406.25", "300", "5343.75", "17.8125"});
+  addXaction(*inv, "Quorvex", {"03/02/1994", "Sell", "-150", "-2671.88", "150", "2671.87", "17.8125"});
+  addXaction(*inv, "Ferrant Technologies", {"11/04/1985", "Buy", "50", "2437.5", "50", "2437.5", "48.75"});
+  addXaction(*inv, "Ferrant Technologies", {"12/01/2006", "Acquisition", "-50", "-2437.5", "0", "0", "0"});
+  addXaction(*inv, "Solvane", {"04/10/1990", "Buy", "1", "0.01", "1", "0.01", "0.01"});
+  addXaction(*inv, "Lumora", {"02/14/1992", "Buy", "80", "3960", "80", "3960", "49.5"});
+  addXaction(*inv, "Lumora", {"01/03/2017", "Split", "80", "0", "160", "3960", "24.75"});
+  addBuySell(*inv, "Quorvex", "12/31/1983", "300", "18750");
+  addBuySell(*inv, "Quorvex", "03/02/1994", "-150", "0");
+  addBuySell(*inv, "Lumora", "02/14/1992", "80", "3960");
+  addBuySell(*inv, "Lumora", "06/01/1995", "1234.5", "10000");
+  return inv;
+}
+
+// Long names (one with non-ASCII letters) and amounts that reach the fields' cuts.
+inline orlendo::InvestorPtr longInvestor() {
+  auto inv = makeInvestor("Zoë Bartholomew Featherstonehaugh-Ødegaard", "Trust account — Ålesund", "12/31/1983",
+                          "12/31/2016", orlendo::eLumora::cash);
+  inv->colSecurities()->Item("Quorvex")->SecName("Quorvex Extraordinarily Long Holdings");
+  inv->colSecurities()->Item("Solvane")->SecName("Société Générale Électrique");
+  addXaction(*inv, "Quorvex", {"12/31/1983", "Cash or stock election", "-12345678.12345", "-1234567890.12",
+                               "12345678.12345", "1234567890.12", "123456789012.12345"});
+  addXaction(*inv, "Solvane", {"04/10/1990", "Buy", "1234567.5", "123456789.01", "1234567.5", "123456789.01",
+                               "99.9999"});
+  addBuySell(*inv, "Quorvex", "12/31/1983", "-12345678.12345", "1234567890.12");
+  return inv;
+}
+
+}  // namespace tvx::test
+
+namespace tvx::test {
+
+// The ten printed heading lines of a page: six empty, three at column 10, one empty.
+inline std::vector<std::string> pageHeadings(const std::string& name, const std::string& line2,
+                                             const std::string& title) {
+  return {"", "", "", "", "", "", sp(9) + name, sp(9) + line2, sp(9) + title, ""};
+}
+
+inline std::vector<std::string> operator+(std::vector<std::string> a, const std::vector<std::string>& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+inline std::vector<std::string> blankLines(int n) { return std::vector<std::string>(static_cast<std::size_t>(n)); }
+
+// The number of characters (code points) of each line of a CR LF text.
+inline std::vector<std::size_t> lineWidths(const std::string& text) {
+  std::vector<std::size_t> widths;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find("\r\n", start);
+    if (end == std::string::npos) end = text.size();
+    std::size_t n = 0;
+    for (std::size_t i = start; i < end; ++i)
+      if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) ++n;
+    widths.push_back(n);
+    start = end + 2;
+  }
+  return widths;
+}
+
+}  // namespace tvx::test

@@ -1,0 +1,142 @@
+// The Summary report's texts, written out from the column positions:
+// name 3-25, shares ending at 40, basis at 55, basis per share at 72.
+#include "reports/summary_report.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "report_test_support.h"
+
+namespace tvx::test {
+namespace {
+
+const std::string kTitle = "Summary - Quorvex and Related Securities Summary Basis on 12/31/2016";
+const std::string kHeading = "  Security" + sp(24) + "Shares" + sp(10) + "Basis" + sp(3) + "Cost Per Share";
+const std::string kRule = "  --------" + sp(24) + "------" + sp(10) + "-----" + sp(3) + "--------------";
+
+// Security lines of the typical investor: Ferrant (basis 0.00) is left out, Solvane (0.01) listed.
+const std::vector<std::string> kTypicalRows = {
+    "  Quorvex" + sp(16) + sp(6) + "150.00000" + sp(6) + "$2,671.87" + sp(8) + "$17.81250",
+    "  Solvane" + sp(16) + sp(8) + "1.00000" + sp(10) + "$0.01" + sp(9) + "$0.01000",
+    "  Lumora" + sp(17) + sp(6) + "160.00000" + sp(6) + "$3,960.00" + sp(8) + "$24.75000",
+};
+
+std::string readFile(const std::filesystem::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+class SummaryReportTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = std::filesystem::temp_directory_path() / ("tvx_summary_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    h.state.OutputFile = (dir / "out.txt").string();
+    h.state.CurrentFile = "/data/smith.qvx";
+  }
+  void TearDown() override { std::filesystem::remove_all(dir); }
+
+  std::filesystem::path dir;
+  ReportHarness h{30};
+};
+
+TEST_F(SummaryReportTest, ScreenTextOfAnInvestorWithoutTransactions) {
+  h.state.Investor = makeInvestor("Ann Example", "Account 1");
+  RunSummReport(h.ctx, 1);
+  ASSERT_EQ(h.windows.made.size(), 1u);
+  const FakeWindow& w = *h.windows.made[0];
+  EXPECT_EQ(w.caption, "Summary Report - /data/smith.qvx");
+  EXPECT_TRUE(w.shown);
+  EXPECT_EQ(w.body, crlf({"  Ann Example", "  Account 1", "  " + kTitle, "", kHeading, kRule}));
+}
+
+TEST_F(SummaryReportTest, FileTextOfAnInvestorWithoutTransactionsHasOnlyTheHeadings) {
+  h.state.Investor = makeInvestor("Ann Example", "Account 1");
+  RunSummReport(h.ctx, 3);
+  EXPECT_EQ(readFile(h.state.OutputFile), crlf({kHeading, kRule, ""}));
+}
+
+TEST_F(SummaryReportTest, TypicalInvestorOnScreenAndInAFileThatIsAppendedTo) {
+  h.state.Investor = typicalInvestor();
+  RunSummReport(h.ctx, 1);
+  const std::string screen = h.windows.made.at(0)->body;
+  EXPECT_EQ(screen, crlf(std::vector<std::string>{"  Margaret A. Smith", "  Joint account", "  " + kTitle, "", kHeading,
+                                                  kRule} +
+                         kTypicalRows));
+  for (std::size_t w : lineWidths(screen.substr(screen.find(kHeading)))) EXPECT_EQ(w, 72u);
+
+  { std::ofstream(h.state.OutputFile, std::ios::binary) << "earlier run\r\n"; }
+  RunSummReport(h.ctx, 3);
+  EXPECT_EQ(readFile(h.state.OutputFile),
+            "earlier run\r\n" + crlf(std::vector<std::string>{kHeading, kRule} + kTypicalRows + std::vector<std::string>{""}));
+}
+
+TEST_F(SummaryReportTest, LongNamesAndLargeAmountsAreCutByCharactersNotBytes) {
+  h.state.Investor = longInvestor();
+  RunSummReport(h.ctx, 1);
+  const std::string title = "Summary - Quorvex and Related Securities Summary Basis on 12/31/2016";
+  EXPECT_EQ(h.windows.made.at(0)->body,
+            crlf({"  Zoë Bartholomew Featherstonehaugh-Ødegaard", "  Trust account — Ålesund", "  " + title, "",
+                  kHeading, kRule,
+                  // 23-character name cut, shares cut to 15, basis cut to 15, per share cut to 17
+                  "  Quorvex Extraordinarily" "12,345,678.1234" "$1,234,567,890." "$123456789012.123",
+                  // non-ASCII name cut at 23 characters; the amounts fill their fields exactly
+                  "  Société Générale Électr" "1,234,567.50000" "$123,456,789.01" + sp(8) + "$99.99990"}));
+  for (std::size_t w : lineWidths(h.windows.made.at(0)->body.substr(h.windows.made.at(0)->body.find(kHeading))))
+    EXPECT_EQ(w, 72u);
+}
+
+TEST_F(SummaryReportTest, PrintedPagesHaveHeadingsBlankFillAndPageNumbers) {
+  // 30 lines per page: a page is full at 24 counted lines.
+  h.state.Investor = typicalInvestor();
+  RunSummReport(h.ctx, 2);
+  // Counted: headings 13 + 7 + three security chunks = 23; the last chunk
+  // (1) would reach 24, so page 1 is filled with one empty line and page 2
+  // starts with the headings (14), then filled with 10 empty lines.
+  const auto page1 = crlf(pageHeadings("Margaret A. Smith", "Joint account", kTitle) +
+                          std::vector<std::string>{kHeading, kRule} + kTypicalRows + blankLines(1) +
+                          std::vector<std::string>{"  Page  1"});
+  const auto page2 = crlf(pageHeadings("Margaret A. Smith", "Joint account", kTitle) + blankLines(10) +
+                          std::vector<std::string>{"  Page  2"});
+  ASSERT_EQ(h.printer.openPages().size(), 2u);
+  EXPECT_EQ(h.printer.openPages()[0], page1);
+  EXPECT_EQ(h.printer.openPages()[1], page2);
+  EXPECT_EQ(h.program.pages.LineCounter, 0);
+  // The report font was set for the run and the printer's font given back.
+  EXPECT_EQ(h.printer.fontName(), "Printer Default");
+  EXPECT_TRUE(h.printer.fontBold());
+}
+
+TEST_F(SummaryReportTest, PrintedEmptyInvestorFillsTheRestOfThePage) {
+  h.state.Investor = makeInvestor("Ann Example", "Account 1");
+  RunSummReport(h.ctx, 2);
+  // Counted: 13 + 7 + 1 = 21; filled up to 24 with three empty lines.
+  EXPECT_EQ(h.printer.openPages().at(0), crlf(pageHeadings("Ann Example", "Account 1", kTitle) +
+                                              std::vector<std::string>{kHeading, kRule} + blankLines(3) +
+                                              std::vector<std::string>{"  Page  1"}));
+}
+
+TEST_F(SummaryReportTest, AnUnwritableOutputFileEndsTheProgramThroughTheErrorLogger) {
+  h.state.Investor = typicalInvestor();
+  h.state.OutputFile = (dir / "missing-folder" / "out.txt").string();
+  try {
+    RunSummReport(h.ctx, 3);
+    FAIL() << "the program did not end";
+  } catch (const ProgramEnded& e) {
+    EXPECT_EQ(e.exitStatus, kExitError);
+  }
+  ASSERT_EQ(h.logger->calls.size(), 1u);
+  EXPECT_EQ(h.logger->calls[0].kind, "ReportError");
+  EXPECT_EQ(h.logger->calls[0].location.rfind("SummaryReport.RunSummReport\r", 0), 0u);
+  EXPECT_EQ(h.logger->calls[0].number, orlendo::errnum::PathNotFound);
+  EXPECT_FALSE(std::filesystem::exists(h.state.OutputFile));
+}
+
+}  // namespace
+}  // namespace tvx::test
