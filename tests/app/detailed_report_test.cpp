@@ -1,0 +1,204 @@
+// The Detailed report's texts, written out from the column positions:
+// description 3-18, date 19-28, changes ending at 44 and 59, the position
+// after the transaction ending at 44, 59 and 75.
+#include "reports/detailed_report.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "report_test_support.h"
+
+namespace tvx::test {
+namespace {
+
+const std::string kTitle = "Quorvex and Related Securities Detailed Basis Report on 12/31/2016";
+const std::string kHeading =
+    "  Description" + sp(8) + "Date" + sp(13) + "Shares" + sp(10) + "Basis" + sp(2) + "Cost Per Share";
+const std::string kRule = "  " + std::string(14, '-') + sp(2) + std::string(10, '-') + sp(3) + std::string(13, '-') +
+                          sp(2) + std::string(13, '-') + sp(2) + std::string(14, '-');
+const std::string kChangeRule = "  " + sp(26) + sp(3) + std::string(13, '-') + sp(2) + std::string(13, '-');
+
+std::vector<std::string> block(const std::string& name) { return {"", "  " + name, kHeading, kRule}; }
+
+std::vector<std::string> quorvexBlock() {
+  return block("Quorvex") + std::vector<std::string>{
+      "  Buy" + sp(13) + "12/31/1983" + sp(7) + "300.00000" + sp(6) + "18,750.00",
+      kChangeRule,
+      "  " + sp(26) + sp(7) + "300.00000" + sp(6) + "18,750.00" + sp(8) + "62.50000",
+      "  Spin off" + sp(8) + "12/31/1983" + sp(9) + "0.00000" + sp(5) + "-13,406.25",
+      kChangeRule,
+      "  " + sp(26) + sp(7) + "300.00000" + sp(7) + "5,343.75" + sp(8) + "17.81250",
+      "  Sell" + sp(12) + "03/02/1994" + sp(6) + "-150.00000" + sp(6) + "-2,671.88",
+      kChangeRule,
+      "  " + sp(26) + sp(7) + "150.00000" + sp(7) + "2,671.87" + sp(8) + "17.81250"};
+}
+std::vector<std::string> ferrantBlock() {
+  return block("Ferrant Technologies") + std::vector<std::string>{
+      "  Buy" + sp(13) + "11/04/1985" + sp(8) + "50.00000" + sp(7) + "2,437.50",
+      kChangeRule,
+      "  " + sp(26) + sp(8) + "50.00000" + sp(7) + "2,437.50" + sp(8) + "48.75000",
+      "  Acquisition" + sp(5) + "12/01/2006" + sp(7) + "-50.00000" + sp(6) + "-2,437.50",
+      kChangeRule,
+      "  " + sp(26) + sp(9) + "0.00000" + sp(11) + "0.00" + sp(9) + "0.00000"};
+}
+std::vector<std::string> solvaneBlock() {
+  return block("Solvane") + std::vector<std::string>{
+      "  Buy" + sp(13) + "04/10/1990" + sp(9) + "1.00000" + sp(11) + "0.01",
+      kChangeRule,
+      "  " + sp(26) + sp(9) + "1.00000" + sp(11) + "0.01" + sp(9) + "0.01000"};
+}
+// The split of 01/03/2017 lies after the stop date and is not listed.
+std::vector<std::string> lumoraBlock() {
+  return block("Lumora") + std::vector<std::string>{
+      "  Buy" + sp(13) + "02/14/1992" + sp(8) + "80.00000" + sp(7) + "3,960.00",
+      kChangeRule,
+      "  " + sp(26) + sp(8) + "80.00000" + sp(7) + "3,960.00" + sp(8) + "49.50000"};
+}
+
+std::string readFile(const std::filesystem::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+class DetailedReportTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = std::filesystem::temp_directory_path() / ("tvx_detailed_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    h.state.OutputFile = (dir / "out.txt").string();
+    h.state.CurrentFile = "/data/smith.qvx";
+  }
+  void TearDown() override { std::filesystem::remove_all(dir); }
+
+  std::filesystem::path dir;
+  ReportHarness h{30};
+};
+
+TEST_F(DetailedReportTest, LayoutLinesHaveTheirWidths) {
+  EXPECT_EQ(kHeading.size(), 75u);
+  EXPECT_EQ(kRule.size(), 75u);
+  EXPECT_EQ(kChangeRule.size(), 59u);
+}
+
+TEST_F(DetailedReportTest, NoTransactionsGivesOnlyTheHeaderOnScreenAndAnEmptyLineInAFile) {
+  h.state.Investor = makeInvestor("Ann Example", "Account 1");
+  RunDetailReport(h.ctx, 1);
+  const FakeWindow& w = *h.windows.made.at(0);
+  EXPECT_EQ(w.caption, "Detailed Analysis Report - /data/smith.qvx");
+  EXPECT_EQ(w.body, crlf({"  Ann Example", "  Account 1", "  " + kTitle}));
+  RunDetailReport(h.ctx, 3);
+  EXPECT_EQ(readFile(h.state.OutputFile), "\r\n");
+  EXPECT_TRUE(h.detailOption.presets.empty()) << "the option dialog belongs to the printer only";
+}
+
+TEST_F(DetailedReportTest, TypicalInvestorOnScreenAndInAFile) {
+  h.state.Investor = typicalInvestor();
+  RunDetailReport(h.ctx, 1);
+  const auto blocks = quorvexBlock() + ferrantBlock() + solvaneBlock() + lumoraBlock();
+  EXPECT_EQ(h.windows.made.at(0)->body,
+            crlf(std::vector<std::string>{"  Margaret A. Smith", "  Joint account", "  " + kTitle} + blocks));
+  RunDetailReport(h.ctx, 3);
+  EXPECT_EQ(readFile(h.state.OutputFile), crlf(blocks + std::vector<std::string>{""}));
+}
+
+TEST_F(DetailedReportTest, LongDescriptionsAndAmountsAreCutToTheirFields) {
+  h.state.Investor = longInvestor();
+  RunDetailReport(h.ctx, 3);
+  const auto expected = crlf(
+      block("Quorvex Extraordinarily Long Holdings") +
+      std::vector<std::string>{
+          // description cut to 16; the change in shares cut to 16 before and after the pattern
+          "  Cash or stock el12/31/1983-12,345,678.1234-1,234,567,890.",
+          kChangeRule,
+          "  " + sp(26) + "12,345,678.12345" + "1,234,567,890.1" + "123456789012.123"} +
+      block("Société Générale Électrique") +
+      std::vector<std::string>{
+          "  Buy" + sp(13) + "04/10/1990" + sp(1) + "1,234,567.50000" + sp(1) + "123,456,789.01",
+          kChangeRule,
+          "  " + sp(26) + sp(1) + "1,234,567.50000" + sp(1) + "123,456,789.01" + sp(8) + "99.99990",
+          ""});
+  EXPECT_EQ(readFile(h.state.OutputFile), expected);
+}
+
+TEST_F(DetailedReportTest, PrintedPagesBreakWhenAChunkWouldPassTheBottomMargin) {
+  // 30 lines per page: full at 24 counted lines. Headings count 13.
+  h.state.Investor = typicalInvestor();
+  RunDetailReport(h.ctx, 2);
+  const auto head = pageHeadings("Margaret A. Smith", "Joint account", kTitle);
+  const auto q = quorvexBlock();
+  const auto f = ferrantBlock();
+  // Page 1: Quorvex heading (17), two transactions (23); the third would reach 26.
+  const auto page1 = head + std::vector<std::string>(q.begin(), q.begin() + 10) + blankLines(1) +
+                     std::vector<std::string>{"  Page  1"};
+  // Page 2: the third transaction (16), Ferrant heading (20), one transaction (23).
+  const auto page2 = head + std::vector<std::string>(q.begin() + 10, q.end()) +
+                     std::vector<std::string>(f.begin(), f.begin() + 7) + blankLines(1) +
+                     std::vector<std::string>{"  Page  2"};
+  // Page 3: Ferrant's second transaction (16), Solvane (20, 23); Lumora's heading would reach 27.
+  const auto page3 = head + std::vector<std::string>(f.begin() + 7, f.end()) + solvaneBlock() + blankLines(1) +
+                     std::vector<std::string>{"  Page  3"};
+  // Page 4: Lumora (17, 20), filled with 4 empty lines.
+  const auto page4 = head + lumoraBlock() + blankLines(4) + std::vector<std::string>{"  Page  4"};
+  ASSERT_EQ(h.printer.openPages().size(), 4u);
+  EXPECT_EQ(h.printer.openPages()[0], crlf(page1));
+  EXPECT_EQ(h.printer.openPages()[1], crlf(page2));
+  EXPECT_EQ(h.printer.openPages()[2], crlf(page3));
+  EXPECT_EQ(h.printer.openPages()[3], crlf(page4));
+}
+
+TEST_F(DetailedReportTest, NewPagePerSecurityIsAskedEachCopyAndBreaksByTheCatalogueCounter) {
+  // Only Lumora (sixth in the catalogue) has transactions: with the option on,
+  // it gets a break before it although it is the first security printed, and
+  // with no page started the page manager first prints a page of empty lines.
+  h.state.Investor = makeInvestor("Ann Example", "Account 1");
+  addXaction(*h.state.Investor, "Lumora", {"02/14/1992", "Buy", "80", "3960", "80", "3960", "49.5"});
+  h.detailOption.answers = {true};
+  RunDetailReport(h.ctx, 2);
+  EXPECT_TRUE(h.program.NewPagePerSecurity);
+  const auto head = pageHeadings("Ann Example", "Account 1", kTitle);
+  ASSERT_EQ(h.printer.openPages().size(), 2u);
+  EXPECT_EQ(h.printer.openPages()[0], crlf(blankLines(24) + std::vector<std::string>{"  Page  1"}));
+  EXPECT_EQ(h.printer.openPages()[1], crlf(head + lumoraBlock() + blankLines(4) + std::vector<std::string>{"  Page  2"}));
+
+  // The next printed copy shows the dialog preset with the last answer.
+  RunDetailReport(h.ctx, 2);
+  ASSERT_EQ(h.detailOption.presets.size(), 2u);
+  EXPECT_FALSE(h.detailOption.presets[0]);
+  EXPECT_TRUE(h.detailOption.presets[1]);
+}
+
+TEST_F(DetailedReportTest, FirstSecurityOfTheCatalogueNeverBreaksAndNoExtraBreakAfterRows) {
+  // Quorvex has more buys and sells entered than its place in the catalogue:
+  // no page break follows its rows; with the option off the report runs on.
+  ReportHarness big{200};
+  big.state.Investor = typicalInvestor();
+  big.detailOption.answers = {true};
+  RunDetailReport(big.ctx, 2);
+  // Breaks before Ferrant, Solvane and Lumora only: four pages.
+  EXPECT_EQ(big.printer.openPages().size(), 4u);
+  EXPECT_EQ(big.printer.openPages()[0].find("  Ferrant"), std::string::npos);
+
+  big.detailOption.answers = {false};
+  RunDetailReport(big.ctx, 2);
+  EXPECT_EQ(big.printer.openPages().size(), 5u) << "one more page for the whole report";
+}
+
+TEST_F(DetailedReportTest, ATransactionOnTheStopDateIsListedOneADayLaterIsNot) {
+  h.state.Investor = makeInvestor("Ann Example", "Account 1", "12/31/1983", "02/14/1992");
+  addXaction(*h.state.Investor, "Lumora", {"02/14/1992", "Buy", "80", "3960", "80", "3960", "49.5"});
+  addXaction(*h.state.Investor, "Lumora", {"02/15/1992", "Split", "80", "0", "160", "3960", "24.75"});
+  RunDetailReport(h.ctx, 1);
+  // The stop date stands in the title as the investor holds it.
+  EXPECT_EQ(h.windows.made.at(0)->body,
+            crlf(std::vector<std::string>{"  Ann Example", "  Account 1",
+                                          "  Quorvex and Related Securities Detailed Basis Report on 02/14/1992"} +
+                 lumoraBlock()));
+}
+
+}  // namespace
+}  // namespace tvx::test
