@@ -62,6 +62,10 @@ void fetchInvestor(Investor& investor, std::string_view fileName, Date today) {
 void saveInvestor(const Investor& investor, std::string_view fileName) {
   const std::string name(fileName);
   if (name.empty()) raisePlatform(errnum::PathFileAccess);
+  // A count the 16-bit entry counter cannot hold would give a file that no
+  // load reads back: refuse it before the backup or the data file is touched.
+  for (const auto& security : *investor.colSecurities())
+    if (security->colBuySells()->Count() > kMaxEntries) raisePlatform(errnum::Overflow);
   if (FileHelper::PathExists(name)) backUp(name);
 
   ProfileFile file(ProfileFile::Mode::Deferred);
