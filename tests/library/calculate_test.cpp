@@ -1,0 +1,595 @@
+// The calculation driver: the order of postings within a day, the range,
+// failures, progress, whole-history figures worked out by hand, conservation
+// of basis, and the ordered walk against the plain calendar loop.
+#include "calc/calculate.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+#include <random>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "history/schedule.h"
+#include "library/reference_walk.h"
+#include "orlendo/catalogue.h"
+#include "orlendo/error.h"
+#include "orlendo/model.h"
+
+namespace {
+
+using namespace orlendo;
+using namespace orlendo::literals;
+using namespace std::chrono;
+using T = XTransType;
+
+constexpr Date ymd(int y, unsigned m, unsigned d) { return Date{year{y}, month{m}, day{d}}; }
+
+InvestorPtr newInvestor(eLumora election = eLumora::standard) {
+  auto investor = Investor::create(ymd(2017, 12, 31));
+  investor->BeginEdit();
+  investor->Lumora2QVX(election);
+  return investor;
+}
+
+void enter(const InvestorPtr& investor, std::string_view security, std::string date, std::string shares,
+           std::string cost = "0") {
+  std::string code;
+  investor->colSecurities()->Item(security)->colBuySells()->Add(code, date, cost, shares);
+}
+
+XactionsPtr xs(const InvestorPtr& investor, std::string_view security) {
+  return investor->colSecurities()->Item(security)->colXActions();
+}
+
+// Shares, basis and basis per share after the security's last transaction.
+std::string holding(const InvestorPtr& investor, std::string_view security) {
+  auto x = xs(investor, security);
+  if (x->Count() == 0) return "none";
+  auto last = x->Item(x->Count());
+  return last->NewShrs() + " / " + last->NewCost() + " / " + last->NewCostPerShr();
+}
+
+const std::set<std::string> kDescriptions{"Buy", "Sell", "Split", "Spin off", "Acquisition", "Cash or stock"};
+
+void expectOnlyMakeDescTexts(const InvestorPtr& investor) {
+  for (const auto& s : *investor->colSecurities())
+    for (const auto& x : *s->colXActions())
+      EXPECT_TRUE(kDescriptions.count(x->Description())) << s->SecName() << ": " << x->Description();
+}
+
+// ---- figures worked out by hand ------------------------------------------------------------
+
+TEST(HandFigures, QuorvexHoldingThroughThe1984Split) {
+  // 100 Quorvex for 6,000.00 on 12/31/1983. The divestiture leaves Quorvex
+  // 0.285 of its basis: 6,000.00 - 4,290.00 = 1,710.00 on 100 shares. Each
+  // regional company gets 10 shares; Orvanta 0.1033 x 6,000 = 619.80,
+  // Dunmarrow 0.1353 x 6,000 = 811.80, and Dunmarrow's 2.0 split on
+  // 05/22/1984 makes its 10 shares 30 (27.06 a share).
+  auto investor = newInvestor();
+  enter(investor, "Quorvex", "12/31/1983", "100", "6000");
+  investor->Calculate(kHistoryStart, ymd(1984, 12, 31));
+  EXPECT_EQ(holding(investor, "Quorvex"), "100.00000 / 1,710.00 / 17.10000");
+  EXPECT_EQ(holding(investor, "Orvanta"), "10.00000 / 619.80 / 61.98000");
+  EXPECT_EQ(holding(investor, "Dunmarrow"), "30.00000 / 811.80 / 27.06000");
+  expectOnlyMakeDescTexts(investor);
+}
+
+// The whole history for 100 Quorvex shares bought 12/31/1983 for 6,000.00,
+// calculated to 12/31/2017.
+//
+// Quorvex: 1,710.00 on 100 shares after the divestiture.
+//   09/30/1996 Ferrant spin-off: 1,710.00 x 0.2799 = 478.629 -> 478.63 off: 1,231.37.
+//   12/31/1996 TBN spin-off: 1,231.37 x 0.0477 = 58.736349 -> 58.74 off: 1,172.63.
+//   04/15/1999 split 0.5: 150 shares.
+//   06/15/2000 Lumora merger. Lumora came from Altamor (0.0894 x 6,000 = 536.40,
+//     10 shares, split twice to 40): 0.4018 x 536.40 = 215.52552 -> 215.53; the
+//     06/12/1998 spin-off took 215.53 x 0.0374 = 8.060822 -> 8.06, so Lumora
+//     holds 207.47 on 40 shares. Whatever the election, the gain is larger than
+//     the cash, so all the cash is recognized and the basis carried over is
+//     207.47: Quorvex 1,380.10. Shares added: standard 0.95 x 40 = 38 (188),
+//     shares 1.4912 x 40 = 59.648 (209.648), cash 0.8955 x 40 = 35.82 (185.82).
+//   07/09/2001 wireless spin-off: 1,380.10 x 0.2234 = 308.31434 -> 308.31: 1,071.79.
+//   11/18/2002 Brantel spin-off: 1,071.79 x 0.626 = 670.94054 -> 670.94: 400.85;
+//     then the reverse split keeps a fifth: 37.6 / 41.9296 / 37.164 shares.
+//   11/18/2005 KSN: Quorvex keeps 0.77942 of its shares (29.30619 / 32.68077 /
+//     28.96636), then takes in KSN one for one. KSN: 10 shares, 569.40; splits
+//     to 60; Corvallan's 40 shares after its spin-off (532.80 - 212.21 = 320.59)
+//     bring 29.258 shares and 320.59; split to 178.516; Orvanta's 120 shares
+//     bring 157.92 and 619.80: 336.436 shares, 1,509.79.
+//     Quorvex 365.74219 / 369.11677 / 365.40236 shares, 1,910.64.
+//   12/29/2006 Dunmarrow: 180 shares after its splits, x 1.325 = 238.5 shares,
+//     811.80. Quorvex 604.24219 / 607.61677 / 603.90236 shares, 2,722.44.
+//
+// Brantel (standard): 0.3235 x 188 = 60.818 shares, 670.94; splits of 0.5
+//   (02/21/2007) and 1.0 (02/17/2017): 182.454 shares.
+// Meridane (any election): Tessaline 10 shares, 629.40, split to 40, takes
+//   Halvern's 40 shares at 0.768 (30.72 shares, 590.40): 70.72, 1,219.80; split
+//   to 141.44; becomes Meridane 06/30/2000. Spin-offs: Dirvana 44.717868 ->
+//   44.72 (1,175.08), Hollin 5.4406204 -> 5.44 (1,169.64), Ravensby
+//   72.5293764 -> 72.53 (1,097.11). Vantrel holds 87.5 shares on 02/24/2014
+//   (Skyvell's 40 at 0.5, split by 4.0 and by -0.125): the distribution adds
+//   0.263001 x 87.5 = 23.0125875 shares at 48.115 each, 1,107.2506475 ->
+//   1,107.25: 164.45259 shares, 2,204.36.
+// Ravensby: 0.24004 x 141.44 = 33.95126 shares, 72.53; the 2017 consolidation
+//   takes 0.933333333333 x 33.95126 = 31.68784...: 2.26342 shares.
+// Vantrel: 87.5 x 0.4545454545 = 39.77272726875 off: 47.72727 shares, 212.21.
+// Vesterholm: Ferrant 32.4084 shares split twice to 129.6336, basis 478.63
+//   less 26.21 (Solvane) and 82.59 (Tellano) = 369.83; Marquon 0.1952 x
+//   129.6336 = 25.30448; Vesterholm 0.55 x that = 13.91746 shares, 369.83.
+// Aldamark: Altamor Communications 320.87 + 8.0608 = 328.93 on 41.0924 shares;
+//   Zephrin 1.72932 x 41.0924 = 71.06191; Aldamark 0.1664 x 71.06191 = 11.82470.
+// Kaldera: TBN 6.25 shares split to 12.5; 58.74 x 0.5237 = 30.762138 -> 30.76.
+struct ElectionFigures {
+  eLumora election;
+  const char* quorvex;
+  const char* brantel;  // nullptr: not checked for this election
+};
+
+const ElectionFigures kElections[] = {
+    {eLumora::standard, "604.24219 / 2,722.44 / 4.50550", "182.45400 / 670.94 / 3.67730"},
+    {eLumora::shares, "607.61677 / 2,722.44 / 4.48050", nullptr},
+    {eLumora::cash, "603.90236 / 2,722.44 / 4.50810", nullptr},
+};
+
+InvestorPtr fullHistory(eLumora election) {
+  auto investor = newInvestor(election);
+  enter(investor, "Quorvex", "12/31/1983", "100", "6000");
+  investor->Calculate(kHistoryStart, ymd(2017, 12, 31));
+  return investor;
+}
+
+TEST(HandFigures, FullHistoryForEachElection) {
+  for (const auto& e : kElections) {
+    SCOPED_TRACE(static_cast<int>(e.election));
+    auto investor = fullHistory(e.election);
+    EXPECT_EQ(holding(investor, "Quorvex"), e.quorvex);
+    if (e.brantel) {
+      EXPECT_EQ(holding(investor, "Brantel"), e.brantel);
+    }
+    EXPECT_EQ(holding(investor, "Meridane"), "164.45259 / 2,204.36 / 13.40420");
+    EXPECT_EQ(holding(investor, "Ravensby Comm"), "2.26342 / 72.53 / 32.04440");
+    EXPECT_EQ(holding(investor, "Vantrel"), "47.72727 / 212.21 / 4.44630");
+    EXPECT_EQ(holding(investor, "Vesterholm Corporation"), "13.91746 / 369.83 / 26.57310");
+    EXPECT_EQ(holding(investor, "Aldamark"), "11.82470 / 328.93 / 27.81720");
+    EXPECT_EQ(holding(investor, "Kaldera Corp"), "12.50000 / 30.76 / 2.46080");
+    EXPECT_EQ(holding(investor, "TBN"), "12.50000 / 27.98 / 2.23840");
+    // Closed out, acquired or reclassified along the way.
+    for (const char* gone : {"KSN Communications", "Lumora", "Dunmarrow", "Dirvana", "Hollin Comm", "CRN Logic",
+                             "Quorvex Wireless", "Solvane", "Marquon-Ferrant", "Tellano after 5-27-05"})
+      EXPECT_EQ(holding(investor, gone), "0.00000 / 0.00 / 0.00000") << gone;
+    // Lumora's cash-or-stock side by election.
+    auto q = xs(investor, "Quorvex");
+    long found = 0;
+    for (const auto& x : *q) {
+      if (x->XactionType() != T::cash_or_stk) continue;
+      ++found;
+      EXPECT_EQ(x->XActionDate(), "06/15/2000");
+      EXPECT_EQ(x->SourceCost(), 207.47_usd);
+      EXPECT_EQ(x->ChgCost(), "207.47");
+    }
+    EXPECT_EQ(found, 1);
+    expectOnlyMakeDescTexts(investor);
+  }
+}
+
+TEST(HandFigures, DefaultRangeEndsAt2016) {
+  auto investor = newInvestor();
+  enter(investor, "Quorvex", "12/31/1983", "100", "6000");
+  investor->Calculate();
+  // Brantel's 2017 split and Ravensby's consolidation lie after the default stop.
+  EXPECT_EQ(holding(investor, "Brantel"), "91.22700 / 670.94 / 7.35460");
+  EXPECT_EQ(holding(investor, "Ravensby Comm"), "33.95126 / 72.53 / 2.13630");
+}
+
+// ---- basis is conserved ---------------------------------------------------------------
+
+TEST(BasisConservation, EverySpinOffAndAcquisitionOverTheWholeHistory) {
+  for (const auto& e : kElections) {
+    SCOPED_TRACE(static_cast<int>(e.election));
+    auto investor = fullHistory(e.election);
+    // Per date: the sum of the basis changes of the corporate actions, the
+    // number of amounts rounded to cents in it, and whether anything received.
+    struct Day {
+      Currency sum;
+      int terms = 0;
+      bool received = false;
+    };
+    std::map<std::string, Day> byDate;
+    int distributions = 0;
+    for (const auto& s : *investor->colSecurities()) {
+      for (const auto& x : *s->colXActions()) {
+        const Currency change = Currency::fromText(x->ChgCost());
+        Day& day = byDate[x->XActionDate()];
+        switch (x->XactionType()) {
+          case T::spin_off_old:
+          case T::acq_old:
+            day.sum += change;
+            ++day.terms;
+            break;
+          case T::spin_off_new:
+          case T::acq_new:
+            if (s->SecName() == "Meridane" && x->XActionDate() == "02/24/2014") {
+              // The distribution brings basis in from outside the family.
+              EXPECT_EQ(change, x->SourceCost());
+              ++distributions;
+              break;
+            }
+            day.sum += change;
+            ++day.terms;
+            day.received |= change > Currency();
+            break;
+          case T::cash_or_stk:
+            // Carried-over basis: what Lumora gave, plus the gain recognized, less the cash.
+            day.sum += change + x->SourceCashRecd() - x->SourceGainRecog();
+            ++day.terms;
+            day.received = true;
+            break;
+          default:
+            break;
+        }
+      }
+    }
+    EXPECT_EQ(distributions, 1);
+    int events = 0;
+    for (const auto& [date, day] : byDate) {
+      // Close-outs (QvxwZero, SolvaneZero, DirvanaZero, CRNZero, HollinZero) give basis to no one.
+      if (day.terms == 0 || !day.received) continue;
+      ++events;
+      // Each amount read to the cent is within half a cent of the one computed.
+      EXPECT_LE(std::abs(day.sum.ticks()), 50 * day.terms) << date << " " << format(day.sum, kAmountPattern);
+    }
+    EXPECT_EQ(events, 27);  // every event day but the distribution's and the five close-outs'
+  }
+}
+
+// ---- order within a day and the range ------------------------------------------------------
+
+TEST(CalculateOrder, TheStartDayBuyIsPostedBeforeTheDivestiture) {
+  auto investor = newInvestor();
+  enter(investor, "Quorvex", "12/31/1983", "100", "6000");
+  investor->Calculate(kHistoryStart, kHistoryStart);
+  ASSERT_EQ(xs(investor, "Quorvex")->Count(), 2);
+  EXPECT_EQ(xs(investor, "Quorvex")->Item(1)->XactionType(), T::Buy);
+  EXPECT_EQ(xs(investor, "Quorvex")->Item(2)->XactionType(), T::spin_off_old);
+  EXPECT_EQ(holding(investor, "Altamor"), "10.00000 / 536.40 / 53.64000");
+}
+
+TEST(CalculateOrder, StartingOn1984PostsNoDivestiture) {
+  auto investor = newInvestor();
+  enter(investor, "Quorvex", "12/31/1983", "100", "6000");
+  enter(investor, "Quorvex", "1/2/1984", "10", "500");
+  investor->Calculate(ymd(1984, 1, 1), ymd(1984, 12, 31));
+  EXPECT_EQ(holding(investor, "Quorvex"), "10.00000 / 500.00 / 50.00000");
+  EXPECT_EQ(xs(investor, "Orvanta")->Count(), 0);
+  // Splits are posted whether held or not.
+  EXPECT_EQ(holding(investor, "Dunmarrow"), "0.00000 / 0.00 / 0.00000");
+}
+
+TEST(CalculateOrder, StopBeforeStartProcessesOnlyTheStartDay) {
+  auto investor = newInvestor();
+  enter(investor, "Halvern", "05/01/1986", "10", "100");
+  enter(investor, "Halvern", "05/02/1986", "10", "100");
+  enter(investor, "Halvern", "04/30/1986", "10", "100");
+  tvxtest::RecordingObserver progress;
+  investor->Calculate(ymd(1986, 5, 1), ymd(1980, 1, 1), &progress);
+  // The buy and the split of that day, nothing before or after.
+  EXPECT_EQ(holding(investor, "Halvern"), "20.00000 / 100.00 / 5.00000");
+  EXPECT_EQ(xs(investor, "Halvern")->Count(), 2);
+  EXPECT_EQ(progress.calls, (std::vector<std::string>{"started 1986", "messages", "finished"}));
+}
+
+TEST(CalculateOrder, BuysBeforeSellsWhateverTheEntryOrder) {
+  auto investor = newInvestor();
+  enter(investor, "Zephrin", "3/3/2003", "-4");
+  enter(investor, "Zephrin", "3/3/2003", "10", "100");
+  enter(investor, "Zephrin", "3/3/2003", "0");
+  enter(investor, "Zephrin", "3/3/2003", "5", "100");
+  investor->Calculate(ymd(2003, 1, 1), ymd(2003, 12, 31));
+  auto z = xs(investor, "Zephrin");
+  ASSERT_EQ(z->Count(), 4);
+  EXPECT_EQ(z->Item(1)->ChgShrs(), "10.00000");
+  EXPECT_EQ(z->Item(2)->ChgShrs(), "5.00000");
+  EXPECT_EQ(z->Item(3)->ChgShrs(), "-4.00000");
+  EXPECT_EQ(z->Item(3)->ChgCost(), "-53.33");  // 13.3333 a share
+  EXPECT_EQ(z->Item(4)->XactionType(), T::sell);  // 0 shares: a sell that changes nothing
+  EXPECT_EQ(holding(investor, "Zephrin"), "11.00000 / 146.67 / 13.33360");
+  EXPECT_EQ(z->Item(1)->XActionDate(), "03/03/2003");
+}
+
+TEST(CalculateOrder, AnEventSeesTheSameDaysBuysAndSells) {
+  auto investor = newInvestor();
+  enter(investor, "Corvallan", "4/1/1994", "-10");
+  enter(investor, "Corvallan", "4/1/1994", "30", "3000");
+  investor->Calculate(ymd(1994, 1, 1), ymd(1994, 12, 31));
+  // 20 shares, 2,000.00 when the spin-off runs: Skyvell gets 20 shares, 796.60.
+  EXPECT_EQ(holding(investor, "Skyvell Communications"), "20.00000 / 796.60 / 39.83000");
+  EXPECT_EQ(holding(investor, "Corvallan"), "20.00000 / 1,203.40 / 60.17000");
+}
+
+TEST(CalculateOrder, EntriesOutsideTheRangeAreNeverPosted) {
+  auto investor = newInvestor();
+  enter(investor, "Aldamark", "12/31/2011", "1", "1");
+  enter(investor, "Aldamark", "2012-01-01", "2", "2");
+  enter(investor, "Aldamark", "6/30/12", "4", "4");
+  enter(investor, "Aldamark", "01/01/2013", "8", "8");
+  investor->Calculate(ymd(2012, 1, 1), ymd(2012, 12, 31));
+  EXPECT_EQ(holding(investor, "Aldamark"), "6.00000 / 6.00 / 1.00000");
+}
+
+TEST(CalculateOrder, ACalculationStartsFromEmptyTransactions) {
+  auto investor = newInvestor();
+  enter(investor, "Aldamark", "6/30/2012", "4", "4");
+  investor->Calculate(ymd(2012, 1, 1), ymd(2012, 12, 31));
+  investor->Calculate(ymd(2012, 1, 1), ymd(2012, 12, 31));
+  EXPECT_EQ(xs(investor, "Aldamark")->Count(), 1);
+}
+
+// ---- progress ----------------------------------------------------------------------
+
+TEST(CalculateProgress, YearsAndMessagePointsInOrder) {
+  auto investor = newInvestor();
+  tvxtest::RecordingObserver progress;
+  investor->Calculate(ymd(1996, 6, 1), ymd(1999, 1, 1), &progress);
+  EXPECT_EQ(progress.calls, (std::vector<std::string>{"started 1996", "messages", "year 1997", "year 1998",
+                                                      "messages", "year 1999", "finished"}));
+}
+
+TEST(CalculateProgress, AStartOnJanuaryFirstIsAlsoReportedAsAYear) {
+  auto investor = newInvestor();
+  tvxtest::RecordingObserver progress;
+  investor->Calculate(ymd(2001, 1, 1), ymd(2001, 3, 1), &progress);
+  EXPECT_EQ(progress.calls, (std::vector<std::string>{"started 2001", "year 2001", "finished"}));
+}
+
+// ---- bad input ------------------------------------------------------------------------
+
+struct BadEntry {
+  const char* shares;
+  const char* date;
+  long number;
+};
+
+TEST(CalculateFailures, AnEntryThatDoesNotReadFailsOnTheFirstDay) {
+  const BadEntry cases[] = {
+      {"abc", "06/01/1990", errnum::TypeMismatch},
+      {"10", "13/45/2000", errnum::TypeMismatch},
+      {"10", "", errnum::TypeMismatch},
+      {"10", "02/29/2001", errnum::TypeMismatch},
+      {"1e999", "06/01/1990", errnum::Overflow},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.shares) + " " + c.date);
+    auto investor = newInvestor();
+    // Quorvex comes before Zephrin in the catalogue: its start-day buy is
+    // posted before the bad entry is read.
+    enter(investor, "Quorvex", "1/1/1990", "10", "100");
+    enter(investor, "Zephrin", "1/1/1990", "3", "30");
+    enter(investor, "Zephrin", c.date, c.shares, "1");
+    enter(investor, "Zephrin", "1/1/1990", "5", "50");
+    tvxtest::RecordingObserver progress;
+    try {
+      investor->Calculate(ymd(1990, 1, 1), ymd(1990, 12, 31), &progress);
+      FAIL() << "expected a conversion error";
+    } catch (const Error& e) {
+      EXPECT_EQ(e.number(), c.number);
+      EXPECT_EQ(e.source(), "Investor.Calculate\rOrlendo");
+      EXPECT_EQ(e.description(), "Tallyvex");
+    }
+    EXPECT_EQ(holding(investor, "Quorvex"), "10.00000 / 100.00 / 10.00000");
+    EXPECT_EQ(holding(investor, "Zephrin"), "3.00000 / 30.00 / 10.00000");
+    EXPECT_EQ(progress.calls, (std::vector<std::string>{"started 1990", "year 1990", "failed"}));
+  }
+}
+
+TEST(CalculateFailures, ABadCostOnABuyFailsOnItsDayWithTheSetError) {
+  auto investor = newInvestor();
+  enter(investor, "Quorvex", "12/31/1983", "100", "6000");
+  enter(investor, "Quorvex", "03/03/1990", "10", "12 dollars");
+  tvxtest::RecordingObserver progress;
+  try {
+    investor->Calculate(kHistoryStart, ymd(1990, 12, 31), &progress);
+    FAIL() << "expected error 10002";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.number(), errnum::NotANumber);
+    EXPECT_EQ(e.source(), "Investor.Calculate\rXAction\rThis item needs to be a number.");
+    EXPECT_EQ(e.description(), "Tallyvex");
+  }
+  // Everything up to that day stays: the divestiture and the splits before 1990.
+  EXPECT_EQ(holding(investor, "Quorvex"), "100.00000 / 1,710.00 / 17.10000");
+  EXPECT_EQ(holding(investor, "Orvanta"), "30.00000 / 619.80 / 20.66000");
+  EXPECT_EQ(xs(investor, "Tessaline")->Count(), 2);
+  EXPECT_EQ(progress.calls.back(), "failed");
+  EXPECT_EQ(progress.calls[progress.calls.size() - 2], "year 1990");
+}
+
+// ---- the ordered walk against the calendar loop ---------------------------------------------
+
+class Generator {
+ public:
+  explicit Generator(unsigned seed) : rng_(seed) {}
+
+  int pick(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
+  bool chance(int percent) { return pick(1, 100) <= percent; }
+  template <class C>
+  const auto& oneOf(const C& c) {
+    return c[static_cast<std::size_t>(pick(0, static_cast<int>(std::size(c)) - 1))];
+  }
+
+  Date randomDay(sys_days from, sys_days to) {
+    const int span = static_cast<int>((to - from).count());
+    return Date{from + days{pick(0, std::max(span, 0))}};
+  }
+
+  std::string dateText(Date d) {
+    const int y = static_cast<int>(d.year());
+    const unsigned m = static_cast<unsigned>(d.month());
+    const unsigned dd = static_cast<unsigned>(d.day());
+    char buf[32];
+    switch (pick(0, 3)) {
+      case 0: std::snprintf(buf, sizeof buf, "%u/%u/%d", m, dd, y); break;
+      case 1: std::snprintf(buf, sizeof buf, "%02u/%02u/%04d", m, dd, y); break;
+      case 2: std::snprintf(buf, sizeof buf, "%04d-%02u-%02u", y, m, dd); break;
+      default: std::snprintf(buf, sizeof buf, " %u/%u/%02d ", m, dd, y % 100); break;
+    }
+    return buf;
+  }
+
+  // One investor: a range, an election, entries on event days, on the
+  // range's edges and on ordinary days; sometimes one entry that does not read.
+  struct Case {
+    InvestorPtr investor;
+    Date start;
+    Date stop;
+  };
+
+  Case next() {
+    const sys_days first{ymd(1984, 1, 1)};
+    const sys_days lastDay{ymd(2017, 12, 31)};
+    Case c;
+    // Ranges are short, so that the calendar loop stays cheap; most of them
+    // lie just after or around a day of the history.
+    const auto actions = history::schedule();
+    const bool fromTheStart = chance(20);
+    if (fromTheStart) {
+      c.start = kHistoryStart;
+    } else if (chance(60)) {
+      c.start = Date{sys_days{oneOf(actions).date} - days{pick(0, 30)}};
+    } else {
+      c.start = randomDay(first, lastDay);
+    }
+    if (chance(10)) {
+      c.stop = Date{sys_days{c.start} - days{pick(1, 400)}};
+    } else {
+      c.stop = Date{sys_days{c.start} + days{chance(65) ? pick(0, 40) : pick(41, 220)}};
+    }
+    const int elections[] = {1, 1, 2, 3, 0, 4};
+    c.investor = newInvestor(static_cast<eLumora>(oneOf(elections)));
+
+    std::vector<Date> eventDays;
+    const sys_days lo = sys_days{c.start} - days{3};
+    const sys_days hi = std::max(sys_days{c.stop}, sys_days{c.start}) + days{3};
+    for (const auto& a : history::schedule())
+      if (sys_days{a.date} >= lo && sys_days{a.date} <= hi) eventDays.push_back(a.date);
+
+    // A few securities take most of the entries, so that holdings build up.
+    std::vector<std::string_view> favourites;
+    for (int i = 0; i < 4; ++i) favourites.push_back(kCatalogue[static_cast<std::size_t>(pick(0, 29))].name);
+    if (fromTheStart) {
+      enter(c.investor, "Quorvex", "12/31/1983", "100", "6000");
+      favourites.push_back("Quorvex");
+    }
+
+    const int entries = pick(1, 40);
+    for (int i = 0; i < entries; ++i) {
+      const std::string_view security =
+          chance(75) ? oneOf(favourites) : kCatalogue[static_cast<std::size_t>(pick(0, 29))].name;
+      Date day;
+      const int where = pick(1, 100);
+      if (where <= 30 && !eventDays.empty()) day = oneOf(eventDays);
+      else if (where <= 40) day = c.start;
+      else if (where <= 45) day = c.stop;
+      else if (where <= 50) day = Date{sys_days{c.start} - days{1}};
+      else if (where <= 55) day = Date{sys_days{c.stop} + days{1}};
+      else day = randomDay(lo, hi);
+      const std::string date = dateText(day);
+      const char* buys[] = {"100", "12.5", "0.33333", "1,000", "7", "0.5"};
+      const char* sells[] = {"-5", "-0.5", "0", "-1,000", "-3.33333"};
+      const char* costs[] = {"1234.56", "0", "99.99", "1,000.00", "0.01", "12345.6789"};
+      if (chance(25)) {  // a sell listed before a buy of the same day
+        enter(c.investor, security, date, oneOf(sells));
+        enter(c.investor, security, date, oneOf(buys), oneOf(costs));
+      } else if (chance(60)) {
+        enter(c.investor, security, date, oneOf(buys), oneOf(costs));
+      } else {
+        enter(c.investor, security, date, oneOf(sells));
+      }
+    }
+    if (chance(8)) {
+      const char* badShares[] = {"abc", "1e999", "10", "10", "10"};
+      const char* badDates[] = {"6/1/1990", "6/1/1990", "13/45/2000", "", "02/30/2001"};
+      const int k = pick(0, 4);
+      enter(c.investor, kCatalogue[static_cast<std::size_t>(pick(0, 29))].name, badDates[k], badShares[k], "1");
+    } else if (chance(5) && !eventDays.empty()) {
+      enter(c.investor, oneOf(favourites), dateText(oneOf(eventDays)), "3", "three dollars");
+    }
+    return c;
+  }
+
+ private:
+  std::mt19937 rng_;
+};
+
+struct Outcome {
+  std::vector<std::string> transactions;
+  std::vector<std::string> progress;
+  std::string error;
+};
+
+template <class Calc>
+Outcome outcomeOf(const InvestorPtr& investor, Date start, Date stop, Calc calc) {
+  Outcome o;
+  tvxtest::RecordingObserver progress;
+  try {
+    calc(*investor, start, stop, &progress);
+  } catch (const Error& e) {
+    o.error = std::to_string(e.number()) + " " + e.source() + " " + e.description();
+  }
+  o.transactions = tvxtest::describeInvestor(*investor);
+  o.progress = progress.calls;
+  return o;
+}
+
+Outcome walkOutcome(const InvestorPtr& investor, Date start, Date stop) {
+  return outcomeOf(investor, start, stop,
+                   [](Investor& i, Date a, Date b, ProgressObserver* p) { i.Calculate(a, b, p); });
+}
+
+void expectSameOutcome(const Outcome& walk, const Outcome& reference) {
+  ASSERT_EQ(walk.error, reference.error);
+  ASSERT_EQ(walk.progress, reference.progress);
+  ASSERT_EQ(walk.transactions.size(), reference.transactions.size());
+  for (std::size_t i = 0; i < walk.transactions.size(); ++i)
+    ASSERT_EQ(walk.transactions[i], reference.transactions[i]) << "transaction " << i;
+}
+
+TEST(OrderedWalk, MatchesTheCalendarLoopOnGeneratedInvestors) {
+  Generator gen(20240611);
+  int failures = 0;
+  int reversed = 0;
+  std::size_t postings = 0;
+  for (int round = 0; round < 160; ++round) {
+    auto c = gen.next();
+    SCOPED_TRACE("investor " + std::to_string(round) + " from " + formatDate(c.start) + " to " +
+                 formatDate(c.stop));
+    const Outcome reference = outcomeOf(c.investor, c.start, c.stop, tvxtest::referenceCalculate);
+    const Outcome walk = walkOutcome(c.investor, c.start, c.stop);
+    expectSameOutcome(walk, reference);
+    if (HasFatalFailure()) return;
+    if (walk.error.empty()) expectOnlyMakeDescTexts(c.investor);
+    failures += !walk.error.empty();
+    reversed += sys_days{c.stop} < sys_days{c.start};
+    postings += walk.transactions.size();
+  }
+  // The generator must reach failures, reversed ranges and a fair number of postings.
+  EXPECT_GT(failures, 5);
+  EXPECT_GT(reversed, 5);
+  EXPECT_GT(postings, 3000u);
+}
+
+TEST(OrderedWalk, MatchesTheCalendarLoopOverTheWholeHistory) {
+  for (int election : {2, 4}) {
+    SCOPED_TRACE(election);
+    auto investor = newInvestor(static_cast<eLumora>(election));
+    enter(investor, "Quorvex", "12/31/1983", "100", "6000");
+    enter(investor, "Brantel", "11/18/2002", "-10");
+    enter(investor, "Meridane", "2/24/2014", "50", "2500");
+    const Outcome reference = outcomeOf(investor, kHistoryStart, ymd(2017, 12, 31), tvxtest::referenceCalculate);
+    expectSameOutcome(walkOutcome(investor, kHistoryStart, ymd(2017, 12, 31)), reference);
+    EXPECT_GT(reference.transactions.size(), 100u);
+  }
+}
+
+}  // namespace
