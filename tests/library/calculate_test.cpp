@@ -405,6 +405,25 @@ TEST(CalculateFailures, ABadCostOnABuyFailsOnItsDayWithTheSetError) {
   EXPECT_EQ(progress.calls[progress.calls.size() - 2], "year 1990");
 }
 
+TEST(CalculateFailures, AnEventFailureCarriesBothTrailTags) {
+  auto investor = newInvestor();
+  enter(investor, "Quorvex", "12/31/1983", "100", "6000");
+  investor->colSecurities()->Remove("Halvern");
+  tvxtest::RecordingObserver progress;
+  try {
+    investor->Calculate(kHistoryStart, ymd(1990, 1, 1), &progress);
+    FAIL() << "expected a failed lookup";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.number(), errnum::InvalidArgument);
+    EXPECT_EQ(e.source(), "Investor.Calculate\rCapitalXactions.QvxDivestiture\rOrlendo");
+  }
+  // Posted before the failure: the buy, the old side and the receivers before Halvern.
+  EXPECT_EQ(xs(investor, "Quorvex")->Count(), 2);
+  EXPECT_EQ(xs(investor, "Dunmarrow")->Count(), 1);
+  EXPECT_EQ(xs(investor, "Corvallan")->Count(), 0);
+  EXPECT_EQ(progress.calls, (std::vector<std::string>{"started 1983", "failed"}));
+}
+
 // ---- the ordered walk against the calendar loop ---------------------------------------------
 
 class Generator {
