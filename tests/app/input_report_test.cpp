@@ -1,0 +1,161 @@
+// The Input report's texts, written out from the column positions: kind
+// 3-15, date 16-25, shares ending at 45, cost ending at 63; and the row
+// limits of a printed security (35 on its first page, then 42).
+#include "reports/input_report.h"
+
+#include <gtest/gtest.h>
+
+#include "reports/report_text.h"
+#include "report_test_support.h"
+
+namespace tvx::test {
+namespace {
+
+const std::string kDash = "\u2014";
+const std::string kHeading =
+    "  Description" + sp(4) + "Date" + sp(18) + "Shares" + sp(14) + "Cost" + sp(5);
+const std::string kRule = "  " + std::string(11, '-') + sp(2) + std::string(10, '-') + sp(4) + std::string(16, '-') +
+                          sp(3) + std::string(15, '-');
+
+std::string rule60() {
+  std::string r;
+  for (int i = 0; i < 60; ++i) r += kDash;
+  return r;
+}
+
+std::vector<std::string> inputBlock(const std::string& file, const std::string& line2, const std::string& start,
+                                    const std::string& stop, const std::string& election) {
+  return {"", "  " + rule60(), "  Filename: " + file, "  Report Line 2: " + line2, "  Start Date: " + start,
+          "  Stop Date: " + stop, "  Lumora Option: " + election, ""};
+}
+
+std::vector<std::string> securityBlock(const std::string& name) { return {"", "  Security: " + name, kHeading, kRule}; }
+
+TEST(InputReportText, RuleLineAndElectionTexts) {
+  EXPECT_EQ(GetPrintLine(0), "");
+  EXPECT_EQ(GetPrintLine(-3), "");
+  EXPECT_EQ(GetPrintLine(60), rule60());
+  EXPECT_EQ(rule60().size(), 180u) << "sixty em dashes of three bytes each";
+  EXPECT_EQ(kHeading.size(), 68u);
+  EXPECT_EQ(kRule.size(), 63u);
+  EXPECT_EQ(LumoraOptionText(orlendo::eLumora::standard), "Standard");
+  EXPECT_EQ(LumoraOptionText(orlendo::eLumora::shares), "Shares");
+  EXPECT_EQ(LumoraOptionText(orlendo::eLumora::cash), "Cash");
+  EXPECT_EQ(LumoraOptionText(static_cast<orlendo::eLumora>(7)), "");
+}
+
+TEST(InputReport, InvestorWithoutEntriesShowsTheHeaderAndTheInputBlock) {
+  ReportHarness h;
+  h.state.CurrentFile = "/home/Ann/Ann Example.qvx";
+  h.state.Investor = makeInvestor("Ann Example", "Account 1");
+  RunIPReport(h.ctx, 1);
+  const FakeWindow& w = *h.windows.made.at(0);
+  EXPECT_EQ(w.caption, "Inputs Report");
+  EXPECT_EQ(w.body, crlf(std::vector<std::string>{"  Ann Example", "  Account 1", "  Inputs - Tallyvex", ""} +
+                         inputBlock("/home/Ann/Ann Example.qvx", "Account 1", "12/31/1983", "12/31/2016",
+                                    "Standard")));
+}
+
+TEST(InputReport, TypicalInvestorOnScreen) {
+  ReportHarness h;
+  h.state.CurrentFile = "/data/smith.qvx";
+  h.state.Investor = typicalInvestor();
+  RunIPReport(h.ctx, 1);
+  const auto expected =
+      std::vector<std::string>{"  Margaret A. Smith", "  Joint account", "  Inputs - Tallyvex", ""} +
+      inputBlock("/data/smith.qvx", "Joint account", "12/31/1983", "12/31/2016", "Shares") + securityBlock("Quorvex") +
+      std::vector<std::string>{
+          "  Buy" + sp(10) + "12/31/1983" + sp(4) + sp(7) + "300.00000" + sp(8) + "$18,750.00",
+          // a sale: the shares without their minus sign, the cost $0.00
+          "  Sell" + sp(9) + "03/02/1994" + sp(4) + sp(7) + "150.00000" + sp(13) + "$0.00"} +
+      securityBlock("Lumora") +
+      std::vector<std::string>{
+          "  Buy" + sp(10) + "02/14/1992" + sp(4) + sp(8) + "80.00000" + sp(9) + "$3,960.00",
+          "  Buy" + sp(10) + "06/01/1995" + sp(4) + sp(5) + "1,234.50000" + sp(8) + "$10,000.00"};
+  EXPECT_EQ(h.windows.made.at(0)->body, crlf(expected));
+}
+
+TEST(InputReport, KindFollowsTheCostAloneAndLongValuesFit) {
+  ReportHarness h;
+  h.state.CurrentFile = "/data/long.qvx";
+  h.state.Investor = longInvestor();
+  // A buy entered with a cost of 0 shows as a sale.
+  addBuySell(*h.state.Investor, "Lumora", "02/14/1992", "80", "0");
+  RunIPReport(h.ctx, 1);
+  const auto expected =
+      std::vector<std::string>{"  Zoë Bartholomew Featherstonehaugh-Ødegaard", "  Trust account — Ålesund",
+                               "  Inputs - Tallyvex", ""} +
+      inputBlock("/data/long.qvx", "Trust account — Ålesund", "12/31/1983", "12/31/2016", "Cash") +
+      securityBlock("Quorvex Extraordinarily Long Holdings") +
+      std::vector<std::string>{"  Buy" + sp(10) + "12/31/1983" + sp(4) + "12,345,678.12340" + sp(1) +
+                               "$1,234,567,890.12"} +
+      securityBlock("Lumora") +
+      std::vector<std::string>{"  Sell" + sp(9) + "02/14/1992" + sp(4) + sp(8) + "80.00000" + sp(13) + "$0.00"};
+  EXPECT_EQ(h.windows.made.at(0)->body, crlf(expected));
+}
+
+// Rows of each printed page that belong to a security's entries.
+std::vector<int> rowsPerPage(const std::vector<std::string>& pages) {
+  std::vector<int> rows;
+  for (const auto& page : pages) {
+    int n = 0;
+    for (std::size_t at = page.find("\r\n  Buy "); at != std::string::npos; at = page.find("\r\n  Buy ", at + 1)) ++n;
+    rows.push_back(n);
+  }
+  return rows;
+}
+
+orlendo::InvestorPtr investorWithRows(int rows) {
+  auto inv = makeInvestor("Ann Example", "Account 1");
+  for (int i = 0; i < rows; ++i) addBuySell(*inv, "Quorvex", "01/02/1990", "1", "10");
+  return inv;
+}
+
+TEST(InputReportPrinted, RowLimitsOfASecurity) {
+  struct Case {
+    int rows;
+    std::vector<int> expected;
+  };
+  for (const Case& c : {Case{35, {35}}, Case{36, {35, 1}}, Case{78, {35, 42, 1}}, Case{77, {35, 42}}}) {
+    ReportHarness h{200};  // pages long enough that only the row limits break them
+    h.state.Investor = investorWithRows(c.rows);
+    RunIPReport(h.ctx, 2);
+    EXPECT_EQ(rowsPerPage(h.printer.openPages()), c.expected) << c.rows << " rows";
+    // Every page after a forced break starts with the headings and the security's heading block again.
+    for (std::size_t p = 1; p < h.printer.openPages().size(); ++p) {
+      EXPECT_EQ(h.printer.openPages()[p].find(crlf(pageHeadings("Ann Example", "Account 1", "Inputs - Tallyvex") +
+                                                   securityBlock("Quorvex"))),
+                0u);
+    }
+  }
+}
+
+TEST(InputReportPrinted, FirstPageWithTheInputBlock) {
+  ReportHarness h{30};
+  h.state.CurrentFile = "/data/smith.qvx";
+  h.state.Investor = investorWithRows(2);
+  RunIPReport(h.ctx, 2);
+  // Counted: 13 + 8 (input block) + 4 (security) + 1 + 1 = 27 would pass 24:
+  // the heading block (21 + 4 = 25) already starts page 2.
+  const auto head = pageHeadings("Ann Example", "Account 1", "Inputs - Tallyvex");
+  const std::string row = "  Buy" + sp(10) + "01/02/1990" + sp(4) + sp(9) + "1.00000" + sp(12) + "$10.00";
+  ASSERT_EQ(h.printer.openPages().size(), 2u);
+  EXPECT_EQ(h.printer.openPages()[0],
+            crlf(head + inputBlock("/data/smith.qvx", "Account 1", "12/31/1983", "12/31/2016", "Standard") +
+                 blankLines(3) + std::vector<std::string>{"  Page  1"}));
+  EXPECT_EQ(h.printer.openPages()[1], crlf(head + securityBlock("Quorvex") + std::vector<std::string>{row, row} +
+                                           blankLines(5) + std::vector<std::string>{"  Page  2"}));
+}
+
+TEST(InputReport, AnUnreadableAmountEndsTheProgramThroughTheErrorLogger) {
+  ReportHarness h;
+  h.state.Investor = makeInvestor("Ann Example", "Account 1");
+  addBuySell(*h.state.Investor, "Quorvex", "01/02/1990", "ten", "10");
+  EXPECT_THROW(RunIPReport(h.ctx, 1), ProgramEnded);
+  ASSERT_EQ(h.logger->calls.size(), 1u);
+  EXPECT_EQ(h.logger->calls[0].number, orlendo::errnum::TypeMismatch);
+  EXPECT_EQ(h.logger->calls[0].location.rfind("Reports.RunIPReport\r", 0), 0u);
+}
+
+}  // namespace
+}  // namespace tvx::test
