@@ -1,6 +1,4 @@
 // The leaf objects and collections of the object model.
-#include <cctype>
-
 #include "calc/arithmetic.h"
 #include "orlendo/collection.h"
 #include "orlendo/error.h"
@@ -9,8 +7,10 @@
 namespace orlendo {
 
 std::string foldKey(std::string_view key) {
+  // ASCII only: the result must not depend on the process locale.
   std::string out(key);
-  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  for (char& c : out)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   return out;
 }
 
