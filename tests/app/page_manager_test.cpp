@@ -1,0 +1,205 @@
+// The page manager, the delivery of chunks and the report font.
+#include "reports/page_manager.h"
+
+#include <gtest/gtest.h>
+
+#include "reports/report_text.h"
+#include "report_test_support.h"
+
+namespace tvx::test {
+namespace {
+
+const std::vector<std::string> kHead = pageHeadings("Name", "Line 2", "Title");
+
+std::int16_t send(ReportHarness& h, std::int16_t count, const std::string& text = "") {
+  const std::int16_t r = PrnManager2(h.ctx, count, "Name", "Line 2", "Title");
+  h.printer.print(text);
+  return r;
+}
+
+TEST(PageManager, SixtySixLinesPerPageSequence) {
+  ReportHarness h{66};
+  // The first chunk of 7 starts page 1: headings, counter 20.
+  EXPECT_EQ(send(h, 7), 1);
+  EXPECT_EQ(h.program.pages.LineCounter, 20);
+  // Single lines up to 59.
+  for (int i = 0; i < 39; ++i) EXPECT_EQ(send(h, 1, "x\r\n"), 2);
+  EXPECT_EQ(h.program.pages.LineCounter, 59);
+  EXPECT_EQ(h.printer.openPages().size(), 1u);
+  // The one that would reach 60 breaks the page first: 13, then counted: 14.
+  EXPECT_EQ(send(h, 1, "y\r\n"), 1);
+  EXPECT_EQ(h.program.pages.LineCounter, 14);
+  ASSERT_EQ(h.printer.openPages().size(), 2u);
+  std::vector<std::string> page1 = kHead;
+  for (int i = 0; i < 39; ++i) page1.push_back("x");
+  page1.push_back("");  // 59 counted: one empty line fills the page to 60
+  page1.push_back("  Page  1");
+  EXPECT_EQ(h.printer.openPages()[0], crlf(page1));
+  EXPECT_EQ(h.printer.openPages()[1], crlf(kHead + std::vector<std::string>{"y"}));
+}
+
+TEST(PageManager, BottomMarginIsSixLines) {
+  // 40 lines per page: full at 34. A page filled from 30 gets 4 empty lines.
+  ReportHarness h{40};
+  send(h, 17);  // 13 + 17 = 30
+  EXPECT_EQ(h.program.pages.LineCounter, 30);
+  send(h, 3);  // 33 < 34: counted
+  EXPECT_EQ(h.program.pages.LineCounter, 33);
+  EXPECT_EQ(h.printer.openPages().size(), 1u);
+  send(h, 1);  // 34: break
+  EXPECT_EQ(h.printer.openPages().size(), 2u);
+  EXPECT_EQ(h.printer.openPages()[0], crlf(kHead + blankLines(1) + std::vector<std::string>{"  Page  1"}));
+}
+
+TEST(PageManager, ChunkSizesOutsideOneToFortyAreRefused) {
+  ReportHarness h{200};
+  EXPECT_EQ(send(h, 40), 1);
+  EXPECT_EQ(h.program.pages.LineCounter, 53);
+  EXPECT_TRUE(h.messages.shown.empty());
+  for (std::int16_t bad : {std::int16_t{41}, std::int16_t{0}, std::int16_t{-1}}) {
+    EXPECT_EQ(send(h, bad), 2);
+    EXPECT_EQ(h.program.pages.LineCounter, 53) << bad;
+  }
+  ASSERT_EQ(h.messages.shown.size(), 3u);
+  EXPECT_EQ(h.messages.shown[0].title, "Error!");
+  EXPECT_EQ(h.messages.shown[0].icon, Icon::Stop);
+  EXPECT_EQ(h.messages.shown[0].text, "41 lines passed to PrnManager2(). Please use between 1 and 40");
+  EXPECT_EQ(h.messages.shown[2].text, "-1 lines passed to PrnManager2(). Please use between 1 and 40");
+}
+
+TEST(PageManager, CommandsAtCounterZero) {
+  {
+    // -100 with no page started ends the job without a page number.
+    ReportHarness h{30};
+    EXPECT_EQ(send(h, kPmEndDoc), 1);
+    ASSERT_EQ(h.printer.jobs.size(), 1u);
+    EXPECT_TRUE(h.printer.jobs[0].empty());
+  }
+  {
+    // -200 with no page started still fills a whole page and numbers it.
+    ReportHarness h{30};
+    send(h, kPmEndPage);
+    EXPECT_EQ(h.program.pages.LineCounter, 0);
+    EXPECT_EQ(h.printer.openPages().at(0), crlf(blankLines(24) + std::vector<std::string>{"  Page  1"}));
+  }
+  {
+    // -300 likewise, then headings on the next page.
+    ReportHarness h{30};
+    send(h, kPmNewPage);
+    EXPECT_EQ(h.program.pages.LineCounter, 13);
+    ASSERT_EQ(h.printer.openPages().size(), 2u);
+    EXPECT_EQ(h.printer.openPages()[0], crlf(blankLines(24) + std::vector<std::string>{"  Page  1"}));
+    EXPECT_EQ(h.printer.openPages()[1], crlf(kHead));
+  }
+}
+
+TEST(PageManager, EndOfDocumentFinishesAnOpenPageAndResetForgetsIt) {
+  ReportHarness h{30};
+  send(h, 5);
+  send(h, kPmEndDoc);
+  EXPECT_EQ(h.program.pages.LineCounter, 0);
+  ASSERT_EQ(h.printer.jobs.size(), 1u);
+  EXPECT_EQ(h.printer.jobs[0], std::vector<std::string>{crlf(kHead + blankLines(6) + std::vector<std::string>{"  Page  1"})});
+  // A new job numbers its pages from 1 again.
+  send(h, 5);
+  send(h, kPmReset);
+  EXPECT_EQ(h.program.pages.LineCounter, 0);
+  send(h, 1);  // the reset counter starts a fresh page with headings
+  EXPECT_EQ(h.printer.openPages().at(0), crlf(kHead + kHead));
+}
+
+TEST(PageManager, HugePagesOverflowTheSixteenBitCountIntoTheFatalPath) {
+  ReportHarness h{40000};
+  EXPECT_THROW(send(h, 1), ProgramEnded);
+  ASSERT_EQ(h.messages.shown.size(), 1u);
+  EXPECT_EQ(h.messages.shown[0].title, "WARNING!");
+  EXPECT_NE(h.messages.shown[0].text.find("Error Number:   6\n"), std::string::npos);
+  EXPECT_NE(h.messages.shown[0].text.find("Location:           PrnManager2()"), std::string::npos);
+}
+
+TEST(PrintOrDisplay, ThreeDestinations) {
+  ReportHarness h{66};
+  FakeWindow box;
+  box.body = "head\r\n";
+  EXPECT_EQ(PrintOrDisplay(h.ctx, &box, kDestScreen, "a\r\n", 1, "N", "L", "T"), "");
+  EXPECT_EQ(box.body, "head\r\na\r\n");
+  EXPECT_EQ(PrintOrDisplay(h.ctx, nullptr, kDestFile, "b\r\n", 1, "N", "L", "T"), "b\r\n");
+  EXPECT_TRUE(h.printer.openPages().empty());
+  EXPECT_EQ(PrintOrDisplay(h.ctx, nullptr, kDestPrinter, "c", 3, "N", "L", "T"), "");
+  EXPECT_EQ(h.program.pages.LineCounter, 16) << "the declared count moves the counter, not the real lines";
+  EXPECT_EQ(h.printer.openPages().at(0), crlf(pageHeadings("N", "L", "T")) + "c");
+}
+
+TEST(ReportFont, SetNewFontSavesThePrinterFontAndSetOldFontGivesItBack) {
+  ReportHarness h;
+  FontRecord record;
+  SetNewFont(h.ctx, "Courier New", 9.5f, false, record);
+  EXPECT_EQ(record.name, "Printer Default");
+  EXPECT_EQ(record.size, 12.0f);
+  EXPECT_TRUE(record.bold);
+  EXPECT_EQ(h.printer.fontName(), "Courier New");
+  EXPECT_EQ(h.printer.fontSize(), 9.5f);
+  EXPECT_FALSE(h.printer.fontBold());
+  SetOldFont(h.ctx, record);
+  EXPECT_EQ(h.printer.fontName(), "Printer Default");
+  EXPECT_EQ(h.printer.fontSize(), 12.0f);
+  EXPECT_TRUE(h.printer.fontBold());
+}
+
+TEST(ReportFont, AMissingFontIsExplainedAndTheChosenFontTaken) {
+  ReportHarness h;
+  std::vector<std::pair<std::string, bool>> explained;
+  int dialogs = 0;
+  h.ctx.showErrorInfo = [&](std::string_view message, bool hide) {
+    explained.emplace_back(std::string(message), hide);
+    return true;  // "don't show this message again"
+  };
+  h.ctx.getFonts = [&] {
+    ++dialogs;
+    h.state.FontName = "Courier New";
+    h.state.FontSize = 11;
+  };
+  FontRecord record;
+  SetNewFont(h.ctx, "Missing Mono", 10.5f, true, record);
+  ASSERT_EQ(explained.size(), 1u);
+  EXPECT_EQ(explained[0].first,
+            "This program requires the Missing Mono (10.5 point) font, which is not available on this system. "
+            "Please install this font. The program will use the default font for this system. Report formatting "
+            "may be affected. As an alternative, the program will let you select a font.");
+  EXPECT_FALSE(explained[0].second);
+  EXPECT_TRUE(h.state.HideError380);
+  EXPECT_EQ(dialogs, 1);
+  EXPECT_EQ(h.printer.fontName(), "Courier New");
+  EXPECT_EQ(h.printer.fontSize(), 11.0f);
+  EXPECT_FALSE(h.printer.fontBold()) << "the chosen font is taken not bold";
+}
+
+TEST(ReportFont, ACancelledFontDialogKeepsThePrinterFontInsteadOfAskingForever) {
+  ReportHarness h;
+  int dialogs = 0;
+  h.ctx.showErrorInfo = [](std::string_view, bool hide) { return hide; };
+  h.ctx.getFonts = [&] { ++dialogs; };  // leaves FontName as it was
+  h.state.FontName = "Missing Mono";
+  FontRecord record;
+  SetNewFont(h.ctx, "Missing Mono", 10, false, record);
+  EXPECT_EQ(dialogs, 1);
+  EXPECT_EQ(h.printer.fontName(), "Printer Default");
+}
+
+TEST(ReportFont, ASavedFontThatIsGoneIsExplainedAndTheRestNotRestored) {
+  ReportHarness h;
+  std::string explained;
+  h.ctx.showErrorInfo = [&](std::string_view message, bool) {
+    explained = message;
+    return false;
+  };
+  h.printer.setFontSize(9);
+  SetOldFont(h.ctx, FontRecord{"Gone Sans", 8, true});
+  EXPECT_EQ(explained,
+            "The Gone Sans (8 point) font, could not be located. The program will use the default font. "
+            "Report formatting may be affected.");
+  EXPECT_EQ(h.printer.fontSize(), 9.0f);
+}
+
+}  // namespace
+}  // namespace tvx::test
