@@ -185,7 +185,16 @@ std::string DateBoxText(std::string_view value) {
   return shown;
 }
 
-bool DateBoxComplete(std::string_view displayed) { return displayed.find('_') == std::string_view::npos; }
+bool DateBoxComplete(std::string_view displayed) {
+  // The full shape of the mask: a text without its placeholders ("02/15/84"
+  // for "02/15/84__") is not complete either.
+  if (displayed.size() != kDateInputMask.size()) return false;
+  for (std::size_t i = 0; i < displayed.size(); ++i) {
+    const bool digit = std::isdigit(static_cast<unsigned char>(displayed[i])) != 0;
+    if (kDateInputMask[i] == '9' ? !digit : displayed[i] != kDateInputMask[i]) return false;
+  }
+  return true;
+}
 
 bool DateBoxAcceptable(std::string_view displayed) {
   return DateBoxComplete(displayed) && orlendo::isDateText(displayed);

@@ -102,7 +102,8 @@ inline constexpr std::string_view kDateFormatWarning =
 // else as its digits put into the mask in order, "_" where none is left.
 std::string DateBoxText(std::string_view value);
 
-// True when the displayed text has all eight digits (no "_").
+// True when the displayed text has all eight digits in the mask's shape
+// ("mm/dd/yyyy", no "_").
 bool DateBoxComplete(std::string_view displayed);
 
 // True when the displayed text may be left: complete and naming a real day.

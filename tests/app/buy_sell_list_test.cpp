@@ -1,0 +1,294 @@
+#include "entry/buy_sell_list.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "orlendo/error.h"
+#include "orlendo/model.h"
+
+namespace tvx {
+namespace {
+
+struct Shown {
+  std::string title, text;
+  Icon icon;
+  Buttons buttons;
+};
+
+class ScriptedMessages : public MessageBox {
+ public:
+  std::deque<Answer> answers;
+  std::vector<Shown> shown;
+  Answer show(std::string_view title, std::string_view text, Icon icon, Buttons buttons) override {
+    shown.push_back({std::string(title), std::string(text), icon, buttons});
+    if (answers.empty()) return buttons == Buttons::Ok ? Answer::Ok : Answer::No;
+    Answer a = answers.front();
+    answers.pop_front();
+    return a;
+  }
+};
+
+orlendo::BuySellPtr entry(std::string date, std::string shares, std::string cost = "0") {
+  auto b = orlendo::BuySell::create();
+  b->XActionDate(date);
+  b->ChgShrs(shares);
+  b->ChgCost(cost);
+  return b;
+}
+
+struct StoredEntry {
+  std::string code, date, shares, cost;
+  bool operator==(const StoredEntry&) const = default;
+};
+
+std::vector<StoredEntry> stored(const orlendo::BuySells& c) {
+  std::vector<StoredEntry> out;
+  for (const auto& b : c) out.push_back({b->Code(), b->XActionDate(), b->ChgShrs(), b->ChgCost()});
+  return out;
+}
+
+// The rows, list and collection of one security, as the window keeps them.
+struct ListFixture : ::testing::Test {
+  BuySellRowArray rows = PlaceholderRows();
+  ListBoxLines list;
+  orlendo::BuySellsPtr collection = orlendo::BuySells::create();
+  ScriptedMessages messages;
+
+  bool add(const orlendo::BuySellPtr& b, bool isBuy) {
+    return AddBuySellArrayItem(*b, rows, isBuy, list, collection, ListEditMode::Add, messages);
+  }
+  bool change(const orlendo::BuySellPtr& b, bool isBuy) {
+    return AddBuySellArrayItem(*b, rows, isBuy, list, collection, ListEditMode::Change, messages);
+  }
+};
+
+TEST_F(ListFixture, ThreeBuysAreListedByDateWithIndexedKeysAndEqualDatesKeepEntryOrder) {
+  ASSERT_TRUE(add(entry("03/01/1990", "10", "100"), true));
+  ASSERT_TRUE(add(entry("01/15/1985", "20", "200"), true));
+  ASSERT_TRUE(add(entry("03/01/1990", "30", "300"), true));
+
+  EXPECT_EQ(list.lines, (std::vector<std::string>{"01/15/1985 Buy ", "03/01/1990 Buy ", "03/01/1990 Buy "}));
+  EXPECT_EQ(list.selected, -1);
+  EXPECT_EQ(stored(*collection),
+            (std::vector<StoredEntry>{{"1985/01/15-0", "01/15/1985", "20.00000", "200.00"},
+                                      {"1990/03/01-1", "03/01/1990", "10.00000", "100.00"},
+                                      {"1990/03/01-2", "03/01/1990", "30.00000", "300.00"}}));
+  // Each code is also the entry's key.
+  EXPECT_EQ(collection->Item(std::string_view("1990/03/01-2"))->ChgShrs(), "30.00000");
+}
+
+TEST_F(ListFixture, ASellIsStoredNegativeWithNoCostWhateverCostWasTyped) {
+  ASSERT_TRUE(add(entry("06/30/1995", "100", "555"), false));
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0].Kind, "Sell");
+  EXPECT_FALSE(rows[0].IsBuy);
+  EXPECT_EQ(rows[0].ChgShrs, "-100");
+  EXPECT_EQ(rows[0].ChgCost, "0");
+  EXPECT_EQ(list.lines, std::vector<std::string>{"06/30/1995 Sell"});
+  ASSERT_EQ(collection->Count(), 1);
+  EXPECT_EQ(collection->Item(1L)->ChgShrs(), "-100.00000");
+  EXPECT_EQ(collection->Item(1L)->ChgCost(), "0.00");
+
+  // A sell typed with a minus sign is stored negative all the same, never positive.
+  ASSERT_TRUE(add(entry("07/01/1995", "-2.5"), false));
+  EXPECT_EQ(collection->Item(2L)->ChgShrs(), "-2.50000");
+}
+
+TEST_F(ListFixture, TheFirstAddFillsThePlaceholder) {
+  ASSERT_EQ(rows.size(), 1u);
+  ASSERT_TRUE(rows[0].isPlaceholder());
+  ASSERT_TRUE(add(entry("12/31/1983", "1000", "25000"), true));
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0].SortKey, "1983/12/31");
+  EXPECT_EQ(rows[0].ListLine, "12/31/1983 Buy ");
+  EXPECT_EQ(rows[0].ChgShrs, "1,000.00000");
+  EXPECT_EQ(rows[0].ChgCost, "25,000.00");
+  EXPECT_EQ(collection->Count(), 1);
+}
+
+TEST_F(ListFixture, ChangeWithoutASelectedLineSuggestsAndAltersNothing) {
+  ASSERT_TRUE(add(entry("01/15/1985", "20", "200"), true));
+  const auto before = stored(*collection);
+  const auto oldCollection = collection;
+  EXPECT_FALSE(change(entry("02/02/1992", "7", "70"), true));
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.shown[0].title, "SUGGESTION");
+  EXPECT_EQ(messages.shown[0].text, "Please click on a transaction before attempting to change it.");
+  EXPECT_EQ(messages.shown[0].icon, Icon::Information);
+  EXPECT_EQ(stored(*collection), before);
+  EXPECT_EQ(collection, oldCollection);
+  EXPECT_EQ(list.lines, std::vector<std::string>{"01/15/1985 Buy "});
+}
+
+TEST_F(ListFixture, ChangeReplacesTheSelectedRowAndResorts) {
+  ASSERT_TRUE(add(entry("01/15/1985", "20", "200"), true));
+  ASSERT_TRUE(add(entry("03/01/1990", "10", "100"), true));
+  list.selected = 0;
+  ASSERT_TRUE(change(entry("05/05/1995", "5"), false));
+  EXPECT_TRUE(messages.shown.empty());
+  EXPECT_EQ(list.lines, (std::vector<std::string>{"03/01/1990 Buy ", "05/05/1995 Sell"}));
+  EXPECT_EQ(stored(*collection), (std::vector<StoredEntry>{{"1990/03/01-0", "03/01/1990", "10.00000", "100.00"},
+                                                           {"1995/05/05-1", "05/05/1995", "-5.00000", "0.00"}}));
+}
+
+TEST_F(ListFixture, AnEntryThatDoesNotReadIsNeverStored) {
+  ASSERT_TRUE(add(entry("01/15/1985", "20", "200"), true));
+  const auto before = stored(*collection);
+  EXPECT_FALSE(add(entry("02/30/2001", "5"), true));
+  EXPECT_FALSE(add(entry("02/15/84__", "5"), true));
+  EXPECT_FALSE(add(entry("03/01/1990", "abc"), false));
+  EXPECT_FALSE(add(entry("03/01/1990", "5", "12x"), true));
+  list.selected = 0;
+  EXPECT_FALSE(change(entry("03/01/1990", "-"), true));
+  EXPECT_EQ(stored(*collection), before);
+  EXPECT_EQ(rows.size(), 1u);
+}
+
+TEST_F(ListFixture, DeleteAsksAboutTheDateAndNoKeepsEverything) {
+  ASSERT_TRUE(add(entry("01/15/1985", "20", "200"), true));
+  ASSERT_TRUE(add(entry("03/01/1990", "10", "100"), true));
+  auto scratch = entry("03/01/1990", "0");
+  list.selected = 1;
+  messages.answers = {Answer::No};
+  EXPECT_FALSE(DeleteBuySellArrayItem(scratch, rows, true, list, collection, messages));
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.shown[0].title, "WARNING");
+  EXPECT_EQ(messages.shown[0].text, "Are you sure you want to delete the 03/01/1990 transaction?");
+  EXPECT_EQ(messages.shown[0].buttons, Buttons::YesNo);
+  EXPECT_EQ(collection->Count(), 2);
+
+  messages.answers = {Answer::Yes};
+  EXPECT_TRUE(DeleteBuySellArrayItem(scratch, rows, true, list, collection, messages));
+  EXPECT_EQ(list.lines, std::vector<std::string>{"01/15/1985 Buy "});
+  EXPECT_EQ(stored(*collection), (std::vector<StoredEntry>{{"1985/01/15-0", "01/15/1985", "20.00000", "200.00"}}));
+}
+
+TEST_F(ListFixture, DeleteWithoutSelectionAsksNothing) {
+  auto scratch = orlendo::BuySell::create();
+  EXPECT_FALSE(DeleteBuySellArrayItem(scratch, rows, true, list, collection, messages));  // empty list
+  ASSERT_TRUE(add(entry("01/15/1985", "20", "200"), true));
+  EXPECT_FALSE(DeleteBuySellArrayItem(scratch, rows, true, list, collection, messages));  // nothing selected
+  EXPECT_TRUE(messages.shown.empty());
+  EXPECT_EQ(collection->Count(), 1);
+}
+
+TEST_F(ListFixture, DeletingTheOnlyLineLeavesAnEmptyCollectionAndList) {
+  ASSERT_TRUE(add(entry("01/15/1985", "20", "200"), true));
+  auto scratch = entry("01/15/1985", "20", "200");
+  const auto oldScratch = scratch;
+  list.selected = 0;
+  messages.answers = {Answer::Yes};
+  EXPECT_TRUE(DeleteBuySellArrayItem(scratch, rows, true, list, collection, messages));
+  EXPECT_EQ(collection->Count(), 0);
+  EXPECT_TRUE(list.lines.empty());
+  EXPECT_EQ(list.selected, -1);
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_TRUE(rows[0].isPlaceholder());
+  EXPECT_NE(scratch, oldScratch);
+  EXPECT_EQ(scratch->XActionDate(), "12/31/1983");
+  // The placeholder is filled again by the next Add.
+  ASSERT_TRUE(add(entry("02/02/1992", "3", "30"), true));
+  EXPECT_EQ(rows.size(), 1u);
+}
+
+TEST(SortBuySellsArray, IsStableAndOrdersByKeyCharacters) {
+  BuySellRowArray rows;
+  const std::vector<std::pair<std::string, std::string>> input = {
+      {"2001/05/01", "a"}, {"1990/03/01", "b"}, {"2001/05/01", "c"}, {"1984/02/15", "d"},
+      {"1990/03/01", "e"}, {"1990/03/01", "f"}, {"1984/02/15", "g"}};
+  for (const auto& [key, tag] : input) {
+    BuySellRow r;
+    r.SortKey = key;
+    r.ChgShrs = tag;
+    r.Kind = "Buy ";
+    rows.push_back(r);
+  }
+  SortBuySellsArray(rows);
+  std::string order;
+  for (const auto& r : rows) order += r.ChgShrs;
+  EXPECT_EQ(order, "dgbefac");
+}
+
+TEST(InitializeBuySellsArray, AnEmptyCollectionGivesThePlaceholderAndKeepsTheCollection) {
+  auto collection = orlendo::BuySells::create();
+  const auto same = collection;
+  BuySellRowArray rows;
+  ListBoxLines list;
+  list.lines = {"left by the caller"};
+  InitializeBuySellsArray(rows, collection, list);
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_TRUE(rows[0].isPlaceholder());
+  EXPECT_EQ(collection, same);
+  EXPECT_EQ(list.lines, std::vector<std::string>{"left by the caller"});
+}
+
+TEST(InitializeBuySellsArray, RebuildsASortedCollectionWithAbsoluteSharesInRows) {
+  auto collection = orlendo::BuySells::create();
+  const auto put = [&](std::string code, std::string date, std::string cost, std::string shares) {
+    collection->Add(code, date, cost, shares, code);
+  };
+  put("x", "06/30/1995", "0", "-1234.5");
+  put("y", "12/31/1983", "25000", "1000");
+  put("z", "06/30/1995", "10", "0");  // zero shares count as a buy
+  BuySellRowArray rows;
+  ListBoxLines list;
+  InitializeBuySellsArray(rows, collection, list);
+
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(list.lines, (std::vector<std::string>{"12/31/1983 Buy ", "06/30/1995 Sell", "06/30/1995 Buy "}));
+  EXPECT_EQ(rows[1].ChgShrs, "1,234.50000");
+  EXPECT_FALSE(rows[1].IsBuy);
+  EXPECT_EQ(rows[2].ChgShrs, "0.00000");
+  EXPECT_TRUE(rows[2].IsBuy);
+  EXPECT_EQ(stored(*collection), (std::vector<StoredEntry>{{"1983/12/31-0", "12/31/1983", "1,000.00000", "25,000.00"},
+                                                           {"1995/06/30-1", "06/30/1995", "-1,234.50000", "0.00"},
+                                                           {"1995/06/30-2", "06/30/1995", "0.00000", "10.00"}}));
+}
+
+TEST(InitializeBuySellsArray, SharesThatDoNotReadFailWithTheProcedureLocation) {
+  auto collection = orlendo::BuySells::create();
+  std::string code = "a", date = "01/01/1990", cost = "0", shares = "lots";
+  collection->Add(code, date, cost, shares);
+  const auto same = collection;
+  BuySellRowArray rows = PlaceholderRows();
+  ListBoxLines list;
+  try {
+    InitializeBuySellsArray(rows, collection, list);
+    FAIL() << "no error";
+  } catch (const EntryError& e) {
+    EXPECT_EQ(e.location().rfind("dc_frmIP.InitializeBuySellsArray\r", 0), 0u) << e.location();
+    EXPECT_EQ(e.number(), orlendo::errnum::TypeMismatch);
+  }
+  EXPECT_EQ(collection, same);
+  EXPECT_TRUE(rows[0].isPlaceholder());
+}
+
+TEST(EntryChecks, RunInOrderCostSharesDate) {
+  EXPECT_TRUE(FailingEntryChecks(*entry("03/01/1990", "1,000", "-2.5e3")).empty());
+  EXPECT_EQ(FailingEntryChecks(*entry("13/01/1990", "x", "")),
+            (std::vector<EntryCheck>{EntryCheck::Cost, EntryCheck::Shares, EntryCheck::Date}));
+  EXPECT_EQ(FailingEntryChecks(*entry("02/29/2001", "5", "5")), std::vector<EntryCheck>{EntryCheck::Date});
+  EXPECT_EQ(FailingEntryChecks(*entry("02/29/2000", "-", "5")), std::vector<EntryCheck>{EntryCheck::Shares});
+}
+
+TEST(EntryChecks, MessagesCarryTheValueAndTheFixQuestion) {
+  const std::string tail = "\r\n\r\nDo you want to fix  the amount now (RECOMMENDED TO CHOOSE YES)?";
+  EXPECT_EQ(EntryCheckMessage(EntryCheck::Cost, "12x"),
+            "The cost amount that you entered, 12x, is not a valid number." + tail);
+  EXPECT_EQ(EntryCheckMessage(EntryCheck::Shares, "abc"),
+            "The number of shares that you entered, abc, is not a valid number." + tail);
+  EXPECT_EQ(EntryCheckMessage(EntryCheck::Date, "02/30/2001"),
+            "The date that you entered, 02/30/2001, is not a valid date." + tail);
+}
+
+TEST(NegativeSharesText, IsTheShortestTextOfMinusTheAbsoluteValue) {
+  EXPECT_EQ(NegativeSharesText("100.00000"), "-100");
+  EXPECT_EQ(NegativeSharesText("-1,234.50000"), "-1234.5");
+  EXPECT_EQ(NegativeSharesText("0"), "0");
+}
+
+}  // namespace
+}  // namespace tvx
