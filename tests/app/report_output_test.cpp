@@ -1,0 +1,161 @@
+// Report output: choices remembered in the settings file, the calculation
+// only for results, copies, and the order of the reports per destination.
+#include "reports/report_output.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "report_test_support.h"
+
+namespace tvx::test {
+namespace {
+
+std::string key(const char* k) { return std::string(kPrefsSection) + "/" + k; }
+
+// An investor whose one buy the calculation turns into a Quorvex transaction.
+orlendo::InvestorPtr investorWithABuy() {
+  auto inv = makeInvestor("Ann Example", "Account 1", "12/31/1983", "12/31/1984");
+  addBuySell(*inv, "Quorvex", "06/01/1984", "10", "500");
+  return inv;
+}
+
+long quorvexTransactions(const orlendo::Investor& inv) {
+  return inv.colSecurities()->Item("Quorvex")->colXActions()->Count();
+}
+
+TEST(GetReports, AFreshSettingsFileTicksAllThreeAndOkIsRemembered) {
+  ReportHarness h;
+  h.choices.answer = ReportChoices{false, true, false};
+  GetReports(h.ctx, 1);
+  ASSERT_EQ(h.choices.asked.size(), 1u);
+  EXPECT_EQ(h.choices.asked[0].first, "Select Reports (View)");
+  EXPECT_TRUE(h.choices.asked[0].second.input && h.choices.asked[0].second.summary && h.choices.asked[0].second.detail);
+  EXPECT_EQ(h.state.RptInput, 0);
+  EXPECT_EQ(h.state.RptSummary, 1);
+  EXPECT_EQ(h.state.RptDetail, 0);
+  EXPECT_EQ(h.settings.values[key(kKeyInputReport)], "0");
+  EXPECT_EQ(h.settings.values[key(kKeySummaryReport)], "1");
+  EXPECT_EQ(h.settings.values[key(kKeyDetailedReport)], "0");
+  // The next dialog opens with the remembered choices.
+  GetReports(h.ctx, 2);
+  EXPECT_EQ(h.choices.asked[1].first, "Select Reports (Print)");
+  EXPECT_FALSE(h.choices.asked[1].second.input);
+  EXPECT_TRUE(h.choices.asked[1].second.summary);
+}
+
+TEST(RunReports, CancelledChoicesProduceNothingAndClearTheRememberedChoices) {
+  ReportHarness h;
+  h.state.Investor = investorWithABuy();
+  h.choices.answer = std::nullopt;
+  RunReports(h.ctx, 1);
+  EXPECT_TRUE(h.windows.made.empty());
+  EXPECT_EQ(quorvexTransactions(*h.state.Investor), 0) << "nothing calculated";
+  EXPECT_EQ(h.settings.values[key(kKeyInputReport)], "0");
+  EXPECT_EQ(h.settings.values[key(kKeySummaryReport)], "0");
+  EXPECT_EQ(h.settings.values[key(kKeyDetailedReport)], "0");
+  EXPECT_EQ(h.busy.begun, 0);
+}
+
+TEST(RunReports, TheInputReportAloneNeedsNoCalculation) {
+  ReportHarness h;
+  h.state.Investor = investorWithABuy();
+  h.choices.answer = ReportChoices{true, false, false};
+  RunReports(h.ctx, 1);
+  ASSERT_EQ(h.windows.made.size(), 1u);
+  EXPECT_EQ(h.windows.made[0]->caption, "Inputs Report");
+  EXPECT_EQ(quorvexTransactions(*h.state.Investor), 0);
+}
+
+TEST(RunReports, ScreenWindowsOpenDetailedSummaryInputWithTheBusyPointer) {
+  ReportHarness h;
+  h.state.CurrentFile = "/data/a.qvx";
+  h.state.Investor = investorWithABuy();
+  int processed = 0;
+  h.ctx.processEvents = [&] {
+    ++processed;
+    EXPECT_EQ(h.busy.depth, 1) << "the busy pointer shows before the reports";
+  };
+  RunReports(h.ctx, 1);
+  ASSERT_EQ(h.windows.made.size(), 3u);
+  EXPECT_EQ(h.windows.made[0]->caption, "Detailed Analysis Report - /data/a.qvx");
+  EXPECT_EQ(h.windows.made[1]->caption, "Summary Report - /data/a.qvx");
+  EXPECT_EQ(h.windows.made[2]->caption, "Inputs Report");
+  EXPECT_GT(quorvexTransactions(*h.state.Investor), 0);
+  EXPECT_EQ(processed, 2);
+  EXPECT_EQ(h.busy.begun, 1);
+  EXPECT_EQ(h.busy.depth, 0);
+}
+
+TEST(RunReports, TwoPrintedCopiesAreTwoJobsWithPagesFromOne) {
+  ReportHarness h{66};
+  h.state.Investor = investorWithABuy();
+  h.printDialog.copies = 2;
+  RunReports(h.ctx, 2);
+  ASSERT_EQ(h.printer.jobs.size(), 2u);
+  EXPECT_EQ(h.printer.jobs[0], h.printer.jobs[1]);
+  // Input, Summary, Detailed: one page each, numbered 1 to 3 in each copy.
+  ASSERT_EQ(h.printer.jobs[0].size(), 3u);
+  EXPECT_NE(h.printer.jobs[0][0].find("Inputs - Tallyvex"), std::string::npos);
+  EXPECT_NE(h.printer.jobs[0][1].find("Summary - Quorvex"), std::string::npos);
+  EXPECT_NE(h.printer.jobs[0][2].find("Detailed Basis Report"), std::string::npos);
+  EXPECT_NE(h.printer.jobs[0][2].find("  Page  3\r\n"), std::string::npos);
+  EXPECT_EQ(h.detailOption.presets.size(), 2u) << "the option dialog once per copy";
+  EXPECT_EQ(h.printer.fontName(), "Printer Default") << "the printer font is given back";
+}
+
+TEST(RunReports, ACancelledPrintDialogPrintsNothing) {
+  ReportHarness h;
+  h.state.Investor = investorWithABuy();
+  h.printDialog.copies = 0;
+  RunReports(h.ctx, 2);
+  EXPECT_TRUE(h.printer.jobs.empty());
+  EXPECT_TRUE(h.printer.openPages().empty());
+  EXPECT_EQ(h.printer.fontName(), "Printer Default");
+}
+
+TEST(RunReports, BatchRunAppendsDetailedThenSummaryWithoutAnyDialog) {
+  ReportHarness h;
+  h.state.Silent = true;
+  h.state.RptSummary = 1;
+  h.state.RptDetail = 1;
+  h.state.Investor = investorWithABuy();
+  const auto out = std::filesystem::temp_directory_path() / ("tvx_output_" + std::to_string(::getpid()) + ".txt");
+  h.state.OutputFile = out.string();
+  { std::ofstream(out, std::ios::binary) << "kept\r\n"; }
+  RunReports(h.ctx, 3);
+  std::ostringstream text;
+  text << std::ifstream(out, std::ios::binary).rdbuf();
+  std::filesystem::remove(out);
+  const std::string s = text.str();
+  EXPECT_EQ(s.rfind("kept\r\n\r\n  Quorvex\r\n  Description", 0), 0u) << s;
+  EXPECT_LT(s.find("Cost Per Share"), s.find("  Security "));
+  EXPECT_EQ(s.find("Ann Example"), std::string::npos) << "no header block in the file";
+  EXPECT_TRUE(h.choices.asked.empty());
+  EXPECT_EQ(h.busy.begun, 0);
+  EXPECT_TRUE(h.windows.made.empty());
+}
+
+TEST(RunReports, AnUnwritableFileLeavesItUntouchedAndEndsThroughTheFatalPath) {
+  ReportHarness h;
+  h.state.Silent = true;
+  h.state.RptSummary = 1;
+  h.state.RptDetail = 1;
+  h.state.Investor = investorWithABuy();
+  h.state.OutputFile = "/nonexistent-folder/out.txt";
+  try {
+    RouteOutput(h.ctx, 3);
+    FAIL();
+  } catch (const ProgramEnded& e) {
+    EXPECT_EQ(e.exitStatus, kExitError);
+  }
+  ASSERT_EQ(h.messages.shown.size(), 1u);
+  EXPECT_NE(h.messages.shown[0].text.find("Location:           RunReports"), std::string::npos);
+  EXPECT_NE(h.messages.shown[0].text.find("/nonexistent-folder/out.txt"), std::string::npos);
+  EXPECT_EQ(h.messages.shown[0].text.find("Do you want to save"), std::string::npos) << "nobody to ask in batch";
+}
+
+}  // namespace
+}  // namespace tvx::test
