@@ -1,0 +1,110 @@
+// The entry point of the desktop front end, loaded by tvxdesk for an
+// interactive start.
+//
+// With TVX_SCREENSHOT_DIR set, the program instead shows its main window,
+// its start-up window and a Summary report window, saves each as a PNG file
+// in that folder (main.png, startup.png, summary.png) and ends; the script
+// docs/screenshots.sh uses this.
+#include <unistd.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QPixmap>
+#include <QTimer>
+#include <climits>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "qt/desktop.h"
+#include "qt/qt_ports.h"
+#include "qt/startup_windows.h"
+#include "shell/command_line.h"
+#include "shell/error_paths.h"
+
+namespace {
+
+std::string currentFolder() {
+  std::vector<char> buffer(PATH_MAX + 1, '\0');
+  if (!::getcwd(buffer.data(), buffer.size())) return "/";
+  return buffer.data();
+}
+
+// The Summary report only, without asking.
+class SummaryOnly final : public tvx::ChoiceDialog {
+ public:
+  std::optional<tvx::ReportChoices> ask(std::string_view, const tvx::ReportChoices&) override {
+    return tvx::ReportChoices{false, true, false};
+  }
+};
+
+void settle() {
+  for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+}
+
+bool save(QWidget& window, const QDir& dir, const char* name) {
+  settle();
+  const QString file = dir.filePath(name);
+  const bool ok = window.grab().save(file, "PNG");
+  std::cerr << (ok ? "saved " : "could not save ") << file.toStdString() << '\n';
+  return ok;
+}
+
+int takeScreenshots(const std::vector<std::string>& args, const QString& folder) {
+  QDir dir(folder);
+  if (!dir.mkpath(".")) return tvx::kExitError;
+  SummaryOnly summaryOnly;
+  bool ok = true;
+
+  tvx::qt::DesktopOptions options;
+  options.appFolder = QCoreApplication::applicationDirPath().toStdString();
+  options.pdfPrinterOnly = true;
+  options.choices = &summaryOnly;
+  options.updateReminder = [](std::string_view) {};
+  options.about = [] {};
+  options.startUpOptions = [&] {
+    tvx::qt::StartUpWindow window;
+    window.show();
+    ok = save(window, dir, "startup.png") && ok;
+    return tvx::kStartMainWindow;
+  };
+  options.exit = [](int) {};
+  tvx::qt::Desktop desktop(options);
+  try {
+    desktop.start(args, currentFolder());
+    if (!desktop.mainWindow()) return tvx::kExitError;
+    ok = save(*desktop.mainWindow(), dir, "main.png") && ok;
+    desktop.route(tvx::kDestScreen);
+    const auto windows = desktop.openWindows();
+    if (windows.empty()) return tvx::kExitError;
+    ok = save(*windows.back(), dir, "summary.png") && ok;
+  } catch (const tvx::ProgramEnded& e) {
+    return e.exitStatus == tvx::kExitOk ? tvx::kExitError : e.exitStatus;
+  }
+  return ok ? tvx::kExitOk : tvx::kExitError;
+}
+
+}  // namespace
+
+extern "C" __attribute__((visibility("default"))) int tvx_run_desktop(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("Tallyvex");
+  QApplication::setOrganizationName("Kelvane");
+  QApplication::setQuitOnLastWindowClosed(false);
+  const std::vector<std::string> args = tvx::argumentList(argc, argv);
+
+  if (const QByteArray shots = qgetenv("TVX_SCREENSHOT_DIR"); !shots.isEmpty())
+    return takeScreenshots(args, QString::fromLocal8Bit(shots));
+
+  try {
+    tvx::qt::DesktopOptions options;
+    options.appFolder = QCoreApplication::applicationDirPath().toStdString();
+    tvx::qt::Desktop desktop(options);
+    return desktop.run(args, currentFolder());
+  } catch (const tvx::ProgramEnded& e) {
+    return e.exitStatus;
+  } catch (const std::exception& e) {
+    std::cerr << "tvxdesk: " << e.what() << '\n';
+    return tvx::kExitError;
+  }
+}

@@ -1,0 +1,241 @@
+#include "qt/qt_ports.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDate>
+#include <QDesktopServices>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDialog>
+#include <QGroupBox>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QSettings>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "orlendo/dates.h"
+
+namespace tvx::qt {
+
+QString toQ(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+std::string fromQ(const QString& text) { return text.toUtf8().toStdString(); }
+
+void centreOnScreen(QWidget& window) {
+  QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+  if (!screen) return;
+  const QRect area = screen->availableGeometry();
+  const QSize size = window.frameGeometry().size();
+  window.move(area.x() + (area.width() - size.width()) / 2, area.y() + (area.height() - size.height()) / 2);
+}
+
+// ---- message boxes ---------------------------------------------------------------------
+
+Answer QtMessageBox::show(std::string_view title, std::string_view text, Icon icon, Buttons buttons) {
+  QMessageBox box(parent_);
+  box.setWindowTitle(toQ(title));
+  box.setText(toQ(text));
+  switch (icon) {
+    case Icon::Stop: box.setIcon(QMessageBox::Critical); break;
+    case Icon::Question: box.setIcon(QMessageBox::Question); break;
+    case Icon::Exclamation: box.setIcon(QMessageBox::Warning); break;
+    case Icon::Information: box.setIcon(QMessageBox::Information); break;
+    case Icon::None: box.setIcon(QMessageBox::NoIcon); break;
+  }
+  switch (buttons) {
+    case Buttons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
+    case Buttons::YesNo:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+      box.setDefaultButton(QMessageBox::Yes);
+      break;
+    case Buttons::YesNoCancel:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+      box.setDefaultButton(QMessageBox::Yes);
+      box.setEscapeButton(QMessageBox::Cancel);
+      break;
+  }
+  const int result = box.exec();
+  switch (result) {
+    case QMessageBox::Yes: return Answer::Yes;
+    case QMessageBox::No: return Answer::No;
+    case QMessageBox::Cancel: return Answer::Cancel;
+    default: return buttons == Buttons::Ok ? Answer::Ok : (buttons == Buttons::YesNo ? Answer::No : Answer::Cancel);
+  }
+}
+
+// ---- file dialogs ------------------------------------------------------------------------
+
+QStringList qtNameFilters(std::string_view filter) {
+  // "label|patterns|label|patterns||"
+  const QStringList parts = toQ(filter).split('|');
+  QStringList result;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    QString label = parts[i].trimmed();
+    if (label.isEmpty()) break;
+    const qsizetype paren = label.indexOf('(');
+    if (paren > 0) label = label.left(paren).trimmed();
+    QStringList patterns;
+    for (const QString& p : parts[i + 1].split(';', Qt::SkipEmptyParts)) {
+      const QString pattern = p.trimmed();
+      if (pattern == "*.*") {
+        patterns << "*";
+        continue;
+      }
+      for (const QString& spelling : {pattern, pattern.toLower(), pattern.toUpper()})
+        if (!patterns.contains(spelling)) patterns << spelling;
+    }
+    result << label + " (" + patterns.join(' ') + ")";
+  }
+  return result;
+}
+
+std::optional<std::string> QtFileDialog::run(const FileDialogSetup& setup, bool save) {
+  QFileDialog dialog(parent_, toQ(setup.title));
+  dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  dialog.setNameFilters(qtNameFilters(setup.filter));
+  QString suffix = toQ(setup.defaultExtension);
+  if (suffix.startsWith('.')) suffix.remove(0, 1);
+  dialog.setDefaultSuffix(suffix);
+  if (!setup.initialFolder.empty()) dialog.setDirectory(toQ(setup.initialFolder));
+  if (!setup.presetName.empty()) {
+    const QFileInfo preset(toQ(setup.presetName));
+    if (preset.path() != "." && QFileInfo(preset.path()).isDir()) dialog.setDirectory(preset.path());
+    dialog.selectFile(preset.fileName());
+  }
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  const QStringList files = dialog.selectedFiles();
+  if (files.isEmpty()) return std::string();
+  return fromQ(files.first());
+}
+
+std::optional<std::string> QtFileDialog::openFile(const FileDialogSetup& setup) { return run(setup, false); }
+std::optional<std::string> QtFileDialog::saveFile(const FileDialogSetup& setup) { return run(setup, true); }
+
+// ---- per-user store -------------------------------------------------------------------------
+
+std::string QtGeometryStore::read(std::string_view app, std::string_view section, std::string_view key,
+                                  std::string_view def) {
+  QSettings settings(toQ(kMakerFolder), toQ(app));
+  return fromQ(settings.value(toQ(section) + "/" + toQ(key), toQ(def)).toString());
+}
+
+void QtGeometryStore::write(std::string_view app, std::string_view section, std::string_view key,
+                            std::string_view value) {
+  QSettings settings(toQ(kMakerFolder), toQ(app));
+  settings.setValue(toQ(section) + "/" + toQ(key), toQ(value));
+  settings.sync();
+}
+
+// ---- fonts, documents, clock, pointer ---------------------------------------------------------
+
+std::optional<FontChoice> QtFontDialog::choose(const FontChoice& preset) {
+  QFont initial(toQ(preset.name));
+  if (preset.size > 0) initial.setPointSizeF(preset.size);
+  initial.setBold(preset.bold);
+  bool ok = false;
+  const QFont font = QFontDialog::getFont(&ok, initial, parent_, QString(), QFontDialog::DontUseNativeDialog);
+  if (!ok) return std::nullopt;
+  return FontChoice{fromQ(font.family()), static_cast<float>(font.pointSizeF()), font.bold()};
+}
+
+bool QtLauncher::open(std::string_view pathOrUrl) {
+  const QString target = toQ(pathOrUrl);
+  const QUrl url = target.contains("://") ? QUrl(target) : QUrl::fromLocalFile(target);
+  return QDesktopServices::openUrl(url);
+}
+
+SystemClock::SystemClock() {
+  QDate today = QDate::currentDate();
+  if (const QByteArray forced = qgetenv("TVX_TODAY"); !forced.isEmpty()) {
+    if (auto d = orlendo::parseDate(forced.toStdString()))
+      today = QDate(static_cast<int>(d->year()), static_cast<int>(static_cast<unsigned>(d->month())),
+                    static_cast<int>(static_cast<unsigned>(d->day())));
+  }
+  year_ = today.year();
+  month_ = today.month();
+  day_ = today.day();
+}
+
+void QtBusyPointer::begin() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+void QtBusyPointer::end() { QApplication::restoreOverrideCursor(); }
+
+// ---- dlgRptChoices -------------------------------------------------------------------------------
+
+ReportChoicesDialog::ReportChoicesDialog(QWidget* parent) : QDialog(parent) {
+  setObjectName("dlgRptChoices");
+  setWindowTitle("Report Choices");
+  auto* frame = new QGroupBox("Check Desired Reports", this);
+  frame->setObjectName("fraChoices");
+  chkRptInput = new QCheckBox("Input Report", frame);
+  chkRptInput->setObjectName("chkRptInput");
+  chkRptSummary = new QCheckBox("Summary Report", frame);
+  chkRptSummary->setObjectName("chkRptSummary");
+  chkRptDetail = new QCheckBox("Detailed Analysis Report", frame);
+  chkRptDetail->setObjectName("chkRptDetail");
+  auto* frameLayout = new QVBoxLayout(frame);
+  frameLayout->addWidget(chkRptInput);
+  frameLayout->addWidget(chkRptSummary);
+  frameLayout->addWidget(chkRptDetail);
+
+  auto* buttons = new QDialogButtonBox(this);
+  auto* ok = buttons->addButton("OK", QDialogButtonBox::AcceptRole);
+  ok->setObjectName("btnOK");
+  ok->setDefault(true);
+  auto* cancel = buttons->addButton("Cancel", QDialogButtonBox::RejectRole);
+  cancel->setObjectName("btnCancel");
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(frame);
+  layout->addWidget(buttons);
+}
+
+void ReportChoicesDialog::setChoices(const ReportChoices& c) {
+  chkRptInput->setChecked(c.input);
+  chkRptSummary->setChecked(c.summary);
+  chkRptDetail->setChecked(c.detail);
+}
+
+ReportChoices ReportChoicesDialog::choices() const {
+  return {chkRptInput->isChecked(), chkRptSummary->isChecked(), chkRptDetail->isChecked()};
+}
+
+std::optional<ReportChoices> QtChoiceDialog::ask(std::string_view caption, const ReportChoices& preset) {
+  ReportChoicesDialog dialog(parent_);
+  dialog.setWindowTitle(toQ(caption));
+  dialog.setChoices(preset);
+  dialog.adjustSize();
+  centreOnScreen(dialog);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.choices();
+}
+
+// ---- dlgDetRpt ------------------------------------------------------------------------------------
+
+DetRptDialog::DetRptDialog(QWidget* parent) : QDialog(parent) {
+  setObjectName("dlgDetRpt");
+  setWindowTitle("Detailed Report Option");
+  chkRptNewPage = new QCheckBox("Start a new page for each security ( Use more paper, but better looking report)", this);
+  chkRptNewPage->setObjectName("chkRptNewPage");
+  auto* close = new QPushButton("&Close", this);
+  close->setObjectName("btnClose");
+  close->setDefault(true);
+  connect(close, &QPushButton::clicked, this, &QDialog::accept);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(chkRptNewPage);
+  layout->addWidget(close, 0, Qt::AlignRight);
+}
+
+bool QtDetailOptionDialog::ask(bool preset) {
+  DetRptDialog dialog(parent_);
+  dialog.chkRptNewPage->setChecked(preset);
+  dialog.exec();  // closing the window any way reads the box like "&Close"
+  return dialog.chkRptNewPage->isChecked();
+}
+
+}  // namespace tvx::qt

@@ -1,0 +1,101 @@
+#include "qt/report_form.h"
+
+#include <QAction>
+#include <QFontDatabase>
+#include <QPlainTextEdit>
+#include <QStyle>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include "qt/qt_ports.h"
+
+namespace tvx::qt {
+
+QString displayText(std::string_view text) {
+  QString q = toQ(text);
+  q.replace("\r\n", "\n");
+  return q;
+}
+
+ReportForm::ReportForm(std::function<void()> printCommand, QWidget* parent)
+    : QWidget(parent, Qt::Window), printCommand_(std::move(printCommand)) {
+  setObjectName("frmReportForm");
+  setAttribute(Qt::WA_DeleteOnClose);
+  setWindowTitle("Report Form");
+
+  tbToolbar_ = new QToolBar(this);
+  tbToolbar_->setObjectName("tbToolbar");
+  tbToolbar_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  QAction* print = tbToolbar_->addAction(style()->standardIcon(QStyle::SP_DialogSaveButton), "Print");
+  print->setObjectName("print");
+  print->setData("print");
+  print->setToolTip("Print the chosen reports");
+  QAction* exit = tbToolbar_->addAction(style()->standardIcon(QStyle::SP_DialogCloseButton), "Exit");
+  exit->setObjectName("exit");
+  exit->setData("exit");
+  exit->setToolTip("Close this report");
+  connect(print, &QAction::triggered, this, [this] {
+    if (printCommand_) printCommand_();
+  });
+  connect(exit, &QAction::triggered, this, &QWidget::close);
+
+  txtReport_ = new QPlainTextEdit(this);
+  txtReport_->setObjectName("txtReport");
+  txtReport_->setReadOnly(true);  // typed characters never change the report
+  txtReport_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  txtReport_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  QFont font("Courier New");
+  font.setStyleHint(QFont::TypeWriter);
+  font.setFixedPitch(true);
+  font.setPointSize(10);
+  txtReport_->setFont(font);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  layout->addWidget(tbToolbar_);
+  layout->addWidget(txtReport_, 1);
+
+  resize(kDesignWidth, kDesignHeight);
+  setMinimumSize(kDesignWidth, kDesignHeight);
+}
+
+QAction* ReportForm::button(const QString& key) const {
+  for (QAction* a : tbToolbar_->actions())
+    if (a->data().toString() == key) return a;
+  return nullptr;
+}
+
+void ReportForm::setCaption(std::string_view caption) { setWindowTitle(toQ(caption)); }
+
+void ReportForm::setText(std::string_view text) {
+  text_ = text;
+  if (isVisible()) txtReport_->setPlainText(displayText(text_));
+}
+
+void ReportForm::appendText(std::string_view text) {
+  // The report is built chunk by chunk while the window is hidden; the text
+  // box gets it in one piece when the window is shown.
+  text_ += text;
+  if (isVisible()) {
+    txtReport_->moveCursor(QTextCursor::End);
+    txtReport_->insertPlainText(displayText(text));
+  }
+}
+
+void ReportForm::show() {
+  txtReport_->setPlainText(displayText(text_));
+  txtReport_->moveCursor(QTextCursor::Start);
+  centreOnScreen(*this);
+  QWidget::show();
+  raise();
+  activateWindow();
+}
+
+ReportWindow& ReportFormFactory::create() {
+  auto* form = new ReportForm(printCommand_);
+  if (created_) created_(form);
+  return *form;
+}
+
+}  // namespace tvx::qt

@@ -1,0 +1,63 @@
+// The report window frmReportForm: a read-only, fixed-pitch text with a
+// toolbar of two buttons, "print" and "exit". Every screen report run makes
+// its own window, so several can be open at once; a window deletes itself
+// when it is closed.
+#pragma once
+
+#include <QWidget>
+#include <functional>
+#include <string>
+
+#include "reports/report_window.h"
+
+class QPlainTextEdit;
+class QToolBar;
+class QAction;
+
+namespace tvx::qt {
+
+class ReportForm final : public QWidget, public ReportWindow {
+  Q_OBJECT
+ public:
+  // The size the window first appears in, also its smallest size.
+  static constexpr int kDesignWidth = 820;
+  static constexpr int kDesignHeight = 560;
+
+  explicit ReportForm(std::function<void()> printCommand, QWidget* parent = nullptr);
+
+  void setCaption(std::string_view caption) override;
+  void setText(std::string_view text) override;
+  void appendText(std::string_view text) override;
+  std::string text() const override { return text_; }
+  void show() override;
+
+  QPlainTextEdit* txtReport() const { return txtReport_; }
+  QToolBar* tbToolbar() const { return tbToolbar_; }
+  QAction* button(const QString& key) const;
+
+ private:
+  std::string text_;  // as the report builders made it (CR LF line ends)
+  QToolBar* tbToolbar_;
+  QPlainTextEdit* txtReport_;
+  std::function<void()> printCommand_;
+};
+
+// Makes one ReportForm per screen report run.
+class ReportFormFactory final : public ReportWindowFactory {
+ public:
+  // `printCommand`: the print button's command (RunReports for the printer).
+  // `created`: told of every new window (the program keeps the list of its
+  // open windows).
+  ReportFormFactory(std::function<void()> printCommand, std::function<void(QWidget*)> created)
+      : printCommand_(std::move(printCommand)), created_(std::move(created)) {}
+  ReportWindow& create() override;
+
+ private:
+  std::function<void()> printCommand_;
+  std::function<void(QWidget*)> created_;
+};
+
+// Report text as the window shows it: line ends as single line feeds.
+QString displayText(std::string_view text);
+
+}  // namespace tvx::qt

@@ -1,0 +1,333 @@
+#include "shell/file_commands.h"
+
+#include <algorithm>
+#include <cctype>
+#include <utility>
+
+#include "orlendo/error.h"
+#include "shell/batch.h"
+#include "shell/error_logger.h"
+#include "shell/error_paths.h"
+#include "shell/settings.h"
+
+namespace tvx {
+
+// ---- helpers ---------------------------------------------------------------------------
+
+std::string FolderOfPath(std::string_view path) {
+  const auto slash = path.rfind('/');
+  if (slash == std::string_view::npos) return {};
+  if (slash == 0) return "/";
+  return std::string(path.substr(0, slash));
+}
+
+namespace {
+
+// Byte offsets of the characters of UTF-8 text (a continuation byte never starts one).
+std::vector<std::size_t> charStarts(std::string_view text) {
+  std::vector<std::size_t> starts;
+  for (std::size_t i = 0; i < text.size(); ++i)
+    if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) starts.push_back(i);
+  return starts;
+}
+
+std::string lowerAscii(std::string_view text) {
+  std::string out(text);
+  std::transform(out.begin(), out.end(), out.begin(), [](unsigned char c) { return std::tolower(c); });
+  return out;
+}
+
+}  // namespace
+
+std::string DisplayShorterFilename(std::string_view name) {
+  constexpr std::size_t kPart = 25;
+  const auto starts = charStarts(name);
+  if (starts.size() <= kShortNameLimit) return std::string(name);
+  return std::string(name.substr(0, starts[kPart])) + "..." + std::string(name.substr(starts[starts.size() - kPart]));
+}
+
+void CopyMRUold2new(AppState& state, const MruList& names) {
+  std::copy(names.begin(), names.end(), state.MruFiles.begin());
+}
+
+std::string VersionField(std::string_view tag) {
+  std::string field(tag.substr(0, std::min(tag.size(), kVersionFieldWidth)));
+  field.resize(kVersionFieldWidth, ' ');
+  return field;
+}
+
+// ---- FileCommands ----------------------------------------------------------------------
+
+FileCommands::FileCommands(AppState& state, FileCommandPorts ports) : state_(state), ports_(std::move(ports)) {}
+
+void FileCommands::fatal(std::string_view procedure) {
+  const CaughtError e = currentError();
+  if (ending_) throw;  // inside the end's own save: the end goes on
+  ReportFatalError(state_, *ports_.end, e.number, procedure, e.source);
+}
+
+orlendo::InvestorPtr FileCommands::makeInvestor() {
+  orlendo::InvestorPtr investor = ports_.newInvestor ? ports_.newInvestor() : orlendo::Investor::create();
+  investor->Version(state_.VersionTag);
+  return investor;
+}
+
+void FileCommands::showStatus() {
+  if (!state_.Silent && ports_.showStatus) ports_.showStatus(std::string(kStatusPrefix) + state_.CurrentFile);
+}
+
+FileDialogSetup FileCommands::DialogSetup(std::string_view title) const {
+  FileDialogSetup setup;
+  setup.title = title;
+  setup.filter = kDataFilter;
+  setup.defaultExtension = kDataExtension;
+  setup.initialFolder = state_.DataPath;
+  return setup;
+}
+
+bool FileCommands::ConfirmUnsaved() {
+  if (state_.DataSaved) return true;
+  switch (ports_.messages->show(kUnsavedTitle, kUnsavedText, Icon::Exclamation, Buttons::YesNoCancel)) {
+    case Answer::Yes:
+      return SaveAs();
+    case Answer::No:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool FileCommands::QueryExit() { return ConfirmUnsaved(); }
+
+bool FileCommands::OpenFile(const std::string& name) {
+  // The prompt and the dialog are outside the error handler: a failure in
+  // them has its own path (SaveAs reports its own errors).
+  if (!state_.Silent && !ConfirmUnsaved()) return false;
+
+  std::string chosen = name;
+  const bool fromDialog = name.empty() && !state_.Silent;
+  if (fromDialog) {
+    auto picked = ports_.files->openFile(DialogSetup(kOpenTitle));
+    if (!picked || picked->empty()) {
+      ports_.messages->show("WARNING", kFilenameEmpty, Icon::Stop, Buttons::Ok);
+      return false;
+    }
+    chosen = *picked;
+  }
+
+  try {
+    if (!FileExists(chosen)) {
+      ports_.messages->show("WARNING", chosen + std::string(kDoesNotExist), Icon::Exclamation, Buttons::Ok);
+      return false;
+    }
+    // A new investor takes the file; the open one stays until the load succeeded.
+    orlendo::InvestorPtr loaded = makeInvestor();
+    loaded->LoadFile(chosen);
+    state_.Investor = std::move(loaded);
+    state_.CurrentFile = chosen;
+    if (fromDialog) MaintMRUList(chosen);
+    showStatus();
+    state_.DataSaved = true;
+    return true;
+  } catch (const ProgramEnded&) {
+    throw;
+  } catch (...) {
+    // CurrentFile, the list and the investor are those of before.
+    ReportCaughtError(state_, *ports_.end, "FileOperations.OpenFile");
+  }
+}
+
+void FileCommands::OpenCommand() {
+  if (OpenFile("") && ports_.initIP) ports_.initIP();
+}
+
+void FileCommands::OpenRecent(int index) {
+  if (index < 0 || index >= kMruCount || state_.MruFiles[index].empty()) return;
+  if (OpenFile(state_.MruFiles[index]) && ports_.initIP) ports_.initIP();
+}
+
+bool FileCommands::NewFile() {
+  if (!ConfirmUnsaved()) return false;
+  try {
+    ClearAllData();
+    state_.CurrentFile = JoinPath(state_.DataPath, kUntitledName);
+    showStatus();
+    state_.DataSaved = true;
+    if (ports_.initIP) ports_.initIP();
+    if (state_.Investor) state_.Investor->BeginEdit();
+    return true;
+  } catch (const ProgramEnded&) {
+    throw;
+  } catch (...) {
+    fatal("NewFile");
+  }
+}
+
+bool FileCommands::SaveAs() {
+  try {
+    FileDialogSetup setup = DialogSetup(kSaveAsTitle);
+    setup.presetName = state_.CurrentFile;
+    auto picked = ports_.files->saveFile(setup);
+    if (!picked) return false;  // cancelled: nothing is saved
+    if (picked->empty()) {
+      ports_.messages->show("WARNING", kFilenameEmpty, Icon::Stop, Buttons::Ok);
+      return false;
+    }
+    const std::string before = state_.CurrentFile;
+    state_.CurrentFile = *picked;
+    try {
+      SaveFile(state_.CurrentFile);
+    } catch (...) {
+      state_.CurrentFile = before;
+      throw;
+    }
+    MaintMRUList(state_.CurrentFile);
+    showStatus();
+    return true;
+  } catch (const ProgramEnded&) {
+    throw;
+  } catch (...) {
+    fatal("SaveAs");
+  }
+}
+
+void FileCommands::SaveAsBeforeEnd() {
+  ending_ = true;
+  for (;;) {
+    try {
+      SaveAs();
+      break;  // saved, or cancelled
+    } catch (const ProgramEnded&) {
+      break;
+    } catch (...) {
+      const CaughtError e = currentError();
+      if (!ports_.messages) break;
+      ports_.messages->show("WARNING!",
+                            "The data could not be saved:\n" + e.description +
+                                "\nPlease choose another file name, or Cancel to end without saving.",
+                            Icon::Exclamation, Buttons::Ok);
+    }
+  }
+  ending_ = false;
+}
+
+bool FileCommands::SaveCommand() {
+  if (state_.CurrentFile.empty()) return SaveAs();
+  SaveFile(state_.CurrentFile);
+  return true;
+}
+
+void FileCommands::SaveFile(const std::string& file) {
+  try {
+    if (file.empty())
+      orlendo::raise(orlendo::errnum::NoFilename, "FileOperations.SaveFile", std::string(orlendo::kProductDescription));
+    state_.DataPath = FolderOfPath(file);
+    ports_.settings->writeText(kSectionDataFiles, kKeyDataFilePath, state_.DataPath);
+    state_.Investor->Version(VersionField(state_.VersionTag));
+    state_.Investor->ApplyEdit(file);
+    if (file != JoinPath(ports_.appFolder, kDebugFileName)) state_.DataSaved = true;
+  } catch (const ProgramEnded&) {
+    throw;
+  } catch (...) {
+    fatal("SaveFile");
+  }
+}
+
+void FileCommands::ClearAllData() {
+  try {
+    state_.Investor = makeInvestor();
+  } catch (const ProgramEnded&) {
+    throw;
+  } catch (...) {
+    fatal("ClearAllData");
+  }
+}
+
+MruList FileCommands::readMru() {
+  MruList names;
+  for (int i = 0; i < kMruCount; ++i)
+    names[i] = TrimRight(ports_.settings->readText(kSectionPreferences,
+                                                   std::string(kMruKeyPrefix) + std::to_string(i + 1), ""));
+  return names;
+}
+
+void FileCommands::showMru(const MruList& list) {
+  if (!state_.Silent && ports_.showMru) ports_.showMru(list);
+}
+
+void FileCommands::MaintMRUList(const std::string& name) {
+  try {
+    const MruList stored = readMru();
+    if (name.empty()) {
+      CopyMRUold2new(state_, stored);
+      showMru(stored);
+      return;
+    }
+    const std::string wanted = lowerAscii(name);
+    const bool listed = std::any_of(stored.begin(), stored.end(), [&](const std::string& s) {
+      return lowerAscii(s).find(wanted) != std::string::npos;
+    });
+    if (listed) {
+      CopyMRUold2new(state_, stored);
+      showMru(stored);
+      return;
+    }
+    MruList list;
+    list[0] = name;
+    for (int k = 1; k < kMruCount; ++k) list[k] = stored[k - 1];
+    for (int k = 0; k < kMruCount; ++k)
+      ports_.settings->writeText(kSectionPreferences, std::string(kMruKeyPrefix) + std::to_string(k + 1), list[k]);
+    CopyMRUold2new(state_, list);
+    showMru(list);
+  } catch (const ProgramEnded&) {
+    throw;
+  } catch (...) {
+    fatal("MaintMRUList");
+  }
+}
+
+void FileCommands::ShowPDFHelp() {
+  try {
+    if (!FileExists(ports_.helpFile)) {
+      ports_.messages->show("Notice", "The manual " + ports_.helpFile + " could not be found.", Icon::Information,
+                            Buttons::Ok);
+      return;
+    }
+    if (!ports_.launcher || !ports_.launcher->open(ports_.helpFile)) {
+      ports_.messages->show("Notice",
+                            "No program to show PDF files was found on this system.\nThe manual is the file " +
+                                ports_.helpFile,
+                            Icon::Information, Buttons::Ok);
+    }
+  } catch (const ProgramEnded&) {
+    throw;
+  } catch (...) {
+    fatal("ShowPDFHelp");
+  }
+}
+
+// ---- the input window's host -----------------------------------------------------------
+
+void FileCommandsInputHost::markChanged() { files_.state().DataSaved = false; }
+void FileCommandsInputHost::saveFile() { files_.SaveCommand(); }
+void FileCommandsInputHost::saveAs() { files_.SaveAs(); }
+std::string FileCommandsInputHost::shortFilename() { return DisplayShorterFilename(files_.state().CurrentFile); }
+
+void FileCommandsInputHost::reportError(long number, std::string_view description, std::string_view location) {
+  AppState& state = files_.state();
+  bool saveFirst = false;
+  if (auto logger = state.ErrorLogger) {
+    try {
+      saveFirst = logger->ReportError(number, description, location, state.Silent, state.ErrLogFile,
+                                      kFileDescription);
+    } catch (...) {
+    }
+  }
+  EndProgram(state, *files_.ports().end, saveFirst, kExitError);
+}
+
+void FileCommandsInputHost::reportFatal(long number, std::string_view procedure) {
+  ReportFatalError(files_.state(), *files_.ports().end, number, procedure);
+}
+
+}  // namespace tvx

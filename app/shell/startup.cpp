@@ -1,0 +1,69 @@
+#include "shell/startup.h"
+
+#include <filesystem>
+
+#include "shell/error_paths.h"
+#include "shell/file_commands.h"
+
+namespace tvx {
+
+bool UpdateReminderDue(const Clock& clock, int majorVersion) {
+  const int y = majorVersion + 2;
+  if (clock.year() != y) return clock.year() > y;
+  if (clock.month() != 2) return clock.month() > 2;
+  return clock.day() > 1;
+}
+
+std::string UpdateReminderText(std::string_view versionTag, int majorVersion) {
+  return "The version that you are using now is " + std::string(versionTag) + ", which was updated for " +
+         std::to_string(majorVersion) + ".\n\n" +
+         "You may want to consider checking to see if there is a more current version by clicking on the button, "
+         "below.";
+}
+
+void Chk4Update(AppState& state, EndServices& end, const Clock& clock,
+                const std::function<void(std::string_view text)>& show) {
+  try {
+    if (UpdateReminderDue(clock, kVersionMajor)) show(UpdateReminderText(state.VersionTag, kVersionMajor));
+  } catch (const ProgramEnded&) {
+    throw;
+  } catch (...) {
+    ReportCaughtError(state, end, "MainMod.Chk4Update");
+  }
+}
+
+std::string ResolveInputName(std::string_view name, std::string_view startFolder) {
+  if (name.empty() || name.front() == '/') return std::string(name);
+  return (std::filesystem::path(startFolder) / std::filesystem::path(name)).lexically_normal().string();
+}
+
+void RunInteractiveStart(InteractiveStart& start) {
+  AppState& state = start.state;
+  Chk4Update(state, start.end, start.clock, [&](std::string_view text) { start.windows.showUpdateReminder(text); });
+  start.windows.showAbout();
+  start.windows.createMainWindow();
+  state.StartChoice = start.windows.showStartUpOptions();
+  state.DataSaved = true;
+  if (start.getIni) start.getIni();
+
+  // The data folder becomes the current folder, so that the backup copy a
+  // save makes lands there and never in the folder the program was started
+  // from (which may be read-only, or "/").
+  if (start.changeFolder && !start.changeFolder(state.DataPath) && !start.fallbackFolder.empty())
+    start.changeFolder(start.fallbackFolder);
+
+  // A file named on the command line is opened, not merely named.
+  const std::string inputName = state.CurrentFile;
+  state.CurrentFile.clear();
+  if (!inputName.empty()) start.files.OpenFile(inputName);
+
+  if (state.StartChoice == kStartNewScenario) {
+    start.files.NewFile();
+  } else if (state.StartChoice == kStartOldScenario) {
+    if (start.files.OpenFile("") && start.initIP) start.initIP();
+  }
+  start.windows.setMainStatus(std::string(kStatusPrefix) + state.CurrentFile);
+  start.windows.showMainWindow();
+}
+
+}  // namespace tvx
