@@ -1,0 +1,382 @@
+#include "shell/file_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "shell_test_support.h"
+
+namespace tvx::test {
+namespace {
+
+// ---- helpers ---------------------------------------------------------------------------
+
+TEST(FolderOfPath, TextBeforeTheLastSeparator) {
+  EXPECT_EQ(FolderOfPath("/home/ann/data/smith.qvx"), "/home/ann/data");
+  EXPECT_EQ(FolderOfPath("data/smith.qvx"), "data");
+  EXPECT_EQ(FolderOfPath("/smith.qvx"), "/");
+  EXPECT_EQ(FolderOfPath("smith.qvx"), "");
+  EXPECT_EQ(FolderOfPath(""), "");
+}
+
+TEST(DisplayShorterFilename, ShortensOnlyNamesLongerThan53Characters) {
+  const std::string exact53 = "/home/" + std::string(43, 'a') + ".qvx";
+  ASSERT_EQ(exact53.size(), 53u);
+  EXPECT_EQ(DisplayShorterFilename(exact53), exact53);
+  EXPECT_EQ(DisplayShorterFilename("/tmp/a.qvx"), "/tmp/a.qvx");
+
+  const std::string long54 = "/home/" + std::string(20, 'b') + std::string(24, 'c') + ".qvx";
+  ASSERT_EQ(long54.size(), 54u);
+  const std::string shown = DisplayShorterFilename(long54);
+  EXPECT_EQ(shown, long54.substr(0, 25) + "..." + long54.substr(54 - 25));
+  EXPECT_EQ(shown.size(), 53u);
+}
+
+TEST(DisplayShorterFilename, CountsCharactersNotBytes) {
+  // 30 two-byte letters and 30 ASCII letters: 60 characters.
+  std::string name;
+  for (int i = 0; i < 30; ++i) name += "\xC3\xA9";  // é
+  name += std::string(30, 'x');
+  const std::string shown = DisplayShorterFilename(name);
+  std::string first25;
+  for (int i = 0; i < 25; ++i) first25 += "\xC3\xA9";
+  EXPECT_EQ(shown, first25 + "..." + std::string(25, 'x'));
+}
+
+TEST(VersionField, PadsAndCutsTo21Characters) {
+  EXPECT_EQ(VersionField("QVX2017.10"), "QVX2017.10" + std::string(11, ' '));
+  EXPECT_EQ(VersionField(std::string(30, 'v')), std::string(21, 'v'));
+}
+
+// ---- the recently-used list -----------------------------------------------------------------
+
+TEST(MaintMRUList, EmptyNameLoadsTheStoredListIntoStateAndMenu) {
+  FileHarness h;
+  h.settings.values[h.mruKey(1)] = "/d/one.qvx   ";
+  h.settings.values[h.mruKey(3)] = "/d/three.qvx";
+  h.files->MaintMRUList("");
+  EXPECT_EQ(h.state.MruFiles, (MruList{"/d/one.qvx", "", "/d/three.qvx", "", ""}));
+  ASSERT_EQ(h.menus.size(), 1u);
+  EXPECT_EQ(h.menus.back(), h.state.MruFiles);
+}
+
+TEST(MaintMRUList, NewNameGoesFirstAndTheSixthPushesTheOldestOut) {
+  FileHarness h;
+  for (int i = 1; i <= 6; ++i) h.files->MaintMRUList("/d/f" + std::to_string(i) + ".qvx");
+  EXPECT_EQ(h.state.MruFiles, (MruList{"/d/f6.qvx", "/d/f5.qvx", "/d/f4.qvx", "/d/f3.qvx", "/d/f2.qvx"}));
+  for (int n = 1; n <= 5; ++n) EXPECT_EQ(h.settings.values[h.mruKey(n)], h.state.MruFiles[n - 1]);
+  EXPECT_EQ(h.settings.values.count(h.mruKey(6)), 0u);
+  EXPECT_EQ(h.menus.back(), h.state.MruFiles);
+}
+
+TEST(MaintMRUList, ANameInsideAListedNameLeavesTheOrderAlone) {
+  FileHarness h;
+  h.files->MaintMRUList("/d/a.qvx.bak");
+  h.files->MaintMRUList("/d/b.qvx");
+  const MruList before = h.state.MruFiles;
+  h.files->MaintMRUList("/d/a.qvx");  // a substring of "/d/a.qvx.bak"
+  h.files->MaintMRUList("/D/B.QVX");  // the same name in other letters
+  EXPECT_EQ(h.state.MruFiles, before);
+  EXPECT_EQ(h.settings.values[h.mruKey(1)], "/d/b.qvx");
+  EXPECT_EQ(h.settings.values[h.mruKey(2)], "/d/a.qvx.bak");
+}
+
+// ---- OpenFile ------------------------------------------------------------------------------------
+
+TEST(OpenFile, OpensTheChosenFileIntoANewInvestorAndListsIt) {
+  FileHarness h;
+  const std::string file = h.folder.write("smith.qvx", "[General]\r\nName=Margaret Smith\r\nLumora=2\r\n");
+  auto old = h.state.Investor;
+  h.dialog.openAnswers.push_back(file);
+  EXPECT_TRUE(h.files->OpenFile(""));
+  EXPECT_NE(h.state.Investor, old);
+  EXPECT_EQ(h.state.Investor->sName(), "Margaret Smith");
+  EXPECT_EQ(h.state.Investor->Lumora2QVX(), orlendo::eLumora::shares);
+  EXPECT_EQ(h.state.CurrentFile, file);
+  EXPECT_EQ(h.state.MruFiles[0], file);
+  EXPECT_EQ(h.status.back(), "File: " + file);
+  EXPECT_TRUE(h.state.DataSaved);
+  ASSERT_EQ(h.dialog.opened.size(), 1u);
+  EXPECT_EQ(h.dialog.opened[0].title, "Open");
+  EXPECT_EQ(h.dialog.opened[0].filter, "Data Files(*.QVX)|*.QVX|All Files(*.*)|*.*||");
+  EXPECT_EQ(h.dialog.opened[0].defaultExtension, ".QVX");
+  EXPECT_EQ(h.dialog.opened[0].initialFolder, h.folder.path());
+}
+
+TEST(OpenFile, AGivenNameIsNotAddedToTheList) {
+  FileHarness h;
+  const std::string file = h.folder.write("jones.qvx", "[General]\r\nName=Jones\r\n");
+  EXPECT_TRUE(h.files->OpenFile(file));
+  EXPECT_EQ(h.state.MruFiles[0], "");
+  EXPECT_TRUE(h.dialog.opened.empty());
+}
+
+TEST(OpenFile, CancelledDialogOrMissingFileChangesNothing) {
+  FileHarness h;
+  h.state.CurrentFile = "/d/current.qvx";
+  auto old = h.state.Investor;
+
+  EXPECT_FALSE(h.files->OpenFile(""));  // dialog cancelled
+  ASSERT_EQ(h.messages.shown.size(), 1u);
+  EXPECT_EQ(h.messages.shown[0].title, "WARNING");
+  EXPECT_EQ(h.messages.shown[0].text, "Filename Empty!");
+  EXPECT_EQ(h.messages.shown[0].icon, Icon::Stop);
+
+  const std::string missing = h.folder.file("missing.qvx");
+  h.dialog.openAnswers.push_back(missing);
+  EXPECT_FALSE(h.files->OpenFile(""));
+  EXPECT_EQ(h.messages.shown.back().text, missing + " does not exist.");
+  EXPECT_EQ(h.messages.shown.back().icon, Icon::Exclamation);
+  EXPECT_EQ(h.state.CurrentFile, "/d/current.qvx");
+  EXPECT_EQ(h.state.Investor, old);
+  EXPECT_EQ(h.state.MruFiles[0], "");
+}
+
+TEST(OpenFile, ExistsMeansThisExactRegularFile) {
+  FileHarness h;
+  h.folder.write("a1.qvx", "[General]\r\n");
+  std::filesystem::create_directory(h.folder.file("dir.qvx"));
+  EXPECT_FALSE(h.files->OpenFile(h.folder.file("a?.qvx")));
+  EXPECT_FALSE(h.files->OpenFile(h.folder.file("*.qvx")));
+  EXPECT_FALSE(h.files->OpenFile(h.folder.file("dir.qvx")));
+  EXPECT_EQ(h.messages.shown.size(), 3u);
+}
+
+TEST(OpenFile, AFailedLoadKeepsTheOpenInvestorFileNameAndList) {
+  FileHarness h;
+  h.state.Investor->BeginEdit();
+  h.state.Investor->sName("Old Investor");
+  h.state.CurrentFile = h.folder.file("old.qvx");
+  h.files->MaintMRUList("/d/listed.qvx");
+  const MruList listBefore = h.state.MruFiles;
+  auto old = h.state.Investor;
+  // Quorvex loads, then the Lumora election cannot be read.
+  const std::string bad =
+      h.folder.write("bad.qvx", "[General]\r\nName=New Investor\r\nLumora=many\r\n[Quorvex]\r\nCount=1\r\n");
+  h.dialog.openAnswers.push_back(bad);
+  h.messages.answers = {};  // not saved first
+
+  EXPECT_THROW(h.files->OpenFile(""), ProgramEnded);
+  EXPECT_EQ(h.state.CurrentFile, h.folder.file("old.qvx"));
+  EXPECT_EQ(h.state.MruFiles, listBefore);
+  EXPECT_EQ(h.settings.values[h.mruKey(1)], "/d/listed.qvx");
+  ASSERT_EQ(h.logger->calls.size(), 1u);
+  EXPECT_EQ(h.logger->calls[0].location.substr(0, 24), "FileOperations.OpenFile\r");
+  EXPECT_EQ(h.exits, std::vector<int>{kExitError});
+  // The end released the investor; the one the load made never replaced it.
+  EXPECT_EQ(old->sName(), "Old Investor");
+}
+
+TEST(OpenFile, TheSaveOfferAfterAFailedLoadSavesTheOldInvestorUnderItsOwnName) {
+  FileHarness h;
+  h.state.Investor->BeginEdit();
+  h.state.Investor->sName("Old Investor");
+  h.state.CurrentFile = h.folder.file("old.qvx");
+  const std::string bad = h.folder.write("bad.qvx", "[General]\r\nLumora=x\r\n");
+  const std::string badBefore = readFile(bad);
+  h.logger->answer = true;                          // "save first?" Yes
+  h.dialog.saveAnswers.push_back(h.folder.file("old.qvx"));  // the preset name, accepted
+  EXPECT_THROW(h.files->OpenFile(bad), ProgramEnded);
+  ASSERT_EQ(h.dialog.saved.size(), 1u);
+  EXPECT_EQ(h.dialog.saved[0].presetName, h.folder.file("old.qvx"));
+  EXPECT_NE(readFile(h.folder.file("old.qvx")).find("Name=Old Investor"), std::string::npos);
+  EXPECT_EQ(readFile(bad), badBefore);
+}
+
+// ---- the unsaved-data prompt -------------------------------------------------------------------
+
+TEST(UnsavedPrompt, OpenAnsweredCancelShowsNoDialogAndKeepsTheData) {
+  FileHarness h;
+  h.state.DataSaved = false;
+  auto old = h.state.Investor;
+  h.messages.answers = {Answer::Cancel};
+  EXPECT_FALSE(h.files->OpenFile(""));
+  ASSERT_EQ(h.messages.shown.size(), 1u);
+  EXPECT_EQ(h.messages.shown[0].title, "Unsaved Data Exists!");
+  EXPECT_EQ(h.messages.shown[0].text, "Current Inputs have not been Saved!\nDo you want to save them first?");
+  EXPECT_EQ(h.messages.shown[0].buttons, Buttons::YesNoCancel);
+  EXPECT_TRUE(h.dialog.opened.empty());
+  EXPECT_EQ(h.state.Investor, old);
+  EXPECT_FALSE(h.state.DataSaved);
+}
+
+TEST(UnsavedPrompt, OpenAnsweredNoGoesOnWithoutSaving) {
+  FileHarness h;
+  h.state.DataSaved = false;
+  const std::string file = h.folder.write("x.qvx", "[General]\r\nName=X\r\n");
+  h.messages.answers = {Answer::No};
+  h.dialog.openAnswers.push_back(file);
+  EXPECT_TRUE(h.files->OpenFile(""));
+  EXPECT_TRUE(h.dialog.saved.empty());
+  EXPECT_EQ(h.state.Investor->sName(), "X");
+}
+
+TEST(UnsavedPrompt, YesSavesFirstAndACancelledSaveAsCancelsTheCommand) {
+  FileHarness h;
+  h.state.DataSaved = false;
+  h.state.CurrentFile = h.folder.file("keep.qvx");
+  auto old = h.state.Investor;
+
+  // Yes, then Save As cancelled: nothing saved, New does not happen.
+  h.messages.answers = {Answer::Yes};
+  EXPECT_FALSE(h.files->NewFile());
+  EXPECT_FALSE(std::filesystem::exists(h.folder.file("keep.qvx")));
+  EXPECT_EQ(h.state.Investor, old);
+  EXPECT_EQ(h.inputWindows, 0);
+
+  // Yes, then a name: saved, and New goes on.
+  h.messages.answers = {Answer::Yes};
+  h.dialog.saveAnswers.push_back(h.folder.file("saved.qvx"));
+  EXPECT_TRUE(h.files->NewFile());
+  EXPECT_TRUE(std::filesystem::exists(h.folder.file("saved.qvx")));
+  EXPECT_NE(h.state.Investor, old);
+  EXPECT_EQ(h.inputWindows, 1);
+}
+
+TEST(UnsavedPrompt, ExitAsksOnlyWhenDataIsUnsaved) {
+  FileHarness h;
+  EXPECT_TRUE(h.files->QueryExit());
+  EXPECT_TRUE(h.messages.shown.empty());
+
+  h.state.DataSaved = false;
+  h.messages.answers = {Answer::Cancel, Answer::No, Answer::Yes};
+  EXPECT_FALSE(h.files->QueryExit());  // Cancel keeps the program open
+  EXPECT_TRUE(h.files->QueryExit());   // No ends without saving
+  EXPECT_FALSE(h.files->QueryExit());  // Yes, Save As cancelled: stays open
+  EXPECT_TRUE(h.dialog.saveAnswers.empty());
+  h.messages.answers = {Answer::Yes};
+  h.dialog.saveAnswers.push_back(h.folder.file("exit.qvx"));
+  EXPECT_TRUE(h.files->QueryExit());
+  EXPECT_TRUE(std::filesystem::exists(h.folder.file("exit.qvx")));
+}
+
+// ---- New, Save, Save As ------------------------------------------------------------------------
+
+TEST(NewFile, StartsAnUntitledSetInTheDataFolderAndOpensTheInputWindow) {
+  FileHarness h;
+  auto old = h.state.Investor;
+  EXPECT_TRUE(h.files->NewFile());
+  EXPECT_NE(h.state.Investor, old);
+  EXPECT_EQ(h.state.Investor->Version(), h.state.VersionTag);
+  EXPECT_EQ(h.state.CurrentFile, h.folder.file("UNTITLED.QVX"));
+  EXPECT_EQ(h.status.back(), "File: " + h.folder.file("UNTITLED.QVX"));
+  EXPECT_TRUE(h.state.DataSaved);
+  EXPECT_EQ(h.inputWindows, 1);
+  EXPECT_TRUE(h.state.Investor->InEditMode());
+}
+
+TEST(SaveAs, CancelSavesNothingAndEmptyNameWarns) {
+  FileHarness h;
+  h.state.CurrentFile = h.folder.file("preset.qvx");
+  EXPECT_FALSE(h.files->SaveAs());
+  EXPECT_FALSE(std::filesystem::exists(h.folder.file("preset.qvx")));
+  EXPECT_TRUE(h.messages.shown.empty());
+  EXPECT_EQ(h.dialog.saved.at(0).title, "Save As");
+  EXPECT_EQ(h.dialog.saved.at(0).presetName, h.folder.file("preset.qvx"));
+
+  h.dialog.saveAnswers.push_back(std::string());
+  EXPECT_FALSE(h.files->SaveAs());
+  EXPECT_EQ(h.messages.shown.at(0).text, "Filename Empty!");
+  EXPECT_EQ(h.state.CurrentFile, h.folder.file("preset.qvx"));
+}
+
+TEST(SaveCommand, WithoutAFileNameRunsSaveAs) {
+  FileHarness h;
+  h.state.CurrentFile.clear();
+  h.dialog.saveAnswers.push_back(h.folder.file("named.qvx"));
+  EXPECT_TRUE(h.files->SaveCommand());
+  EXPECT_EQ(h.dialog.saved.size(), 1u);
+  EXPECT_EQ(h.state.CurrentFile, h.folder.file("named.qvx"));
+  EXPECT_TRUE(std::filesystem::exists(h.folder.file("named.qvx")));
+  EXPECT_TRUE(h.exits.empty());
+}
+
+TEST(SaveFile, RecordsTheFolderWritesTheVersionFieldAndMarksSaved) {
+  FileHarness h;
+  std::filesystem::create_directory(h.folder.file("sub"));
+  h.state.DataSaved = false;
+  h.files->SaveFile(h.folder.file("sub/a.qvx"));
+  EXPECT_EQ(h.state.DataPath, h.folder.file("sub"));
+  EXPECT_EQ(h.settings.values["Data Files/Data File Path"], h.folder.file("sub"));
+  EXPECT_EQ(h.state.Investor->Version(), VersionField(h.state.VersionTag));
+  EXPECT_TRUE(h.state.DataSaved);
+
+  h.state.DataSaved = false;
+  h.files->SaveFile(h.folder.file("DEBUG.QVX"));  // the debug file does not count as saved
+  EXPECT_FALSE(h.state.DataSaved);
+}
+
+TEST(SaveFile, AFailedSaveEndsThroughTheFatalPathWhoseSaveCanChooseAnotherName) {
+  FileHarness h;
+  h.state.Investor->BeginEdit();
+  h.state.Investor->sName("Keep Me");
+  h.messages.answers = {Answer::Yes};  // "save before the program shuts down?"
+  h.dialog.saveAnswers = {h.folder.file("no/such/folder/x.qvx"), h.folder.file("rescued.qvx")};
+  EXPECT_THROW(h.files->SaveFile(h.folder.file("missing-folder/a.qvx")), ProgramEnded);
+  EXPECT_TRUE(h.messages.showed("WARNING!"));
+  EXPECT_NE(readFile(h.folder.file("rescued.qvx")).find("Name=Keep Me"), std::string::npos);
+  EXPECT_EQ(h.exits, std::vector<int>{kExitError});
+}
+
+TEST(FileRoundTrip, NewSaveAsAndReopenFromTheListKeepTheData) {
+  FileHarness h;
+  ASSERT_TRUE(h.files->NewFile());
+  auto& inv = *h.state.Investor;
+  inv.sName("Ann Example");
+  inv.Line2("IRA");
+  inv.StopCalc("06/30/2010");
+  inv.Lumora2QVX(orlendo::eLumora::cash);
+  std::string code = "1", date = "12/31/1983", cost = "1000", shares = "10";
+  inv.colSecurities()->Item("Quorvex")->colBuySells()->Add(code, date, cost, shares);
+  h.state.DataSaved = false;
+
+  h.dialog.saveAnswers.push_back(h.folder.file("ann.qvx"));
+  ASSERT_TRUE(h.files->SaveAs());
+  EXPECT_EQ(h.state.MruFiles[0], h.folder.file("ann.qvx"));
+
+  ASSERT_TRUE(h.files->NewFile());
+  EXPECT_EQ(h.state.Investor->sName(), "");
+  h.files->OpenRecent(0);
+  EXPECT_EQ(h.inputWindows, 3);  // two News and the reopen
+  const auto& back = *h.state.Investor;
+  EXPECT_EQ(back.sName(), "Ann Example");
+  EXPECT_EQ(back.Line2(), "IRA");
+  EXPECT_EQ(back.StopCalc(), "06/30/2010");
+  EXPECT_EQ(back.Lumora2QVX(), orlendo::eLumora::cash);
+  auto entries = back.colSecurities()->Item("Quorvex")->colBuySells();
+  ASSERT_EQ(entries->Count(), 1);
+  EXPECT_EQ(entries->Item(1)->ChgShrs(), "10.00000");
+  EXPECT_EQ(entries->Item(1)->ChgCost(), "1,000.00");
+  EXPECT_EQ(h.state.CurrentFile, h.folder.file("ann.qvx"));
+}
+
+// ---- the manual and the input window's host -------------------------------------------------------
+
+TEST(ShowPDFHelp, OpensTheManualOrExplainsWhyNot) {
+  FileHarness h;
+  h.files->ShowPDFHelp();  // no manual
+  EXPECT_TRUE(h.launcher.opened.empty());
+  EXPECT_NE(h.messages.shown.at(0).text.find("could not be found"), std::string::npos);
+
+  h.folder.write("manqvx.pdf", "%PDF-1.4\n");
+  h.files->ShowPDFHelp();
+  EXPECT_EQ(h.launcher.opened, std::vector<std::string>{h.folder.file("manqvx.pdf")});
+  EXPECT_EQ(h.messages.shown.size(), 1u);
+
+  h.launcher.result = false;  // no PDF viewer
+  h.files->ShowPDFHelp();
+  EXPECT_EQ(h.messages.shown.back().title, "Notice");
+  EXPECT_NE(h.messages.shown.back().text.find("No program to show PDF files"), std::string::npos);
+}
+
+TEST(FileCommandsInputHost, ChangesMarkTheDataUnsavedAndLabelsAreShortened) {
+  FileHarness h;
+  FileCommandsInputHost host(*h.files);
+  host.markChanged();
+  EXPECT_FALSE(h.state.DataSaved);
+  h.state.CurrentFile = "/" + std::string(60, 'n') + ".qvx";
+  EXPECT_EQ(host.shortFilename(), DisplayShorterFilename(h.state.CurrentFile));
+}
+
+}  // namespace
+}  // namespace tvx::test

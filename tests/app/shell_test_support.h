@@ -1,0 +1,163 @@
+// Test doubles for the shell's file commands, settings and start-up.
+#pragma once
+
+#include <unistd.h>
+
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "report_test_support.h"
+#include "shell/error_paths.h"
+#include "shell/file_commands.h"
+#include "shell/ports.h"
+#include "shell/settings.h"
+
+namespace tvx::test {
+
+// Answers questions in turn (No when the script is exhausted); Ok boxes
+// always answer Ok.
+class ScriptedMessageBox final : public MessageBox {
+ public:
+  std::deque<Answer> answers;
+  std::vector<ShownMessage> shown;
+  Answer show(std::string_view title, std::string_view text, Icon icon, Buttons buttons) override {
+    shown.push_back({std::string(title), std::string(text), icon, buttons});
+    if (buttons == Buttons::Ok) return Answer::Ok;
+    if (answers.empty()) return Answer::No;
+    Answer a = answers.front();
+    answers.pop_front();
+    return a;
+  }
+  bool showed(std::string_view title) const {
+    for (const auto& m : shown)
+      if (m.title == title) return true;
+    return false;
+  }
+};
+
+// Gives the scripted names in turn; nullopt (Cancel) when exhausted.
+class ScriptedFileDialog final : public FileDialog {
+ public:
+  std::deque<std::optional<std::string>> openAnswers, saveAnswers;
+  std::vector<FileDialogSetup> opened, saved;
+  std::optional<std::string> openFile(const FileDialogSetup& setup) override {
+    opened.push_back(setup);
+    return next(openAnswers);
+  }
+  std::optional<std::string> saveFile(const FileDialogSetup& setup) override {
+    saved.push_back(setup);
+    return next(saveAnswers);
+  }
+
+ private:
+  static std::optional<std::string> next(std::deque<std::optional<std::string>>& q) {
+    if (q.empty()) return std::nullopt;
+    auto a = q.front();
+    q.pop_front();
+    return a;
+  }
+};
+
+class RecordingLauncher final : public Launcher {
+ public:
+  bool result = true;
+  std::vector<std::string> opened;
+  bool open(std::string_view target) override {
+    opened.emplace_back(target);
+    return result;
+  }
+};
+
+class FixedClock final : public Clock {
+ public:
+  FixedClock(int y, int m, int d) : y_(y), m_(m), d_(d) {}
+  int year() const override { return y_; }
+  int month() const override { return m_; }
+  int day() const override { return d_; }
+
+ private:
+  int y_, m_, d_;
+};
+
+// A fresh folder, removed at the end; the test runs with it as the current
+// folder, so a save's backup copy lands there.
+class TempFolder {
+ public:
+  TempFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "tvxshell-XXXXXX").string();
+    path_ = ::mkdtemp(pattern.data());
+    old_ = std::filesystem::current_path();
+    std::filesystem::current_path(path_);
+  }
+  ~TempFolder() {
+    std::error_code ec;
+    std::filesystem::current_path(old_, ec);
+    std::filesystem::remove_all(path_, ec);
+  }
+  const std::string& path() const { return path_; }
+  std::string file(const std::string& name) const { return path_ + "/" + name; }
+  std::string write(const std::string& name, const std::string& content) const {
+    std::ofstream(file(name), std::ios::binary) << content;
+    return file(name);
+  }
+
+ private:
+  std::string path_;
+  std::filesystem::path old_;
+};
+
+inline std::string readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The file commands over recording ports.
+struct FileHarness {
+  FileHarness() {
+    state.VersionTag = makeVersionTag();
+    state.Investor = orlendo::Investor::create();
+    state.ErrorLogger = logger;
+    state.DataPath = folder.path();
+    state.IniFile = folder.file("tvxdesk.ini");
+    state.DataSaved = true;
+    end.messages = &messages;
+    end.settings = &settings;
+    end.exit = [this](int status) { exits.push_back(status); };
+    FileCommandPorts p;
+    p.messages = &messages;
+    p.files = &dialog;
+    p.settings = &settings;
+    p.end = &end;
+    p.launcher = &launcher;
+    p.showStatus = [this](const std::string& s) { status.push_back(s); };
+    p.showMru = [this](const MruList& list) { menus.push_back(list); };
+    p.initIP = [this] { ++inputWindows; };
+    p.appFolder = folder.path();
+    p.helpFile = folder.file("manqvx.pdf");
+    files = std::make_unique<FileCommands>(state, std::move(p));
+    end.saveAs = [this] { files->SaveAsBeforeEnd(); };
+  }
+
+  std::string mruKey(int n) const { return "User Preferences/File " + std::to_string(n); }
+
+  TempFolder folder;
+  AppState state;
+  EndServices end;
+  ScriptedMessageBox messages;
+  ScriptedFileDialog dialog;
+  FakeSettings settings;
+  RecordingLauncher launcher;
+  std::shared_ptr<RecordingLogger> logger = std::make_shared<RecordingLogger>();
+  std::vector<std::string> status;
+  std::vector<MruList> menus;
+  std::vector<int> exits;
+  int inputWindows = 0;
+  std::unique_ptr<FileCommands> files;
+};
+
+}  // namespace tvx::test
