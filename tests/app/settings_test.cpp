@@ -1,0 +1,286 @@
+#include "shell/settings.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+
+#include "orlendo/error.h"
+#include "shell_test_support.h"
+
+namespace tvx::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+Environment envOf(std::map<std::string, std::string> vars) {
+  return [vars](std::string_view name) -> std::optional<std::string> {
+    auto it = vars.find(std::string(name));
+    if (it == vars.end()) return std::nullopt;
+    return it->second;
+  };
+}
+
+// ---- folders --------------------------------------------------------------------------------
+
+TEST(GetWin7AppDataPath, UsesAppDataThenXdgDataHomeThenHomeAndCreatesTheFolders) {
+  TempFolder t;
+  EXPECT_EQ(GetWin7AppDataPath("QVX", envOf({{"APPDATA", t.file("roaming")}, {"HOME", t.path()}})),
+            t.file("roaming/Kelvane/QVX"));
+  EXPECT_TRUE(fs::is_directory(t.file("roaming/Kelvane/QVX")));
+
+  EXPECT_EQ(GetWin7AppDataPath("QVX", envOf({{"XDG_DATA_HOME", t.file("data/")}, {"HOME", t.path()}})),
+            t.file("data/Kelvane/QVX"));
+  // A relative XDG folder does not count.
+  EXPECT_EQ(GetWin7AppDataPath("QVX", envOf({{"XDG_DATA_HOME", "rel"}, {"HOME", t.path()}})),
+            t.file(".local/share/Kelvane/QVX"));
+  EXPECT_TRUE(fs::is_directory(t.file(".local/share/Kelvane/QVX")));
+}
+
+TEST(GetWin7AppDataPath, FailsWhenNoFolderCanBeMade) {
+  TempFolder t;
+  t.write("Kelvane", "a file where the folder should be");
+  EXPECT_THROW(GetWin7AppDataPath("QVX", envOf({{"APPDATA", t.path()}})), orlendo::Error);
+  EXPECT_THROW(GetWin7AppDataPath("QVX", envOf({})), orlendo::Error);
+}
+
+TEST(ResolveProgramPaths, SettingsAndLogBesideAWritableProgramElsePerUser) {
+  TempFolder t;
+  fs::create_directory(t.file("bin"));
+  ProgramPaths beside = ResolveProgramPaths(t.file("bin"), envOf({{"HOME", t.path()}}));
+  EXPECT_EQ(beside.iniFile, t.file("bin/tvxdesk.ini"));
+  EXPECT_EQ(beside.errLogFile, t.file("bin/QVX_err.log"));
+
+  // A program folder that cannot be written (here: one that does not exist).
+  ProgramPaths user = ResolveProgramPaths(t.file("readonly-bin"), envOf({{"XDG_CONFIG_HOME", t.file("cfg")}}));
+  EXPECT_EQ(user.iniFile, t.file("cfg/Kelvane/tvxdesk.ini"));
+  EXPECT_EQ(user.errLogFile, t.file("cfg/Kelvane/QVX_err.log"));
+  EXPECT_TRUE(fs::is_directory(t.file("cfg/Kelvane")));
+  ProgramPaths home = ResolveProgramPaths(t.file("readonly-bin"), envOf({{"HOME", t.path()}}));
+  EXPECT_EQ(home.iniFile, t.file(".config/Kelvane/tvxdesk.ini"));
+}
+
+TEST(FindHelpFile, BesideTheProgramOrUnderShare) {
+  TempFolder t;
+  fs::create_directories(t.file("bin"));
+  fs::create_directories(t.file("share/tallyvex"));
+  EXPECT_EQ(FindHelpFile(t.file("bin")), t.file("bin/manqvx.pdf"));  // neither: the first candidate
+  t.write("share/tallyvex/manqvx.pdf", "%PDF");
+  EXPECT_EQ(FindHelpFile(t.file("bin")), t.file("share/tallyvex/manqvx.pdf"));
+  t.write("bin/manqvx.pdf", "%PDF");
+  EXPECT_EQ(FindHelpFile(t.file("bin")), t.file("bin/manqvx.pdf"));
+}
+
+// ---- the settings file ---------------------------------------------------------------------------
+
+TEST(ProfileSettingsStore, ReadsDefaultsWritesAtOnceAndSeesLaterChanges) {
+  TempFolder t;
+  ProfileSettingsStore ini(t.file("tvxdesk.ini"));
+  EXPECT_EQ(ini.readText("Data Files", "Data File Path", "/def"), "/def");
+  EXPECT_EQ(ini.readInt("Hide Error Msg", "380", 0), 0);
+
+  ini.writeText("Data Files", "Data File Path", "/home/ann/qvx");
+  ini.writeText("User Preferences", "Font Size", "12");
+  const std::string written = readFile(t.file("tvxdesk.ini"));
+  EXPECT_NE(written.find("[Data Files]\r\nData File Path=/home/ann/qvx\r\n"), std::string::npos);
+
+  // Another program changes the file: the next read sees it.
+  t.write("tvxdesk.ini", "[Hide Error Msg]\r\n380=1\r\n[User Preferences]\r\nFont Size=abc\r\n");
+  EXPECT_EQ(ini.readInt("Hide Error Msg", "380", 0), 1);
+  EXPECT_EQ(ini.readInt("User Preferences", "Font Size", 7), 7);  // not a number
+  EXPECT_EQ(ini.readText("Data Files", "Data File Path", "gone"), "gone");
+}
+
+TEST(ProfileSettingsStore, CutsLongValuesTo255) {
+  TempFolder t;
+  ProfileSettingsStore ini(t.file("tvxdesk.ini"));
+  ini.writeText("User Preferences", "File 1", std::string(300, 'p'));
+  EXPECT_EQ(ini.readText("User Preferences", "File 1", ""), std::string(255, 'p'));
+}
+
+// ---- GetIni ------------------------------------------------------------------------------------
+
+struct IniHarness {
+  IniHarness() : ini(folder.file("tvxdesk.ini")) {
+    state.IniFile = folder.file("tvxdesk.ini");
+    state.ErrorLogger = logger;
+    end.messages = &messages;
+    end.exit = [this](int s) { exits.push_back(s); };
+  }
+  void run(Printer* printer = nullptr) {
+    GetIniServices services{ini, end, envOf({{"APPDATA", folder.file("appdata")}}), printer, [this] { ++mruLoads; }};
+    GetIni(state, services);
+  }
+  TempFolder folder;
+  ProfileSettingsStore ini;
+  AppState state;
+  EndServices end;
+  ScriptedMessageBox messages;
+  std::shared_ptr<RecordingLogger> logger = std::make_shared<RecordingLogger>();
+  std::vector<int> exits;
+  int mruLoads = 0;
+};
+
+TEST(GetIni, FreshSettingsGiveTheDefaultsAndRecordTheDataFolder) {
+  IniHarness h;
+  RecordingPrinter printer;
+  printer.setFontName("Printer Default");
+  printer.setFontSize(12);
+  printer.setFontBold(true);
+  h.run(&printer);
+  EXPECT_FALSE(h.state.HideError380);
+  EXPECT_EQ(h.state.DataPath, h.folder.file("appdata/Kelvane/QVX"));
+  EXPECT_TRUE(fs::is_directory(h.state.DataPath));
+  EXPECT_EQ(h.state.FontName, "Courier New");
+  EXPECT_EQ(h.state.FontSize, 10.0F);
+  EXPECT_EQ(h.state.PrnFontName, "Printer Default");
+  EXPECT_EQ(h.state.PrnFontSize, 12.0F);
+  EXPECT_TRUE(h.state.PrnFontBold);
+  EXPECT_EQ(h.mruLoads, 1);
+  // Only the data folder is written back; nothing of the system is touched.
+  EXPECT_EQ(readFile(h.folder.file("tvxdesk.ini")),
+            "[Data Files]\r\nData File Path=" + h.folder.file("appdata/Kelvane/QVX") + "\r\n");
+}
+
+TEST(GetIni, StoredSettingsWin) {
+  IniHarness h;
+  h.folder.write("tvxdesk.ini",
+                 "[Hide Error Msg]\r\n380=1\r\n[Data Files]\r\nData File Path=/no/longer/there\r\n"
+                 "[User Preferences]\r\nFont Name=Courier   \r\nFont Size=11.5\r\n");
+  h.run();
+  EXPECT_TRUE(h.state.HideError380);
+  EXPECT_EQ(h.state.DataPath, "/no/longer/there");
+  EXPECT_EQ(h.state.FontName, "Courier");
+  EXPECT_EQ(h.state.FontSize, 11.5F);
+  EXPECT_EQ(h.state.PrnFontName, "");  // no printer: nothing recorded
+}
+
+TEST(GetIni, AnUnreadableFontSizeGivesTen) {
+  IniHarness h;
+  h.folder.write("tvxdesk.ini", "[User Preferences]\r\nFont Size=big\r\n");
+  h.run();
+  EXPECT_EQ(h.state.FontSize, 10.0F);
+}
+
+TEST(GetIni, AnUnreadableSettingsFileEndsThroughTheFatalPath) {
+  IniHarness h;
+  fs::create_directory(h.folder.file("tvxdesk.ini"));  // a folder where the file should be
+  EXPECT_THROW(h.run(), ProgramEnded);
+  ASSERT_FALSE(h.messages.shown.empty());
+  EXPECT_NE(h.messages.shown[0].text.find("Location:           GetIni"), std::string::npos);
+  EXPECT_EQ(h.exits, std::vector<int>{kExitError});
+}
+
+// ---- fonts and the explanation window -------------------------------------------------------------
+
+class ScriptedFontDialog final : public FontDialog {
+ public:
+  std::optional<FontChoice> answer;
+  std::vector<FontChoice> presets;
+  std::optional<FontChoice> choose(const FontChoice& preset) override {
+    presets.push_back(preset);
+    return answer;
+  }
+};
+
+TEST(GetFonts, WarnsThenTakesTheChoiceWithItsLimits) {
+  AppState state;
+  state.FontName = "Courier New";
+  state.FontSize = 10;
+  EndServices end;
+  ScriptedMessageBox messages;
+  ScriptedFontDialog dialog;
+
+  dialog.answer = FontChoice{"Liberation Mono", 12, false};
+  GetFonts(state, messages, dialog, end);
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.shown[0].title, "WARNING!");
+  EXPECT_EQ(messages.shown[0].text,
+            "We strongly recommend the use of either the COURIER NEW or the COURIER font. Other fonts might not "
+            "align properly, or may cause an error 380.");
+  EXPECT_EQ(messages.shown[0].icon, Icon::Exclamation);
+  ASSERT_EQ(dialog.presets.size(), 1u);
+  EXPECT_EQ(dialog.presets[0].name, "Courier New");
+  EXPECT_TRUE(dialog.presets[0].bold);
+  EXPECT_EQ(state.FontName, "Liberation Mono");
+  EXPECT_EQ(state.FontSize, 12.0F);
+
+  dialog.answer = FontChoice{"", 4.5F, true};
+  GetFonts(state, messages, dialog, end);
+  EXPECT_EQ(state.FontName, "Courier New");
+  EXPECT_EQ(state.FontSize, 10.0F);
+
+  dialog.answer = FontChoice{"Courier", 5, false};
+  GetFonts(state, messages, dialog, end);
+  EXPECT_EQ(state.FontSize, 5.0F);  // 5 is the smallest size kept
+
+  dialog.answer.reset();  // cancelled
+  GetFonts(state, messages, dialog, end);
+  EXPECT_EQ(state.FontName, "Courier");
+  EXPECT_EQ(state.FontSize, 5.0F);
+}
+
+class ScriptedErrorInfo final : public ErrorInfoWindow {
+ public:
+  bool ticked = false;
+  std::vector<std::pair<std::string, std::string>> shown;
+  bool show(std::string_view caption, std::string_view message) override {
+    shown.emplace_back(caption, message);
+    return ticked;
+  }
+};
+
+TEST(ShowErrorInfo, ShowsUnlessHiddenAndReturnsTheBox) {
+  ScriptedErrorInfo window;
+  EXPECT_TRUE(ShowErrorInfo(window, "font missing", true));
+  EXPECT_TRUE(window.shown.empty());
+  EXPECT_FALSE(ShowErrorInfo(window, "font missing", false));
+  window.ticked = true;
+  EXPECT_TRUE(ShowErrorInfo(window, "font missing", false));
+  ASSERT_EQ(window.shown.size(), 2u);
+  EXPECT_EQ(window.shown[0].first, "Error Warning");
+  EXPECT_EQ(window.shown[0].second, "font missing");
+}
+
+// ---- the main window's geometry ---------------------------------------------------------------------
+
+class MapGeometryStore final : public WindowGeometryStore {
+ public:
+  std::map<std::string, std::string> values;  // "app/section/key"
+  std::string read(std::string_view a, std::string_view s, std::string_view k, std::string_view def) override {
+    auto it = values.find(key(a, s, k));
+    return it == values.end() ? std::string(def) : it->second;
+  }
+  void write(std::string_view a, std::string_view s, std::string_view k, std::string_view v) override {
+    values[key(a, s, k)] = v;
+  }
+  static std::string key(std::string_view a, std::string_view s, std::string_view k) {
+    return std::string(a) + "/" + std::string(s) + "/" + std::string(k);
+  }
+};
+
+TEST(MainGeometry, DefaultsRoundTripAndNothingWrittenWhileMinimised) {
+  MapGeometryStore store;
+  WindowGeometry g = ReadMainGeometry(store);
+  EXPECT_EQ(g.left, 1000.0F);
+  EXPECT_EQ(g.top, 1000.0F);
+  EXPECT_EQ(g.width, 6500.0F);
+  EXPECT_EQ(g.height, 6500.0F);
+
+  WriteMainGeometry(store, {1500, 750, 9000, 7200}, false);
+  EXPECT_EQ(store.values["Tallyvex/Settings/MainWidth"], "9000");
+  g = ReadMainGeometry(store);
+  EXPECT_EQ(g.left, 1500.0F);
+  EXPECT_EQ(g.top, 750.0F);
+  EXPECT_EQ(g.width, 9000.0F);
+  EXPECT_EQ(g.height, 7200.0F);
+
+  WriteMainGeometry(store, {0, 0, 100, 100}, true);
+  EXPECT_EQ(ReadMainGeometry(store).width, 9000.0F);
+
+  store.values["Tallyvex/Settings/MainTop"] = "garbage";
+  EXPECT_EQ(ReadMainGeometry(store).top, 1000.0F);
+}
+
+}  // namespace
+}  // namespace tvx::test
