@@ -47,7 +47,7 @@ void RunDetailReport(ReportContext& ctx, std::int16_t destination) {
     }
 
     // 3. The header texts.
-    const orlendo::Investor& investor = *state.Investor;
+    const orlendo::Investor& investor = ReportInvestor(ctx);
     const std::string nameLine = investor.sName();
     const std::string line2 = investor.Line2();
     const std::string stopText = investor.StopCalc();
@@ -65,7 +65,8 @@ void RunDetailReport(ReportContext& ctx, std::int16_t destination) {
 
     // 6. One block per security with transactions.
     long securityCounter = 0;
-    for (const orlendo::SecurityPtr& security : *investor.colSecurities()) {
+    const orlendo::SecuritiesPtr securities = investor.colSecurities();
+    for (const orlendo::SecurityPtr& security : *securities) {
       ++securityCounter;
       const orlendo::XactionsPtr xactions = security->colXActions();
       if (!xactions || xactions->Count() == 0) continue;
@@ -108,6 +109,7 @@ void RunDetailReport(ReportContext& ctx, std::int16_t destination) {
   } catch (const ProgramEnded&) {
     throw;
   } catch (...) {
+    if (ShowNoDataNotice(ctx)) return;
     ReportCaughtError(ctx.state, ctx.end, "DetailedReport.RunDetailReport");
   }
 }

@@ -68,7 +68,7 @@ void RunIPReport(ReportContext& ctx, std::int16_t destination) {
 
     // 2. The rule and the header texts.
     const std::string rule = GetPrintLine(60);
-    const orlendo::Investor& investor = *state.Investor;
+    const orlendo::Investor& investor = ReportInvestor(ctx);
     const std::string nameLine = investor.sName();
     const std::string line2 = investor.Line2();
     const std::string title(kTitle);
@@ -89,7 +89,8 @@ void RunIPReport(ReportContext& ctx, std::int16_t destination) {
     running = PrintOrDisplay(ctx, window, destination, std::move(running), 8, nameLine, line2, title);
 
     // 6. The buys and sells of each security.
-    for (const orlendo::SecurityPtr& security : *investor.colSecurities()) {
+    const orlendo::SecuritiesPtr securities = investor.colSecurities();
+    for (const orlendo::SecurityPtr& security : *securities) {
       const orlendo::BuySellsPtr entries = security->colBuySells();
       const long count = entries ? entries->Count() : 0;
       if (count == 0) continue;

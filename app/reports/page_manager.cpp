@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "orlendo/error.h"
+#include "orlendo/model.h"
 #include "reports/printer.h"
 #include "reports/report_context.h"
 #include "reports/report_text.h"
@@ -57,6 +58,24 @@ std::string MissingReportFontText(std::string_view fontName, float fontSize) {
 std::string MissingSavedFontText(std::string_view fontName, float fontSize) {
   return "The " + std::string(fontName) + " (" + pointSizeText(fontSize) + " point) font, could not be located. " +
          "The program will use the default font. " + "Report formatting may be affected.";
+}
+
+const orlendo::Investor& ReportInvestor(ReportContext& ctx) {
+  if (!ctx.state.Investor)
+    throw orlendo::Error(orlendo::errnum::NoData, "tvxdesk", std::string(orlendo::kProductDescription));
+  return *ctx.state.Investor;
+}
+
+bool ShowNoDataNotice(ReportContext& ctx) {
+  try {
+    throw;
+  } catch (const orlendo::Error& e) {
+    if (e.number() != orlendo::errnum::NoData || ctx.state.Silent) return false;
+  } catch (...) {
+    return false;
+  }
+  if (ctx.messages) ctx.messages->show("Notice", kNoDataText, Icon::Exclamation, Buttons::Ok);
+  return true;
 }
 
 ReportWindow& OpenReportWindow(ReportContext& ctx, std::string_view caption) {

@@ -9,6 +9,10 @@
 #include <string>
 #include <string_view>
 
+namespace orlendo {
+class Investor;
+}
+
 namespace tvx {
 
 struct ReportContext;
@@ -50,6 +54,15 @@ struct FontRecord {
 std::string PrintOrDisplay(ReportContext& ctx, ReportWindow* reportBox, std::int16_t destination, std::string text,
                            std::int16_t lineCount, std::string_view nameLine, std::string_view line2,
                            std::string_view title);
+
+// The investor of the run; error 10005 ("no data") when none is open.
+const orlendo::Investor& ReportInvestor(ReportContext& ctx);
+// The "Notice" for a report run over no data (not in batch mode). Call only
+// inside a catch block; returns false when the error in flight is another one.
+bool ShowNoDataNotice(ReportContext& ctx);
+inline constexpr const char* kNoDataText =
+    "No data was entered. Please either use menu choice File - New to enter new information or File - Open to "
+    "retrieve data that was previously saved.";
 
 // Creates a new report window of the run (hidden, empty) with `caption`.
 ReportWindow& OpenReportWindow(ReportContext& ctx, std::string_view caption);

@@ -58,6 +58,7 @@ void RunReports(ReportContext& ctx, std::int16_t destination) {
     if (state.RptInput != 1 && state.RptSummary != 1 && state.RptDetail != 1) return;
     // 3. The calculation, only for the reports that show results.
     if (state.RptSummary == 1 || state.RptDetail == 1) {
+      ReportInvestor(ctx);  // no investor: no data
       const orlendo::Date start = orlendo::readDate(state.Investor->StartCalc());
       const orlendo::Date stop = orlendo::readDate(state.Investor->StopCalc());
       state.Investor->Calculate(start, stop, ctx.progress);
@@ -112,6 +113,7 @@ void RunReports(ReportContext& ctx, std::int16_t destination) {
       } catch (...) {
       }
     }
+    if (ShowNoDataNotice(ctx)) return;
     const CaughtError e = currentError();
     ReportFatalError(state, ctx.end, e.number, "RunReports", e.source);
   }

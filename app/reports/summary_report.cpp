@@ -42,7 +42,7 @@ void RunSummReport(ReportContext& ctx, std::int16_t destination) {
     }
 
     // 2. The header texts.
-    const orlendo::Investor& investor = *state.Investor;
+    const orlendo::Investor& investor = ReportInvestor(ctx);
     const std::string nameLine = investor.sName();
     const std::string line2 = investor.Line2();
     const std::string title = SummaryTitle(investor.StopCalc());
@@ -61,7 +61,8 @@ void RunSummReport(ReportContext& ctx, std::int16_t destination) {
     running += kRuleLine;
 
     // 6. One line per security that still carries a basis.
-    for (const orlendo::SecurityPtr& security : *investor.colSecurities()) {
+    const orlendo::SecuritiesPtr securities = investor.colSecurities();
+    for (const orlendo::SecurityPtr& security : *securities) {
       const orlendo::XactionsPtr xactions = security->colXActions();
       const long n = xactions ? xactions->Count() : 0;
       if (n == 0) continue;
@@ -92,6 +93,7 @@ void RunSummReport(ReportContext& ctx, std::int16_t destination) {
   } catch (const ProgramEnded&) {
     throw;
   } catch (...) {
+    if (ShowNoDataNotice(ctx)) return;
     ReportCaughtError(ctx.state, ctx.end, "SummaryReport.RunSummReport");
   }
 }

@@ -138,5 +138,21 @@ TEST_F(SummaryReportTest, AnUnwritableOutputFileEndsTheProgramThroughTheErrorLog
   EXPECT_FALSE(std::filesystem::exists(h.state.OutputFile));
 }
 
+TEST_F(SummaryReportTest, NoInvestorShowsTheNoDataNoticeButEndsABatchRun) {
+  RunSummReport(h.ctx, 1);
+  ASSERT_EQ(h.messages.shown.size(), 1u);
+  EXPECT_EQ(h.messages.shown[0].title, "Notice");
+  EXPECT_EQ(h.messages.shown[0].icon, Icon::Exclamation);
+  EXPECT_EQ(h.messages.shown[0].text,
+            "No data was entered. Please either use menu choice File - New to enter new information or File - Open "
+            "to retrieve data that was previously saved.");
+  EXPECT_TRUE(h.logger->calls.empty());
+
+  h.state.Silent = true;
+  EXPECT_THROW(RunSummReport(h.ctx, 3), ProgramEnded);
+  ASSERT_EQ(h.logger->calls.size(), 1u);
+  EXPECT_EQ(h.logger->calls[0].number, orlendo::errnum::NoData);
+}
+
 }  // namespace
 }  // namespace tvx::test
