@@ -154,8 +154,11 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     return;
   }
   // Closing the window by any means is File, Exit; the exit decides.
-  event->ignore();
   handler_.command(MainCommand::Exit);
+  if (closing_)
+    event->accept();
+  else
+    event->ignore();
 }
 
 }  // namespace tvx::qt

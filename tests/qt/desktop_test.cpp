@@ -1,0 +1,255 @@
+// The desktop program driven through its main window: New, Save As and
+// reopening from the recently-used list; the unsaved-data prompt on Exit;
+// a failed load; settings written at the end and read at the next start;
+// no input to the other windows while a report run is under way.
+#include <QAction>
+#include <QPushButton>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QToolBar>
+#include <QToolButton>
+#include <QtTest>
+#include <filesystem>
+#include <map>
+
+#include "qt/desktop.h"
+#include "qt/qt_ports.h"
+#include "shell_test_support.h"
+
+using namespace tvx;
+using namespace tvx::test;
+
+namespace {
+
+Environment envFor(const TempFolder& folder) {
+  std::map<std::string, std::string> vars{{"APPDATA", folder.file("appdata")}, {"HOME", folder.path()}};
+  return [vars](std::string_view name) -> std::optional<std::string> {
+    auto it = vars.find(std::string(name));
+    if (it == vars.end()) return std::nullopt;
+    return it->second;
+  };
+}
+
+// A choice dialog that runs a probe while the report run waits for it.
+class ProbingChoiceDialog final : public ChoiceDialog {
+ public:
+  std::optional<ReportChoices> answer = ReportChoices{false, true, false};
+  std::function<void()> probe;
+  std::optional<ReportChoices> ask(std::string_view, const ReportChoices&) override {
+    if (probe) probe();
+    return answer;
+  }
+};
+
+struct Program {
+  explicit Program(const TempFolder& f) : folder(f) {
+    qt::DesktopOptions o;
+    o.appFolder = folder.path();
+    o.env = envFor(folder);
+    o.pdfPrinterOnly = true;
+    o.messages = &messages;
+    o.files = &dialog;
+    o.choices = &choices;
+    o.printDialog = &print;
+    o.detailOption = &detail;
+    o.clock = &clock;
+    o.updateReminder = [](std::string_view) {};
+    o.about = [] {};
+    o.startUpOptions = [] { return kStartMainWindow; };
+    o.exit = [this](int status) { exits.push_back(status); };
+    desktop = std::make_unique<qt::Desktop>(o);
+    desktop->start({}, folder.path());
+  }
+  QAction* item(const char* name) { return desktop->mainWindow()->menuItem(name); }
+  AppState& state() { return desktop->state(); }
+
+  const TempFolder& folder;
+  ScriptedMessageBox messages;
+  ScriptedFileDialog dialog;
+  ProbingChoiceDialog choices;
+  FakePrintDialog print;
+  FakeDetailOption detail;
+  FixedClock clock{2018, 6, 1};
+  std::vector<int> exits;
+  std::unique_ptr<qt::Desktop> desktop;
+};
+
+}  // namespace
+
+class DesktopTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void initTestCase() {
+    QStandardPaths::setTestModeEnabled(true);
+    QSettings("Kelvane", "Tallyvex").clear();  // the test store starts empty
+  }
+
+  void newSaveAsAndReopenFromTheList() {
+    TempFolder folder;
+    Program p(folder);
+    QVERIFY(p.desktop->mainWindow()->isVisible());
+    QCOMPARE(p.desktop->mainWindow()->statusText(), QString("File: "));
+
+    p.item("mnuFileNew")->trigger();
+    const std::string dataPath = folder.file("appdata/Kelvane/QVX");
+    QCOMPARE(p.state().DataPath, dataPath);
+    QCOMPARE(p.state().CurrentFile, dataPath + "/UNTITLED.QVX");
+    p.state().Investor->sName("Ann Example");
+    std::string code = "1", date = "12/31/1983", cost = "500", shares = "5";
+    p.state().Investor->colSecurities()->Item("Quorvex")->colBuySells()->Add(code, date, cost, shares);
+    p.state().DataSaved = false;
+
+    const std::string file = folder.file("ann.qvx");
+    p.dialog.saveAnswers.push_back(file);
+    p.item("mnuFileSaveAs")->trigger();
+    QCOMPARE(p.dialog.saved.at(0).presetName, dataPath + "/UNTITLED.QVX");
+    QVERIFY(p.state().DataSaved);
+    QCOMPARE(p.item("mnuFileMRU1")->text(), QString::fromStdString("&1 " + file));
+    QVERIFY(p.item("mnuFileMRU1")->isVisible());
+
+    p.item("mnuFileNew")->trigger();
+    QCOMPARE(QString::fromStdString(p.state().Investor->sName()), QString());
+    p.item("mnuFileMRU1")->trigger();
+    QCOMPARE(QString::fromStdString(p.state().Investor->sName()), QString("Ann Example"));
+    QCOMPARE(p.state().Investor->colSecurities()->Item("Quorvex")->colBuySells()->Count(), 1L);
+    QCOMPARE(p.desktop->mainWindow()->statusText(), QString::fromStdString("File: " + file));
+    QVERIFY(p.messages.shown.empty());
+    QVERIFY(p.exits.empty());
+  }
+
+  void exitAsksAboutUnsavedData() {
+    TempFolder folder;
+    Program p(folder);
+    p.state().DataSaved = false;
+
+    p.messages.answers = {Answer::Cancel};
+    p.item("mnuFileExit")->trigger();
+    QVERIFY(p.exits.empty());
+    QVERIFY(p.desktop->mainWindow()->isVisible());
+
+    p.messages.answers = {Answer::Yes};  // Save As cancelled: the program stays
+    p.desktop->mainWindow()->close();
+    QVERIFY(p.exits.empty());
+    QVERIFY(p.desktop->mainWindow()->isVisible());
+    QCOMPARE(p.messages.shown.size(), size_t{2});
+    QCOMPARE(QString::fromStdString(p.messages.shown[1].title), QString("Unsaved Data Exists!"));
+
+    p.messages.answers = {Answer::No};
+    p.desktop->mainWindow()->close();
+    QCOMPARE(p.exits, std::vector<int>{kExitOk});
+    QVERIFY(!p.desktop->mainWindow()->isVisible());
+    QVERIFY(std::filesystem::directory_iterator(folder.file("appdata/Kelvane/QVX")) ==
+            std::filesystem::directory_iterator());  // nothing was saved
+  }
+
+  void aFailedLoadKeepsTheOpenInvestor() {
+    TempFolder folder;
+    Program p(folder);
+    p.state().Investor->BeginEdit();
+    p.state().Investor->sName("Still Here");
+    auto before = p.state().Investor;
+    const std::string bad = folder.write("bad.qvx", "[General]\r\nName=Other\r\nLumora=xyz\r\n");
+    p.dialog.openAnswers.push_back(bad);
+    p.item("mnuFileOpen")->trigger();
+    QCOMPARE(p.exits, std::vector<int>{kExitError});
+    QCOMPARE(QString::fromStdString(before->sName()), QString("Still Here"));
+    QVERIFY(p.state().CurrentFile.empty());
+    QVERIFY(p.item("mnuFileMRU1")->isVisible() == false);
+  }
+
+  void settingsWrittenAndReadBack() {
+    TempFolder folder;
+    {
+      Program first(folder);
+      QCOMPARE(first.state().FontName, std::string("Courier New"));
+      first.state().FontName = "Courier";
+      first.state().FontSize = 12;
+      std::filesystem::create_directory(folder.file("files"));
+      first.dialog.saveAnswers.push_back(folder.file("files/one.qvx"));
+      first.item("mnuFileSaveAs")->trigger();
+      first.choices.answer = ReportChoices{true, false, true};
+      first.item("mnuViewReports")->trigger();  // remembers the choices
+      first.desktop->mainWindow()->applyGeometry({1500, 1500, 9000, 7500});
+      first.item("mnuFileExit")->trigger();
+      QCOMPARE(first.exits, std::vector<int>{kExitOk});
+    }
+    {
+      Program second(folder);
+      QCOMPARE(second.state().FontName, std::string("Courier"));
+      QCOMPARE(second.state().FontSize, 12.0F);
+      QCOMPARE(second.state().DataPath, folder.file("files"));
+      QCOMPARE(second.state().MruFiles[0], folder.file("files/one.qvx"));
+      QCOMPARE(second.desktop->mainWindow()->size(), QSize(600, 500));
+      class Recording final : public ChoiceDialog {
+       public:
+        std::optional<ReportChoices> seen;
+        std::optional<ReportChoices> ask(std::string_view, const ReportChoices& p) override {
+          seen = p;
+          return std::nullopt;
+        }
+      };
+      Recording recording;
+      second.desktop->reportContext().choices = &recording;
+      second.item("mnuViewReports")->trigger();
+      QVERIFY(recording.seen.has_value());
+      QVERIFY(recording.seen->input && !recording.seen->summary && recording.seen->detail);
+
+      // Minimised at the end: the place and size stay as they were saved.
+      second.desktop->mainWindow()->showMinimized();
+      second.desktop->mainWindow()->resize(300, 200);
+      second.item("mnuFileExit")->trigger();
+    }
+    qt::QtGeometryStore store;
+    QCOMPARE(QString::fromStdString(store.read("Tallyvex", "Settings", "MainWidth", "")), QString("9000"));
+    QCOMPARE(QString::fromStdString(store.read("Tallyvex", "Settings", "MainHeight", "")), QString("7500"));
+  }
+
+  void reportRunKeepsInputFromTheOtherWindows() {
+    TempFolder folder;
+    Program p(folder);
+    p.desktop->mainWindow()->show();
+    auto before = p.state().Investor;
+    bool probed = false;
+    p.choices.probe = [&] {
+      probed = true;
+      QVERIFY(p.desktop->reportRunActive());
+      auto* bar = p.desktop->mainWindow()->findChild<QToolBar*>("tbToolBar");
+      QWidget* newButton = bar->widgetForAction(p.desktop->mainWindow()->toolButton("New"));
+      QVERIFY(newButton);
+      QTest::mouseClick(newButton, Qt::LeftButton);
+      QTest::keyClick(p.desktop->mainWindow(), Qt::Key_F, Qt::AltModifier);
+    };
+    p.choices.answer = std::nullopt;  // then cancelled: nothing is produced
+    p.item("mnuViewReports")->trigger();
+    QVERIFY(probed);
+    QVERIFY(!p.desktop->reportRunActive());
+    QCOMPARE(p.state().Investor, before);  // New never ran
+
+    // After the run the same click works.
+    p.choices.probe = {};
+    auto* bar = p.desktop->mainWindow()->findChild<QToolBar*>("tbToolBar");
+    QTest::mouseClick(bar->widgetForAction(p.desktop->mainWindow()->toolButton("New")), Qt::LeftButton);
+    QVERIFY(p.state().Investor != before);
+  }
+
+  void viewReportsOpensAWindowPerReportClosedNewestFirstAtExit() {
+    TempFolder folder;
+    Program p(folder);
+    p.dialog.openAnswers.push_back(TVX_EXAMPLES_DIR "/smith.qvx");
+    p.item("mnuFileOpen")->trigger();
+    p.choices.answer = ReportChoices{true, true, true};
+    p.item("mnuViewReports")->trigger();
+    const auto windows = p.desktop->openWindows();
+    QCOMPARE(windows.size(), size_t{3});
+    for (QWidget* w : windows) QVERIFY(w->isVisible());
+    std::vector<QWidget*> closedOrder;
+    for (QWidget* w : windows)
+      QObject::connect(w, &QObject::destroyed, [&closedOrder, w] { closedOrder.push_back(w); });
+    p.item("mnuFileExit")->trigger();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCOMPARE(closedOrder, (std::vector<QWidget*>{windows[2], windows[1], windows[0]}));
+  }
+};
+
+QTEST_MAIN(DesktopTest)
+#include "desktop_test.moc"

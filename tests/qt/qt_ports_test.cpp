@@ -1,0 +1,86 @@
+// The Qt ports: the file dialog's filter on a case-sensitive file system,
+// the per-user store, and the two report dialogs.
+#include <QCheckBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include "qt/qt_ports.h"
+#include "shell/file_commands.h"
+
+using namespace tvx;
+
+class QtPortsTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void initTestCase() {
+    QStandardPaths::setTestModeEnabled(true);
+    QSettings("Kelvane", "Tallyvex").clear();  // the test store starts empty
+  }
+
+  void dataFilterMatchesLowerCaseNames() {
+    const QStringList filters = qt::qtNameFilters(kDataFilter);
+    QCOMPARE(filters, QStringList({"Data Files (*.QVX *.qvx)", "All Files (*)"}));
+    QTemporaryDir dir;
+    for (const char* name : {"smith.qvx", "JONES.QVX", "notes.txt"}) {
+      QFile f(dir.filePath(name));
+      QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+    const QStringList patterns = filters[0].section('(', 1).chopped(1).split(' ');
+    QStringList found = QDir(dir.path()).entryList(patterns, QDir::Files, QDir::Name);
+    QCOMPARE(found, QStringList({"JONES.QVX", "smith.qvx"}));
+  }
+
+  void geometryStoreRoundTrip() {
+    qt::QtGeometryStore store;
+    QCOMPARE(QString::fromStdString(store.read("Tallyvex", "Settings", "MainLeft", "1000")), QString("1000"));
+    store.write("Tallyvex", "Settings", "MainLeft", "2345");
+    QCOMPARE(QString::fromStdString(qt::QtGeometryStore().read("Tallyvex", "Settings", "MainLeft", "1000")),
+             QString("2345"));
+  }
+
+  void reportChoicesDialog() {
+    qt::QtChoiceDialog port;
+    QTimer::singleShot(0, [] {
+      auto* dialog = qobject_cast<qt::ReportChoicesDialog*>(QApplication::activeModalWidget());
+      QVERIFY(dialog);
+      QCOMPARE(dialog->windowTitle(), QString("Select Reports (View)"));
+      QCOMPARE(dialog->findChild<QGroupBox*>("fraChoices")->title(), QString("Check Desired Reports"));
+      QCOMPARE(dialog->chkRptInput->text(), QString("Input Report"));
+      QCOMPARE(dialog->chkRptSummary->text(), QString("Summary Report"));
+      QCOMPARE(dialog->chkRptDetail->text(), QString("Detailed Analysis Report"));
+      QVERIFY(dialog->chkRptInput->isChecked() && !dialog->chkRptSummary->isChecked());
+      dialog->chkRptSummary->setChecked(true);
+      dialog->findChild<QPushButton*>("btnOK")->click();
+    });
+    auto answer = port.ask("Select Reports (View)", ReportChoices{true, false, true});
+    QVERIFY(answer.has_value());
+    QVERIFY(answer->input && answer->summary && answer->detail);
+
+    QTimer::singleShot(0, [] { QApplication::activeModalWidget()->findChild<QPushButton*>("btnCancel")->click(); });
+    QVERIFY(!port.ask("Select Reports (Print)", ReportChoices{}).has_value());
+  }
+
+  void detailedReportOption() {
+    qt::QtDetailOptionDialog port;
+    QTimer::singleShot(0, [] {
+      auto* dialog = qobject_cast<qt::DetRptDialog*>(QApplication::activeModalWidget());
+      QVERIFY(dialog);
+      QCOMPARE(dialog->windowTitle(), QString("Detailed Report Option"));
+      QCOMPARE(dialog->chkRptNewPage->text(),
+               QString("Start a new page for each security ( Use more paper, but better looking report)"));
+      QVERIFY(!dialog->chkRptNewPage->isChecked());
+      dialog->chkRptNewPage->setChecked(true);
+      dialog->findChild<QPushButton*>("btnClose")->click();
+    });
+    QVERIFY(port.ask(false));
+  }
+};
+
+QTEST_MAIN(QtPortsTest)
+#include "qt_ports_test.moc"

@@ -1,0 +1,90 @@
+// frmReportForm: the text the report builder made for the screen, shown
+// read-only; the smallest size; the two toolbar buttons.
+#include <QAction>
+#include <QPlainTextEdit>
+#include <QToolBar>
+#include <QtTest>
+
+#include "orlendo/dates.h"
+#include "qt/report_form.h"
+#include "report_test_support.h"
+#include "reports/summary_report.h"
+
+using namespace tvx;
+using namespace tvx::test;
+
+class ReportFormTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void showsTheBuildersScreenTextUnchanged() {
+    ReportHarness h;
+    h.state.Investor = orlendo::Investor::create();
+    h.state.Investor->LoadFile(TVX_EXAMPLES_DIR "/smith.qvx");
+    h.state.Investor->Calculate(orlendo::readDate(h.state.Investor->StartCalc()),
+                                orlendo::readDate(h.state.Investor->StopCalc()));
+    h.state.CurrentFile = "/home/ann/smith.qvx";
+
+    RunSummReport(h.ctx, kDestScreen);  // into the recording window
+    QCOMPARE(h.windows.made.size(), size_t{1});
+    const std::string expected = h.windows.made[0]->text();
+    QVERIFY(expected.find("Margaret A. Smith") != std::string::npos);
+
+    int prints = 0;
+    std::vector<QWidget*> created;
+    qt::ReportFormFactory factory([&] { ++prints; }, [&](QWidget* w) { created.push_back(w); });
+    h.ctx.windows = &factory;
+    RunSummReport(h.ctx, kDestScreen);
+    QCOMPARE(created.size(), size_t{1});
+    auto* form = static_cast<qt::ReportForm*>(created[0]);
+    QVERIFY(form->isVisible());
+    QCOMPARE(form->text(), expected);
+    QCOMPARE(form->windowTitle(), QString::fromStdString(h.windows.made[0]->caption));
+    QString shown = QString::fromStdString(expected);
+    shown.replace("\r\n", "\n");
+    QCOMPARE(form->txtReport()->toPlainText(), shown);
+
+    // Typing changes nothing.
+    form->txtReport()->setFocus();
+    QTest::keyClicks(form->txtReport(), "xyz");
+    QTest::keyClick(form->txtReport(), Qt::Key_Backspace);
+    QCOMPARE(form->txtReport()->toPlainText(), shown);
+    QVERIFY(form->txtReport()->font().fixedPitch() || form->txtReport()->font().family() == "Courier New");
+
+    form->button("print")->trigger();
+    QCOMPARE(prints, 1);
+    QPointer<QWidget> alive(form);
+    form->button("exit")->trigger();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(alive.isNull());  // closed and gone
+  }
+
+  void cannotBeMadeSmallerThanItFirstAppeared() {
+    qt::ReportForm form({});
+    form.show();
+    const QSize first = form.size();
+    form.resize(100, 80);
+    QCOMPARE(form.size(), first);
+    form.resize(first.width() + 200, first.height() + 100);
+    QCOMPARE(form.size(), QSize(first.width() + 200, first.height() + 100));
+    QVERIFY(form.txtReport()->width() >= first.width());
+    QCOMPARE(form.tbToolbar()->actions().size(), 2);
+  }
+
+  void severalWindowsAtOnce() {
+    std::vector<QWidget*> created;
+    qt::ReportFormFactory factory({}, [&](QWidget* w) { created.push_back(w); });
+    ReportWindow& a = factory.create();
+    ReportWindow& b = factory.create();
+    a.appendText("A\r\n");
+    b.appendText("B\r\n");
+    a.show();
+    b.show();
+    QCOMPARE(created.size(), size_t{2});
+    QVERIFY(created[0]->isVisible() && created[1]->isVisible());
+    QCOMPARE(a.text(), std::string("A\r\n"));
+    for (QWidget* w : created) w->close();
+  }
+};
+
+QTEST_MAIN(ReportFormTest)
+#include "report_form_test.moc"

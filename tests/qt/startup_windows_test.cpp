@@ -1,0 +1,77 @@
+// The windows of the start: frmAbout, frmStartUp, frmGetUpdate, frmError.
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+#include "qt/startup_windows.h"
+#include "shell_test_support.h"
+#include "shell/startup.h"
+
+using namespace tvx;
+
+class StartupWindowsTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void about() {
+    test::RecordingLauncher launcher;
+    test::ScriptedMessageBox messages;
+    qt::AboutWindow window("QVX2017.10", launcher, messages);
+    QCOMPARE(window.windowTitle(), QString("About Tallyvex"));
+    QCOMPARE(window.lblVersion->text(), QString("Version: QVX2017.10"));
+    QCOMPARE(window.lblTitle->text(), QString("Tallyvex"));
+    QCOMPARE(window.btnSysInfo->text(), QString("&System Info..."));
+    QCOMPARE(window.btnRunProgram->text(), QString("Run Program"));
+    window.btnHomePage->click();
+    QCOMPARE(launcher.opened, std::vector<std::string>{std::string(kProductPage)});
+    QTimer::singleShot(0, [&] { window.btnRunProgram->click(); });
+    QCOMPARE(window.exec(), int(QDialog::Accepted));
+  }
+
+  void startUpChoices() {
+    const std::pair<const char*, int> buttons[] = {
+        {"btnNew", kStartNewScenario}, {"btnOld", kStartOldScenario}, {"btnMain", kStartMainWindow}};
+    for (const auto& [name, choice] : buttons) {
+      qt::StartUpWindow window;
+      QCOMPARE(window.windowTitle(), QString("Startup Options"));
+      QTimer::singleShot(0, [&window, name = name] { window.findChild<QPushButton*>(name)->click(); });
+      QCOMPARE(window.exec(), choice);
+    }
+    qt::StartUpWindow window;
+    QCOMPARE(window.btnNew->text(), QString("New Scenario"));
+    QCOMPARE(window.btnOld->text(), QString("Old Scenario"));
+    QCOMPARE(window.btnMain->text(), QString("Main Window"));
+  }
+
+  void updateReminder() {
+    test::RecordingLauncher launcher;
+    const QString text = QString::fromStdString(UpdateReminderText("QVX2017.10", 2017));
+    qt::GetUpdateWindow window(text, launcher);
+    QCOMPARE(window.lblMessage->text(), text);
+    QCOMPARE(window.btnCheck->text(), QString("Check For More Current Version"));
+    QCOMPARE(window.btnContinue->text(), QString("Continue With Current Program"));
+    QTimer::singleShot(0, [&] { window.btnCheck->click(); });
+    window.exec();
+    QCOMPARE(launcher.opened.size(), size_t{1});
+  }
+
+  void errorWindowReportsTheBox() {
+    qt::QtErrorInfoWindow port;
+    for (bool tick : {false, true}) {
+      QTimer::singleShot(0, [tick] {
+        auto* window = qobject_cast<qt::ErrorWindow*>(QApplication::activeModalWidget());
+        QVERIFY(window);
+        QCOMPARE(window->windowTitle(), QString("Error Warning"));
+        QCOMPARE(window->lblMessage->text(), QString("The font is missing."));
+        QCOMPARE(window->chkHide->text(), QString("Don't show this message again"));
+        window->chkHide->setChecked(tick);
+        window->btnOK->click();
+      });
+      QCOMPARE(ShowErrorInfo(port, "The font is missing.", false), tick);
+    }
+  }
+};
+
+QTEST_MAIN(StartupWindowsTest)
+#include "startup_windows_test.moc"
