@@ -81,7 +81,7 @@ MainWindow::MainWindow(MainWindowHandler& handler, QWidget* parent) : QMainWindo
       {"New", QStyle::SP_FileIcon, MainCommand::New, "New data file"},
       {"Open", QStyle::SP_DialogOpenButton, MainCommand::Open, "Open a data file"},
       {"Save", QStyle::SP_DialogSaveButton, MainCommand::Save, "Save the data file"},
-      {"Print", QStyle::SP_DriveFDIcon, MainCommand::Print, "Print the reports"},
+      {"Print", QStyle::SP_ComputerIcon, MainCommand::Print, "Print the reports"},
       {"Preview", QStyle::SP_FileDialogContentsView, MainCommand::ViewReports, "View the reports"},
       {"Input", QStyle::SP_FileDialogDetailedView, MainCommand::Inputs, "Enter the inputs"},
       {"Help", QStyle::SP_DialogHelpButton, MainCommand::HelpContents, "The manual"},
