@@ -58,6 +58,7 @@ struct Program {
     o.startUpOptions = [] { return kStartMainWindow; };
     o.exit = [this](int status) { exits.push_back(status); };
     desktop = std::make_unique<qt::Desktop>(o);
+    desktop->setInitIPHook([this](qt::DesktopServices&, QWidget*) { ++inputWindows; });
     desktop->start({}, folder.path());
   }
   QAction* item(const char* name) { return desktop->mainWindow()->menuItem(name); }
@@ -71,6 +72,7 @@ struct Program {
   FakeDetailOption detail;
   FixedClock clock{2018, 6, 1};
   std::vector<int> exits;
+  int inputWindows = 0;
   std::unique_ptr<qt::Desktop> desktop;
 };
 
@@ -94,6 +96,7 @@ class DesktopTest : public QObject {
     const std::string dataPath = folder.file("appdata/Kelvane/QVX");
     QCOMPARE(p.state().DataPath, dataPath);
     QCOMPARE(p.state().CurrentFile, dataPath + "/UNTITLED.QVX");
+    QCOMPARE(p.inputWindows, 1);
     p.state().Investor->sName("Ann Example");
     std::string code = "1", date = "12/31/1983", cost = "500", shares = "5";
     p.state().Investor->colSecurities()->Item("Quorvex")->colBuySells()->Add(code, date, cost, shares);
@@ -111,6 +114,7 @@ class DesktopTest : public QObject {
     QCOMPARE(QString::fromStdString(p.state().Investor->sName()), QString());
     p.item("mnuFileMRU1")->trigger();
     QCOMPARE(QString::fromStdString(p.state().Investor->sName()), QString("Ann Example"));
+    QCOMPARE(p.inputWindows, 3);  // two News and the reopened file
     QCOMPARE(p.state().Investor->colSecurities()->Item("Quorvex")->colBuySells()->Count(), 1L);
     QCOMPARE(p.desktop->mainWindow()->statusText(), QString::fromStdString("File: " + file));
     QVERIFY(p.messages.shown.empty());
