@@ -214,10 +214,10 @@ void InputWindow::connectSignals() {
   auto* securities = static_cast<QListWidget*>(control(Field::lstSecurities));
   auto* buySells = static_cast<QListWidget*>(control(Field::lstBuySells));
   const auto clickedSecurity = [this](int row) {
-    if (row >= 0) handle([&] { form_.securityClicked(row); });
+    if (row >= 0) command([&] { form_.securityClicked(row); });
   };
   const auto clickedBuySell = [this](int row) {
-    if (row >= 0) handle([&] { form_.buySellClicked(row); });
+    if (row >= 0) command([&] { form_.buySellClicked(row); });
   };
   connect(securities, &QListWidget::currentRowChanged, this, clickedSecurity);
   connect(securities, &QListWidget::itemClicked, this, [this, securities, clickedSecurity](QListWidgetItem* item) {
@@ -229,15 +229,19 @@ void InputWindow::connectSignals() {
   connect(buySells, &QListWidget::itemClicked, this,
           [buySells, clickedBuySell](QListWidgetItem* item) { clickedBuySell(buySells->row(item)); });
 
-  connect(button("btnAdd"), &QPushButton::clicked, this, [this] { handle([&] { form_.addClicked(); }); });
-  connect(button("btnChange"), &QPushButton::clicked, this, [this] { handle([&] { form_.changeClicked(); }); });
-  connect(button("btnDelete"), &QPushButton::clicked, this, [this] { handle([&] { form_.deleteClicked(); }); });
-  connect(button("btnSave"), &QPushButton::clicked, this, [this] { handle([&] { form_.saveClicked(); }); });
-  connect(button("btnFilename"), &QPushButton::clicked, this, [this] { handle([&] { form_.filenameClicked(); }); });
+  const auto onClick = [this](const char* name, void (InputForm::*event)()) {
+    connect(button(name), &QPushButton::clicked, this, [this, event] { command([&] { (form_.*event)(); }); });
+  };
+  onClick("btnAdd", &InputForm::addClicked);
+  onClick("btnChange", &InputForm::changeClicked);
+  onClick("btnDelete", &InputForm::deleteClicked);
+  onClick("btnSave", &InputForm::saveClicked);
+  onClick("btnFilename", &InputForm::filenameClicked);
   connect(button("btnOK"), &QPushButton::clicked, this, [this] {
-    handle([&] { form_.okClicked(); });
+    command([&] { form_.okClicked(); });
     if (form_.closeRequested()) finish(QDialog::Accepted);
   });
+  // Cancel is heard even while a date box refuses to be left.
   connect(button("btnCancel"), &QPushButton::clicked, this, [this] {
     handle([&] { form_.cancelClicked(); });
     if (form_.closeRequested()) finish(QDialog::Rejected);
@@ -287,6 +291,17 @@ void InputWindow::handle(const std::function<void()>& body) {
   });
 }
 
+void InputWindow::command(const std::function<void()>& body) {
+  // The click that took the focus out of a refused date box: the focus goes
+  // back to the box and the command is not carried out. The lists are shown
+  // again as the form holds them.
+  if (pendingDate_) {
+    refreshLists();
+    return;
+  }
+  handle(body);
+}
+
 bool InputWindow::eventFilter(QObject* watched, QEvent* event) {
   const auto it = std::find(controls_.begin(), controls_.end(), watched);
   if (it == controls_.end()) return QDialog::eventFilter(watched, event);
@@ -317,6 +332,7 @@ bool InputWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void InputWindow::onFocusIn(Field field, QWidget* widget) {
   if (closing_) return;
+  if (pendingDate_ == field) pendingDate_.reset();
   handle([&] { form_.focusEntered(field); });
   if (SelectsAllOnFocus(field)) {
     // After the line edit's own focus handling, which places the cursor
@@ -342,7 +358,10 @@ void InputWindow::onFocusOut(Field field, Qt::FocusReason reason) {
     // Cancel closes the window without saving: no warning on the way.
     QWidget* next = QApplication::focusWidget();
     if (next && next == button("btnCancel")) return;
-    // The check shows a message box; not from inside the change of focus.
+    if (DateBoxAcceptable(form_.text(field))) return;
+    // Refused: the warning is shown once the change of focus is over, and
+    // until the focus is back in the box no command is carried out.
+    pendingDate_ = field;
     QMetaObject::invokeMethod(this, [this, field] { checkDateLeft(field); }, Qt::QueuedConnection);
     return;
   }
@@ -350,9 +369,14 @@ void InputWindow::onFocusOut(Field field, Qt::FocusReason reason) {
 }
 
 void InputWindow::checkDateLeft(Field field) {
-  if (closing_ || !isVisible()) return;
-  if (control(field)->hasFocus()) return;  // back in the box; checked when it is left again
-  handle([&] { form_.focusLeaving(field); });  // a refused date asks for the focus back
+  if (closing_ || !isVisible() || pendingDate_ != field) return;
+  if (control(field)->hasFocus()) {  // back in the box; checked when it is left again
+    pendingDate_.reset();
+    return;
+  }
+  bool left = true;
+  handle([&] { left = form_.focusLeaving(field); });  // a refused date asks for the focus back
+  if (left) pendingDate_.reset();
 }
 
 // ---- showing the form --------------------------------------------------------------------------

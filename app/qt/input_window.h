@@ -15,6 +15,7 @@
 #include <QPointer>
 #include <array>
 #include <functional>
+#include <optional>
 
 #include "entry/input_form.h"
 #include "qt/desktop.h"
@@ -73,6 +74,8 @@ class InputWindow final : public QDialog {
 
   // Runs a handler body through the program's guard, then shows the form.
   void handle(const std::function<void()>& body);
+  // A command (button, list click): dropped while a date box refuses to be left.
+  void command(const std::function<void()>& body);
   // Shows what the form holds; the widgets' own signals are held meanwhile.
   void refresh();
   void refreshTexts();
@@ -97,7 +100,8 @@ class InputWindow final : public QDialog {
   QLabel* lblCost_ = nullptr;
   QPlainTextEdit* txtHelp_ = nullptr;
 
-  bool restoringFocus_ = false;  // the focus is being put back into a field
+  bool restoringFocus_ = false;       // the focus is being put back into a field
+  std::optional<Field> pendingDate_;  // a date box that was left with a refused date
   bool closing_ = false;
 };
 
