@@ -6,6 +6,7 @@
 #include "reports/page_manager.h"
 #include "reports/printer.h"
 #include "reports/report_context.h"
+#include "reports/report_run.h"
 #include "reports/report_text.h"
 #include "reports/report_window.h"
 
@@ -28,23 +29,16 @@ std::string DetailedTitle(const std::string& stopDateText) {
 }
 
 void RunDetailReport(ReportContext& ctx, std::int16_t destination) {
-  try {
+  RunReportGuarded(ctx, "DetailedReport.RunDetailReport", NoDataRun::notice, [&] {
     AppState& state = ctx.state;
-    ReportWindow* window = nullptr;
-    FontRecord fontRecord;
-    bool fontSet = false;
 
     // 1. The option dialog, once per printed copy, preset with the last answer.
     if (destination == kDestPrinter && ctx.detailOption)
       ctx.program.NewPagePerSecurity = ctx.detailOption->ask(ctx.program.NewPagePerSecurity);
 
     // 2. The destination.
-    if (destination == kDestScreen) {
-      window = &OpenReportWindow(ctx, "Detailed Analysis Report - " + state.CurrentFile);
-    } else if (destination == kDestPrinter && !state.Silent) {
-      SetNewFont(ctx, state.FontName, state.FontSize, false, fontRecord);
-      fontSet = true;
-    }
+    ReportDestination output(ctx, destination, "Detailed Analysis Report - " + state.CurrentFile, ReportFont::unlessSilent);
+    ReportWindow* const window = output.window();
 
     // 3. The header texts.
     const orlendo::Investor& investor = ReportInvestor(ctx);
@@ -96,22 +90,8 @@ void RunDetailReport(ReportContext& ctx, std::int16_t destination) {
     }
 
     // 7. Finish the destination.
-    if (destination == kDestScreen) {
-      window->show();
-    } else if (destination == kDestPrinter) {
-      PrnManager2(ctx, kPmEndPage, nameLine, line2, title);
-      if (fontSet) SetOldFont(ctx, fontRecord);
-    } else {
-      running += kCrLf;
-      if (ctx.fileBuffer) *ctx.fileBuffer += running;
-      else appendToFile(state.OutputFile, running);
-    }
-  } catch (const ProgramEnded&) {
-    throw;
-  } catch (...) {
-    if (ShowNoDataNotice(ctx)) return;
-    ReportCaughtError(ctx.state, ctx.end, "DetailedReport.RunDetailReport");
-  }
+    output.finish(std::move(running), nameLine, line2, title);
+  });
 }
 
 }  // namespace tvx

@@ -7,6 +7,7 @@
 #include "reports/page_manager.h"
 #include "reports/printer.h"
 #include "reports/report_context.h"
+#include "reports/report_run.h"
 #include "reports/report_text.h"
 #include "reports/report_window.h"
 
@@ -52,19 +53,12 @@ std::string LumoraOptionText(orlendo::eLumora election) {
 }
 
 void RunIPReport(ReportContext& ctx, std::int16_t destination) {
-  try {
+  RunReportGuarded(ctx, "Reports.RunIPReport", NoDataRun::error, [&] {
     AppState& state = ctx.state;
-    ReportWindow* window = nullptr;
-    FontRecord fontRecord;
-    bool fontSet = false;
 
     // 1. The destination.
-    if (destination == kDestScreen) {
-      window = &OpenReportWindow(ctx, "Inputs Report");
-    } else if (destination == kDestPrinter) {
-      SetNewFont(ctx, state.FontName, state.FontSize, false, fontRecord);
-      fontSet = true;
-    }
+    ReportDestination output(ctx, destination, "Inputs Report", ReportFont::always);
+    ReportWindow* const window = output.window();
 
     // 2. The rule and the header texts.
     const std::string rule = GetPrintLine(60);
@@ -120,21 +114,8 @@ void RunIPReport(ReportContext& ctx, std::int16_t destination) {
     }
 
     // 7. Finish the destination.
-    if (destination == kDestScreen) {
-      window->show();
-    } else if (destination == kDestPrinter) {
-      PrnManager2(ctx, kPmEndPage, nameLine, line2, title);
-      if (fontSet) SetOldFont(ctx, fontRecord);
-    } else {
-      running += kCrLf;
-      if (ctx.fileBuffer) *ctx.fileBuffer += running;
-      else appendToFile(state.OutputFile, running);
-    }
-  } catch (const ProgramEnded&) {
-    throw;
-  } catch (...) {
-    ReportCaughtError(ctx.state, ctx.end, "Reports.RunIPReport");
-  }
+    output.finish(std::move(running), nameLine, line2, title);
+  });
 }
 
 }  // namespace tvx

@@ -5,6 +5,7 @@
 #include "reports/page_manager.h"
 #include "reports/printer.h"
 #include "reports/report_context.h"
+#include "reports/report_run.h"
 #include "reports/report_text.h"
 #include "reports/report_window.h"
 
@@ -27,19 +28,12 @@ std::string SummaryTitle(const std::string& stopDateText) {
 }
 
 void RunSummReport(ReportContext& ctx, std::int16_t destination) {
-  try {
+  RunReportGuarded(ctx, "SummaryReport.RunSummReport", NoDataRun::notice, [&] {
     AppState& state = ctx.state;
-    ReportWindow* window = nullptr;
-    FontRecord fontRecord;
-    bool fontSet = false;
 
     // 1. The destination.
-    if (destination == kDestScreen) {
-      window = &OpenReportWindow(ctx, "Summary Report - " + state.CurrentFile);
-    } else if (destination == kDestPrinter && !state.Silent) {
-      SetNewFont(ctx, state.FontName, state.FontSize, false, fontRecord);
-      fontSet = true;
-    }
+    ReportDestination output(ctx, destination, "Summary Report - " + state.CurrentFile, ReportFont::unlessSilent);
+    ReportWindow* const window = output.window();
 
     // 2. The header texts.
     const orlendo::Investor& investor = ReportInvestor(ctx);
@@ -80,22 +74,8 @@ void RunSummReport(ReportContext& ctx, std::int16_t destination) {
     running = PrintOrDisplay(ctx, window, destination, std::move(running), 1, nameLine, line2, title);
 
     // 8. Finish the destination.
-    if (destination == kDestScreen) {
-      window->show();
-    } else if (destination == kDestPrinter) {
-      PrnManager2(ctx, kPmEndPage, nameLine, line2, title);
-      if (fontSet) SetOldFont(ctx, fontRecord);
-    } else {
-      running += kCrLf;
-      if (ctx.fileBuffer) *ctx.fileBuffer += running;
-      else appendToFile(state.OutputFile, running);
-    }
-  } catch (const ProgramEnded&) {
-    throw;
-  } catch (...) {
-    if (ShowNoDataNotice(ctx)) return;
-    ReportCaughtError(ctx.state, ctx.end, "SummaryReport.RunSummReport");
-  }
+    output.finish(std::move(running), nameLine, line2, title);
+  });
 }
 
 }  // namespace tvx

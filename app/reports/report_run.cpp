@@ -1,0 +1,33 @@
+#include "reports/report_run.h"
+
+#include "reports/report_text.h"
+#include "reports/report_window.h"
+
+namespace tvx {
+
+ReportDestination::ReportDestination(ReportContext& ctx, std::int16_t destination, std::string_view caption,
+                                     ReportFont font)
+    : ctx_(ctx), destination_(destination) {
+  if (destination == kDestScreen) {
+    window_ = &OpenReportWindow(ctx, caption);
+  } else if (destination == kDestPrinter && (font == ReportFont::always || !ctx.state.Silent)) {
+    SetNewFont(ctx, ctx.state.FontName, ctx.state.FontSize, false, fontRecord_);
+    fontSet_ = true;
+  }
+}
+
+void ReportDestination::finish(std::string running, std::string_view nameLine, std::string_view line2,
+                               std::string_view title) {
+  if (destination_ == kDestScreen) {
+    window_->show();
+  } else if (destination_ == kDestPrinter) {
+    PrnManager2(ctx_, kPmEndPage, nameLine, line2, title);
+    if (fontSet_) SetOldFont(ctx_, fontRecord_);
+  } else {
+    running += kCrLf;
+    if (ctx_.fileBuffer) *ctx_.fileBuffer += running;
+    else appendToFile(ctx_.state.OutputFile, running);
+  }
+}
+
+}  // namespace tvx

@@ -1,0 +1,111 @@
+// The destination of a report run: made ready before the text, finished
+// after it; and how a failed run ends.
+#include "reports/report_run.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "report_test_support.h"
+
+namespace tvx::test {
+namespace {
+
+std::string readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+TEST(ReportDestination, ScreenWindowIsOpenedFirstAndShownOnlyAtTheEnd) {
+  ReportHarness h;
+  ReportDestination output(h.ctx, kDestScreen, "Caption", ReportFont::always);
+  ASSERT_EQ(h.windows.made.size(), 1u);
+  EXPECT_EQ(output.window(), h.windows.made[0].get());
+  EXPECT_EQ(h.windows.made[0]->caption, "Caption");
+  EXPECT_FALSE(h.windows.made[0]->shown);
+  EXPECT_EQ(h.printer.fontName(), "Printer Default") << "a screen run leaves the printer alone";
+
+  output.finish("not for the screen", "Name", "Line 2", "Title");
+  EXPECT_TRUE(h.windows.made[0]->shown);
+  EXPECT_EQ(h.windows.made[0]->body, "");
+}
+
+TEST(ReportDestination, PrinterRunSetsTheReportFontAndPutsTheFormerOneBack) {
+  ReportHarness h;
+  ReportDestination output(h.ctx, kDestPrinter, "unused", ReportFont::unlessSilent);
+  EXPECT_EQ(output.window(), nullptr);
+  EXPECT_EQ(h.printer.fontName(), "Courier New");
+  EXPECT_EQ(h.printer.fontSize(), 10);
+  EXPECT_FALSE(h.printer.fontBold());
+
+  PrintOrDisplay(h.ctx, nullptr, kDestPrinter, "  body\r\n", 1, "Name", "Line 2", "Title");
+  output.finish("", "Name", "Line 2", "Title");
+  EXPECT_EQ(h.printer.fontName(), "Printer Default");
+  EXPECT_EQ(h.printer.fontSize(), 12);
+  EXPECT_TRUE(h.printer.fontBold());
+  ASSERT_EQ(h.printer.openPages().size(), 1u);
+  EXPECT_NE(h.printer.openPages()[0].find("  body\r\n"), std::string::npos);
+  EXPECT_NE(h.printer.openPages()[0].find("  Page  1\r\n"), std::string::npos) << "the last page was ended";
+}
+
+TEST(ReportDestination, BatchPrinterRunSetsTheFontOnlyWhenAskedAlways) {
+  ReportHarness h;
+  h.state.Silent = true;
+  {
+    ReportDestination output(h.ctx, kDestPrinter, "unused", ReportFont::unlessSilent);
+    EXPECT_EQ(h.printer.fontName(), "Printer Default");
+  }
+  ReportDestination output(h.ctx, kDestPrinter, "unused", ReportFont::always);
+  EXPECT_EQ(h.printer.fontName(), "Courier New");
+  output.finish("", "Name", "Line 2", "Title");
+  EXPECT_EQ(h.printer.fontName(), "Printer Default");
+}
+
+TEST(ReportDestination, FileRunAppendsTheTextWithALineEndOrCollectsItInTheBuffer) {
+  ReportHarness h;
+  h.state.OutputFile = ::testing::TempDir() + "tvx_report_run_" + std::to_string(::getpid()) + ".txt";
+  std::ofstream(h.state.OutputFile, std::ios::binary) << "before\r\n";
+
+  ReportDestination(h.ctx, kDestFile, "unused", ReportFont::always).finish("text", "Name", "Line 2", "Title");
+  EXPECT_EQ(readFile(h.state.OutputFile), "before\r\ntext\r\n");
+  EXPECT_TRUE(h.windows.made.empty());
+
+  std::string buffer = "earlier\r\n";
+  h.ctx.fileBuffer = &buffer;
+  ReportDestination(h.ctx, kDestFile, "unused", ReportFont::always).finish("more", "Name", "Line 2", "Title");
+  EXPECT_EQ(buffer, "earlier\r\nmore\r\n");
+  EXPECT_EQ(readFile(h.state.OutputFile), "before\r\ntext\r\n") << "a buffered run leaves the file alone";
+  std::remove(h.state.OutputFile.c_str());
+}
+
+TEST(RunReportGuarded, NoDataShowsTheNoticeOrEndsTheProgramAtTheGivenPlace) {
+  ReportHarness h;
+  RunReportGuarded(h.ctx, "Here.Run", NoDataRun::notice, [&] { ReportInvestor(h.ctx); });
+  ASSERT_EQ(h.messages.shown.size(), 1u);
+  EXPECT_EQ(h.messages.shown[0].title, "Notice");
+  EXPECT_EQ(h.messages.shown[0].text, kNoDataText);
+  EXPECT_TRUE(h.logger->calls.empty());
+
+  EXPECT_THROW(RunReportGuarded(h.ctx, "Here.Run", NoDataRun::error, [&] { ReportInvestor(h.ctx); }), ProgramEnded);
+  ASSERT_EQ(h.logger->calls.size(), 1u);
+  EXPECT_EQ(h.logger->calls[0].number, orlendo::errnum::NoData);
+  EXPECT_EQ(h.logger->calls[0].location.rfind("Here.Run\r", 0), 0u);
+  EXPECT_EQ(h.messages.shown.size(), 1u) << "no second Notice";
+}
+
+TEST(RunReportGuarded, TheEndOfTheProgramPassesThroughUnreported) {
+  ReportHarness h;
+  EXPECT_THROW(RunReportGuarded(h.ctx, "Here.Run", NoDataRun::notice, [] { throw ProgramEnded{kExitError}; }),
+               ProgramEnded);
+  EXPECT_TRUE(h.logger->calls.empty());
+  EXPECT_TRUE(h.messages.shown.empty());
+}
+
+}  // namespace
+}  // namespace tvx::test
