@@ -5,11 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-
-#include "report_test_support.h"
+#include "report_file_fixture.h"
 
 namespace tvx::test {
 namespace {
@@ -58,26 +54,7 @@ std::vector<std::string> lumoraBlock() {
       "  " + sp(26) + sp(8) + "80.00000" + sp(7) + "3,960.00" + sp(8) + "49.50000"};
 }
 
-std::string readFile(const std::filesystem::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-class DetailedReportTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    dir = std::filesystem::temp_directory_path() / ("tvx_detailed_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    h.state.OutputFile = (dir / "out.txt").string();
-    h.state.CurrentFile = "/data/smith.qvx";
-  }
-  void TearDown() override { std::filesystem::remove_all(dir); }
-
-  std::filesystem::path dir;
-  ReportHarness h{30};
-};
+class DetailedReportTest : public ReportFileTest {};
 
 TEST_F(DetailedReportTest, LayoutLinesHaveTheirWidths) {
   EXPECT_EQ(kHeading.size(), 75u);

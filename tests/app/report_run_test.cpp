@@ -4,23 +4,14 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
-#include <cstdio>
 #include <fstream>
-#include <sstream>
 
-#include "report_test_support.h"
+#include "report_file_fixture.h"
 
 namespace tvx::test {
 namespace {
 
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+class ReportDestinationFile : public ReportFileTest {};
 
 TEST(ReportDestination, ScreenWindowIsOpenedFirstAndShownOnlyAtTheEnd) {
   ReportHarness h;
@@ -67,9 +58,7 @@ TEST(ReportDestination, BatchPrinterRunSetsTheFontOnlyWhenAskedAlways) {
   EXPECT_EQ(h.printer.fontName(), "Printer Default");
 }
 
-TEST(ReportDestination, FileRunAppendsTheTextWithALineEndOrCollectsItInTheBuffer) {
-  ReportHarness h;
-  h.state.OutputFile = ::testing::TempDir() + "tvx_report_run_" + std::to_string(::getpid()) + ".txt";
+TEST_F(ReportDestinationFile, RunAppendsTheTextWithALineEndOrCollectsItInTheBuffer) {
   std::ofstream(h.state.OutputFile, std::ios::binary) << "before\r\n";
 
   ReportDestination(h.ctx, kDestFile, "unused", ReportFont::always).finish("text", "Name", "Line 2", "Title");
@@ -81,7 +70,6 @@ TEST(ReportDestination, FileRunAppendsTheTextWithALineEndOrCollectsItInTheBuffer
   ReportDestination(h.ctx, kDestFile, "unused", ReportFont::always).finish("more", "Name", "Line 2", "Title");
   EXPECT_EQ(buffer, "earlier\r\nmore\r\n");
   EXPECT_EQ(readFile(h.state.OutputFile), "before\r\ntext\r\n") << "a buffered run leaves the file alone";
-  std::remove(h.state.OutputFile.c_str());
 }
 
 TEST(RunReportGuarded, NoDataShowsTheNoticeOrEndsTheProgramAtTheGivenPlace) {

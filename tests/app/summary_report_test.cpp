@@ -4,12 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
-#include "report_test_support.h"
+#include "report_file_fixture.h"
 
 namespace tvx::test {
 namespace {
@@ -25,26 +22,7 @@ const std::vector<std::string> kTypicalRows = {
     "  Lumora" + sp(17) + sp(6) + "160.00000" + sp(6) + "$3,960.00" + sp(8) + "$24.75000",
 };
 
-std::string readFile(const std::filesystem::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-class SummaryReportTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    dir = std::filesystem::temp_directory_path() / ("tvx_summary_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    h.state.OutputFile = (dir / "out.txt").string();
-    h.state.CurrentFile = "/data/smith.qvx";
-  }
-  void TearDown() override { std::filesystem::remove_all(dir); }
-
-  std::filesystem::path dir;
-  ReportHarness h{30};
-};
+class SummaryReportTest : public ReportFileTest {};
 
 TEST_F(SummaryReportTest, ScreenTextOfAnInvestorWithoutTransactions) {
   h.state.Investor = makeInvestor("Ann Example", "Account 1");
