@@ -160,31 +160,27 @@ void InputForm::close() {
 
 // ---- fields ---------------------------------------------------------------------
 
-std::string& InputForm::textRef(Field field) {
+std::string InputForm::Texts::*InputForm::textMember(Field field) {
   switch (field) {
-    case Field::txtName: return texts_.name;
-    case Field::txtLine2: return texts_.line2;
-    case Field::maskDtStart: return texts_.start;
-    case Field::maskDtStop: return texts_.stop;
-    case Field::MaskDtTrans: return texts_.trans;
-    case Field::txtShares: return texts_.shares;
-    case Field::txtCost: return texts_.cost;
-    default: break;
+    case Field::txtName: return &Texts::name;
+    case Field::txtLine2: return &Texts::line2;
+    case Field::maskDtStart: return &Texts::start;
+    case Field::maskDtStop: return &Texts::stop;
+    case Field::MaskDtTrans: return &Texts::trans;
+    case Field::txtShares: return &Texts::shares;
+    case Field::txtCost: return &Texts::cost;
+    default: return nullptr;
   }
+}
+
+std::string& InputForm::textRef(Field field) {
+  if (const auto member = textMember(field)) return texts_.*member;
   throw std::invalid_argument("the field " + std::string(FieldName(field)) + " holds no text");
 }
 
 const std::string& InputForm::text(Field field) const {
-  switch (field) {
-    case Field::txtName: return texts_.name;
-    case Field::txtLine2: return texts_.line2;
-    case Field::maskDtStart: return texts_.start;
-    case Field::maskDtStop: return texts_.stop;
-    case Field::MaskDtTrans: return texts_.trans;
-    case Field::txtShares: return texts_.shares;
-    case Field::txtCost: return texts_.cost;
-    default: return kNoText;
-  }
+  if (const auto member = textMember(field)) return texts_.*member;
+  return kNoText;
 }
 
 void InputForm::setText(Field field, std::string value) { textRef(field) = std::move(value); }

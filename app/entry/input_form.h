@@ -107,6 +107,8 @@ class InputForm {
   struct Texts {
     std::string name, line2, start, stop, trans, shares, cost;
   };
+  // The text of a field that holds one; null for the other fields.
+  static std::string Texts::*textMember(Field field);
   std::string& textRef(Field field);
   void setText(Field field, std::string value);
   void writeBound(Field field);
