@@ -40,6 +40,17 @@ BuySellRow makeRow(std::string date, bool isBuy, std::string cost, std::string s
 
 bool entryIsValid(const orlendo::BuySell& b) { return FailingEntryChecks(b).empty(); }
 
+// Puts the edited rows `next` in place of `rows`, with the list box and the
+// collection that follow from them. The collection is built aside and taken
+// last, so a failure leaves the rows and the collection as they were.
+void keepRows(BuySellRowArray& next, BuySellRowArray& rows, ListBoxLines& list, orlendo::BuySellsPtr& buySells) {
+  orlendo::BuySellsPtr collection = buySells;
+  MoveBuySellArray2Collection(next, collection);
+  MoveBuySellsArray2LstBox(next, list);
+  rows = std::move(next);
+  buySells = std::move(collection);
+}
+
 }  // namespace
 
 BuySellRowArray PlaceholderRows() { return BuySellRowArray(1); }
@@ -168,11 +179,7 @@ bool AddBuySellArrayItem(const orlendo::BuySell& buySell, BuySellRowArray& rows,
       next[at] = std::move(r);
     }
     SortBuySellsArray(next);
-    orlendo::BuySellsPtr collection = buySells;
-    MoveBuySellArray2Collection(next, collection);
-    MoveBuySellsArray2LstBox(next, list);
-    rows = std::move(next);
-    buySells = std::move(collection);
+    keepRows(next, rows, list, buySells);
     return true;
   });
 }
@@ -196,11 +203,7 @@ bool DeleteBuySellArrayItem(orlendo::BuySellPtr& buySell, BuySellRowArray& rows,
     if (at >= rows.size()) return false;
     BuySellRowArray next = rows;
     next.erase(next.begin() + static_cast<std::ptrdiff_t>(at));
-    orlendo::BuySellsPtr collection = buySells;
-    MoveBuySellArray2Collection(next, collection);
-    MoveBuySellsArray2LstBox(next, list);
-    rows = std::move(next);
-    buySells = std::move(collection);
+    keepRows(next, rows, list, buySells);
     return true;
   });
 }
