@@ -17,6 +17,7 @@
 #include "orlendo/catalogue.h"
 #include "orlendo/error.h"
 #include "orlendo/model.h"
+#include "library/test_support.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ using namespace orlendo::literals;
 using namespace std::chrono;
 using T = XTransType;
 
-constexpr Date ymd(int y, unsigned m, unsigned d) { return Date{year{y}, month{m}, day{d}}; }
+using tvxtest::ymd;
 
 InvestorPtr newInvestor(eLumora election = eLumora::standard) {
   auto investor = Investor::create(ymd(2017, 12, 31));

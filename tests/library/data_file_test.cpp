@@ -15,6 +15,7 @@
 #include "orlendo/error.h"
 #include "orlendo/model.h"
 #include "orlendo/profile_file.h"
+#include "library/test_support.h"
 
 namespace fs = std::filesystem;
 using namespace orlendo;
@@ -24,14 +25,9 @@ namespace {
 
 const Date kToday{year{2024}, month{3}, day{5}};
 
-Error caught(const std::function<void()>& body) {
-  try {
-    body();
-  } catch (const Error& e) {
-    return e;
-  }
-  return Error(0, "", "");
-}
+using tvxtest::caught;
+using tvxtest::readBytes;
+using tvxtest::writeBytes;
 
 BuySellPtr add(const InvestorPtr& investor, std::string_view security, std::string code, std::string date,
                std::string cost, std::string shares, std::string_view key = {}) {
@@ -68,29 +64,14 @@ class DataFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
     previous_ = fs::current_path();
-    std::string pattern = (fs::temp_directory_path() / "data_file_test.XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
-    fs::current_path(dir_);  // the backup copy goes to the current folder
+    fs::current_path(dir_.path());  // the backup copy goes to the current folder
   }
   void TearDown() override {
     detail::setAtomicWriteCall(nullptr);
     fs::current_path(previous_);
-    fs::remove_all(dir_);
   }
 
-  static void writeBytes(const std::string& name, const std::string& bytes) {
-    std::ofstream(name, std::ios::binary) << bytes;
-  }
-  static std::string readBytes(const std::string& name) {
-    std::ifstream in(name, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  }
-  std::set<std::string> entries() const {
-    std::set<std::string> names;
-    for (const auto& e : fs::directory_iterator(dir_)) names.insert(e.path().filename().string());
-    return names;
-  }
+  std::set<std::string> entries() const { return dir_.entries(); }
   static InvestorPtr loaded(const std::string& name) {
     auto investor = Investor::create(kToday);
     investor->LoadFile(name);
@@ -101,7 +82,7 @@ class DataFileTest : public ::testing::Test {
   }
 
   fs::path previous_;
-  fs::path dir_;
+  tvxtest::TempDir dir_{"data_file_test"};
 };
 
 // ---- round trip ------------------------------------------------------------------------
@@ -219,7 +200,7 @@ TEST_F(DataFileTest, BackupHoldsThePreviousContentOfTheLastFileSavedOver) {
   EXPECT_EQ(readBytes("backup.qvx"), second);
   const std::string other = readBytes("sub/other.qvx");
   investor->sName("Fourth");
-  investor->Save((dir_ / "sub" / "other.qvx").string());
+  investor->Save((dir_.path() / "sub" / "other.qvx").string());
   EXPECT_EQ(readBytes("backup.qvx"), other);
   EXPECT_FALSE(fs::exists("sub/backup.qvx"));
   EXPECT_EQ(entries(), (std::set<std::string>{"data.qvx", "backup.qvx", "sub"}));
@@ -232,7 +213,7 @@ TEST_F(DataFileTest, SavingToTheBackupFileItselfWorks) {
   investor->Save("backup.qvx");
   EXPECT_EQ(readBytes("backup.qvx"), readBytes("reference.qvx"));
   investor->sName("Again");
-  investor->Save((dir_ / "backup.qvx").string());
+  investor->Save((dir_.path() / "backup.qvx").string());
   EXPECT_EQ(loaded("backup.qvx")->sName(), "Again");
   EXPECT_EQ(entries(), (std::set<std::string>{"reference.qvx", "backup.qvx"}));
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "orlendo/error.h"
+#include "library/test_support.h"
 
 using namespace std::chrono;
 using orlendo::Date;
@@ -13,7 +14,7 @@ using orlendo::parseDate;
 
 namespace {
 
-Date ymd(int y, unsigned m, unsigned d) { return Date{year{y}, month{m}, day{d}}; }
+using tvxtest::ymd;
 
 TEST(DateText, ReadsMonthDayYearForms) {
   EXPECT_EQ(parseDate("12/31/1983"), ymd(1983, 12, 31));

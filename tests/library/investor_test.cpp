@@ -7,21 +7,14 @@
 #include "orlendo/catalogue.h"
 #include "orlendo/error.h"
 #include "orlendo/model.h"
+#include "library/test_support.h"
 
 using namespace orlendo;
 using namespace std::chrono;
 
 namespace {
 
-template <class F>
-long errorNumber(F&& body) {
-  try {
-    body();
-  } catch (const Error& e) {
-    return e.number();
-  }
-  return 0;
-}
+using tvxtest::errorNumber;
 
 const Date kToday{year{2024}, month{3}, day{5}};
 

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "orlendo/error.h"
+#include "library/test_support.h"
 
 using orlendo::Currency;
 using orlendo::Error;
@@ -19,16 +20,7 @@ namespace {
 constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
 constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
 
-// Runs `body` and returns the number of the orlendo::Error it raises (0 if none).
-template <class F>
-long errorNumber(F&& body) {
-  try {
-    body();
-  } catch (const Error& e) {
-    return e.number();
-  }
-  return 0;
-}
+using tvxtest::errorNumber;
 
 Currency ticks(std::int64_t t) { return Currency::fromTicks(t); }
 

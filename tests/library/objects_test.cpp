@@ -6,21 +6,13 @@
 
 #include "orlendo/error.h"
 #include "orlendo/model.h"
+#include "library/test_support.h"
 
 using namespace orlendo;
 
 namespace {
 
-// Runs `body` and returns the orlendo::Error it raises (number 0 if none).
-template <class F>
-Error caught(F&& body) {
-  try {
-    body();
-  } catch (const Error& e) {
-    return e;
-  }
-  return Error(0, "", "");
-}
+using tvxtest::caught;
 
 BuySellPtr addEntry(const BuySellsPtr& list, std::string code, std::string date, std::string cost,
                     std::string shares, std::string_view key = {}) {

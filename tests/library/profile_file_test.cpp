@@ -14,6 +14,7 @@
 
 #include "model/atomic_write.h"
 #include "orlendo/error.h"
+#include "library/test_support.h"
 
 namespace fs = std::filesystem;
 using orlendo::Error;
@@ -25,45 +26,18 @@ namespace {
 
 class ProfileFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "profile_file_test.XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
-  }
-  void TearDown() override {
-    orlendo::detail::setAtomicWriteCall(nullptr);
-    fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add);
-    fs::remove_all(dir_);
-  }
+  void TearDown() override { orlendo::detail::setAtomicWriteCall(nullptr); }
 
-  std::string path(const std::string& name) const { return (dir_ / name).string(); }
+  std::string path(const std::string& name) const { return dir_.file(name); }
 
-  void writeBytes(const std::string& name, const std::string& bytes) const {
-    std::ofstream(path(name), std::ios::binary) << bytes;
-  }
-  std::string readBytes(const std::string& name) const {
-    std::ifstream in(path(name), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  }
-  std::set<std::string> entries() const {
-    std::set<std::string> names;
-    for (const auto& e : fs::directory_iterator(dir_)) names.insert(e.path().filename().string());
-    return names;
-  }
+  void writeBytes(const std::string& name, const std::string& bytes) const { tvxtest::writeBytes(path(name), bytes); }
+  std::string readBytes(const std::string& name) const { return tvxtest::readBytes(path(name)); }
+  std::set<std::string> entries() const { return dir_.entries(); }
 
-  fs::path dir_;
+  tvxtest::TempDir dir_{"profile_file_test"};
 };
 
-// Runs `body` and returns the number of the orlendo::Error it raises (0 if none).
-template <class F>
-long errorNumber(F&& body) {
-  try {
-    body();
-  } catch (const Error& e) {
-    return e.number();
-  }
-  return 0;
-}
+using tvxtest::errorNumber;
 
 // A write call that stores a few bytes and then reports a full disk.
 ssize_t failAfterSomeBytes(int fd, const void* data, std::size_t size) {

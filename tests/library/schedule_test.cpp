@@ -12,6 +12,7 @@
 #include "orlendo/catalogue.h"
 #include "orlendo/error.h"
 #include "orlendo/model.h"
+#include "library/test_support.h"
 
 namespace {
 
@@ -20,7 +21,7 @@ using namespace orlendo::literals;
 using namespace std::chrono;
 using T = XTransType;
 
-constexpr Date ymd(int y, unsigned m, unsigned d) { return Date{year{y}, month{m}, day{d}}; }
+using tvxtest::ymd;
 
 const history::EventProcedure* findProcedure(std::string_view name) {
   for (const auto& a : history::schedule()) {

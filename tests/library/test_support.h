@@ -1,0 +1,80 @@
+// Helpers the library's tests share: catching the orlendo::Error a call
+// raises, dates written as year, month and day, and a temporary folder.
+#pragma once
+
+#include <stdlib.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <system_error>
+
+#include "orlendo/dates.h"
+#include "orlendo/error.h"
+
+namespace tvxtest {
+
+// Runs `body` and returns the orlendo::Error it raises (number 0 if none).
+template <class F>
+orlendo::Error caught(F&& body) {
+  try {
+    body();
+  } catch (const orlendo::Error& e) {
+    return e;
+  }
+  return orlendo::Error(0, "", "");
+}
+
+// Runs `body` and returns the number of the orlendo::Error it raises (0 if none).
+template <class F>
+long errorNumber(F&& body) {
+  return caught(body).number();
+}
+
+constexpr orlendo::Date ymd(int y, unsigned m, unsigned d) {
+  return orlendo::Date{std::chrono::year{y}, std::chrono::month{m}, std::chrono::day{d}};
+}
+
+inline void writeBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+inline std::string readBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A fresh folder in the system's temporary folder, removed at the end with
+// all it holds (its owner's rights given back first, for tests that take them).
+class TempDir {
+ public:
+  explicit TempDir(const std::string& prefix) {
+    std::string pattern = (std::filesystem::temp_directory_path() / (prefix + ".XXXXXX")).string();
+    if (!::mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary folder " + pattern);
+    path_ = pattern;
+  }
+  ~TempDir() {
+    std::error_code ec;
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
+    std::filesystem::remove_all(path_, ec);
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+  std::string file(const std::string& name) const { return (path_ / name).string(); }
+  // The names of what the folder holds.
+  std::set<std::string> entries() const {
+    std::set<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(path_)) names.insert(e.path().filename().string());
+    return names;
+  }
+
+ private:
+  std::filesystem::path path_;
+};
+
+}  // namespace tvxtest
