@@ -173,7 +173,6 @@ QLineEdit* InputWindow::addLineEdit(Field field, QWidget* parent) {
   auto* edit = new QLineEdit(parent);
   if (IsDateBox(field)) {
     edit->setInputMask(toQ(kDateInputMask) + ";_");
-    edit->setMaxLength(static_cast<int>(kEmptyDateBox.size()));
   }
   registerControl(field, edit);
   return edit;
