@@ -1,20 +1,15 @@
 // The built tvxdesk run as a separate process in batch mode, with no
 // display: output file, exit status and standard error.
-#include <fcntl.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
-
-extern char** environ;
 
 namespace {
 
@@ -25,48 +20,28 @@ struct Result {
   std::string err;
 };
 
-// Runs tvxdesk with `args` and an environment without any display.
-Result runDesk(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv = {}) {
-  std::vector<std::string> env;
-  for (char** e = environ; *e; ++e) {
-    const std::string kv = *e;
-    if (kv.rfind("DISPLAY=", 0) == 0 || kv.rfind("WAYLAND_DISPLAY=", 0) == 0 || kv.rfind("QT_QPA_PLATFORM=", 0) == 0)
-      continue;
-    env.push_back(kv);
-  }
-  env.insert(env.end(), extraEnv.begin(), extraEnv.end());
-  std::vector<std::string> argv{TVX_DESK_BINARY};
-  argv.insert(argv.end(), args.begin(), args.end());
-  std::vector<char*> cargv, cenv;
-  for (auto& a : argv) cargv.push_back(a.data());
-  cargv.push_back(nullptr);
-  for (auto& e : env) cenv.push_back(e.data());
-  cenv.push_back(nullptr);
-
-  const fs::path errFile = fs::temp_directory_path() / ("tvx_e2e_err_" + std::to_string(::getpid()));
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  pid_t pid = 0;
-  Result r;
-  if (posix_spawn(&pid, TVX_DESK_BINARY, &actions, nullptr, cargv.data(), cenv.data()) == 0) {
-    int wstatus = 0;
-    waitpid(pid, &wstatus, 0);
-    r.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
-  }
-  posix_spawn_file_actions_destroy(&actions);
-  std::ostringstream s;
-  s << std::ifstream(errFile, std::ios::binary).rdbuf();
-  r.err = s.str();
-  fs::remove(errFile);
-  return r;
+std::string readFile(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-std::string readFile(const fs::path& p) {
-  std::ostringstream s;
-  s << std::ifstream(p, std::ios::binary).rdbuf();
-  return s.str();
+// One shell word, whatever the text holds.
+std::string quoted(const std::string& text) {
+  std::string out = "'";
+  for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return out + "'";
+}
+
+// Runs tvxdesk with `args` (plus `extraEnv`, "NAME=value") and without any display.
+Result runDesk(const std::vector<std::string>& args, const std::string& extraEnv = "") {
+  const fs::path errFile = fs::temp_directory_path() / ("tvx_e2e_err_" + std::to_string(::getpid()));
+  std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + extraEnv;
+  command += " " + quoted(TVX_DESK_BINARY);
+  for (const auto& a : args) command += " " + quoted(a);
+  const int status = std::system((command + " </dev/null 2>" + quoted(errFile)).c_str());
+  Result r{WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(errFile)};
+  fs::remove(errFile);
+  return r;
 }
 
 class BatchRun : public ::testing::Test {
@@ -78,12 +53,15 @@ class BatchRun : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(dir); }
   fs::path example() const { return fs::path(TVX_EXAMPLES_DIR) / "smith.qvx"; }
+  static Result batch(const fs::path& in, const fs::path& out, const std::string& extraEnv = "") {
+    return runDesk({"/silent", "/input", in.string(), "/output", out.string()}, extraEnv);
+  }
   fs::path dir;
 };
 
 TEST_F(BatchRun, WritesDetailedThenSummaryAndAppendsOnTheNextRun) {
   const fs::path out = dir / "smith.txt";
-  const Result r = runDesk({"/silent", "/input", example().string(), "/output", out.string()});
+  const Result r = batch(example(), out);
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.err, "");
   const std::string text = readFile(out);
@@ -95,13 +73,12 @@ TEST_F(BatchRun, WritesDetailedThenSummaryAndAppendsOnTheNextRun) {
   EXPECT_EQ(text.find("Margaret"), std::string::npos);
   EXPECT_EQ(text.find('\n', 0), text.find("\r\n", 0) + 1) << "CR LF line ends";
 
-  ASSERT_EQ(runDesk({"/silent", "/input", example().string(), "/output", out.string()}).status, 0);
+  ASSERT_EQ(batch(example(), out).status, 0);
   EXPECT_EQ(readFile(out), text + text);
 }
 
 TEST_F(BatchRun, NeverLoadsTheDesktopModule) {
-  const Result r =
-      runDesk({"/silent", "/input", example().string(), "/output", (dir / "o.txt").string()}, {"LD_DEBUG=files"});
+  const Result r = batch(example(), dir / "o.txt", "LD_DEBUG=files");
   EXPECT_EQ(r.status, 0);
   ASSERT_NE(r.err.find("libOrlendo"), std::string::npos) << "the loader reports the libraries it maps";
   EXPECT_EQ(r.err.find("libtvxqt"), std::string::npos);
@@ -110,13 +87,13 @@ TEST_F(BatchRun, NeverLoadsTheDesktopModule) {
 
 TEST_F(BatchRun, MissingInputFileOrSwitchExitsOneWithAMessage) {
   const fs::path missing = dir / "nobody.qvx";
-  Result r = runDesk({"/silent", "/input", missing.string(), "/output", (dir / "o.txt").string()});
+  Result r = batch(missing, dir / "o.txt");
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find(missing.string() + " does not exist."), std::string::npos) << r.err;
   r = runDesk({"/silent", "/output", (dir / "o.txt").string()});
   EXPECT_EQ(r.status, 1);
   EXPECT_FALSE(r.err.empty());
-  r = runDesk({"/silent", "/input", (dir / "*.qvx").string(), "/output", (dir / "o.txt").string()});
+  r = batch(dir / "*.qvx", dir / "o.txt");
   EXPECT_EQ(r.status, 1);
   EXPECT_FALSE(fs::exists(dir / "o.txt"));
 }
@@ -128,7 +105,7 @@ TEST_F(BatchRun, AnEntryWithAnInvalidDateExitsTwoAndWritesNothing) {
   data.replace(at, 17, "1 Date=13/45/2000");
   const fs::path bad = dir / "bad.qvx";
   std::ofstream(bad, std::ios::binary) << data;
-  const Result r = runDesk({"/silent", "/input", bad.string(), "/output", (dir / "o.txt").string()});
+  const Result r = batch(bad, dir / "o.txt");
   EXPECT_EQ(r.status, 2);
   EXPECT_NE(r.err.find("Error Number:   13"), std::string::npos) << r.err;
   EXPECT_FALSE(fs::exists(dir / "o.txt"));
@@ -137,7 +114,7 @@ TEST_F(BatchRun, AnEntryWithAnInvalidDateExitsTwoAndWritesNothing) {
 TEST_F(BatchRun, AnUnwritableOutputPathExitsTwo) {
   std::ofstream(dir / "plain") << "x";
   const fs::path out = dir / "plain" / "o.txt";  // a file in the way of the folder
-  const Result r = runDesk({"/silent", "/input", example().string(), "/output", out.string()});
+  const Result r = batch(example(), out);
   EXPECT_EQ(r.status, 2);
   EXPECT_NE(r.err.find(out.string()), std::string::npos) << r.err;
 }
@@ -163,7 +140,8 @@ TEST_F(BatchRun, FolderNamesCapitalsAndBlanksInPaths) {
 }
 
 TEST_F(BatchRun, AnInteractiveStartWithoutTheDesktopModuleExitsTwo) {
-  if (fs::exists(fs::path(TVX_DESK_BINARY).parent_path() / "libtvxqt.so")) GTEST_SKIP() << "the desktop module is built";
+  if (fs::exists(fs::path(TVX_DESK_BINARY).parent_path() / "libtvxqt.so"))
+    GTEST_SKIP() << "the desktop module is built";
   const Result r = runDesk({"/input", example().string()});
   EXPECT_EQ(r.status, 2);
   EXPECT_NE(r.err.find("libtvxqt.so"), std::string::npos);

@@ -1,16 +1,14 @@
 // The desktop program driven through its main window: New, Save As and
 // reopening from the recently-used list; the unsaved-data prompt on Exit;
 // a failed load; settings written at the end and read at the next start;
-// no input to the other windows while a report run is under way.
+// no input to the other windows while a report run is under way; report
+// windows closed newest first at Exit.
 #include <QAction>
-#include <QPushButton>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QToolBar>
-#include <QToolButton>
 #include <QtTest>
 #include <filesystem>
-#include <map>
 
 #include "qt/desktop.h"
 #include "qt/qt_ports.h"
@@ -21,31 +19,27 @@ using namespace tvx::test;
 
 namespace {
 
-Environment envFor(const TempFolder& folder) {
-  std::map<std::string, std::string> vars{{"APPDATA", folder.file("appdata")}, {"HOME", folder.path()}};
-  return [vars](std::string_view name) -> std::optional<std::string> {
-    auto it = vars.find(std::string(name));
-    if (it == vars.end()) return std::nullopt;
-    return it->second;
-  };
-}
-
-// A choice dialog that runs a probe while the report run waits for it.
+// A choice dialog that records its preset and runs a probe while the report run waits for it.
 class ProbingChoiceDialog final : public ChoiceDialog {
  public:
-  std::optional<ReportChoices> answer = ReportChoices{false, true, false};
+  std::optional<ReportChoices> answer = ReportChoices{false, true, false}, preset;
   std::function<void()> probe;
-  std::optional<ReportChoices> ask(std::string_view, const ReportChoices&) override {
+  std::optional<ReportChoices> ask(std::string_view, const ReportChoices& p) override {
+    preset = p;
     if (probe) probe();
     return answer;
   }
 };
 
 struct Program {
-  explicit Program(const TempFolder& f) : folder(f) {
+  explicit Program(const TempFolder& folder) {
     qt::DesktopOptions o;
     o.appFolder = folder.path();
-    o.env = envFor(folder);
+    o.env = [&folder](std::string_view name) -> std::optional<std::string> {
+      if (name == "APPDATA") return folder.file("appdata");
+      if (name == "HOME") return folder.path();
+      return std::nullopt;
+    };
     o.pdfPrinterOnly = true;
     o.messages = &messages;
     o.files = &dialog;
@@ -63,8 +57,11 @@ struct Program {
   }
   QAction* item(const char* name) { return desktop->mainWindow()->menuItem(name); }
   AppState& state() { return desktop->state(); }
+  void clickNew() {
+    auto* bar = desktop->mainWindow()->findChild<QToolBar*>("tbToolBar");
+    QTest::mouseClick(bar->widgetForAction(desktop->mainWindow()->toolButton("New")), Qt::LeftButton);
+  }
 
-  const TempFolder& folder;
   ScriptedMessageBox messages;
   ScriptedFileDialog dialog;
   ProbingChoiceDialog choices;
@@ -94,12 +91,10 @@ class DesktopTest : public QObject {
 
     p.item("mnuFileNew")->trigger();
     const std::string dataPath = folder.file("appdata/Kelvane/QVX");
-    QCOMPARE(p.state().DataPath, dataPath);
     QCOMPARE(p.state().CurrentFile, dataPath + "/UNTITLED.QVX");
     QCOMPARE(p.inputWindows, 1);
     p.state().Investor->sName("Ann Example");
-    std::string code = "1", date = "12/31/1983", cost = "500", shares = "5";
-    p.state().Investor->colSecurities()->Item("Quorvex")->colBuySells()->Add(code, date, cost, shares);
+    addBuySell(*p.state().Investor, "Quorvex", "12/31/1983", "5", "500");
     p.state().DataSaved = false;
 
     const std::string file = folder.file("ann.qvx");
@@ -111,9 +106,9 @@ class DesktopTest : public QObject {
     QVERIFY(p.item("mnuFileMRU1")->isVisible());
 
     p.item("mnuFileNew")->trigger();
-    QCOMPARE(QString::fromStdString(p.state().Investor->sName()), QString());
+    QCOMPARE(p.state().Investor->sName(), std::string());
     p.item("mnuFileMRU1")->trigger();
-    QCOMPARE(QString::fromStdString(p.state().Investor->sName()), QString("Ann Example"));
+    QCOMPARE(p.state().Investor->sName(), std::string("Ann Example"));
     QCOMPARE(p.inputWindows, 3);  // two News and the reopened file
     QCOMPARE(p.state().Investor->colSecurities()->Item("Quorvex")->colBuySells()->Count(), 1L);
     QCOMPARE(p.desktop->mainWindow()->statusText(), QString::fromStdString("File: " + file));
@@ -136,14 +131,13 @@ class DesktopTest : public QObject {
     QVERIFY(p.exits.empty());
     QVERIFY(p.desktop->mainWindow()->isVisible());
     QCOMPARE(p.messages.shown.size(), size_t{2});
-    QCOMPARE(QString::fromStdString(p.messages.shown[1].title), QString("Unsaved Data Exists!"));
+    QCOMPARE(p.messages.shown[1].title, std::string("Unsaved Data Exists!"));
 
     p.messages.answers = {Answer::No};
     p.desktop->mainWindow()->close();
     QCOMPARE(p.exits, std::vector<int>{kExitOk});
     QVERIFY(!p.desktop->mainWindow()->isVisible());
-    QVERIFY(std::filesystem::directory_iterator(folder.file("appdata/Kelvane/QVX")) ==
-            std::filesystem::directory_iterator());  // nothing was saved
+    QVERIFY(std::filesystem::is_empty(folder.file("appdata/Kelvane/QVX")));  // nothing was saved
   }
 
   void aFailedLoadKeepsTheOpenInvestor() {
@@ -152,20 +146,18 @@ class DesktopTest : public QObject {
     p.state().Investor->BeginEdit();
     p.state().Investor->sName("Still Here");
     auto before = p.state().Investor;
-    const std::string bad = folder.write("bad.qvx", "[General]\r\nName=Other\r\nLumora=xyz\r\n");
-    p.dialog.openAnswers.push_back(bad);
+    p.dialog.openAnswers.push_back(folder.write("bad.qvx", "[General]\r\nName=Other\r\nLumora=xyz\r\n"));
     p.item("mnuFileOpen")->trigger();
     QCOMPARE(p.exits, std::vector<int>{kExitError});
-    QCOMPARE(QString::fromStdString(before->sName()), QString("Still Here"));
+    QCOMPARE(before->sName(), std::string("Still Here"));
     QVERIFY(p.state().CurrentFile.empty());
-    QVERIFY(p.item("mnuFileMRU1")->isVisible() == false);
+    QVERIFY(!p.item("mnuFileMRU1")->isVisible());
   }
 
   void settingsWrittenAndReadBack() {
     TempFolder folder;
     {
       Program first(folder);
-      QCOMPARE(first.state().FontName, std::string("Courier New"));
       first.state().FontName = "Courier";
       first.state().FontSize = 12;
       std::filesystem::create_directory(folder.file("files"));
@@ -183,20 +175,11 @@ class DesktopTest : public QObject {
       QCOMPARE(second.state().FontSize, 12.0F);
       QCOMPARE(second.state().DataPath, folder.file("files"));
       QCOMPARE(second.state().MruFiles[0], folder.file("files/one.qvx"));
-      QCOMPARE(second.desktop->mainWindow()->size(), QSize(600, 500));
-      class Recording final : public ChoiceDialog {
-       public:
-        std::optional<ReportChoices> seen;
-        std::optional<ReportChoices> ask(std::string_view, const ReportChoices& p) override {
-          seen = p;
-          return std::nullopt;
-        }
-      };
-      Recording recording;
-      second.desktop->reportContext().choices = &recording;
+      QCOMPARE(second.desktop->mainWindow()->size(), QSize(600, 500));  // 9000 x 7500 twips
+      second.choices.answer = std::nullopt;
       second.item("mnuViewReports")->trigger();
-      QVERIFY(recording.seen.has_value());
-      QVERIFY(recording.seen->input && !recording.seen->summary && recording.seen->detail);
+      QVERIFY(second.choices.preset.has_value());
+      QVERIFY(second.choices.preset->input && !second.choices.preset->summary && second.choices.preset->detail);
 
       // Minimised at the end: the place and size stay as they were saved.
       second.desktop->mainWindow()->showMinimized();
@@ -204,23 +187,18 @@ class DesktopTest : public QObject {
       second.item("mnuFileExit")->trigger();
     }
     qt::QtGeometryStore store;
-    QCOMPARE(QString::fromStdString(store.read("Tallyvex", "Settings", "MainWidth", "")), QString("9000"));
-    QCOMPARE(QString::fromStdString(store.read("Tallyvex", "Settings", "MainHeight", "")), QString("7500"));
+    QCOMPARE(store.read("Tallyvex", "Settings", "MainWidth", ""), std::string("9000"));
+    QCOMPARE(store.read("Tallyvex", "Settings", "MainHeight", ""), std::string("7500"));
   }
 
   void reportRunKeepsInputFromTheOtherWindows() {
     TempFolder folder;
     Program p(folder);
-    p.desktop->mainWindow()->show();
     auto before = p.state().Investor;
     bool probed = false;
     p.choices.probe = [&] {
-      probed = true;
-      QVERIFY(p.desktop->reportRunActive());
-      auto* bar = p.desktop->mainWindow()->findChild<QToolBar*>("tbToolBar");
-      QWidget* newButton = bar->widgetForAction(p.desktop->mainWindow()->toolButton("New"));
-      QVERIFY(newButton);
-      QTest::mouseClick(newButton, Qt::LeftButton);
+      probed = p.desktop->reportRunActive();
+      p.clickNew();
       QTest::keyClick(p.desktop->mainWindow(), Qt::Key_F, Qt::AltModifier);
     };
     p.choices.answer = std::nullopt;  // then cancelled: nothing is produced
@@ -229,10 +207,8 @@ class DesktopTest : public QObject {
     QVERIFY(!p.desktop->reportRunActive());
     QCOMPARE(p.state().Investor, before);  // New never ran
 
-    // After the run the same click works.
-    p.choices.probe = {};
-    auto* bar = p.desktop->mainWindow()->findChild<QToolBar*>("tbToolBar");
-    QTest::mouseClick(bar->widgetForAction(p.desktop->mainWindow()->toolButton("New")), Qt::LeftButton);
+    p.choices.probe = {};  // after the run the same click works
+    p.clickNew();
     QVERIFY(p.state().Investor != before);
   }
 
@@ -245,10 +221,11 @@ class DesktopTest : public QObject {
     p.item("mnuViewReports")->trigger();
     const auto windows = p.desktop->openWindows();
     QCOMPARE(windows.size(), size_t{3});
-    for (QWidget* w : windows) QVERIFY(w->isVisible());
     std::vector<QWidget*> closedOrder;
-    for (QWidget* w : windows)
+    for (QWidget* w : windows) {
+      QVERIFY(w->isVisible());
       QObject::connect(w, &QObject::destroyed, [&closedOrder, w] { closedOrder.push_back(w); });
+    }
     p.item("mnuFileExit")->trigger();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCOMPARE(closedOrder, (std::vector<QWidget*>{windows[2], windows[1], windows[0]}));

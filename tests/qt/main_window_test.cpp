@@ -1,11 +1,8 @@
-// frmMain: menus in order with their captions, the toolbar keys, the status
-// bar, the recently-used items, and closing as File, Exit.
+// frmMain: menus in order with their captions, the items and toolbar keys
+// and their commands, the recently-used items.
 #include <QAction>
-#include <QCloseEvent>
-#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QStatusBar>
 #include <QToolBar>
 #include <QtTest>
 
@@ -38,21 +35,18 @@ class MainWindowTest : public QObject {
     RecordingHandler handler;
     tvx::qt::MainWindow window(handler);
     QCOMPARE(window.windowTitle(), QString("Tallyvex"));
-    QCOMPARE(captions(window.menuBar()->actions()),
-             QStringList({"&File", "&Inputs", "&View", "&Options", "&Help"}));
-    QMenu* file = window.menuBar()->actions().at(0)->menu();
-    QVERIFY(file);
-    QCOMPARE(captions(file->actions()),
+    const QList<QAction*> bar = window.menuBar()->actions();
+    QCOMPARE(captions(bar), QStringList({"&File", "&Inputs", "&View", "&Options", "&Help"}));
+    QCOMPARE(captions(bar[0]->menu()->actions()),
              QStringList({"&New", "&Open...", "-", "&Save", "Save &As...", "-", "Print Pre&view", "&Print...", "-",
                           "", "", "", "", "", "-", "E&xit"}));
-    QCOMPARE(captions(window.menuBar()->actions().at(2)->menu()->actions()), QStringList({"&Reports..."}));
-    QCOMPARE(captions(window.menuBar()->actions().at(3)->menu()->actions()), QStringList({"&Fonts..."}));
-    QCOMPARE(captions(window.menuBar()->actions().at(4)->menu()->actions()),
-             QStringList({"&Contents", "-", "&About "}));
-    QVERIFY(window.menuBar()->actions().at(1)->menu() == nullptr);  // Inputs is a command itself
+    QVERIFY(bar[1]->menu() == nullptr);  // Inputs is a command itself
+    QCOMPARE(captions(bar[2]->menu()->actions()), QStringList({"&Reports..."}));
+    QCOMPARE(captions(bar[3]->menu()->actions()), QStringList({"&Fonts..."}));
+    QCOMPARE(captions(bar[4]->menu()->actions()), QStringList({"&Contents", "-", "&About "}));
   }
 
-  void itemsRunTheirCommands() {
+  void itemsAndToolbarKeysRunTheirCommands() {
     RecordingHandler handler;
     tvx::qt::MainWindow window(handler);
     const std::pair<const char*, MainCommand> items[] = {
@@ -63,38 +57,23 @@ class MainWindowTest : public QObject {
         {"mnuViewReports", MainCommand::ViewReports}, {"mnuOptionsFonts", MainCommand::Fonts},
         {"mnuHelpContents", MainCommand::HelpContents}, {"mnuHelpAbout", MainCommand::About}};
     for (const auto& [name, command] : items) {
-      QAction* item = window.menuItem(name);
-      QVERIFY2(item, name);
-      item->trigger();
+      QVERIFY2(window.menuItem(name), name);
+      window.menuItem(name)->trigger();
       QVERIFY2(handler.commands.back() == command, name);
     }
-  }
 
-  void toolbarKeys() {
-    RecordingHandler handler;
-    tvx::qt::MainWindow window(handler);
-    auto* bar = window.findChild<QToolBar*>("tbToolBar");
-    QVERIFY(bar);
-    QStringList keys;
-    for (QAction* a : bar->actions()) keys << a->data().toString();
-    QCOMPARE(keys, QStringList({"New", "Open", "Save", "Print", "Preview", "Input", "Help"}));
     const std::pair<const char*, MainCommand> buttons[] = {
-        {"New", MainCommand::New},         {"Open", MainCommand::Open},      {"Save", MainCommand::Save},
-        {"Print", MainCommand::Print},     {"Preview", MainCommand::ViewReports}, {"Input", MainCommand::Inputs},
+        {"New", MainCommand::New},     {"Open", MainCommand::Open},       {"Save", MainCommand::Save},
+        {"Print", MainCommand::Print}, {"Preview", MainCommand::ViewReports}, {"Input", MainCommand::Inputs},
         {"Help", MainCommand::HelpContents}};
-    for (const auto& [key, command] : buttons) {
-      window.toolButton(key)->trigger();
+    const QList<QAction*> keys = window.findChild<QToolBar*>("tbToolBar")->actions();
+    QCOMPARE(keys.size(), qsizetype(std::size(buttons)));
+    for (qsizetype i = 0; i < keys.size(); ++i) {  // in this order
+      const auto& [key, command] = buttons[i];
+      QCOMPARE(keys[i]->data().toString(), QString(key));
+      keys[i]->trigger();
       QVERIFY2(handler.commands.back() == command, key);
     }
-  }
-
-  void statusBarPanel() {
-    RecordingHandler handler;
-    tvx::qt::MainWindow window(handler);
-    QVERIFY(window.findChild<QStatusBar*>("sbStatusBar"));
-    QCOMPARE(window.statusText(), QString("File: "));
-    window.setStatusText("File: /home/ann/a.qvx");
-    QCOMPARE(window.findChild<QLabel*>("sbPanel1")->text(), QString("File: /home/ann/a.qvx"));
   }
 
   void recentlyUsedItems() {
@@ -113,27 +92,6 @@ class MainWindowTest : public QObject {
     window.showMru({"", "", "", "", ""});
     QVERIFY(!separator->isVisible());
     QVERIFY(!window.menuItem("mnuFileMRU1")->isVisible());
-  }
-
-  void closingIsFileExit() {
-    RecordingHandler handler;
-    tvx::qt::MainWindow window(handler);
-    window.show();
-    QVERIFY(!window.close());  // the handler decides; it did not allow it
-    QCOMPARE(handler.commands, std::vector<MainCommand>{MainCommand::Exit});
-    window.allowClose();
-    QVERIFY(window.close());
-    QCOMPARE(handler.commands.size(), size_t{1});
-  }
-
-  void geometryInTwips() {
-    RecordingHandler handler;
-    tvx::qt::MainWindow window(handler);
-    window.applyGeometry({1500, 1500, 9000, 7500});
-    QCOMPARE(window.size(), QSize(600, 500));
-    const tvx::WindowGeometry g = window.geometryTwips();
-    QCOMPARE(g.width, 9000.0F);
-    QCOMPARE(g.height, 7500.0F);
   }
 };
 

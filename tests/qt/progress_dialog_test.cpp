@@ -17,8 +17,6 @@ class ProgressDialogTest : public QObject {
     dialog.started(1983);
     QVERIFY(dialog.isVisible());
     QCOMPARE(dialog.lblStatus()->text(), QString("Year: 1983"));
-    dialog.yearReached(1990);
-    QCOMPARE(dialog.lblStatus()->text(), QString("Year: 1990"));
 
     auto investor = orlendo::Investor::create();
     investor->LoadFile(TVX_EXAMPLES_DIR "/smith.qvx");

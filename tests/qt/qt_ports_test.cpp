@@ -1,11 +1,9 @@
-// The Qt ports: the file dialog's filter on a case-sensitive file system,
-// the per-user store, and the two report dialogs.
+// The Qt ports: the file dialog's filter on a case-sensitive file system
+// and the two report dialogs.
 #include <QCheckBox>
 #include <QDir>
 #include <QGroupBox>
 #include <QPushButton>
-#include <QSettings>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -18,30 +16,15 @@ using namespace tvx;
 class QtPortsTest : public QObject {
   Q_OBJECT
  private slots:
-  void initTestCase() {
-    QStandardPaths::setTestModeEnabled(true);
-    QSettings("Kelvane", "Tallyvex").clear();  // the test store starts empty
-  }
-
   void dataFilterMatchesLowerCaseNames() {
     const QStringList filters = qt::qtNameFilters(kDataFilter);
     QCOMPARE(filters, QStringList({"Data Files (*.QVX *.qvx)", "All Files (*)"}));
     QTemporaryDir dir;
-    for (const char* name : {"smith.qvx", "JONES.QVX", "notes.txt"}) {
-      QFile f(dir.filePath(name));
-      QVERIFY(f.open(QIODevice::WriteOnly));
-    }
+    for (const char* name : {"smith.qvx", "JONES.QVX", "notes.txt"})
+      QVERIFY(QFile(dir.filePath(name)).open(QIODevice::WriteOnly));
     const QStringList patterns = filters[0].section('(', 1).chopped(1).split(' ');
     QStringList found = QDir(dir.path()).entryList(patterns, QDir::Files, QDir::Name);
     QCOMPARE(found, QStringList({"JONES.QVX", "smith.qvx"}));
-  }
-
-  void geometryStoreRoundTrip() {
-    qt::QtGeometryStore store;
-    QCOMPARE(QString::fromStdString(store.read("Tallyvex", "Settings", "MainLeft", "1000")), QString("1000"));
-    store.write("Tallyvex", "Settings", "MainLeft", "2345");
-    QCOMPARE(QString::fromStdString(qt::QtGeometryStore().read("Tallyvex", "Settings", "MainLeft", "1000")),
-             QString("2345"));
   }
 
   void reportChoicesDialog() {

@@ -25,33 +25,30 @@ class StartupWindowsTest : public QObject {
     QCOMPARE(window.btnRunProgram->text(), QString("Run Program"));
     window.btnHomePage->click();
     QCOMPARE(launcher.opened, std::vector<std::string>{std::string(kProductPage)});
-    QTimer::singleShot(0, [&] { window.btnRunProgram->click(); });
+    QTimer::singleShot(0, window.btnRunProgram, &QPushButton::click);
     QCOMPARE(window.exec(), int(QDialog::Accepted));
   }
 
   void startUpChoices() {
-    const std::pair<const char*, int> buttons[] = {
-        {"btnNew", kStartNewScenario}, {"btnOld", kStartOldScenario}, {"btnMain", kStartMainWindow}};
-    for (const auto& [name, choice] : buttons) {
+    const std::tuple<const char*, const char*, int> buttons[] = {{"btnNew", "New Scenario", kStartNewScenario},
+                                                                 {"btnOld", "Old Scenario", kStartOldScenario},
+                                                                 {"btnMain", "Main Window", kStartMainWindow}};
+    for (const auto& [name, caption, choice] : buttons) {
       qt::StartUpWindow window;
       QCOMPARE(window.windowTitle(), QString("Startup Options"));
-      QTimer::singleShot(0, [&window, name = name] { window.findChild<QPushButton*>(name)->click(); });
+      auto* button = window.findChild<QPushButton*>(name);
+      QCOMPARE(button->text(), QString(caption));
+      QTimer::singleShot(0, button, &QPushButton::click);
       QCOMPARE(window.exec(), choice);
     }
-    qt::StartUpWindow window;
-    QCOMPARE(window.btnNew->text(), QString("New Scenario"));
-    QCOMPARE(window.btnOld->text(), QString("Old Scenario"));
-    QCOMPARE(window.btnMain->text(), QString("Main Window"));
   }
 
   void updateReminder() {
     test::RecordingLauncher launcher;
-    const QString text = QString::fromStdString(UpdateReminderText("QVX2017.10", 2017));
-    qt::GetUpdateWindow window(text, launcher);
-    QCOMPARE(window.lblMessage->text(), text);
+    qt::GetUpdateWindow window(QString::fromStdString(UpdateReminderText("QVX2017.10", 2017)), launcher);
     QCOMPARE(window.btnCheck->text(), QString("Check For More Current Version"));
     QCOMPARE(window.btnContinue->text(), QString("Continue With Current Program"));
-    QTimer::singleShot(0, [&] { window.btnCheck->click(); });
+    QTimer::singleShot(0, window.btnCheck, &QPushButton::click);
     window.exec();
     QCOMPARE(launcher.opened.size(), size_t{1});
   }
