@@ -7,9 +7,9 @@
 
 #include "orlendo/error.h"
 #include "orlendo/model.h"
-#include "app/entry_test_doubles.h"
+#include "report_test_support.h"
 
-namespace tvx {
+namespace tvx::test {
 namespace {
 
 orlendo::BuySellPtr entry(std::string date, std::string shares, std::string cost = "0") {
@@ -36,20 +36,25 @@ struct ListFixture : ::testing::Test {
   BuySellRowArray rows = PlaceholderRows();
   ListBoxLines list;
   orlendo::BuySellsPtr collection = orlendo::BuySells::create();
-  ScriptedMessages messages;
+  ScriptedMessageBox messages;
 
-  bool add(const orlendo::BuySellPtr& b, bool isBuy) {
-    return AddBuySellArrayItem(*b, rows, isBuy, list, collection, ListEditMode::Add, messages);
+  bool add(const orlendo::BuySellPtr& b, bool isBuy = true, ListEditMode mode = ListEditMode::Add) {
+    return AddBuySellArrayItem(*b, rows, isBuy, list, collection, mode, messages);
   }
-  bool change(const orlendo::BuySellPtr& b, bool isBuy) {
-    return AddBuySellArrayItem(*b, rows, isBuy, list, collection, ListEditMode::Change, messages);
+  bool change(const orlendo::BuySellPtr& b, bool isBuy = true) { return add(b, isBuy, ListEditMode::Change); }
+  bool remove(orlendo::BuySellPtr& scratch, Answer answer) {
+    messages.answers = {answer};
+    return DeleteBuySellArrayItem(scratch, rows, true, list, collection, messages);
   }
 };
 
-TEST_F(ListFixture, ThreeBuysAreListedByDateWithIndexedKeysAndEqualDatesKeepEntryOrder) {
-  ASSERT_TRUE(add(entry("03/01/1990", "10", "100"), true));
-  ASSERT_TRUE(add(entry("01/15/1985", "20", "200"), true));
-  ASSERT_TRUE(add(entry("03/01/1990", "30", "300"), true));
+TEST_F(ListFixture, TheFirstAddFillsThePlaceholderAndLaterOnesSortByDateKeepingEntryOrder) {
+  ASSERT_TRUE(add(entry("03/01/1990", "10", "100")));
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0].SortKey, "1990/03/01");
+  EXPECT_EQ(rows[0].ChgCost, "100.00");
+  ASSERT_TRUE(add(entry("01/15/1985", "20", "200")));
+  ASSERT_TRUE(add(entry("03/01/1990", "30", "300")));
 
   EXPECT_EQ(list.lines, (std::vector<std::string>{"01/15/1985 Buy ", "03/01/1990 Buy ", "03/01/1990 Buy "}));
   EXPECT_EQ(list.selected, -1);
@@ -61,52 +66,36 @@ TEST_F(ListFixture, ThreeBuysAreListedByDateWithIndexedKeysAndEqualDatesKeepEntr
   EXPECT_EQ(collection->Item(std::string_view("1990/03/01-2"))->ChgShrs(), "30.00000");
 }
 
-TEST_F(ListFixture, ASellIsStoredNegativeWithNoCostWhateverCostWasTyped) {
+TEST_F(ListFixture, ASellIsStoredNegativeWithNoCostWhateverWasTyped) {
   ASSERT_TRUE(add(entry("06/30/1995", "100", "555"), false));
-  ASSERT_EQ(rows.size(), 1u);
   EXPECT_EQ(rows[0].Kind, "Sell");
-  EXPECT_FALSE(rows[0].IsBuy);
   EXPECT_EQ(rows[0].ChgShrs, "-100");
   EXPECT_EQ(rows[0].ChgCost, "0");
   EXPECT_EQ(list.lines, std::vector<std::string>{"06/30/1995 Sell"});
-  ASSERT_EQ(collection->Count(), 1);
-  EXPECT_EQ(collection->Item(1L)->ChgShrs(), "-100.00000");
-  EXPECT_EQ(collection->Item(1L)->ChgCost(), "0.00");
-
-  // A sell typed with a minus sign is stored negative all the same, never positive.
+  // A sell typed with a minus sign is stored negative all the same.
   ASSERT_TRUE(add(entry("07/01/1995", "-2.5"), false));
-  EXPECT_EQ(collection->Item(2L)->ChgShrs(), "-2.50000");
-}
-
-TEST_F(ListFixture, TheFirstAddFillsThePlaceholder) {
-  ASSERT_EQ(rows.size(), 1u);
-  ASSERT_TRUE(rows[0].isPlaceholder());
-  ASSERT_TRUE(add(entry("12/31/1983", "1000", "25000"), true));
-  ASSERT_EQ(rows.size(), 1u);
-  EXPECT_EQ(rows[0].SortKey, "1983/12/31");
-  EXPECT_EQ(rows[0].ListLine, "12/31/1983 Buy ");
-  EXPECT_EQ(rows[0].ChgShrs, "1,000.00000");
-  EXPECT_EQ(rows[0].ChgCost, "25,000.00");
-  EXPECT_EQ(collection->Count(), 1);
+  EXPECT_EQ(stored(*collection), (std::vector<StoredEntry>{{"1995/06/30-0", "06/30/1995", "-100.00000", "0.00"},
+                                                           {"1995/07/01-1", "07/01/1995", "-2.50000", "0.00"}}));
+  EXPECT_EQ(NegativeSharesText("-1,234.50000"), "-1234.5");
+  EXPECT_EQ(NegativeSharesText("0"), "0");
 }
 
 TEST_F(ListFixture, ChangeWithoutASelectedLineSuggestsAndAltersNothing) {
-  ASSERT_TRUE(add(entry("01/15/1985", "20", "200"), true));
+  ASSERT_TRUE(add(entry("01/15/1985", "20", "200")));
   const auto before = stored(*collection);
   const auto oldCollection = collection;
-  EXPECT_FALSE(change(entry("02/02/1992", "7", "70"), true));
+  EXPECT_FALSE(change(entry("02/02/1992", "7", "70")));
   ASSERT_EQ(messages.shown.size(), 1u);
   EXPECT_EQ(messages.shown[0].title, "SUGGESTION");
   EXPECT_EQ(messages.shown[0].text, "Please click on a transaction before attempting to change it.");
   EXPECT_EQ(messages.shown[0].icon, Icon::Information);
   EXPECT_EQ(stored(*collection), before);
   EXPECT_EQ(collection, oldCollection);
-  EXPECT_EQ(list.lines, std::vector<std::string>{"01/15/1985 Buy "});
 }
 
 TEST_F(ListFixture, ChangeReplacesTheSelectedRowAndResorts) {
-  ASSERT_TRUE(add(entry("01/15/1985", "20", "200"), true));
-  ASSERT_TRUE(add(entry("03/01/1990", "10", "100"), true));
+  ASSERT_TRUE(add(entry("01/15/1985", "20", "200")));
+  ASSERT_TRUE(add(entry("03/01/1990", "10", "100")));
   list.selected = 0;
   ASSERT_TRUE(change(entry("05/05/1995", "5"), false));
   EXPECT_TRUE(messages.shown.empty());
@@ -116,44 +105,36 @@ TEST_F(ListFixture, ChangeReplacesTheSelectedRowAndResorts) {
 }
 
 TEST_F(ListFixture, AnEntryThatDoesNotReadIsNeverStored) {
-  ASSERT_TRUE(add(entry("01/15/1985", "20", "200"), true));
+  ASSERT_TRUE(add(entry("01/15/1985", "20", "200")));
   const auto before = stored(*collection);
-  EXPECT_FALSE(add(entry("02/30/2001", "5"), true));
-  EXPECT_FALSE(add(entry("02/15/84__", "5"), true));
+  EXPECT_FALSE(add(entry("02/30/2001", "5")));
+  EXPECT_FALSE(add(entry("02/15/84__", "5")));
   EXPECT_FALSE(add(entry("03/01/1990", "abc"), false));
-  EXPECT_FALSE(add(entry("03/01/1990", "5", "12x"), true));
+  EXPECT_FALSE(add(entry("03/01/1990", "5", "12x")));
   list.selected = 0;
-  EXPECT_FALSE(change(entry("03/01/1990", "-"), true));
+  EXPECT_FALSE(change(entry("03/01/1990", "-")));
   EXPECT_EQ(stored(*collection), before);
   EXPECT_EQ(rows.size(), 1u);
 }
 
-TEST_F(ListFixture, DeleteAsksAboutTheDateAndNoKeepsEverything) {
-  ASSERT_TRUE(add(entry("01/15/1985", "20", "200"), true));
-  ASSERT_TRUE(add(entry("03/01/1990", "10", "100"), true));
+TEST_F(ListFixture, DeleteAsksAboutTheDateAndDeletingTheOnlyLineLeavesThePlaceholder) {
+  ASSERT_TRUE(add(entry("01/15/1985", "20", "200")));
+  ASSERT_TRUE(add(entry("03/01/1990", "10", "100")));
   auto scratch = entry("03/01/1990", "0");
   list.selected = 1;
-  messages.answers = {Answer::No};
-  EXPECT_FALSE(DeleteBuySellArrayItem(scratch, rows, true, list, collection, messages));
+  EXPECT_FALSE(remove(scratch, Answer::No));
   ASSERT_EQ(messages.shown.size(), 1u);
   EXPECT_EQ(messages.shown[0].title, "WARNING");
   EXPECT_EQ(messages.shown[0].text, "Are you sure you want to delete the 03/01/1990 transaction?");
   EXPECT_EQ(messages.shown[0].buttons, Buttons::YesNo);
   EXPECT_EQ(collection->Count(), 2);
 
-  messages.answers = {Answer::Yes};
-  EXPECT_TRUE(DeleteBuySellArrayItem(scratch, rows, true, list, collection, messages));
-  EXPECT_EQ(list.lines, std::vector<std::string>{"01/15/1985 Buy "});
+  EXPECT_TRUE(remove(scratch, Answer::Yes));
   EXPECT_EQ(stored(*collection), (std::vector<StoredEntry>{{"1985/01/15-0", "01/15/1985", "20.00000", "200.00"}}));
-}
 
-TEST_F(ListFixture, DeletingTheOnlyLineLeavesAnEmptyCollectionAndList) {
-  ASSERT_TRUE(add(entry("01/15/1985", "20", "200"), true));
-  auto scratch = entry("01/15/1985", "20", "200");
-  const auto oldScratch = scratch;
   list.selected = 0;
-  messages.answers = {Answer::Yes};
-  EXPECT_TRUE(DeleteBuySellArrayItem(scratch, rows, true, list, collection, messages));
+  const auto oldScratch = scratch;
+  EXPECT_TRUE(remove(scratch, Answer::Yes));
   EXPECT_EQ(collection->Count(), 0);
   EXPECT_TRUE(list.lines.empty());
   EXPECT_EQ(list.selected, -1);
@@ -161,40 +142,23 @@ TEST_F(ListFixture, DeletingTheOnlyLineLeavesAnEmptyCollectionAndList) {
   EXPECT_TRUE(rows[0].isPlaceholder());
   EXPECT_NE(scratch, oldScratch);
   EXPECT_EQ(scratch->XActionDate(), "12/31/1983");
-  // The placeholder is filled again by the next Add.
-  ASSERT_TRUE(add(entry("02/02/1992", "3", "30"), true));
+  ASSERT_TRUE(add(entry("02/02/1992", "3", "30")));  // the placeholder is filled again
   EXPECT_EQ(rows.size(), 1u);
 }
 
 TEST(SortBuySellsArray, IsStableAndOrdersByKeyCharacters) {
   BuySellRowArray rows;
-  const std::vector<std::pair<std::string, std::string>> input = {
-      {"2001/05/01", "a"}, {"1990/03/01", "b"}, {"2001/05/01", "c"}, {"1984/02/15", "d"},
-      {"1990/03/01", "e"}, {"1990/03/01", "f"}, {"1984/02/15", "g"}};
-  for (const auto& [key, tag] : input) {
-    BuySellRow r;
-    r.SortKey = key;
-    r.ChgShrs = tag;
-    r.Kind = "Buy ";
-    rows.push_back(r);
+  for (const auto& [key, tag] : std::vector<std::pair<std::string, std::string>>{
+           {"2001/05/01", "a"}, {"1990/03/01", "b"}, {"2001/05/01", "c"}, {"1984/02/15", "d"},
+           {"1990/03/01", "e"}, {"1990/03/01", "f"}, {"1984/02/15", "g"}}) {
+    rows.emplace_back();
+    rows.back().SortKey = key;
+    rows.back().ChgShrs = tag;
   }
   SortBuySellsArray(rows);
   std::string order;
   for (const auto& r : rows) order += r.ChgShrs;
   EXPECT_EQ(order, "dgbefac");
-}
-
-TEST(InitializeBuySellsArray, AnEmptyCollectionGivesThePlaceholderAndKeepsTheCollection) {
-  auto collection = orlendo::BuySells::create();
-  const auto same = collection;
-  BuySellRowArray rows;
-  ListBoxLines list;
-  list.lines = {"left by the caller"};
-  InitializeBuySellsArray(rows, collection, list);
-  ASSERT_EQ(rows.size(), 1u);
-  EXPECT_TRUE(rows[0].isPlaceholder());
-  EXPECT_EQ(collection, same);
-  EXPECT_EQ(list.lines, std::vector<std::string>{"left by the caller"});
 }
 
 TEST(InitializeBuySellsArray, RebuildsASortedCollectionWithAbsoluteSharesInRows) {
@@ -213,7 +177,6 @@ TEST(InitializeBuySellsArray, RebuildsASortedCollectionWithAbsoluteSharesInRows)
   EXPECT_EQ(list.lines, (std::vector<std::string>{"12/31/1983 Buy ", "06/30/1995 Sell", "06/30/1995 Buy "}));
   EXPECT_EQ(rows[1].ChgShrs, "1,234.50000");
   EXPECT_FALSE(rows[1].IsBuy);
-  EXPECT_EQ(rows[2].ChgShrs, "0.00000");
   EXPECT_TRUE(rows[2].IsBuy);
   EXPECT_EQ(stored(*collection), (std::vector<StoredEntry>{{"1983/12/31-0", "12/31/1983", "1,000.00000", "25,000.00"},
                                                            {"1995/06/30-1", "06/30/1995", "-1,234.50000", "0.00"},
@@ -238,15 +201,13 @@ TEST(InitializeBuySellsArray, SharesThatDoNotReadFailWithTheProcedureLocation) {
   EXPECT_TRUE(rows[0].isPlaceholder());
 }
 
-TEST(EntryChecks, RunInOrderCostSharesDate) {
+TEST(EntryChecks, RunInOrderCostSharesDateWithTheirMessages) {
   EXPECT_TRUE(FailingEntryChecks(*entry("03/01/1990", "1,000", "-2.5e3")).empty());
   EXPECT_EQ(FailingEntryChecks(*entry("13/01/1990", "x", "")),
             (std::vector<EntryCheck>{EntryCheck::Cost, EntryCheck::Shares, EntryCheck::Date}));
   EXPECT_EQ(FailingEntryChecks(*entry("02/29/2001", "5", "5")), std::vector<EntryCheck>{EntryCheck::Date});
   EXPECT_EQ(FailingEntryChecks(*entry("02/29/2000", "-", "5")), std::vector<EntryCheck>{EntryCheck::Shares});
-}
 
-TEST(EntryChecks, MessagesCarryTheValueAndTheFixQuestion) {
   const std::string tail = "\r\n\r\nDo you want to fix  the amount now (RECOMMENDED TO CHOOSE YES)?";
   EXPECT_EQ(EntryCheckMessage(EntryCheck::Cost, "12x"),
             "The cost amount that you entered, 12x, is not a valid number." + tail);
@@ -256,11 +217,5 @@ TEST(EntryChecks, MessagesCarryTheValueAndTheFixQuestion) {
             "The date that you entered, 02/30/2001, is not a valid date." + tail);
 }
 
-TEST(NegativeSharesText, IsTheShortestTextOfMinusTheAbsoluteValue) {
-  EXPECT_EQ(NegativeSharesText("100.00000"), "-100");
-  EXPECT_EQ(NegativeSharesText("-1,234.50000"), "-1234.5");
-  EXPECT_EQ(NegativeSharesText("0"), "0");
-}
-
 }  // namespace
-}  // namespace tvx
+}  // namespace tvx::test

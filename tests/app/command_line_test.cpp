@@ -12,56 +12,42 @@ using Args = std::vector<std::string>;
 std::string input(const Args& a) { return GetCommandLineFilename(a, kInputExtension, kSwitchInput); }
 std::string output(const Args& a) { return GetCommandLineFilename(a, kOutputExtension, kSwitchOutput); }
 
-TEST(CommandLine, TheUsualBatchLine) {
-  const Args a{"/silent", "/input", "/data/smith.qvx", "/output", "/out/smith.txt"};
-  EXPECT_TRUE(IsSilent(a));
-  EXPECT_EQ(input(a), "/data/smith.qvx");
-  EXPECT_EQ(output(a), "/out/smith.txt");
-}
-
-TEST(CommandLine, SwitchesInAnyCaseAndNamesInTheirOwnLetters) {
-  const Args a{"/SILENT", "/Input", "/home/Ann/Smith.QVX", "/OUTPUT", "/home/Ann/Reports.TXT"};
-  EXPECT_TRUE(IsSilent(a));
-  EXPECT_EQ(input(a), "/home/Ann/Smith.QVX");
-  EXPECT_EQ(output(a), "/home/Ann/Reports.TXT");
-}
-
-TEST(CommandLine, FolderNamesThatLookLikeSwitchesAreNotSwitches) {
-  const Args a{"/input", "/home/ann/silent/output/x.qvx"};
-  EXPECT_FALSE(IsSilent(a));
-  EXPECT_EQ(output(a), "");
-  EXPECT_EQ(input(a), "/home/ann/silent/output/x.qvx");
-  EXPECT_FALSE(IsSilent(Args{"/home/silent"}));
-  EXPECT_FALSE(IsSilent(Args{"/silently"}));
-  // ".qvx" in an earlier path does not shorten the name.
-  EXPECT_EQ(output(Args{"/silent", "/input", "/a.qvx/b.qvx", "/output", "/a.qvx/out.txt"}), "/a.qvx/out.txt");
-}
-
-TEST(CommandLine, ANameWithBlanksTypedWithoutQuotesIsJoined) {
-  const Args a{"/silent", "/input", "/home/ann/My", "Files/Smith", "2016.qvx", "/output", "/tmp/a", "b.txt"};
-  EXPECT_EQ(input(a), "/home/ann/My Files/Smith 2016.qvx");
-  EXPECT_EQ(output(a), "/tmp/a b.txt");
-  // A quoted name arrives as one argument and is kept as it is, blanks and all.
-  EXPECT_EQ(input(Args{"/input", "/home/ann/My  Files/x.qvx"}), "/home/ann/My  Files/x.qvx");
-}
-
-TEST(CommandLine, MissingSwitchOrExtensionGivesAnEmptyName) {
-  EXPECT_EQ(input(Args{}), "");
-  EXPECT_FALSE(IsSilent(Args{}));
-  EXPECT_EQ(input(Args{"/silent", "/output", "/tmp/x.txt"}), "");
-  EXPECT_EQ(input(Args{"/silent", "/input", "/data/smith.dat"}), "");
-  EXPECT_EQ(input(Args{"/silent", "/input"}), "");
-  EXPECT_EQ(output(Args{"/silent", "/input", "/data/smith.qvx"}), "");
-  // The search for the extension stops at the next switch.
-  EXPECT_EQ(input(Args{"/input", "/data/smith", "/output", "/out/a.qvx.txt", "b.qvx"}), "");
-}
-
-TEST(CommandLine, ArgumentListDropsTheProgramName) {
-  char prog[] = "tvxdesk";
-  char a1[] = "/silent";
-  char a2[] = "/input";
-  char* argv[] = {prog, a1, a2, nullptr};
-  EXPECT_EQ(argumentList(3, argv), (Args{"/silent", "/input"}));
+TEST(CommandLine, NamesAndTheSilentSwitch) {
+  struct Case {
+    Args args;
+    bool silent;
+    std::string in, out;
+  };
+  const Case cases[] = {
+      {{"/silent", "/input", "/data/smith.qvx", "/output", "/out/smith.txt"}, true, "/data/smith.qvx",
+       "/out/smith.txt"},
+      // switches in any case, names in their own letters
+      {{"/SILENT", "/Input", "/home/Ann/Smith.QVX", "/OUTPUT", "/home/Ann/Reports.TXT"}, true, "/home/Ann/Smith.QVX",
+       "/home/Ann/Reports.TXT"},
+      // folder names that look like switches are not switches
+      {{"/input", "/home/ann/silent/output/x.qvx"}, false, "/home/ann/silent/output/x.qvx", ""},
+      {{"/home/silent"}, false, "", ""},
+      {{"/silently"}, false, "", ""},
+      // ".qvx" in an earlier path does not shorten the name
+      {{"/silent", "/input", "/a.qvx/b.qvx", "/output", "/a.qvx/out.txt"}, true, "/a.qvx/b.qvx", "/a.qvx/out.txt"},
+      // a name with blanks typed without quotes is joined; a quoted one kept as it is
+      {{"/silent", "/input", "/home/ann/My", "Files/Smith", "2016.qvx", "/output", "/tmp/a", "b.txt"}, true,
+       "/home/ann/My Files/Smith 2016.qvx", "/tmp/a b.txt"},
+      {{"/input", "/home/ann/My  Files/x.qvx"}, false, "/home/ann/My  Files/x.qvx", ""},
+      // a missing switch, name or extension gives an empty name
+      {{}, false, "", ""},
+      {{"/silent", "/output", "/tmp/x.txt"}, true, "", "/tmp/x.txt"},
+      {{"/silent", "/input", "/data/smith.dat"}, true, "", ""},
+      {{"/silent", "/input"}, true, "", ""},
+      // the search for the extension stops at the next switch
+      {{"/input", "/data/smith", "/output", "/out/a.qvx.txt", "b.qvx"}, false, "", "/out/a.qvx.txt"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.args));
+    EXPECT_EQ(IsSilent(c.args), c.silent);
+    EXPECT_EQ(input(c.args), c.in);
+    EXPECT_EQ(output(c.args), c.out);
+  }
 }
 
 }  // namespace

@@ -56,12 +56,6 @@ std::vector<std::string> lumoraBlock() {
 
 class DetailedReportTest : public ReportFileTest {};
 
-TEST_F(DetailedReportTest, LayoutLinesHaveTheirWidths) {
-  EXPECT_EQ(kHeading.size(), 75u);
-  EXPECT_EQ(kRule.size(), 75u);
-  EXPECT_EQ(kChangeRule.size(), 59u);
-}
-
 TEST_F(DetailedReportTest, NoTransactionsGivesOnlyTheHeaderOnScreenAndAnEmptyLineInAFile) {
   h.state.Investor = makeInvestor("Ann Example", "Account 1");
   RunDetailReport(h.ctx, 1);

@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "report_test_support.h"
@@ -15,43 +13,33 @@ namespace {
 
 std::string fixedClock() { return "03/04/2017 10:11:12"; }
 
-class ErrorLoggerTest : public ::testing::Test {
- protected:
-  void TearDown() override { std::filesystem::remove(log); }
-  std::string read() {
-    std::ostringstream s;
-    s << std::ifstream(log, std::ios::binary).rdbuf();
-    return s.str();
-  }
-  std::filesystem::path log =
-      std::filesystem::temp_directory_path() / ("tvx_err_" + std::to_string(::getpid()) + ".log");
-};
-
-TEST_F(ErrorLoggerTest, ReportErrorAppendsOneEntryPerErrorAndAsksUnlessSilent) {
-  RecordingMessageBox box;
-  box.answer = Answer::Yes;
+TEST(DesktopErrorLogger, ReportErrorAppendsOneEntryPerErrorAndAsksUnlessSilent) {
+  TempFolder folder;
+  const std::string log = folder.file("QVX_err.log");
+  ScriptedMessageBox box;
+  box.answers = {Answer::Yes};
   DesktopErrorLogger logger(box, fixedClock);
-  EXPECT_TRUE(logger.ReportError(53, "Tallyvex", "MainMod.RunSilent\rInvestor.LoadFile", false, log.string(), "Tallyvex"));
-  EXPECT_FALSE(logger.ReportError(13, "Tallyvex", "Reports.RunIPReport\rOrlendo", true, log.string(), "Tallyvex"));
+  EXPECT_TRUE(logger.ReportError(53, "Tallyvex", "MainMod.RunSilent\rInvestor.LoadFile", false, log, "Tallyvex"));
+  EXPECT_FALSE(logger.ReportError(13, "Tallyvex", "Reports.RunIPReport\rOrlendo", true, log, "Tallyvex"));
   ASSERT_EQ(box.shown.size(), 1u) << "a silent report asks nothing";
   EXPECT_EQ(box.shown[0].buttons, Buttons::YesNo);
   EXPECT_NE(box.shown[0].text.find("MainMod.RunSilent"), std::string::npos);
-  EXPECT_EQ(read(),
+  EXPECT_EQ(readFile(log),
             "03/04/2017 10:11:12\r\nError Number: 53 (File not found)\r\nLocation: MainMod.RunSilent\r\n"
             "          Investor.LoadFile\r\nDescription: Tallyvex\r\n\r\n"
             "03/04/2017 10:11:12\r\nError Number: 13 (Type mismatch)\r\nLocation: Reports.RunIPReport\r\n"
             "          Orlendo\r\nDescription: Tallyvex\r\n\r\n");
-}
 
-TEST_F(ErrorLoggerTest, AnEmptyLogPathWritesNoFileAndAnUnwritableOneDoesNotFail) {
-  RecordingMessageBox box;
-  DesktopErrorLogger logger(box, fixedClock);
+  // An empty log path writes no file (the current folder is the test's own);
+  // an unwritable one does not fail.
+  const std::string before = readFile(log);
   EXPECT_FALSE(logger.ReportError(5, "x", "A.B", false, "", "Tallyvex"));
-  EXPECT_FALSE(std::filesystem::exists(log));
-  EXPECT_FALSE(appendErrorLogEntry("/nonexistent-folder/QVX_err.log", "t", 5, "x", "A.B"));
+  EXPECT_EQ(readFile(log), before);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);
+  EXPECT_FALSE(appendErrorLogEntry(folder.file("no/such/QVX_err.log"), "t", 5, "x", "A.B"));
 }
 
-TEST_F(ErrorLoggerTest, BatchLoggerPrintsOnStandardErrorAndNeverAsks) {
+TEST(BatchErrorLogger, PrintsOnStandardErrorAndNeverAsks) {
   std::ostringstream err;
   BatchErrorLogger logger(err, fixedClock);
   EXPECT_FALSE(logger.ReportError(76, "Tallyvex", "MainMod.RunSilent\rInvestor.LoadFile", true, "", "Tallyvex"));

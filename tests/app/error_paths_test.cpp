@@ -11,7 +11,7 @@ namespace {
 struct EndHarness {
   EndHarness() {
     state.Investor = makeInvestor("Ann Example", "Account 1");
-    state.ErrorLogger = std::make_shared<RecordingLogger>();
+    state.ErrorLogger = logger;
     state.IniFile = "/cfg/tvxdesk.ini";
     state.FontName = "Courier New";
     state.FontSize = 10.5f;
@@ -30,9 +30,10 @@ struct EndHarness {
   }
   AppState state;
   EndServices end;
-  RecordingMessageBox messages;
+  ScriptedMessageBox messages;
   FakeSettings settings;
   RecordingPrinter printer;
+  std::shared_ptr<RecordingLogger> logger = std::make_shared<RecordingLogger>();
   std::string savedName;
   int saves = 0;
   int exitStatus = -1;
@@ -40,7 +41,6 @@ struct EndHarness {
 
 TEST(EndProgram, SavesFirstWhileTheInvestorIsStillThereThenReleases) {
   EndHarness h;
-  h.printer.setFontName("Printer Default");
   try {
     EndProgram(h.state, h.end, true);
     FAIL();
@@ -58,23 +58,21 @@ TEST(EndProgram, SavesFirstWhileTheInvestorIsStillThereThenReleases) {
   EXPECT_EQ(h.printer.fontSize(), 12.0f);
 }
 
-TEST(EndProgram, WithoutSaveAndWithoutSettingsFileWritesNothing) {
+TEST(EndProgram, WithoutSaveOrSettingsFileWritesNothingAndAFailingSaveStillEnds) {
   EndHarness h;
   h.state.IniFile.clear();
   EXPECT_THROW(EndProgram(h.state, h.end, false, kExitError), ProgramEnded);
   EXPECT_EQ(h.saves, 0);
   EXPECT_TRUE(h.settings.values.empty());
   EXPECT_EQ(h.exitStatus, kExitError);
+
+  EndHarness failing;
+  failing.end.saveAs = [] { throw std::runtime_error("disk full"); };
+  EXPECT_THROW(EndProgram(failing.state, failing.end, true), ProgramEnded);
+  EXPECT_FALSE(failing.state.Investor);
 }
 
-TEST(EndProgram, AFailingSaveStillEndsTheProgram) {
-  EndHarness h;
-  h.end.saveAs = [] { throw std::runtime_error("disk full"); };
-  EXPECT_THROW(EndProgram(h.state, h.end, true), ProgramEnded);
-  EXPECT_FALSE(h.state.Investor);
-}
-
-TEST(ReportFatalError, SevenLinesWithTheirBlanks) {
+TEST(ReportFatalError, SevenLinesWithTheirBlanksAndYesSaves) {
   EXPECT_EQ(FatalErrorText(53, "FileExists"),
             "An error has occurred in the Tallyvex.\n"
             "\n"
@@ -83,21 +81,15 @@ TEST(ReportFatalError, SevenLinesWithTheirBlanks) {
             "Location:           FileExists\n"
             "\n"
             "Do you want to save your data before the program shuts down?");
-}
-
-TEST(ReportFatalError, YesSavesAndNoDoesNot) {
   for (Answer answer : {Answer::Yes, Answer::No}) {
     EndHarness h;
-    h.messages.answer = answer;
+    h.messages.answers = {answer};
     EXPECT_THROW(ReportFatalError(h.state, h.end, 13, "GetInputs"), ProgramEnded);
     ASSERT_EQ(h.messages.shown.size(), 1u);
     EXPECT_EQ(h.messages.shown[0].title, "WARNING!");
     EXPECT_EQ(h.messages.shown[0].icon, Icon::Stop);
     EXPECT_EQ(h.messages.shown[0].buttons, Buttons::YesNo);
-    EXPECT_EQ(h.saves, answer == Answer::Yes ? 1 : 0);
-    if (answer == Answer::Yes) {
-      EXPECT_EQ(h.savedName, "Ann Example");
-    }
+    EXPECT_EQ(h.savedName, answer == Answer::Yes ? "Ann Example" : "");
     EXPECT_EQ(h.exitStatus, kExitError);
   }
 }
@@ -105,7 +97,7 @@ TEST(ReportFatalError, YesSavesAndNoDoesNot) {
 TEST(ReportFatalError, InBatchModeNobodyIsAskedAndTheTrailIsShown) {
   EndHarness h;
   h.state.Silent = true;
-  h.messages.answer = Answer::Yes;
+  h.messages.answers = {Answer::Yes};
   EXPECT_THROW(ReportFatalError(h.state, h.end, 13, "RunReports", "Investor.Calculate\rOrlendo"), ProgramEnded);
   ASSERT_EQ(h.messages.shown.size(), 1u);
   EXPECT_EQ(h.messages.shown[0].buttons, Buttons::Ok);
@@ -118,24 +110,19 @@ TEST(ReportFatalError, InBatchModeNobodyIsAskedAndTheTrailIsShown) {
 TEST(ErrorLoggerPath, LocationCarriesTheTrailAndTheAnswerDecidesTheSave) {
   for (bool answer : {true, false}) {
     EndHarness h;
-    auto logger = std::make_shared<RecordingLogger>();
-    logger->answer = answer;
-    h.state.ErrorLogger = logger;
+    h.logger->answer = answer;
     try {
-      try {
-        throw orlendo::Error(53, "Investor.LoadFile\rInvestor.Fetch", "Tallyvex");
-      } catch (...) {
-        ReportCaughtError(h.state, h.end, "FileOperations.OpenFile");
-      }
-    } catch (const ProgramEnded& e) {
-      EXPECT_EQ(e.exitStatus, kExitError);
+      throw orlendo::Error(53, "Investor.LoadFile\rInvestor.Fetch", "Tallyvex");
+    } catch (...) {
+      EXPECT_THROW(ReportCaughtError(h.state, h.end, "FileOperations.OpenFile"), ProgramEnded);
     }
-    ASSERT_EQ(logger->calls.size(), 1u);
-    EXPECT_EQ(logger->calls[0].kind, "ReportError");
-    EXPECT_EQ(logger->calls[0].location, "FileOperations.OpenFile\rInvestor.LoadFile\rInvestor.Fetch");
-    EXPECT_EQ(logger->calls[0].number, 53);
-    EXPECT_EQ(logger->calls[0].description, "Tallyvex");
+    ASSERT_EQ(h.logger->calls.size(), 1u);
+    EXPECT_EQ(h.logger->calls[0].kind, "ReportError");
+    EXPECT_EQ(h.logger->calls[0].location, "FileOperations.OpenFile\rInvestor.LoadFile\rInvestor.Fetch");
+    EXPECT_EQ(h.logger->calls[0].number, 53);
+    EXPECT_EQ(h.logger->calls[0].description, "Tallyvex");
     EXPECT_EQ(h.saves, answer ? 1 : 0);
+    EXPECT_EQ(h.exitStatus, kExitError);
   }
 }
 

@@ -1,3 +1,6 @@
+// The file commands. The same commands driven through the main window's menus
+// (New, Save As, reopen from the list; Exit with unsaved data) are tested in
+// tests/qt/desktop_test.cpp.
 #include "shell/file_commands.h"
 
 #include <gtest/gtest.h>
@@ -9,59 +12,39 @@
 namespace tvx::test {
 namespace {
 
-// ---- helpers ---------------------------------------------------------------------------
+namespace fs = std::filesystem;
 
-TEST(FolderOfPath, TextBeforeTheLastSeparator) {
-  EXPECT_EQ(FolderOfPath("/home/ann/data/smith.qvx"), "/home/ann/data");
-  EXPECT_EQ(FolderOfPath("data/smith.qvx"), "data");
-  EXPECT_EQ(FolderOfPath("/smith.qvx"), "/");
-  EXPECT_EQ(FolderOfPath("smith.qvx"), "");
-  EXPECT_EQ(FolderOfPath(""), "");
-}
-
-TEST(DisplayShorterFilename, ShortensOnlyNamesLongerThan53Characters) {
-  const std::string exact53 = "/home/" + std::string(43, 'a') + ".qvx";
-  ASSERT_EQ(exact53.size(), 53u);
-  EXPECT_EQ(DisplayShorterFilename(exact53), exact53);
-  EXPECT_EQ(DisplayShorterFilename("/tmp/a.qvx"), "/tmp/a.qvx");
-
-  const std::string long54 = "/home/" + std::string(20, 'b') + std::string(24, 'c') + ".qvx";
-  ASSERT_EQ(long54.size(), 54u);
-  const std::string shown = DisplayShorterFilename(long54);
-  EXPECT_EQ(shown, long54.substr(0, 25) + "..." + long54.substr(54 - 25));
-  EXPECT_EQ(shown.size(), 53u);
-}
-
-TEST(DisplayShorterFilename, CountsCharactersNotBytes) {
-  // 30 two-byte letters and 30 ASCII letters: 60 characters.
-  std::string name;
-  for (int i = 0; i < 30; ++i) name += "\xC3\xA9";  // é
-  name += std::string(30, 'x');
-  const std::string shown = DisplayShorterFilename(name);
-  std::string first25;
-  for (int i = 0; i < 25; ++i) first25 += "\xC3\xA9";
-  EXPECT_EQ(shown, first25 + "..." + std::string(25, 'x'));
-}
-
-TEST(VersionField, PadsAndCutsTo21Characters) {
+TEST(FileHelpers, FolderOfPathAndVersionField) {
+  const std::pair<std::string, std::string> folders[] = {
+      {"/home/ann/data/smith.qvx", "/home/ann/data"}, {"data/smith.qvx", "data"}, {"/smith.qvx", "/"},
+      {"smith.qvx", ""}, {"", ""}};
+  for (const auto& [path, folder] : folders) EXPECT_EQ(FolderOfPath(path), folder) << path;
   EXPECT_EQ(VersionField("QVX2017.10"), "QVX2017.10" + std::string(11, ' '));
   EXPECT_EQ(VersionField(std::string(30, 'v')), std::string(21, 'v'));
 }
 
-// ---- the recently-used list -----------------------------------------------------------------
+TEST(DisplayShorterFilename, ShortensOnlyNamesLongerThan53CharactersCountingCharacters) {
+  const std::string exact53 = "/home/" + std::string(43, 'a') + ".qvx";
+  EXPECT_EQ(DisplayShorterFilename(exact53), exact53);
+  EXPECT_EQ(DisplayShorterFilename("/tmp/a.qvx"), "/tmp/a.qvx");
+  const std::string long54 = "/home/" + std::string(20, 'b') + std::string(24, 'c') + ".qvx";
+  EXPECT_EQ(DisplayShorterFilename(long54), long54.substr(0, 25) + "..." + long54.substr(54 - 25));
 
-TEST(MaintMRUList, EmptyNameLoadsTheStoredListIntoStateAndMenu) {
+  // 30 two-byte letters and 30 ASCII letters: 60 characters.
+  std::string name, first25;
+  for (int i = 0; i < 30; ++i) name += "\xC3\xA9";  // é
+  for (int i = 0; i < 25; ++i) first25 += "\xC3\xA9";
+  EXPECT_EQ(DisplayShorterFilename(name + std::string(30, 'x')), first25 + "..." + std::string(25, 'x'));
+}
+
+TEST(MaintMRUList, TheStoredListIsLoadedNewNamesGoFirstAndTheSixthPushesTheOldestOut) {
   FileHarness h;
   h.settings.values[h.mruKey(1)] = "/d/one.qvx   ";
   h.settings.values[h.mruKey(3)] = "/d/three.qvx";
   h.files->MaintMRUList("");
   EXPECT_EQ(h.state.MruFiles, (MruList{"/d/one.qvx", "", "/d/three.qvx", "", ""}));
-  ASSERT_EQ(h.menus.size(), 1u);
   EXPECT_EQ(h.menus.back(), h.state.MruFiles);
-}
 
-TEST(MaintMRUList, NewNameGoesFirstAndTheSixthPushesTheOldestOut) {
-  FileHarness h;
   for (int i = 1; i <= 6; ++i) h.files->MaintMRUList("/d/f" + std::to_string(i) + ".qvx");
   EXPECT_EQ(h.state.MruFiles, (MruList{"/d/f6.qvx", "/d/f5.qvx", "/d/f4.qvx", "/d/f3.qvx", "/d/f2.qvx"}));
   for (int n = 1; n <= 5; ++n) EXPECT_EQ(h.settings.values[h.mruKey(n)], h.state.MruFiles[n - 1]);
@@ -81,9 +64,7 @@ TEST(MaintMRUList, ANameInsideAListedNameLeavesTheOrderAlone) {
   EXPECT_EQ(h.settings.values[h.mruKey(2)], "/d/a.qvx.bak");
 }
 
-// ---- OpenFile ------------------------------------------------------------------------------------
-
-TEST(OpenFile, OpensTheChosenFileIntoANewInvestorAndListsIt) {
+TEST(OpenFile, OpensTheChosenFileIntoANewInvestorAndListsItButNotAGivenName) {
   FileHarness h;
   const std::string file = h.folder.write("smith.qvx", "[General]\r\nName=Margaret Smith\r\nLumora=2\r\n");
   auto old = h.state.Investor;
@@ -95,27 +76,23 @@ TEST(OpenFile, OpensTheChosenFileIntoANewInvestorAndListsIt) {
   EXPECT_EQ(h.state.CurrentFile, file);
   EXPECT_EQ(h.state.MruFiles[0], file);
   EXPECT_EQ(h.status.back(), "File: " + file);
-  EXPECT_TRUE(h.state.DataSaved);
   ASSERT_EQ(h.dialog.opened.size(), 1u);
   EXPECT_EQ(h.dialog.opened[0].title, "Open");
   EXPECT_EQ(h.dialog.opened[0].filter, "Data Files(*.QVX)|*.QVX|All Files(*.*)|*.*||");
   EXPECT_EQ(h.dialog.opened[0].defaultExtension, ".QVX");
   EXPECT_EQ(h.dialog.opened[0].initialFolder, h.folder.path());
+
+  const std::string jones = h.folder.write("jones.qvx", "[General]\r\nName=Jones\r\n");
+  EXPECT_TRUE(h.files->OpenFile(jones));
+  EXPECT_EQ(h.state.Investor->sName(), "Jones");
+  EXPECT_EQ(h.state.MruFiles[0], file);
+  EXPECT_EQ(h.dialog.opened.size(), 1u);
 }
 
-TEST(OpenFile, AGivenNameIsNotAddedToTheList) {
-  FileHarness h;
-  const std::string file = h.folder.write("jones.qvx", "[General]\r\nName=Jones\r\n");
-  EXPECT_TRUE(h.files->OpenFile(file));
-  EXPECT_EQ(h.state.MruFiles[0], "");
-  EXPECT_TRUE(h.dialog.opened.empty());
-}
-
-TEST(OpenFile, CancelledDialogOrMissingFileChangesNothing) {
+TEST(OpenFile, ACancelledDialogOrNoSuchRegularFileChangesNothing) {
   FileHarness h;
   h.state.CurrentFile = "/d/current.qvx";
   auto old = h.state.Investor;
-
   EXPECT_FALSE(h.files->OpenFile(""));  // dialog cancelled
   ASSERT_EQ(h.messages.shown.size(), 1u);
   EXPECT_EQ(h.messages.shown[0].title, "WARNING");
@@ -127,19 +104,14 @@ TEST(OpenFile, CancelledDialogOrMissingFileChangesNothing) {
   EXPECT_FALSE(h.files->OpenFile(""));
   EXPECT_EQ(h.messages.shown.back().text, missing + " does not exist.");
   EXPECT_EQ(h.messages.shown.back().icon, Icon::Exclamation);
+  // Neither a pattern nor a folder is a file.
+  h.folder.write("a1.qvx", "[General]\r\n");
+  fs::create_directory(h.folder.file("dir.qvx"));
+  for (const char* name : {"a?.qvx", "*.qvx", "dir.qvx"}) EXPECT_FALSE(h.files->OpenFile(h.folder.file(name))) << name;
+  EXPECT_EQ(h.messages.shown.size(), 5u);
   EXPECT_EQ(h.state.CurrentFile, "/d/current.qvx");
   EXPECT_EQ(h.state.Investor, old);
   EXPECT_EQ(h.state.MruFiles[0], "");
-}
-
-TEST(OpenFile, ExistsMeansThisExactRegularFile) {
-  FileHarness h;
-  h.folder.write("a1.qvx", "[General]\r\n");
-  std::filesystem::create_directory(h.folder.file("dir.qvx"));
-  EXPECT_FALSE(h.files->OpenFile(h.folder.file("a?.qvx")));
-  EXPECT_FALSE(h.files->OpenFile(h.folder.file("*.qvx")));
-  EXPECT_FALSE(h.files->OpenFile(h.folder.file("dir.qvx")));
-  EXPECT_EQ(h.messages.shown.size(), 3u);
 }
 
 TEST(OpenFile, AFailedLoadKeepsTheOpenInvestorFileNameAndList) {
@@ -154,9 +126,8 @@ TEST(OpenFile, AFailedLoadKeepsTheOpenInvestorFileNameAndList) {
   const std::string bad =
       h.folder.write("bad.qvx", "[General]\r\nName=New Investor\r\nLumora=many\r\n[Quorvex]\r\nCount=1\r\n");
   h.dialog.openAnswers.push_back(bad);
-  h.messages.answers = {};  // not saved first
 
-  EXPECT_THROW(h.files->OpenFile(""), ProgramEnded);
+  EXPECT_THROW(h.files->OpenFile(""), ProgramEnded);  // "save first?" No
   EXPECT_EQ(h.state.CurrentFile, h.folder.file("old.qvx"));
   EXPECT_EQ(h.state.MruFiles, listBefore);
   EXPECT_EQ(h.settings.values[h.mruKey(1)], "/d/listed.qvx");
@@ -174,7 +145,7 @@ TEST(OpenFile, TheSaveOfferAfterAFailedLoadSavesTheOldInvestorUnderItsOwnName) {
   h.state.CurrentFile = h.folder.file("old.qvx");
   const std::string bad = h.folder.write("bad.qvx", "[General]\r\nLumora=x\r\n");
   const std::string badBefore = readFile(bad);
-  h.logger->answer = true;                          // "save first?" Yes
+  h.logger->answer = true;                                   // "save first?" Yes
   h.dialog.saveAnswers.push_back(h.folder.file("old.qvx"));  // the preset name, accepted
   EXPECT_THROW(h.files->OpenFile(bad), ProgramEnded);
   ASSERT_EQ(h.dialog.saved.size(), 1u);
@@ -185,7 +156,7 @@ TEST(OpenFile, TheSaveOfferAfterAFailedLoadSavesTheOldInvestorUnderItsOwnName) {
 
 // ---- the unsaved-data prompt -------------------------------------------------------------------
 
-TEST(UnsavedPrompt, OpenAnsweredCancelShowsNoDialogAndKeepsTheData) {
+TEST(UnsavedPrompt, OpenAnsweredCancelKeepsTheDataAndNoGoesOnWithoutSaving) {
   FileHarness h;
   h.state.DataSaved = false;
   auto old = h.state.Investor;
@@ -198,17 +169,13 @@ TEST(UnsavedPrompt, OpenAnsweredCancelShowsNoDialogAndKeepsTheData) {
   EXPECT_TRUE(h.dialog.opened.empty());
   EXPECT_EQ(h.state.Investor, old);
   EXPECT_FALSE(h.state.DataSaved);
-}
 
-TEST(UnsavedPrompt, OpenAnsweredNoGoesOnWithoutSaving) {
-  FileHarness h;
-  h.state.DataSaved = false;
-  const std::string file = h.folder.write("x.qvx", "[General]\r\nName=X\r\n");
   h.messages.answers = {Answer::No};
-  h.dialog.openAnswers.push_back(file);
+  h.dialog.openAnswers.push_back(h.folder.write("x.qvx", "[General]\r\nName=X\r\n"));
   EXPECT_TRUE(h.files->OpenFile(""));
   EXPECT_TRUE(h.dialog.saved.empty());
   EXPECT_EQ(h.state.Investor->sName(), "X");
+  EXPECT_TRUE(h.state.DataSaved);
 }
 
 TEST(UnsavedPrompt, YesSavesFirstAndACancelledSaveAsCancelsTheCommand) {
@@ -220,7 +187,7 @@ TEST(UnsavedPrompt, YesSavesFirstAndACancelledSaveAsCancelsTheCommand) {
   // Yes, then Save As cancelled: nothing saved, New does not happen.
   h.messages.answers = {Answer::Yes};
   EXPECT_FALSE(h.files->NewFile());
-  EXPECT_FALSE(std::filesystem::exists(h.folder.file("keep.qvx")));
+  EXPECT_FALSE(fs::exists(h.folder.file("keep.qvx")));
   EXPECT_EQ(h.state.Investor, old);
   EXPECT_EQ(h.inputWindows, 0);
 
@@ -228,7 +195,7 @@ TEST(UnsavedPrompt, YesSavesFirstAndACancelledSaveAsCancelsTheCommand) {
   h.messages.answers = {Answer::Yes};
   h.dialog.saveAnswers.push_back(h.folder.file("saved.qvx"));
   EXPECT_TRUE(h.files->NewFile());
-  EXPECT_TRUE(std::filesystem::exists(h.folder.file("saved.qvx")));
+  EXPECT_TRUE(fs::exists(h.folder.file("saved.qvx")));
   EXPECT_NE(h.state.Investor, old);
   EXPECT_EQ(h.inputWindows, 1);
 }
@@ -243,11 +210,10 @@ TEST(UnsavedPrompt, ExitAsksOnlyWhenDataIsUnsaved) {
   EXPECT_FALSE(h.files->QueryExit());  // Cancel keeps the program open
   EXPECT_TRUE(h.files->QueryExit());   // No ends without saving
   EXPECT_FALSE(h.files->QueryExit());  // Yes, Save As cancelled: stays open
-  EXPECT_TRUE(h.dialog.saveAnswers.empty());
   h.messages.answers = {Answer::Yes};
   h.dialog.saveAnswers.push_back(h.folder.file("exit.qvx"));
   EXPECT_TRUE(h.files->QueryExit());
-  EXPECT_TRUE(std::filesystem::exists(h.folder.file("exit.qvx")));
+  EXPECT_TRUE(fs::exists(h.folder.file("exit.qvx")));
 }
 
 // ---- New, Save, Save As ------------------------------------------------------------------------
@@ -260,16 +226,15 @@ TEST(NewFile, StartsAnUntitledSetInTheDataFolderAndOpensTheInputWindow) {
   EXPECT_EQ(h.state.Investor->Version(), h.state.VersionTag);
   EXPECT_EQ(h.state.CurrentFile, h.folder.file("UNTITLED.QVX"));
   EXPECT_EQ(h.status.back(), "File: " + h.folder.file("UNTITLED.QVX"));
-  EXPECT_TRUE(h.state.DataSaved);
   EXPECT_EQ(h.inputWindows, 1);
   EXPECT_TRUE(h.state.Investor->InEditMode());
 }
 
-TEST(SaveAs, CancelSavesNothingAndEmptyNameWarns) {
+TEST(SaveAs, CancelSavesNothingAndAnEmptyNameWarns) {
   FileHarness h;
   h.state.CurrentFile = h.folder.file("preset.qvx");
   EXPECT_FALSE(h.files->SaveAs());
-  EXPECT_FALSE(std::filesystem::exists(h.folder.file("preset.qvx")));
+  EXPECT_FALSE(fs::exists(h.folder.file("preset.qvx")));
   EXPECT_TRUE(h.messages.shown.empty());
   EXPECT_EQ(h.dialog.saved.at(0).title, "Save As");
   EXPECT_EQ(h.dialog.saved.at(0).presetName, h.folder.file("preset.qvx"));
@@ -285,15 +250,15 @@ TEST(SaveCommand, WithoutAFileNameRunsSaveAs) {
   h.state.CurrentFile.clear();
   h.dialog.saveAnswers.push_back(h.folder.file("named.qvx"));
   EXPECT_TRUE(h.files->SaveCommand());
-  EXPECT_EQ(h.dialog.saved.size(), 1u);
   EXPECT_EQ(h.state.CurrentFile, h.folder.file("named.qvx"));
-  EXPECT_TRUE(std::filesystem::exists(h.folder.file("named.qvx")));
+  EXPECT_TRUE(fs::exists(h.folder.file("named.qvx")));
+  EXPECT_EQ(h.state.MruFiles[0], h.folder.file("named.qvx"));
   EXPECT_TRUE(h.exits.empty());
 }
 
 TEST(SaveFile, RecordsTheFolderWritesTheVersionFieldAndMarksSaved) {
   FileHarness h;
-  std::filesystem::create_directory(h.folder.file("sub"));
+  fs::create_directory(h.folder.file("sub"));
   h.state.DataSaved = false;
   h.files->SaveFile(h.folder.file("sub/a.qvx"));
   EXPECT_EQ(h.state.DataPath, h.folder.file("sub"));
@@ -316,38 +281,6 @@ TEST(SaveFile, AFailedSaveEndsThroughTheFatalPathWhoseSaveCanChooseAnotherName) 
   EXPECT_TRUE(h.messages.showed("WARNING!"));
   EXPECT_NE(readFile(h.folder.file("rescued.qvx")).find("Name=Keep Me"), std::string::npos);
   EXPECT_EQ(h.exits, std::vector<int>{kExitError});
-}
-
-TEST(FileRoundTrip, NewSaveAsAndReopenFromTheListKeepTheData) {
-  FileHarness h;
-  ASSERT_TRUE(h.files->NewFile());
-  auto& inv = *h.state.Investor;
-  inv.sName("Ann Example");
-  inv.Line2("IRA");
-  inv.StopCalc("06/30/2010");
-  inv.Lumora2QVX(orlendo::eLumora::cash);
-  std::string code = "1", date = "12/31/1983", cost = "1000", shares = "10";
-  inv.colSecurities()->Item("Quorvex")->colBuySells()->Add(code, date, cost, shares);
-  h.state.DataSaved = false;
-
-  h.dialog.saveAnswers.push_back(h.folder.file("ann.qvx"));
-  ASSERT_TRUE(h.files->SaveAs());
-  EXPECT_EQ(h.state.MruFiles[0], h.folder.file("ann.qvx"));
-
-  ASSERT_TRUE(h.files->NewFile());
-  EXPECT_EQ(h.state.Investor->sName(), "");
-  h.files->OpenRecent(0);
-  EXPECT_EQ(h.inputWindows, 3);  // two News and the reopen
-  const auto& back = *h.state.Investor;
-  EXPECT_EQ(back.sName(), "Ann Example");
-  EXPECT_EQ(back.Line2(), "IRA");
-  EXPECT_EQ(back.StopCalc(), "06/30/2010");
-  EXPECT_EQ(back.Lumora2QVX(), orlendo::eLumora::cash);
-  auto entries = back.colSecurities()->Item("Quorvex")->colBuySells();
-  ASSERT_EQ(entries->Count(), 1);
-  EXPECT_EQ(entries->Item(1)->ChgShrs(), "10.00000");
-  EXPECT_EQ(entries->Item(1)->ChgCost(), "1,000.00");
-  EXPECT_EQ(h.state.CurrentFile, h.folder.file("ann.qvx"));
 }
 
 // ---- the manual and the input window's host -------------------------------------------------------

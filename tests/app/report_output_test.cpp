@@ -4,10 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-
 #include "report_test_support.h"
 
 namespace tvx::test {
@@ -46,27 +42,22 @@ TEST(GetReports, AFreshSettingsFileTicksAllThreeAndOkIsRemembered) {
   EXPECT_TRUE(h.choices.asked[1].second.summary);
 }
 
-TEST(RunReports, CancelledChoicesProduceNothingAndClearTheRememberedChoices) {
+TEST(RunReports, CancelledChoicesProduceNothingAndTheInputReportAloneNeedsNoCalculation) {
   ReportHarness h;
   h.state.Investor = investorWithABuy();
   h.choices.answer = std::nullopt;
   RunReports(h.ctx, 1);
   EXPECT_TRUE(h.windows.made.empty());
-  EXPECT_EQ(quorvexTransactions(*h.state.Investor), 0) << "nothing calculated";
   EXPECT_EQ(h.settings.values[key(kKeyInputReport)], "0");
   EXPECT_EQ(h.settings.values[key(kKeySummaryReport)], "0");
   EXPECT_EQ(h.settings.values[key(kKeyDetailedReport)], "0");
   EXPECT_EQ(h.busy.begun, 0);
-}
 
-TEST(RunReports, TheInputReportAloneNeedsNoCalculation) {
-  ReportHarness h;
-  h.state.Investor = investorWithABuy();
   h.choices.answer = ReportChoices{true, false, false};
   RunReports(h.ctx, 1);
   ASSERT_EQ(h.windows.made.size(), 1u);
   EXPECT_EQ(h.windows.made[0]->caption, "Inputs Report");
-  EXPECT_EQ(quorvexTransactions(*h.state.Investor), 0);
+  EXPECT_EQ(quorvexTransactions(*h.state.Investor), 0) << "nothing calculated";
 }
 
 TEST(RunReports, ScreenWindowsOpenDetailedSummaryInputWithTheBusyPointer) {
@@ -104,32 +95,23 @@ TEST(RunReports, TwoPrintedCopiesAreTwoJobsWithPagesFromOne) {
   EXPECT_NE(h.printer.jobs[0][2].find("  Page  3\r\n"), std::string::npos);
   EXPECT_EQ(h.detailOption.presets.size(), 2u) << "the option dialog once per copy";
   EXPECT_EQ(h.printer.fontName(), "Printer Default") << "the printer font is given back";
-}
 
-TEST(RunReports, ACancelledPrintDialogPrintsNothing) {
-  ReportHarness h;
-  h.state.Investor = investorWithABuy();
-  h.printDialog.copies = 0;
+  h.printDialog.copies = 0;  // the print dialog cancelled: nothing printed
   RunReports(h.ctx, 2);
-  EXPECT_TRUE(h.printer.jobs.empty());
+  EXPECT_EQ(h.printer.jobs.size(), 2u);
   EXPECT_TRUE(h.printer.openPages().empty());
-  EXPECT_EQ(h.printer.fontName(), "Printer Default");
 }
 
 TEST(RunReports, BatchRunAppendsDetailedThenSummaryWithoutAnyDialog) {
   ReportHarness h;
+  TempFolder folder;
   h.state.Silent = true;
   h.state.RptSummary = 1;
   h.state.RptDetail = 1;
   h.state.Investor = investorWithABuy();
-  const auto out = std::filesystem::temp_directory_path() / ("tvx_output_" + std::to_string(::getpid()) + ".txt");
-  h.state.OutputFile = out.string();
-  { std::ofstream(out, std::ios::binary) << "kept\r\n"; }
+  h.state.OutputFile = folder.write("out.txt", "kept\r\n");
   RunReports(h.ctx, 3);
-  std::ostringstream text;
-  text << std::ifstream(out, std::ios::binary).rdbuf();
-  std::filesystem::remove(out);
-  const std::string s = text.str();
+  const std::string s = readFile(h.state.OutputFile);
   EXPECT_EQ(s.rfind("kept\r\n\r\n  Quorvex\r\n  Description", 0), 0u) << s;
   EXPECT_LT(s.find("Cost Per Share"), s.find("  Security "));
   EXPECT_EQ(s.find("Ann Example"), std::string::npos) << "no header block in the file";

@@ -1,11 +1,15 @@
-// Test doubles and investors for the report tests.
+// Test doubles, folders and investors for the app tests.
 #pragma once
 
+#include <stdlib.h>
+
+#include <deque>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <optional>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "orlendo/model.h"
@@ -16,6 +20,38 @@
 #include "shell/ports.h"
 
 namespace tvx::test {
+
+// A fresh folder, removed at the end; the test runs with it as the current
+// folder, so a save's backup copy lands there.
+class TempFolder {
+ public:
+  TempFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "tvxshell-XXXXXX").string();
+    path_ = ::mkdtemp(pattern.data());
+    old_ = std::filesystem::current_path();
+    std::filesystem::current_path(path_);
+  }
+  ~TempFolder() {
+    std::error_code ec;
+    std::filesystem::current_path(old_, ec);
+    std::filesystem::remove_all(path_, ec);
+  }
+  const std::string& path() const { return path_; }
+  std::string file(const std::string& name) const { return path_ + "/" + name; }
+  std::string write(const std::string& name, const std::string& content) const {
+    std::ofstream(file(name), std::ios::binary) << content;
+    return file(name);
+  }
+
+ private:
+  std::string path_;
+  std::filesystem::path old_;
+};
+
+inline std::string readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
 
 // n blanks.
 inline std::string sp(std::size_t n) { return std::string(n, ' '); }
@@ -28,19 +64,29 @@ inline std::string crlf(const std::vector<std::string>& lines) {
 }
 
 struct ShownMessage {
-  std::string title;
-  std::string text;
+  std::string title, text;
   Icon icon;
   Buttons buttons;
 };
 
-class RecordingMessageBox final : public MessageBox {
+// Records every box; answers questions in turn (No when the script is
+// exhausted); Ok boxes always answer Ok.
+class ScriptedMessageBox final : public MessageBox {
  public:
-  Answer answer = Answer::No;
+  std::deque<Answer> answers;
   std::vector<ShownMessage> shown;
   Answer show(std::string_view title, std::string_view text, Icon icon, Buttons buttons) override {
     shown.push_back({std::string(title), std::string(text), icon, buttons});
-    return buttons == Buttons::Ok ? Answer::Ok : answer;
+    if (buttons == Buttons::Ok) return Answer::Ok;
+    if (answers.empty()) return Answer::No;
+    Answer a = answers.front();
+    answers.pop_front();
+    return a;
+  }
+  bool showed(std::string_view title) const {
+    for (const auto& m : shown)
+      if (m.title == title) return true;
+    return false;
   }
 };
 
@@ -166,7 +212,7 @@ struct ReportHarness {
   AppState state;
   EndServices end;
   ReportProgramState program;
-  RecordingMessageBox messages;
+  ScriptedMessageBox messages;
   RecordingPrinter printer;
   FakeWindows windows;
   FakeSettings settings;

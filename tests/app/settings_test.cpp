@@ -28,17 +28,14 @@ TEST(GetWin7AppDataPath, UsesAppDataThenXdgDataHomeThenHomeAndCreatesTheFolders)
   EXPECT_EQ(GetWin7AppDataPath("QVX", envOf({{"APPDATA", t.file("roaming")}, {"HOME", t.path()}})),
             t.file("roaming/Kelvane/QVX"));
   EXPECT_TRUE(fs::is_directory(t.file("roaming/Kelvane/QVX")));
-
   EXPECT_EQ(GetWin7AppDataPath("QVX", envOf({{"XDG_DATA_HOME", t.file("data/")}, {"HOME", t.path()}})),
             t.file("data/Kelvane/QVX"));
   // A relative XDG folder does not count.
   EXPECT_EQ(GetWin7AppDataPath("QVX", envOf({{"XDG_DATA_HOME", "rel"}, {"HOME", t.path()}})),
             t.file(".local/share/Kelvane/QVX"));
   EXPECT_TRUE(fs::is_directory(t.file(".local/share/Kelvane/QVX")));
-}
 
-TEST(GetWin7AppDataPath, FailsWhenNoFolderCanBeMade) {
-  TempFolder t;
+  // No folder can be made: a file is in the way, or there is nowhere to look.
   t.write("Kelvane", "a file where the folder should be");
   EXPECT_THROW(GetWin7AppDataPath("QVX", envOf({{"APPDATA", t.path()}})), orlendo::Error);
   EXPECT_THROW(GetWin7AppDataPath("QVX", envOf({})), orlendo::Error);
@@ -89,11 +86,7 @@ TEST(ProfileSettingsStore, ReadsDefaultsWritesAtOnceAndSeesLaterChanges) {
   EXPECT_EQ(ini.readInt("Hide Error Msg", "380", 0), 1);
   EXPECT_EQ(ini.readInt("User Preferences", "Font Size", 7), 7);  // not a number
   EXPECT_EQ(ini.readText("Data Files", "Data File Path", "gone"), "gone");
-}
 
-TEST(ProfileSettingsStore, CutsLongValuesTo255) {
-  TempFolder t;
-  ProfileSettingsStore ini(t.file("tvxdesk.ini"));
   ini.writeText("User Preferences", "File 1", std::string(300, 'p'));
   EXPECT_EQ(ini.readText("User Preferences", "File 1", ""), std::string(255, 'p'));
 }
@@ -142,7 +135,7 @@ TEST(GetIni, FreshSettingsGiveTheDefaultsAndRecordTheDataFolder) {
             "[Data Files]\r\nData File Path=" + h.folder.file("appdata/Kelvane/QVX") + "\r\n");
 }
 
-TEST(GetIni, StoredSettingsWin) {
+TEST(GetIni, StoredSettingsWinAndAnUnreadableFontSizeGivesTen) {
   IniHarness h;
   h.folder.write("tvxdesk.ini",
                  "[Hide Error Msg]\r\n380=1\r\n[Data Files]\r\nData File Path=/no/longer/there\r\n"
@@ -153,10 +146,7 @@ TEST(GetIni, StoredSettingsWin) {
   EXPECT_EQ(h.state.FontName, "Courier");
   EXPECT_EQ(h.state.FontSize, 11.5F);
   EXPECT_EQ(h.state.PrnFontName, "");  // no printer: nothing recorded
-}
 
-TEST(GetIni, AnUnreadableFontSizeGivesTen) {
-  IniHarness h;
   h.folder.write("tvxdesk.ini", "[User Preferences]\r\nFont Size=big\r\n");
   h.run();
   EXPECT_EQ(h.state.FontSize, 10.0F);
@@ -261,25 +251,18 @@ class MapGeometryStore final : public WindowGeometryStore {
 
 TEST(MainGeometry, DefaultsRoundTripAndNothingWrittenWhileMinimised) {
   MapGeometryStore store;
-  WindowGeometry g = ReadMainGeometry(store);
-  EXPECT_EQ(g.left, 1000.0F);
-  EXPECT_EQ(g.top, 1000.0F);
-  EXPECT_EQ(g.width, 6500.0F);
-  EXPECT_EQ(g.height, 6500.0F);
-
+  const auto read = [&] {
+    const WindowGeometry g = ReadMainGeometry(store);
+    return std::vector<float>{g.left, g.top, g.width, g.height};
+  };
+  EXPECT_EQ(read(), (std::vector<float>{1000, 1000, 6500, 6500}));
   WriteMainGeometry(store, {1500, 750, 9000, 7200}, false);
   EXPECT_EQ(store.values["Tallyvex/Settings/MainWidth"], "9000");
-  g = ReadMainGeometry(store);
-  EXPECT_EQ(g.left, 1500.0F);
-  EXPECT_EQ(g.top, 750.0F);
-  EXPECT_EQ(g.width, 9000.0F);
-  EXPECT_EQ(g.height, 7200.0F);
-
+  EXPECT_EQ(read(), (std::vector<float>{1500, 750, 9000, 7200}));
   WriteMainGeometry(store, {0, 0, 100, 100}, true);
-  EXPECT_EQ(ReadMainGeometry(store).width, 9000.0F);
-
+  EXPECT_EQ(read(), (std::vector<float>{1500, 750, 9000, 7200}));
   store.values["Tallyvex/Settings/MainTop"] = "garbage";
-  EXPECT_EQ(ReadMainGeometry(store).top, 1000.0F);
+  EXPECT_EQ(read()[1], 1000.0F);
 }
 
 }  // namespace

@@ -1,12 +1,7 @@
 // Test doubles for the shell's file commands, settings and start-up.
 #pragma once
 
-#include <unistd.h>
-
 #include <deque>
-#include <filesystem>
-#include <fstream>
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,27 +13,6 @@
 #include "shell/settings.h"
 
 namespace tvx::test {
-
-// Answers questions in turn (No when the script is exhausted); Ok boxes
-// always answer Ok.
-class ScriptedMessageBox final : public MessageBox {
- public:
-  std::deque<Answer> answers;
-  std::vector<ShownMessage> shown;
-  Answer show(std::string_view title, std::string_view text, Icon icon, Buttons buttons) override {
-    shown.push_back({std::string(title), std::string(text), icon, buttons});
-    if (buttons == Buttons::Ok) return Answer::Ok;
-    if (answers.empty()) return Answer::No;
-    Answer a = answers.front();
-    answers.pop_front();
-    return a;
-  }
-  bool showed(std::string_view title) const {
-    for (const auto& m : shown)
-      if (m.title == title) return true;
-    return false;
-  }
-};
 
 // Gives the scripted names in turn; nullopt (Cancel) when exhausted.
 class ScriptedFileDialog final : public FileDialog {
@@ -83,38 +57,6 @@ class FixedClock final : public Clock {
  private:
   int y_, m_, d_;
 };
-
-// A fresh folder, removed at the end; the test runs with it as the current
-// folder, so a save's backup copy lands there.
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tvxshell-XXXXXX").string();
-    path_ = ::mkdtemp(pattern.data());
-    old_ = std::filesystem::current_path();
-    std::filesystem::current_path(path_);
-  }
-  ~TempFolder() {
-    std::error_code ec;
-    std::filesystem::current_path(old_, ec);
-    std::filesystem::remove_all(path_, ec);
-  }
-  const std::string& path() const { return path_; }
-  std::string file(const std::string& name) const { return path_ + "/" + name; }
-  std::string write(const std::string& name, const std::string& content) const {
-    std::ofstream(file(name), std::ios::binary) << content;
-    return file(name);
-  }
-
- private:
-  std::string path_;
-  std::filesystem::path old_;
-};
-
-inline std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 // The file commands over recording ports.
 struct FileHarness {

@@ -7,16 +7,13 @@
 namespace tvx::test {
 namespace {
 
-TEST(UpdateReminder, DueOnlyAfterFebruaryFirstTwoYearsOn) {
-  EXPECT_FALSE(UpdateReminderDue(FixedClock(2019, 2, 1), 2017));  // the very day: not yet
-  EXPECT_TRUE(UpdateReminderDue(FixedClock(2019, 2, 2), 2017));
-  EXPECT_FALSE(UpdateReminderDue(FixedClock(2019, 1, 31), 2017));
-  EXPECT_TRUE(UpdateReminderDue(FixedClock(2019, 3, 1), 2017));
-  EXPECT_FALSE(UpdateReminderDue(FixedClock(2018, 12, 31), 2017));
-  EXPECT_TRUE(UpdateReminderDue(FixedClock(2020, 1, 1), 2017));
-}
-
-TEST(UpdateReminder, Text) {
+TEST(UpdateReminder, DueOnlyAfterFebruaryFirstTwoYearsOnWithItsText) {
+  const std::pair<FixedClock, bool> days[] = {
+      {FixedClock(2019, 2, 1), false},  // the very day: not yet
+      {FixedClock(2019, 2, 2), true},   {FixedClock(2019, 1, 31), false}, {FixedClock(2019, 3, 1), true},
+      {FixedClock(2018, 12, 31), false}, {FixedClock(2020, 1, 1), true}};
+  for (const auto& [today, due] : days)
+    EXPECT_EQ(UpdateReminderDue(today, 2017), due) << today.year() << "-" << today.month() << "-" << today.day();
   EXPECT_EQ(UpdateReminderText("QVX2017.10", 2017),
             "The version that you are using now is QVX2017.10, which was updated for 2017.\n\n"
             "You may want to consider checking to see if there is a more current version by clicking on the "
@@ -33,10 +30,9 @@ TEST(ResolveInputName, RelativeNamesAreTakenFromTheStartFolder) {
 // The start's windows, recorded in the order they are used.
 class RecordingStartWindows final : public StartupWindows {
  public:
-  std::vector<std::string>& steps;
+  std::vector<std::string> steps;
   std::int16_t choice = kStartMainWindow;
   std::string status;
-  explicit RecordingStartWindows(std::vector<std::string>& s) : steps(s) {}
   void showUpdateReminder(std::string_view) override { steps.push_back("reminder"); }
   void showAbout() override { steps.push_back("about"); }
   void createMainWindow() override { steps.push_back("main loaded"); }
@@ -51,86 +47,71 @@ class RecordingStartWindows final : public StartupWindows {
   void showMainWindow() override { steps.push_back("main shown"); }
 };
 
+// The start over the file commands' harness. The settings name `dataPath`
+// as the data folder; only it and "/fallback" can be made current.
 struct StartHarness {
-  explicit StartHarness(FixedClock c = FixedClock(2018, 6, 1)) : clock(c), windows(steps) {
+  explicit StartHarness(std::int16_t choice = kStartMainWindow, std::string input = "") {
     files.state.DataSaved = false;
     files.state.DataPath.clear();
+    files.state.CurrentFile = std::move(input);
     files.end.saveAs = {};
+    windows.choice = choice;
   }
-  InteractiveStart make() {
-    return InteractiveStart{files.state,
-                            files.end,
-                            *files.files,
-                            windows,
-                            clock,
-                            [this] {
-                              steps.push_back("ini");
-                              files.state.DataPath = dataPath;
-                            },
-                            [this] { steps.push_back("input window"); },
-                            [this](const std::string& folder) {
-                              steps.push_back("cd " + folder);
-                              return folder == dataPath || folder == "/fallback";
-                            },
-                            "/fallback"};
+  void run(FixedClock clock = FixedClock(2018, 6, 1)) {
+    InteractiveStart s{files.state, files.end, *files.files, windows, clock,
+                       [this] {
+                         windows.steps.push_back("ini");
+                         files.state.DataPath = dataPath;
+                       },
+                       [this] { windows.steps.push_back("input window"); },
+                       [this](const std::string& folder) {
+                         windows.steps.push_back("cd " + folder);
+                         return folder == "/data" || folder == "/fallback";
+                       },
+                       "/fallback"};
+    RunInteractiveStart(s);
   }
-  std::vector<std::string> steps;
+  long inputWindows() const { return std::count(windows.steps.begin(), windows.steps.end(), "input window"); }
   FileHarness files;
-  FixedClock clock;
   RecordingStartWindows windows;
   std::string dataPath = "/data";
 };
 
 TEST(RunInteractiveStart, RunsTheStepsInOrder) {
-  StartHarness h(FixedClock(2019, 2, 2));
-  InteractiveStart s = h.make();
-  RunInteractiveStart(s);
-  EXPECT_EQ(h.steps, (std::vector<std::string>{"reminder", "about", "main loaded", "startup", "ini", "cd /data",
-                                               "status", "main shown"}));
+  StartHarness h;
+  h.run(FixedClock(2019, 2, 2));
+  EXPECT_EQ(h.windows.steps, (std::vector<std::string>{"reminder", "about", "main loaded", "startup", "ini",
+                                                       "cd /data", "status", "main shown"}));
   EXPECT_TRUE(h.files.state.DataSaved);
   EXPECT_EQ(h.windows.status, "File: ");
+
+  // No reminder before it is due; a data folder that is gone falls back.
+  StartHarness gone;
+  gone.dataPath = "/gone";
+  gone.run();
+  EXPECT_EQ(gone.windows.steps, (std::vector<std::string>{"about", "main loaded", "startup", "ini", "cd /gone",
+                                                          "cd /fallback", "status", "main shown"}));
 }
 
-TEST(RunInteractiveStart, NoReminderBeforeItIsDueAndAMissingDataFolderFallsBack) {
-  StartHarness h;
-  h.dataPath = "/data";
-  InteractiveStart s = h.make();
-  s.getIni = [&] {
-    h.steps.push_back("ini");
-    h.files.state.DataPath = "/gone";
-  };
-  RunInteractiveStart(s);
-  EXPECT_EQ(h.steps, (std::vector<std::string>{"about", "main loaded", "startup", "ini", "cd /gone", "cd /fallback",
-                                               "status", "main shown"}));
-}
-
-TEST(RunInteractiveStart, TheInputFileIsOpenedNotMerelyNamed) {
+TEST(RunInteractiveStart, TheInputFileIsOpenedNotMerelyNamedAndAMissingOneLeavesNoName) {
   StartHarness h;
   const std::string file = h.files.folder.write("smith.qvx", "[General]\r\nName=Margaret Smith\r\n");
   h.files.state.CurrentFile = file;
-  InteractiveStart s = h.make();
-  RunInteractiveStart(s);
+  h.run();
   EXPECT_EQ(h.files.state.Investor->sName(), "Margaret Smith");
-  EXPECT_EQ(h.files.state.CurrentFile, file);
   EXPECT_EQ(h.windows.status, "File: " + file);
   EXPECT_EQ(h.files.state.MruFiles[0], "");  // a named file is not listed
-}
 
-TEST(RunInteractiveStart, AMissingInputFileLeavesNoNameBehind) {
-  StartHarness h;
-  h.files.state.CurrentFile = h.files.folder.file("nothere.qvx");
-  InteractiveStart s = h.make();
-  RunInteractiveStart(s);
-  EXPECT_EQ(h.files.state.CurrentFile, "");
-  EXPECT_EQ(h.files.messages.shown.at(0).text, h.files.folder.file("nothere.qvx") + " does not exist.");
-  EXPECT_EQ(h.steps.back(), "main shown");
+  StartHarness missing(kStartMainWindow, "/nowhere/nothere.qvx");
+  missing.run();
+  EXPECT_EQ(missing.files.state.CurrentFile, "");
+  EXPECT_EQ(missing.files.messages.shown.at(0).text, "/nowhere/nothere.qvx does not exist.");
+  EXPECT_EQ(missing.windows.steps.back(), "main shown");
 }
 
 TEST(RunInteractiveStart, NewScenarioStartsAnUntitledSetWithTheInputWindow) {
-  StartHarness h;
-  h.windows.choice = kStartNewScenario;
-  InteractiveStart s = h.make();
-  RunInteractiveStart(s);
+  StartHarness h(kStartNewScenario);
+  h.run();
   EXPECT_EQ(h.files.state.StartChoice, kStartNewScenario);
   EXPECT_EQ(h.files.inputWindows, 1);  // NewFile's InitIP
   EXPECT_EQ(h.windows.status, "File: /data/UNTITLED.QVX");
@@ -138,23 +119,19 @@ TEST(RunInteractiveStart, NewScenarioStartsAnUntitledSetWithTheInputWindow) {
 }
 
 TEST(RunInteractiveStart, OldScenarioAsksForAFileAndOpensTheInputWindowOnlyWhenOpened) {
-  StartHarness h;
-  h.windows.choice = kStartOldScenario;
+  StartHarness h(kStartOldScenario);
   const std::string file = h.files.folder.write("old.qvx", "[General]\r\nName=Old\r\n");
   h.files.dialog.openAnswers.push_back(file);
-  InteractiveStart s = h.make();
-  RunInteractiveStart(s);
+  h.run();
   EXPECT_EQ(h.files.state.Investor->sName(), "Old");
-  EXPECT_EQ(std::count(h.steps.begin(), h.steps.end(), "input window"), 1);
+  EXPECT_EQ(h.inputWindows(), 1);
   EXPECT_EQ(h.files.state.MruFiles[0], file);
 
-  StartHarness cancelled;
-  cancelled.windows.choice = kStartOldScenario;
-  InteractiveStart c = cancelled.make();
-  RunInteractiveStart(c);
-  EXPECT_EQ(std::count(cancelled.steps.begin(), cancelled.steps.end(), "input window"), 0);
+  StartHarness cancelled(kStartOldScenario);
+  cancelled.run();
+  EXPECT_EQ(cancelled.inputWindows(), 0);
   EXPECT_EQ(cancelled.files.messages.shown.at(0).text, "Filename Empty!");
-  EXPECT_EQ(cancelled.steps.back(), "main shown");
+  EXPECT_EQ(cancelled.windows.steps.back(), "main shown");
 }
 
 }  // namespace

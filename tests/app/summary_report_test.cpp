@@ -24,7 +24,7 @@ const std::vector<std::string> kTypicalRows = {
 
 class SummaryReportTest : public ReportFileTest {};
 
-TEST_F(SummaryReportTest, ScreenTextOfAnInvestorWithoutTransactions) {
+TEST_F(SummaryReportTest, InvestorWithoutTransactionsOnScreenAndInAFile) {
   h.state.Investor = makeInvestor("Ann Example", "Account 1");
   RunSummReport(h.ctx, 1);
   ASSERT_EQ(h.windows.made.size(), 1u);
@@ -32,10 +32,6 @@ TEST_F(SummaryReportTest, ScreenTextOfAnInvestorWithoutTransactions) {
   EXPECT_EQ(w.caption, "Summary Report - /data/smith.qvx");
   EXPECT_TRUE(w.shown);
   EXPECT_EQ(w.body, crlf({"  Ann Example", "  Account 1", "  " + kTitle, "", kHeading, kRule}));
-}
-
-TEST_F(SummaryReportTest, FileTextOfAnInvestorWithoutTransactionsHasOnlyTheHeadings) {
-  h.state.Investor = makeInvestor("Ann Example", "Account 1");
   RunSummReport(h.ctx, 3);
   EXPECT_EQ(readFile(h.state.OutputFile), crlf({kHeading, kRule, ""}));
 }
@@ -58,16 +54,15 @@ TEST_F(SummaryReportTest, TypicalInvestorOnScreenAndInAFileThatIsAppendedTo) {
 TEST_F(SummaryReportTest, LongNamesAndLargeAmountsAreCutByCharactersNotBytes) {
   h.state.Investor = longInvestor();
   RunSummReport(h.ctx, 1);
-  const std::string title = "Summary - Quorvex and Related Securities Summary Basis on 12/31/2016";
   EXPECT_EQ(h.windows.made.at(0)->body,
-            crlf({"  Zoë Bartholomew Featherstonehaugh-Ødegaard", "  Trust account — Ålesund", "  " + title, "",
+            crlf({"  Zoë Bartholomew Featherstonehaugh-Ødegaard", "  Trust account — Ålesund", "  " + kTitle, "",
                   kHeading, kRule,
                   // 23-character name cut, shares cut to 15, basis cut to 15, per share cut to 17
                   "  Quorvex Extraordinarily" "12,345,678.1234" "$1,234,567,890." "$123456789012.123",
                   // non-ASCII name cut at 23 characters; the amounts fill their fields exactly
                   "  Société Générale Électr" "1,234,567.50000" "$123,456,789.01" + sp(8) + "$99.99990"}));
-  for (std::size_t w : lineWidths(h.windows.made.at(0)->body.substr(h.windows.made.at(0)->body.find(kHeading))))
-    EXPECT_EQ(w, 72u);
+  const std::string& body = h.windows.made.at(0)->body;
+  for (std::size_t w : lineWidths(body.substr(body.find(kHeading)))) EXPECT_EQ(w, 72u);
 }
 
 TEST_F(SummaryReportTest, PrintedPagesHaveHeadingsBlankFillAndPageNumbers) {
@@ -102,7 +97,7 @@ TEST_F(SummaryReportTest, PrintedEmptyInvestorFillsTheRestOfThePage) {
 
 TEST_F(SummaryReportTest, AnUnwritableOutputFileEndsTheProgramThroughTheErrorLogger) {
   h.state.Investor = typicalInvestor();
-  h.state.OutputFile = (dir / "missing-folder" / "out.txt").string();
+  h.state.OutputFile = folder.file("missing-folder/out.txt");
   try {
     RunSummReport(h.ctx, 3);
     FAIL() << "the program did not end";
