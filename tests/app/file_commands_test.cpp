@@ -278,12 +278,12 @@ TEST(SaveFile, AFailedSaveEndsThroughTheFatalPathWhoseSaveCanChooseAnotherName) 
   h.messages.answers = {Answer::Yes};  // "save before the program shuts down?"
   h.dialog.saveAnswers = {h.folder.file("no/such/folder/x.qvx"), h.folder.file("rescued.qvx")};
   EXPECT_THROW(h.files->SaveFile(h.folder.file("missing-folder/a.qvx")), ProgramEnded);
-  EXPECT_TRUE(h.messages.showed("WARNING!"));
+  EXPECT_EQ(h.messages.shown.at(0).title, "WARNING!");
   EXPECT_NE(readFile(h.folder.file("rescued.qvx")).find("Name=Keep Me"), std::string::npos);
   EXPECT_EQ(h.exits, std::vector<int>{kExitError});
 }
 
-// ---- the manual and the input window's host -------------------------------------------------------
+// ---- the manual ----------------------------------------------------------------------------------
 
 TEST(ShowPDFHelp, OpensTheManualOrExplainsWhyNot) {
   FileHarness h;
@@ -300,15 +300,6 @@ TEST(ShowPDFHelp, OpensTheManualOrExplainsWhyNot) {
   h.files->ShowPDFHelp();
   EXPECT_EQ(h.messages.shown.back().title, "Notice");
   EXPECT_NE(h.messages.shown.back().text.find("No program to show PDF files"), std::string::npos);
-}
-
-TEST(FileCommandsInputHost, ChangesMarkTheDataUnsavedAndLabelsAreShortened) {
-  FileHarness h;
-  FileCommandsInputHost host(*h.files);
-  host.markChanged();
-  EXPECT_FALSE(h.state.DataSaved);
-  h.state.CurrentFile = "/" + std::string(60, 'n') + ".qvx";
-  EXPECT_EQ(host.shortFilename(), DisplayShorterFilename(h.state.CurrentFile));
 }
 
 }  // namespace

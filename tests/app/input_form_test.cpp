@@ -1,6 +1,7 @@
 // The input window's logic without widgets. What the widgets add (typing,
-// focus, Enter, help on focus, the cost box, Cancel) is tested in
-// tests/qt/input_window_test.cpp; the list's own rules in buy_sell_list_test.
+// a lone "-", focus, Enter, help on focus, the cost box, the election
+// buttons) is tested in tests/qt/input_window_test.cpp; the list's own rules
+// in buy_sell_list_test.
 #include "entry/input_form.h"
 
 #include <gtest/gtest.h>
@@ -72,8 +73,20 @@ TEST_F(FormFixture, LoadShowsTheInvestorAndSelectsQuorvexWithoutMarkingAChange) 
   EXPECT_EQ(form.securityList().lines.at(static_cast<std::size_t>(form.securityList().selected)), "Quorvex");
   ASSERT_EQ(form.BuySellRows().size(), 1u);
   EXPECT_TRUE(form.BuySellRows()[0].isPlaceholder());
-  form.SetInitialIP();
-  EXPECT_EQ(form.filenameLabel(), host.label);
+
+  // An investor's own values and election show as they are.
+  auto other = orlendo::Investor::create();
+  other->BeginEdit();
+  other->Lumora2QVX(orlendo::eLumora::shares);
+  other->sName("R&D Holdings");
+  other->StopCalc("06/30/2010");
+  InputForm second(other, host, messages);
+  second.load();
+  EXPECT_EQ(second.election(), orlendo::eLumora::shares);
+  EXPECT_EQ(second.text(Field::txtName), "R&D Holdings");
+  EXPECT_EQ(second.text(Field::maskDtStop), "06/30/2010");
+  second.SetInitialIP();
+  EXPECT_EQ(second.filenameLabel(), host.label);
   EXPECT_EQ(host.changes, 0);
 }
 
@@ -252,6 +265,16 @@ TEST_F(FormFixture, SaveAndFilenameButtonsGoThroughTheHostAndOkCloses) {
   EXPECT_EQ(host.saves, 2);
   EXPECT_TRUE(form.closeRequested());
   EXPECT_EQ(form.CurBuySell(), nullptr);
+}
+
+TEST_F(FormFixture, CancelKeepsTheEditsInMemoryWithoutSaving) {
+  form.textChanged(Field::txtName, "New Name");
+  enter("01/15/1985", "20", "200");
+  form.cancelClicked();
+  EXPECT_TRUE(form.closeRequested());
+  EXPECT_EQ(host.saves, 0);
+  EXPECT_EQ(investor->sName(), "New Name");
+  EXPECT_EQ(stored("Quorvex")->Count(), 1);
 }
 
 TEST_F(FormFixture, AStoredEntryThatDoesNotReadGoesToTheErrorPathAndStays) {

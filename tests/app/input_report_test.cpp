@@ -34,9 +34,6 @@ std::vector<std::string> securityBlock(const std::string& name) { return {"", " 
 TEST(InputReportText, RuleLineAndElectionTexts) {
   EXPECT_EQ(GetPrintLine(0) + GetPrintLine(-3), "");
   EXPECT_EQ(GetPrintLine(60), rule60());
-  EXPECT_EQ(LumoraOptionText(orlendo::eLumora::standard), "Standard");
-  EXPECT_EQ(LumoraOptionText(orlendo::eLumora::shares), "Shares");
-  EXPECT_EQ(LumoraOptionText(orlendo::eLumora::cash), "Cash");
   EXPECT_EQ(LumoraOptionText(static_cast<orlendo::eLumora>(7)), "");
 }
 

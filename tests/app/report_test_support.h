@@ -83,11 +83,6 @@ class ScriptedMessageBox final : public MessageBox {
     answers.pop_front();
     return a;
   }
-  bool showed(std::string_view title) const {
-    for (const auto& m : shown)
-      if (m.title == title) return true;
-    return false;
-  }
 };
 
 class FakeWindow final : public ReportWindow {
@@ -140,11 +135,7 @@ class FakeChoiceDialog final : public ChoiceDialog {
 class FakePrintDialog final : public PrintDialog {
  public:
   int copies = 1;
-  int asked = 0;
-  int askCopies(std::string_view) override {
-    ++asked;
-    return copies;
-  }
+  int askCopies(std::string_view) override { return copies; }
 };
 
 class FakeDetailOption final : public DetailOptionDialog {
@@ -325,21 +316,5 @@ inline std::vector<std::string> operator+(std::vector<std::string> a, const std:
 }
 
 inline std::vector<std::string> blankLines(int n) { return std::vector<std::string>(static_cast<std::size_t>(n)); }
-
-// The number of characters (code points) of each line of a CR LF text.
-inline std::vector<std::size_t> lineWidths(const std::string& text) {
-  std::vector<std::size_t> widths;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find("\r\n", start);
-    if (end == std::string::npos) end = text.size();
-    std::size_t n = 0;
-    for (std::size_t i = start; i < end; ++i)
-      if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) ++n;
-    widths.push_back(n);
-    start = end + 2;
-  }
-  return widths;
-}
 
 }  // namespace tvx::test

@@ -116,10 +116,7 @@ struct IniHarness {
 
 TEST(GetIni, FreshSettingsGiveTheDefaultsAndRecordTheDataFolder) {
   IniHarness h;
-  RecordingPrinter printer;
-  printer.setFontName("Printer Default");
-  printer.setFontSize(12);
-  printer.setFontBold(true);
+  RecordingPrinter printer;  // "Printer Default", 12 points, bold
   h.run(&printer);
   EXPECT_FALSE(h.state.HideError380);
   EXPECT_EQ(h.state.DataPath, h.folder.file("appdata/Kelvane/QVX"));
