@@ -2,13 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <optional>
 #include <string>
 
 #include "orlendo/error.h"
 #include "library/test_support.h"
 
-using namespace std::chrono;
 using orlendo::Date;
 using orlendo::parseDate;
 
@@ -16,73 +14,40 @@ namespace {
 
 using tvxtest::ymd;
 
-TEST(DateText, ReadsMonthDayYearForms) {
-  EXPECT_EQ(parseDate("12/31/1983"), ymd(1983, 12, 31));
-  EXPECT_EQ(parseDate("1/2/2003"), ymd(2003, 1, 2));
-  EXPECT_EQ(parseDate("01/02/2003"), ymd(2003, 1, 2));
-  EXPECT_EQ(parseDate("  3/4/1999\t"), ymd(1999, 3, 4));
-  EXPECT_EQ(parseDate("2016-12-31"), ymd(2016, 12, 31));
-  EXPECT_EQ(parseDate("2003-1-2"), ymd(2003, 1, 2));
-  EXPECT_EQ(parseDate(" 2000-02-29 "), ymd(2000, 2, 29));
+TEST(DateText, ReadsTheThreeFormsWithTheCenturyRuleAndYearLimits) {
+  const std::pair<const char*, Date> cases[] = {
+      {"12/31/1983", ymd(1983, 12, 31)}, {"1/2/2003", ymd(2003, 1, 2)},   {"  3/4/1999\t", ymd(1999, 3, 4)},
+      {"2003-1-2", ymd(2003, 1, 2)},     {" 2000-02-29 ", ymd(2000, 2, 29)},
+      // Two-digit years: 00-29 are 2000-2029, 30-99 are 1930-1999.
+      {"12/31/83", ymd(1983, 12, 31)},   {"1/1/00", ymd(2000, 1, 1)},     {"1/1/29", ymd(2029, 1, 1)},
+      {"1/1/30", ymd(1930, 1, 1)},       {"2/29/00", ymd(2000, 2, 29)},
+      // Years run from 100 to 9999.
+      {"1/1/100", ymd(100, 1, 1)},       {"0100-01-01", ymd(100, 1, 1)}, {"12/31/9999", ymd(9999, 12, 31)},
+      {"9999-12-31", ymd(9999, 12, 31)},
+  };
+  for (const auto& [text, day] : cases) EXPECT_EQ(parseDate(text), day) << text;
 }
 
-TEST(DateText, TwoDigitYearsFollowTheCenturyRule) {
-  EXPECT_EQ(parseDate("12/31/83"), ymd(1983, 12, 31));
-  EXPECT_EQ(parseDate("1/1/00"), ymd(2000, 1, 1));
-  EXPECT_EQ(parseDate("1/1/29"), ymd(2029, 1, 1));
-  EXPECT_EQ(parseDate("1/1/30"), ymd(1930, 1, 1));
-  EXPECT_EQ(parseDate("1/1/99"), ymd(1999, 1, 1));
-  EXPECT_EQ(parseDate("2/29/00"), ymd(2000, 2, 29));
-  EXPECT_FALSE(parseDate("2/29/30"));  // 1930 is no leap year
-}
-
-TEST(DateText, YearsRunFromOneHundredToNineThousandNineHundredNinetyNine) {
-  EXPECT_EQ(parseDate("1/1/100"), ymd(100, 1, 1));
-  EXPECT_EQ(parseDate("0100-01-01"), ymd(100, 1, 1));
-  EXPECT_EQ(parseDate("12/31/9999"), ymd(9999, 12, 31));
-  EXPECT_EQ(parseDate("9999-12-31"), ymd(9999, 12, 31));
-  EXPECT_FALSE(parseDate("12/31/0099"));
-  EXPECT_FALSE(parseDate("0099-12-31"));
-  EXPECT_FALSE(parseDate("1/1/099"));
-  EXPECT_FALSE(parseDate("1/1/10000"));
-  EXPECT_FALSE(parseDate("10000-01-01"));
-}
-
-TEST(DateText, OnlyRealCalendarDays) {
-  EXPECT_TRUE(orlendo::isDateText("02/29/2000"));
+TEST(DateText, RejectsDaysThatDoNotExistAndOtherShapes) {
   EXPECT_TRUE(orlendo::isDateText("02/29/2004"));
   EXPECT_TRUE(orlendo::isDateText("04/30/2001"));
-  for (const char* bad : {"13/45/2000", "02/30/2001", "02/29/2001", "02/29/1900", "04/31/2001", "0/10/2000",
-                          "1/0/2000", "00/00/0000", "2001-02-29", "2001-13-01", "2001-00-10"}) {
-    EXPECT_FALSE(orlendo::isDateText(bad)) << bad;
-  }
-}
-
-TEST(DateText, RejectsOtherShapes) {
-  for (const char* bad : {"", " ", "abc", "12/31", "12/31/", "/12/1983", "1/1/5", "001/1/2000", "1/001/2000",
-                          "1 /2/2003", "1/2/2003x", "1-2-2003", "2003/01/02", "03-01-02", "2003-01", "2003-01-02-",
-                          "+1/2/2003", "-1/2/2003", "1.2.2003", "12/31/1983 12:00"}) {
+  for (const char* bad : {"13/45/2000", "02/30/2001", "02/29/2001", "02/29/1900", "2/29/30", "04/31/2001",
+                          "0/10/2000", "1/0/2000", "00/00/0000", "2001-02-29", "2001-13-01", "12/31/0099",
+                          "0099-12-31", "1/1/099", "1/1/10000", "10000-01-01", "", " ", "abc", "12/31", "12/31/",
+                          "/12/1983", "1/1/5", "001/1/2000", "1 /2/2003", "1/2/2003x", "1-2-2003", "2003/01/02",
+                          "03-01-02", "2003-01-02-", "+1/2/2003", "-1/2/2003", "1.2.2003", "12/31/1983 12:00"}) {
     EXPECT_FALSE(orlendo::isDateText(bad)) << '"' << bad << '"';
   }
-}
-
-TEST(DateText, ReadDateRaisesTypeMismatch) {
   EXPECT_EQ(orlendo::readDate("2/28/2001"), ymd(2001, 2, 28));
-  try {
-    orlendo::readDate("02/30/2001");
-    FAIL() << "no error";
-  } catch (const orlendo::Error& e) {
-    EXPECT_EQ(e.number(), orlendo::errnum::TypeMismatch);
-  }
+  EXPECT_EQ(tvxtest::errorNumber([] { orlendo::readDate("02/30/2001"); }), orlendo::errnum::TypeMismatch);
 }
 
-TEST(DateFormats, FixedWidthShortAndSortKey) {
+TEST(DateFormats, FixedWidthShortAndSortKeyReadBack) {
   EXPECT_EQ(orlendo::formatDate(ymd(2003, 1, 2)), "01/02/2003");
   EXPECT_EQ(orlendo::formatDate(ymd(100, 12, 31)), "12/31/0100");
   EXPECT_EQ(orlendo::formatShortDate(ymd(2003, 1, 2)), "1/2/2003");
   EXPECT_EQ(orlendo::formatShortDate(ymd(1983, 12, 31)), "12/31/1983");
   EXPECT_EQ(orlendo::formatSortKey(ymd(2003, 1, 2)), "2003/01/02");
-  // Each form reads back as the same day.
   const Date d = ymd(1999, 7, 4);
   EXPECT_EQ(parseDate(orlendo::formatDate(d)), d);
   EXPECT_EQ(parseDate(orlendo::formatShortDate(d)), d);
@@ -93,10 +58,7 @@ TEST(DateArithmetic, NextDayCrossesMonthsYearsAndLeapDays) {
   EXPECT_EQ(orlendo::nextDay(ymd(2000, 2, 28)), ymd(2000, 2, 29));
   EXPECT_EQ(orlendo::nextDay(ymd(2000, 2, 29)), ymd(2000, 3, 1));
   EXPECT_EQ(orlendo::nextDay(ymd(2001, 2, 28)), ymd(2001, 3, 1));
-  EXPECT_EQ(orlendo::nextDay(ymd(2016, 4, 30)), ymd(2016, 5, 1));
-  EXPECT_LT(ymd(1983, 12, 31), ymd(1984, 1, 1));
   EXPECT_LT(ymd(2016, 1, 31), ymd(2016, 2, 1));
-  EXPECT_TRUE(orlendo::today().ok());
 }
 
 }  // namespace

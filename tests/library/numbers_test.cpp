@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <string>
 
@@ -11,7 +12,6 @@
 #include "library/test_support.h"
 
 using orlendo::Currency;
-using orlendo::Error;
 namespace errnum = orlendo::errnum;
 using namespace orlendo::literals;
 
@@ -19,6 +19,8 @@ namespace {
 
 constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
 constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
+const double kNaN = std::nan("");
+const double kInf = std::numeric_limits<double>::infinity();
 
 using tvxtest::errorNumber;
 
@@ -29,159 +31,115 @@ Currency ticks(std::int64_t t) { return Currency::fromTicks(t); }
 TEST(RoundTo, LandsOnDecimalTiesAndRoundsThemToEven) {
   // 0.5 x 100.00003 is 50.000015 in decimal; x * 10^5 in double is 5000001.5.
   EXPECT_EQ(orlendo::roundTo(0.5 * 100.00003, 5), 50.00002);
-  EXPECT_EQ(orlendo::roundTo(2.675, 2), 2.68);     // 267.5 -> 268
-  EXPECT_EQ(orlendo::roundTo(0.125, 2), 0.12);     // 12.5 -> 12
-  EXPECT_EQ(orlendo::roundTo(0.135, 2), 0.14);
+  EXPECT_EQ(orlendo::asCurrency(0.5 * 100.00003).ticks(), 500000);
+  EXPECT_EQ(orlendo::roundTo(2.675, 2), 2.68);  // 267.5 -> 268
+  EXPECT_EQ(orlendo::roundTo(0.125, 2), 0.12);  // 12.5 -> 12
   EXPECT_EQ(orlendo::roundTo(-0.125, 2), -0.12);
-  EXPECT_EQ(orlendo::roundTo(1.005, 2), 1.0);      // 100.49999999999999: not a tie
+  EXPECT_EQ(orlendo::roundTo(1.005, 2), 1.0);  // 100.49999999999999: not a tie
   EXPECT_EQ(orlendo::roundTo(2.5, 0), 2.0);
   EXPECT_EQ(orlendo::roundTo(3.5, 0), 4.0);
-  EXPECT_EQ(orlendo::roundTo(1234.567891, 5), 1234.56789);
-}
-
-TEST(RoundTo, NotFiniteIsAnOverflow) {
-  EXPECT_EQ(errorNumber([] { orlendo::roundTo(std::nan(""), 2); }), errnum::Overflow);
-  EXPECT_EQ(errorNumber([] { orlendo::roundTo(std::numeric_limits<double>::infinity(), 2); }), errnum::Overflow);
-  EXPECT_EQ(errorNumber([] { orlendo::roundTo(-std::numeric_limits<double>::infinity(), 0); }), errnum::Overflow);
 }
 
 TEST(CurrencyFromDouble, RoundsToFourDecimalsTiesToEven) {
-  EXPECT_EQ(Currency::fromDouble(0.00005).ticks(), 0);   // 0.5 tick -> 0
+  EXPECT_EQ(Currency::fromDouble(0.00005).ticks(), 0);  // 0.5 tick -> 0
   // 0.00015 x 10^4 is 1.4999999999999998 in double: the double rule gives 1,
   // the exact reading of the text "0.00015" gives 2.
   EXPECT_EQ(Currency::fromDouble(0.00015).ticks(), 1);
   EXPECT_EQ(Currency::fromText("0.00015").ticks(), 2);
-  EXPECT_EQ(Currency::fromDouble(-0.00025).ticks(), -2); // -2.5 -> -2
+  EXPECT_EQ(Currency::fromDouble(-0.00025).ticks(), -2);    // -2.5 -> -2
   EXPECT_EQ(Currency::fromDouble(1.00005).ticks(), 10001);  // 10000.500000000002: above the tie
-  EXPECT_EQ(Currency::fromDouble(-2.5e-5).ticks(), 0);
-  EXPECT_EQ(Currency::fromDouble(1234.5678).ticks(), 12345678);
-  EXPECT_EQ(orlendo::asCurrency(0.5 * 100.00003).ticks(), 500000);
-}
-
-TEST(CurrencyFromDouble, OutOfRangeAndNotFiniteAreOverflowNeverSaturated) {
   // -922337203685477.5808 in double times 10^4 is exactly -2^63: the lowest count.
   EXPECT_EQ(Currency::fromDouble(-922337203685477.5808).ticks(), kMin);
-  // The largest count is not a double; the nearest double times 10^4 is 2^63.
-  EXPECT_EQ(errorNumber([] { Currency::fromDouble(922337203685477.5807); }), errnum::Overflow);
-  EXPECT_EQ(errorNumber([] { Currency::fromDouble(1e300); }), errnum::Overflow);
-  EXPECT_EQ(errorNumber([] { Currency::fromDouble(-1e300); }), errnum::Overflow);
-  EXPECT_EQ(errorNumber([] { Currency::fromDouble(std::nan("")); }), errnum::Overflow);
-  EXPECT_EQ(errorNumber([] { Currency::fromDouble(std::numeric_limits<double>::infinity()); }), errnum::Overflow);
-  EXPECT_EQ(errorNumber([] { orlendo::asCurrency(-std::numeric_limits<double>::infinity()); }), errnum::Overflow);
+}
+
+TEST(Overflow, NotFiniteAndOutOfRangeAreErrorsNeverWrappedOrSaturated) {
+  const std::function<void()> overflows[] = {
+      [] { orlendo::roundTo(kNaN, 2); }, [] { orlendo::roundTo(-kInf, 0); },
+      // The largest count is not a double; the nearest double times 10^4 is 2^63.
+      [] { Currency::fromDouble(922337203685477.5807); }, [] { Currency::fromDouble(-1e300); },
+      [] { Currency::fromDouble(kNaN); }, [] { orlendo::asCurrency(kInf); },
+      [] { orlendo::parseDouble("1e400"); }, [] { orlendo::parseDouble("-2e308"); },
+      [] { ticks(kMax) * 2.0_usd; }, [] { ticks(kMin) * -1.0_usd; }, [] { ticks(kMax) + ticks(1); },
+      [] { ticks(kMin) - ticks(1); }, [] { -ticks(kMin); },
+      [] { ticks(kMax).rounded(0); },  // ...478.0000 does not fit
+      [] { orlendo::format(kNaN, orlendo::kAmountPattern); }, [] { orlendo::format(1e300, orlendo::kAmountPattern); },
+      [] { orlendo::formatSignificant15(kNaN); },
+  };
+  for (std::size_t i = 0; i < std::size(overflows); ++i)
+    EXPECT_EQ(errorNumber(overflows[i]), errnum::Overflow) << "case " << i;
 }
 
 // ---- text to currency and double -------------------------------------------------
 
 TEST(CurrencyFromText, ReadsTheDecimalExactlyThenRoundsTiesToEven) {
-  EXPECT_EQ(Currency::fromText("0.00005").ticks(), 0);     // exact tie, even is 0
-  EXPECT_EQ(Currency::fromText("0.00015").ticks(), 2);     // exact tie, odd 1 goes up
-  EXPECT_EQ(Currency::fromText("0.00025").ticks(), 2);
-  EXPECT_EQ(Currency::fromText("0.000050000000000000001").ticks(), 1);  // above the tie by a trace
-  EXPECT_EQ(Currency::fromText("-0.00015").ticks(), -2);
-  EXPECT_EQ(Currency::fromText("-0.00005").ticks(), 0);
-  EXPECT_EQ(Currency::fromText("0.000049999").ticks(), 0);
-  EXPECT_EQ(Currency::fromText("0.000001").ticks(), 0);    // below the first dropped digit
-  EXPECT_EQ(Currency::fromText("1e-5").ticks(), 0);
-  EXPECT_EQ(Currency::fromText("5e-5").ticks(), 0);
-  EXPECT_EQ(Currency::fromText("1.5E-4").ticks(), 2);
-  EXPECT_EQ(Currency::fromText("1.23456e3").ticks(), 12345600);
-  EXPECT_EQ(Currency::fromText("12e+2").ticks(), 12000000);
-  EXPECT_EQ(Currency::fromText(" -1,234.50 ").ticks(), -12345000);
-  EXPECT_EQ(Currency::fromText("+.5").ticks(), 5000);
-  EXPECT_EQ(Currency::fromText("000000000000000000000000012.3").ticks(), 123000);
-  EXPECT_EQ(Currency::fromText("0e999999999999").ticks(), 0);
-  EXPECT_EQ(Currency::fromText("7e-999999999999").ticks(), 0);
-  // Ties far from zero, where a double could not hold the decimal.
-  EXPECT_EQ(Currency::fromText("48.11505").ticks(), 481150);
-  EXPECT_EQ(Currency::fromText("48.11515").ticks(), 481152);
-}
+  const std::pair<const char*, std::int64_t> cases[] = {
+      // Exact ties go to the even count; a trace above a tie goes up.
+      {"0.00005", 0}, {"0.00015", 2}, {"0.00025", 2}, {"-0.00015", -2}, {"0.000050000000000000001", 1},
+      {"0.000049999", 0}, {"5e-5", 0}, {"1.5E-4", 2}, {"1.23456e3", 12345600}, {"12e+2", 12000000},
+      {" -1,234.50 ", -12345000}, {"+.5", 5000}, {"000000000000000000000000012.3", 123000},
+      {"0e999999999999", 0}, {"7e-999999999999", 0},
+      // Ties far from zero, where a double could not hold the decimal.
+      {"48.11505", 481150}, {"48.11515", 481152},
+      // The limits of the 64-bit count (the last a tie: 5808 is even).
+      {"922,337,203,685,477.5807", kMax}, {"922337203685477.58074", kMax}, {"-922337203685477.5808", kMin},
+      {"-922337203685477.58085", kMin},
+  };
+  for (const auto& [text, expected] : cases) EXPECT_EQ(Currency::fromText(text).ticks(), expected) << text;
 
-TEST(CurrencyFromText, LimitsOfTheSixtyFourBitCount) {
-  EXPECT_EQ(Currency::fromText("922,337,203,685,477.5807").ticks(), kMax);
-  EXPECT_EQ(Currency::fromText("922337203685477.58074").ticks(), kMax);
-  EXPECT_EQ(Currency::fromText("-922337203685477.5808").ticks(), kMin);
-  EXPECT_EQ(Currency::fromText("-922337203685477.58085").ticks(), kMin);  // tie, 5808 is even
-  EXPECT_EQ(errorNumber([] { Currency::fromText("922337203685477.5808"); }), errnum::Overflow);
-  EXPECT_EQ(errorNumber([] { Currency::fromText("922337203685477.58075"); }), errnum::Overflow);  // rounds up
-  EXPECT_EQ(errorNumber([] { Currency::fromText("-922337203685477.58086"); }), errnum::Overflow);
-  EXPECT_EQ(errorNumber([] { Currency::fromText("1e15"); }), errnum::Overflow);
-  EXPECT_EQ(errorNumber([] { Currency::fromText("1e999999999999"); }), errnum::Overflow);
-  EXPECT_EQ(errorNumber([] { Currency::fromText("123456789012345678901234567890"); }), errnum::Overflow);
+  for (const char* over : {"922337203685477.5808", "922337203685477.58075", "-922337203685477.58086", "1e15",
+                           "1e999999999999", "123456789012345678901234567890"})
+    EXPECT_EQ(errorNumber([&] { Currency::fromText(over); }), errnum::Overflow) << over;
+  for (const char* bad : {"", "12abc"})
+    EXPECT_EQ(errorNumber([&] { Currency::fromText(bad); }), errnum::TypeMismatch) << bad;
 }
 
 TEST(NumericText, AcceptsTheListedFormsAndNothingElse) {
-  for (const char* ok : {"0", "1", "-1", "+1", " 12 ", "\t3\t", "1,234.50", "1,234,567", ".5", "5.", "-.5",
-                         "1e5", "1E+05", "2.5e-3", " -1,234.50000 ", "007"}) {
+  for (const char* ok : {"0", "-1", "+1", " 12 ", "\t3\t", "1,234.50", "1,234,567", ".5", "5.", "-.5", "1e5",
+                         "1E+05", "2.5e-3", " -1,234.50000 ", "007"}) {
     EXPECT_TRUE(orlendo::isNumericText(ok)) << '"' << ok << '"';
   }
   for (const char* bad : {"", " ", "-", "+", ".", "-.", "e5", "1e", "1e+", "1.2.3", "1 2", "- 1", "--1", "abc",
                           "$1", "1$", ",1", "1e5.5", "0x10", "inf", "nan", "1d5", "12a", "1/2/2003"}) {
     EXPECT_FALSE(orlendo::isNumericText(bad)) << '"' << bad << '"';
+    EXPECT_EQ(errorNumber([&] { orlendo::parseDouble(bad); }), errnum::TypeMismatch) << '"' << bad << '"';
   }
-}
-
-TEST(NumericText, ReadingRejectsWhatIsNotNumeric) {
-  EXPECT_EQ(errorNumber([] { Currency::fromText(""); }), errnum::TypeMismatch);
-  EXPECT_EQ(errorNumber([] { Currency::fromText("12abc"); }), errnum::TypeMismatch);
-  EXPECT_EQ(errorNumber([] { orlendo::parseDouble(""); }), errnum::TypeMismatch);
-  EXPECT_EQ(errorNumber([] { orlendo::parseDouble("1.2.3"); }), errnum::TypeMismatch);
 }
 
 TEST(ParseDouble, DropsGroupsAndReadsCorrectlyRounded) {
   EXPECT_EQ(orlendo::parseDouble("1,234.50000"), 1234.5);
   EXPECT_EQ(orlendo::parseDouble(" -1e-5 "), -1e-5);
-  EXPECT_EQ(orlendo::parseDouble("0.1"), 0.1);
   EXPECT_EQ(orlendo::parseDouble("100.00003"), 100.00003);
   EXPECT_EQ(orlendo::parseDouble("1.7976931348623157e308"), std::numeric_limits<double>::max());
   EXPECT_EQ(orlendo::parseDouble("1e-400"), 0.0);  // underflow reads as zero
-  EXPECT_EQ(errorNumber([] { orlendo::parseDouble("1e400"); }), errnum::Overflow);
-  EXPECT_EQ(errorNumber([] { orlendo::parseDouble("-2e308"); }), errnum::Overflow);
 }
 
 // ---- currency arithmetic -------------------------------------------------------------
 
 TEST(CurrencyArithmetic, ProductIsExactThenRoundedTiesToEven) {
-  EXPECT_EQ((0.0001_usd * 0.5_usd).ticks(), 0);    // 0.5 tick
-  EXPECT_EQ((0.0003_usd * 0.5_usd).ticks(), 2);    // 1.5 ticks
-  EXPECT_EQ((0.0005_usd * 0.5_usd).ticks(), 2);    // 2.5 ticks
+  EXPECT_EQ((0.0001_usd * 0.5_usd).ticks(), 0);  // 0.5 tick
+  EXPECT_EQ((0.0003_usd * 0.5_usd).ticks(), 2);  // 1.5 ticks
+  EXPECT_EQ((0.0005_usd * 0.5_usd).ticks(), 2);  // 2.5 ticks
   EXPECT_EQ((-0.0005_usd * 0.5_usd).ticks(), -2);
-  EXPECT_EQ((-0.0001_usd * 0.5_usd).ticks(), 0);
-  EXPECT_EQ((100.0003_usd * 0.5_usd).ticks(), 500002);  // 50.00015 -> 50.0002
   EXPECT_EQ((1234.5678_usd * 1000.0001_usd).ticks(), 12345679235);  // 1234567.92345678 -> .9235
   EXPECT_EQ(orlendo::inCurrency(0.0003_usd, 0.5).ticks(), 2);
   // "in currency" converts the factor first (0.3333); "as currency" does not.
   EXPECT_EQ(orlendo::inCurrency(100.00_usd, 0.333333).ticks(), 333300);
   EXPECT_EQ(orlendo::asCurrency((100.00_usd).toDouble() * 0.333333).ticks(), 333333);
-}
-
-TEST(CurrencyArithmetic, LimitsAreOverflowNeverWrapped) {
+  // At the limits: the product of two counts needs 128 bits before it is scaled back.
   EXPECT_EQ((ticks(kMax) * 1.0_usd).ticks(), kMax);
   EXPECT_EQ((ticks(kMin) * 1.0_usd).ticks(), kMin);
-  // The product of two counts needs 128 bits before it is scaled back.
   EXPECT_EQ((ticks(kMax) * 0.0001_usd).ticks(), 922337203685478);  // 922337203685477.5807 -> ...478
-  EXPECT_EQ(errorNumber([] { ticks(kMax) * 2.0_usd; }), errnum::Overflow);
-  EXPECT_EQ(errorNumber([] { ticks(kMin) * -1.0_usd; }), errnum::Overflow);
-  EXPECT_EQ(errorNumber([] { ticks(kMax) + ticks(1); }), errnum::Overflow);
-  EXPECT_EQ(errorNumber([] { ticks(kMin) - ticks(1); }), errnum::Overflow);
-  EXPECT_EQ(errorNumber([] { -ticks(kMin); }), errnum::Overflow);
   EXPECT_EQ((ticks(kMax) + ticks(kMin)).ticks(), -1);
   EXPECT_EQ((-ticks(kMax)).ticks(), kMin + 1);
 }
 
-TEST(CurrencyArithmetic, RoundedIsExactDecimalTiesToEven) {
+TEST(CurrencyArithmetic, RoundedIsExactDecimalTiesToEvenAndToDoubleIsCorrectlyRounded) {
   EXPECT_EQ((1.0050_usd).rounded(2), 1.00_usd);
   EXPECT_EQ((1.0150_usd).rounded(2), 1.02_usd);
   EXPECT_EQ((1.0051_usd).rounded(2), 1.01_usd);
   EXPECT_EQ((-1.0050_usd).rounded(2), -1.00_usd);
-  EXPECT_EQ((-1.0150_usd).rounded(2), -1.02_usd);
   EXPECT_EQ((2.5_usd).rounded(0), 2.0_usd);
-  EXPECT_EQ((1.2345_usd).rounded(4), 1.2345_usd);
   EXPECT_EQ(ticks(kMin).rounded(2).ticks(), -9223372036854775800);
-  EXPECT_EQ(errorNumber([] { ticks(kMax).rounded(0); }), errnum::Overflow);  // ...478.0000 does not fit
-}
-
-TEST(CurrencyArithmetic, ToDoubleIsCorrectlyRoundedAlsoBeyondTwoToThe53) {
-  EXPECT_EQ((1234.5678_usd).toDouble(), 1234.5678);
   EXPECT_EQ((-0.0001_usd).toDouble(), -0.0001);
   EXPECT_EQ(ticks(kMax).toDouble(), 922337203685477.5807);
   EXPECT_EQ(ticks(kMin).toDouble(), -922337203685477.5808);
@@ -190,76 +148,54 @@ TEST(CurrencyArithmetic, ToDoubleIsCorrectlyRoundedAlsoBeyondTwoToThe53) {
 
 // ---- formats ---------------------------------------------------------------------------
 
-TEST(Format, GroupsDecimalsAndSigns) {
+TEST(Format, GroupsDecimalsSignsAndDollars) {
   using orlendo::format;
-  EXPECT_EQ(format(1234.5, orlendo::kAmountPattern), "1,234.50");
-  EXPECT_EQ(format(1234.5, orlendo::kSharesPattern), "1,234.50000");
-  EXPECT_EQ(format(1234.5, orlendo::kPerSharePattern), "1234.50000");
-  EXPECT_EQ(format(-1234567.891, orlendo::kAmountPattern), "-1,234,567.89");
-  EXPECT_EQ(format(-123.0, orlendo::kAmountPattern), "-123.00");
-  EXPECT_EQ(format(999.995, orlendo::kAmountPattern), "1,000.00");  // 99999.5 -> 100000
-  EXPECT_EQ(format(0.5 * 100.00003, orlendo::kPerSharePattern), "50.00002");
-  EXPECT_EQ(format(0.07, orlendo::kAmountPattern), "0.07");
-  EXPECT_EQ(format(-0.07, orlendo::kSharesPattern), "-0.07000");
-  EXPECT_EQ(format(100000.0, orlendo::kSharesPattern), "100,000.00000");
-  EXPECT_EQ(format(999999.0, orlendo::kAmountPattern), "999,999.00");
-  EXPECT_EQ(format(1234567.0, orlendo::kPerSharePattern), "1234567.00000");
+  struct Case {
+    double value;
+    orlendo::NumberPattern pattern;
+    const char* text;
+  };
+  const Case cases[] = {
+      {1234.5, orlendo::kAmountPattern, "1,234.50"}, {1234.5, orlendo::kSharesPattern, "1,234.50000"},
+      {1234.5, orlendo::kPerSharePattern, "1234.50000"}, {-1234567.891, orlendo::kAmountPattern, "-1,234,567.89"},
+      {999.995, orlendo::kAmountPattern, "1,000.00"},  // 99999.5 -> 100000
+      {0.5 * 100.00003, orlendo::kPerSharePattern, "50.00002"}, {-0.07, orlendo::kSharesPattern, "-0.07000"},
+      {100000.0, orlendo::kSharesPattern, "100,000.00000"},
+      // Values that round to zero have no sign (-0.005 is a tie to -0).
+      {-0.0, orlendo::kAmountPattern, "0.00"}, {-0.005, orlendo::kAmountPattern, "0.00"},
+      {-0.000004, orlendo::kSharesPattern, "0.00000"},
+      // Dollar patterns put the sign before the dollar.
+      {-1234.5, orlendo::kDollarAmountPattern, "-$1,234.50"}, {1234.5, orlendo::kDollarPerSharePattern, "$1234.50000"},
+      {1234567.5, orlendo::kDollarAmountPattern, "$1,234,567.50"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(format(c.value, c.pattern), c.text) << c.value;
+
   EXPECT_EQ(format(ticks(kMin), orlendo::kAmountPattern), "-922,337,203,685,477.58");
   EXPECT_EQ(format(ticks(kMax), orlendo::kSharesPattern), "922,337,203,685,477.58070");
-  EXPECT_EQ(format(ticks(kMin), orlendo::kPerSharePattern), "-922337203685477.58080");
-  EXPECT_EQ(format(1.0050_usd, orlendo::kAmountPattern), "1.00");
   EXPECT_EQ(format(-1.0150_usd, orlendo::kAmountPattern), "-1.02");
-  EXPECT_EQ(errorNumber([] { format(std::nan(""), orlendo::kAmountPattern); }), errnum::Overflow);
-  EXPECT_EQ(errorNumber([] { format(1e300, orlendo::kAmountPattern); }), errnum::Overflow);
-}
-
-TEST(Format, ValuesThatRoundToZeroHaveNoSign) {
-  using orlendo::format;
-  EXPECT_EQ(format(-0.0, orlendo::kAmountPattern), "0.00");
-  EXPECT_EQ(format(-0.004, orlendo::kAmountPattern), "0.00");
-  EXPECT_EQ(format(-0.005, orlendo::kAmountPattern), "0.00");  // -0.5 ties to -0
-  EXPECT_EQ(format(-0.000004, orlendo::kSharesPattern), "0.00000");
   EXPECT_EQ(format(-0.0049_usd, orlendo::kAmountPattern), "0.00");
   EXPECT_EQ(format(-0.0050_usd, orlendo::kDollarAmountPattern), "$0.00");
-  EXPECT_EQ(format(-0.0150_usd, orlendo::kAmountPattern), "-0.02");
-  EXPECT_EQ(orlendo::formatText("-0", orlendo::kSharesPattern), "0.00000");
-}
-
-TEST(Format, DollarPatternsPutTheSignBeforeTheDollar) {
-  using orlendo::format;
-  EXPECT_EQ(format(-1234.5, orlendo::kDollarAmountPattern), "-$1,234.50");
-  EXPECT_EQ(format(-1234.50_usd, orlendo::kDollarAmountPattern), "-$1,234.50");
-  EXPECT_EQ(format(1234567.5, orlendo::kDollarAmountPattern), "$1,234,567.50");
-  EXPECT_EQ(format(0.0, orlendo::kDollarAmountPattern), "$0.00");
-  EXPECT_EQ(format(1234.5, orlendo::kDollarPerSharePattern), "$1234.50000");
   EXPECT_EQ(format(-12.3456_usd, orlendo::kDollarPerSharePattern), "-$12.34560");
 }
 
 TEST(Format, TextFormatsNumericTextAndPassesTheRestThrough) {
   using orlendo::formatText;
-  EXPECT_EQ(formatText("1234.5", orlendo::kSharesPattern), "1,234.50000");
   EXPECT_EQ(formatText(" 1,234.5 ", orlendo::kAmountPattern), "1,234.50");
   EXPECT_EQ(formatText("-1e3", orlendo::kAmountPattern), "-1,000.00");
   EXPECT_EQ(formatText("1.2345678", orlendo::kSharesPattern), "1.23457");
+  EXPECT_EQ(formatText("-0", orlendo::kSharesPattern), "0.00000");
   EXPECT_EQ(formatText("", orlendo::kAmountPattern), "");
-  EXPECT_EQ(formatText("abc", orlendo::kAmountPattern), "abc");
   EXPECT_EQ(formatText("1.2.3", orlendo::kAmountPattern), "1.2.3");
 }
 
-TEST(FormatSignificant15, ShortestTextWithUpToFifteenDigits) {
+TEST(FormatSignificant15, ShortestTextWithUpToFifteenDigitsThatReadsBack) {
   using orlendo::formatSignificant15;
   EXPECT_EQ(formatSignificant15(-0.933333333333), "-0.933333333333");
   EXPECT_EQ(formatSignificant15(-14.0 / 15.0), "-0.933333333333333");
   EXPECT_EQ(formatSignificant15(0.1 + 0.2), "0.3");
-  EXPECT_EQ(formatSignificant15(1.0 / 3.0), "0.333333333333333");
-  EXPECT_EQ(formatSignificant15(2.0), "2");
-  EXPECT_EQ(formatSignificant15(-0.0), "0");
   EXPECT_EQ(formatSignificant15(123456789012345678.0), "1.23456789012346e+17");
   EXPECT_EQ(formatSignificant15(0.00001), "1e-05");
-  // What it writes reads back as numeric text.
   EXPECT_EQ(orlendo::parseDouble(formatSignificant15(1e-5)), 1e-5);
-  EXPECT_EQ(orlendo::parseDouble(formatSignificant15(0.1 + 0.2)), 0.3);
-  EXPECT_EQ(errorNumber([] { formatSignificant15(std::nan("")); }), errnum::Overflow);
 }
 
 }  // namespace

@@ -1,8 +1,12 @@
 // Helpers the library's tests share: catching the orlendo::Error a call
-// raises, dates written as year, month and day, and a temporary folder.
+// raises, dates written as year, month and day, a temporary folder and a
+// write call that fails part-way.
 #pragma once
 
 #include <stdlib.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include <chrono>
 #include <filesystem>
@@ -45,6 +49,15 @@ inline void writeBytes(const std::string& path, const std::string& bytes) {
 inline std::string readBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A write call (for orlendo::detail::setAtomicWriteCall) that stores a few
+// bytes and then reports a full disk.
+inline ssize_t failAfterSomeBytes(int fd, const void* data, std::size_t size) {
+  static int calls = 0;
+  if (++calls % 2 == 1) return ::write(fd, data, size < 5 ? size : 5);
+  errno = ENOSPC;
+  return -1;
 }
 
 // A fresh folder in the system's temporary folder, removed at the end with
