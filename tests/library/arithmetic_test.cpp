@@ -166,14 +166,6 @@ TEST(RoundingPoints, SpinOffOldRoundsItsChangeToCentsBeforeAddingIt) {
             "10.00000, 50.00 -> 11.00000 / 50.02 / 4.54730");
 }
 
-TEST(RoundingPoints, SplitsChangeSharesOnlyAndOtherKindsNothing) {
-  EXPECT_EQ(row(action(Xactions::create(), T::Split, 0, 1.0)), "0.00000, 0.00 -> 0.00000 / 0.00 / 0.00000");
-  auto xs = Xactions::create();
-  buy(xs, "100", "1000");
-  EXPECT_EQ(row(action(xs, T::Split, 0, -0.8)), "-80.00000, 0.00 -> 20.00000 / 1,000.00 / 50.00000");
-  EXPECT_EQ(row(action(xs, T::other, 5, 5, 100_usd, 10)), "0.00000, 0.00 -> 20.00000 / 1,000.00 / 50.00000");
-}
-
 TEST(RoundingPoints, InputsArriveThroughTheirRoundingGets) {
   // SourceShrs reads to five decimals and SourceCost to cents, so ten times
   // them is computed from 10.00001 shares and 100.01, not the raw values.

@@ -151,20 +151,13 @@ TEST_F(DataFileTest, BackupHoldsThePreviousContentOfTheLastFileSavedOver) {
   investor->sName("Third");
   investor->Save((dir_.path() / "sub" / "other.qvx").string());
   EXPECT_EQ(readBytes("backup.qvx"), other);
-  EXPECT_EQ(dir_.entries(), (Names{"data.qvx", "backup.qvx", "sub"}));
   EXPECT_FALSE(fs::exists("sub/backup.qvx"));
-}
 
-TEST_F(DataFileTest, SavingToTheBackupFileItselfWorks) {
-  auto investor = sampleInvestor();
-  investor->Save("reference.qvx");
-  writeBytes("backup.qvx", "[General]\r\nName=Old\r\n");
-  investor->Save("backup.qvx");
-  EXPECT_EQ(readBytes("backup.qvx"), readBytes("reference.qvx"));
+  // Saving to the backup file itself works.
   investor->sName("Again");
   investor->Save((dir_.path() / "backup.qvx").string());
   EXPECT_EQ(loaded("backup.qvx")->sName(), "Again");
-  EXPECT_EQ(dir_.entries(), (Names{"reference.qvx", "backup.qvx"}));
+  EXPECT_EQ(dir_.entries(), (Names{"data.qvx", "backup.qvx", "sub"}));
 }
 
 // ---- defaults and odd files ------------------------------------------------------------------

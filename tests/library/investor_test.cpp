@@ -37,8 +37,6 @@ TEST(Catalogue, ANewInvestorHoldsTheThirtySecuritiesInOrderKeyedByName) {
     const auto& row = kCatalogue[static_cast<std::size_t>(position - 1)];
     EXPECT_EQ(securities->Item(position), security);
     EXPECT_EQ(securities->Item(row.name), security);
-    EXPECT_EQ(security->SecName(), row.name);
-    EXPECT_EQ(security->SecCode(), row.code);
     EXPECT_EQ(security->colBuySells()->Count(), 0);
     EXPECT_EQ(security->colXActions()->Count(), 0);
     EXPECT_TRUE(collections.insert(security->colBuySells().get()).second);

@@ -181,22 +181,4 @@ TEST(DirtyFlags, SetByAddAndRemoveOfBuysAndSellsNeverCleared) {
   EXPECT_FALSE(securities->IsDirty());
 }
 
-// ---- Xactions -----------------------------------------------------------------------------
-
-TEST(Xactions, RemoveKeepsOrderAndRecomputesNothing) {
-  auto list = Xactions::create();
-  std::vector<XactionPtr> added;
-  for (const char* shares : {"10", "20", "30"}) {
-    added.push_back(Xaction::create());
-    added.back()->ChgShrs(shares);
-    added.back()->ChgCost("100");
-    list->Add(added.back());
-  }
-  list->Remove(2);
-  EXPECT_EQ(std::vector<XactionPtr>(list->begin(), list->end()), (std::vector<XactionPtr>{added[0], added[2]}));
-  EXPECT_EQ(added[2]->NewShrs() + " / " + added[2]->NewCost() + " / " + added[2]->NewCostPerShr(),
-            "60.00000 / 300.00 / 5.00000");
-  EXPECT_EQ(errorNumber([&] { list->Remove(0); }), errnum::SubscriptOutOfRange);
-}
-
 }  // namespace

@@ -9,6 +9,7 @@
 #include <charconv>
 #include <chrono>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "history/schedule.h"
@@ -96,34 +97,20 @@ inline std::string describeXaction(const orlendo::Xaction& x) {
   } catch (const orlendo::Error& e) {
     allocation = "unset(" + std::to_string(e.number()) + ")";
   }
-  std::string out;
-  auto field = [&out](const char* name, const std::string& v) {
-    out += name;
-    out += '=';
-    out += v;
-    out += ' ';
+  const std::pair<const char*, std::string> fields[] = {
+      {"date", x.XActionDate()}, {"type", std::to_string(static_cast<int>(x.XactionType()))},
+      {"desc", x.Description()}, {"code", x.Code()}, {"empty", x.EmptyProp()}, {"chgShrs", x.ChgShrs()},
+      {"chgCost", x.ChgCost()}, {"newShrs", x.NewShrs()}, {"newCost", x.NewCost()}, {"cps", x.NewCostPerShr()},
+      {"af", allocation}, {"df", exactDouble(x.DistributionFactor())},
+      {"srcCost", std::to_string(x.SourceCost().ticks())}, {"srcShrs", exactDouble(x.SourceShrs())},
+      {"srcPrice", exactDouble(x.SourcePricePerShr())}, {"cash", std::to_string(x.SourceCashRecd().ticks())},
+      {"realized", std::to_string(x.SourceGainRealized().ticks())},
+      {"recog", std::to_string(x.SourceGainRecog().ticks())}, {"fmvShare", exactDouble(x.CashOrStk_FMVperShare())},
+      {"fmvStock", std::to_string(x.CashOrStk_FMVofStkRecd().ticks())},
+      {"newCoShares", exactDouble(x.CashOrStk_NoOfNewCoShars())},
   };
-  field("date", x.XActionDate());
-  field("type", std::to_string(static_cast<int>(x.XactionType())));
-  field("desc", x.Description());
-  field("code", x.Code());
-  field("empty", x.EmptyProp());
-  field("chgShrs", x.ChgShrs());
-  field("chgCost", x.ChgCost());
-  field("newShrs", x.NewShrs());
-  field("newCost", x.NewCost());
-  field("cps", x.NewCostPerShr());
-  field("af", allocation);
-  field("df", exactDouble(x.DistributionFactor()));
-  field("srcCost", std::to_string(x.SourceCost().ticks()));
-  field("srcShrs", exactDouble(x.SourceShrs()));
-  field("srcPrice", exactDouble(x.SourcePricePerShr()));
-  field("cash", std::to_string(x.SourceCashRecd().ticks()));
-  field("realized", std::to_string(x.SourceGainRealized().ticks()));
-  field("recog", std::to_string(x.SourceGainRecog().ticks()));
-  field("fmvShare", exactDouble(x.CashOrStk_FMVperShare()));
-  field("fmvStock", std::to_string(x.CashOrStk_FMVofStkRecd().ticks()));
-  field("newCoShares", exactDouble(x.CashOrStk_NoOfNewCoShars()));
+  std::string out;
+  for (const auto& [name, value] : fields) out += std::string(name) + '=' + value + ' ';
   return out;
 }
 
