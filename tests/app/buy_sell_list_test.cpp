@@ -183,24 +183,6 @@ TEST(InitializeBuySellsArray, RebuildsASortedCollectionWithAbsoluteSharesInRows)
                                                            {"1995/06/30-2", "06/30/1995", "0.00000", "10.00"}}));
 }
 
-TEST(InitializeBuySellsArray, SharesThatDoNotReadFailWithTheProcedureLocation) {
-  auto collection = orlendo::BuySells::create();
-  std::string code = "a", date = "01/01/1990", cost = "0", shares = "lots";
-  collection->Add(code, date, cost, shares);
-  const auto same = collection;
-  BuySellRowArray rows = PlaceholderRows();
-  ListBoxLines list;
-  try {
-    InitializeBuySellsArray(rows, collection, list);
-    FAIL() << "no error";
-  } catch (const EntryError& e) {
-    EXPECT_EQ(e.location().rfind("dc_frmIP.InitializeBuySellsArray\r", 0), 0u) << e.location();
-    EXPECT_EQ(e.number(), orlendo::errnum::TypeMismatch);
-  }
-  EXPECT_EQ(collection, same);
-  EXPECT_TRUE(rows[0].isPlaceholder());
-}
-
 TEST(EntryChecks, RunInOrderCostSharesDateWithTheirMessages) {
   EXPECT_TRUE(FailingEntryChecks(*entry("03/01/1990", "1,000", "-2.5e3")).empty());
   EXPECT_EQ(FailingEntryChecks(*entry("13/01/1990", "x", "")),

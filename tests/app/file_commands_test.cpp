@@ -14,15 +14,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-TEST(FileHelpers, FolderOfPathAndVersionField) {
-  const std::pair<std::string, std::string> folders[] = {
-      {"/home/ann/data/smith.qvx", "/home/ann/data"}, {"data/smith.qvx", "data"}, {"/smith.qvx", "/"},
-      {"smith.qvx", ""}, {"", ""}};
-  for (const auto& [path, folder] : folders) EXPECT_EQ(FolderOfPath(path), folder) << path;
-  EXPECT_EQ(VersionField("QVX2017.10"), "QVX2017.10" + std::string(11, ' '));
-  EXPECT_EQ(VersionField(std::string(30, 'v')), std::string(21, 'v'));
-}
-
 TEST(DisplayShorterFilename, ShortensOnlyNamesLongerThan53CharactersCountingCharacters) {
   const std::string exact53 = "/home/" + std::string(43, 'a') + ".qvx";
   EXPECT_EQ(DisplayShorterFilename(exact53), exact53);
@@ -216,19 +207,7 @@ TEST(UnsavedPrompt, ExitAsksOnlyWhenDataIsUnsaved) {
   EXPECT_TRUE(fs::exists(h.folder.file("exit.qvx")));
 }
 
-// ---- New, Save, Save As ------------------------------------------------------------------------
-
-TEST(NewFile, StartsAnUntitledSetInTheDataFolderAndOpensTheInputWindow) {
-  FileHarness h;
-  auto old = h.state.Investor;
-  EXPECT_TRUE(h.files->NewFile());
-  EXPECT_NE(h.state.Investor, old);
-  EXPECT_EQ(h.state.Investor->Version(), h.state.VersionTag);
-  EXPECT_EQ(h.state.CurrentFile, h.folder.file("UNTITLED.QVX"));
-  EXPECT_EQ(h.status.back(), "File: " + h.folder.file("UNTITLED.QVX"));
-  EXPECT_EQ(h.inputWindows, 1);
-  EXPECT_TRUE(h.state.Investor->InEditMode());
-}
+// ---- Save, Save As ------------------------------------------------------------------------
 
 TEST(SaveAs, CancelSavesNothingAndAnEmptyNameWarns) {
   FileHarness h;
@@ -281,25 +260,6 @@ TEST(SaveFile, AFailedSaveEndsThroughTheFatalPathWhoseSaveCanChooseAnotherName) 
   EXPECT_EQ(h.messages.shown.at(0).title, "WARNING!");
   EXPECT_NE(readFile(h.folder.file("rescued.qvx")).find("Name=Keep Me"), std::string::npos);
   EXPECT_EQ(h.exits, std::vector<int>{kExitError});
-}
-
-// ---- the manual ----------------------------------------------------------------------------------
-
-TEST(ShowPDFHelp, OpensTheManualOrExplainsWhyNot) {
-  FileHarness h;
-  h.files->ShowPDFHelp();  // no manual
-  EXPECT_TRUE(h.launcher.opened.empty());
-  EXPECT_NE(h.messages.shown.at(0).text.find("could not be found"), std::string::npos);
-
-  h.folder.write("manqvx.pdf", "%PDF-1.4\n");
-  h.files->ShowPDFHelp();
-  EXPECT_EQ(h.launcher.opened, std::vector<std::string>{h.folder.file("manqvx.pdf")});
-  EXPECT_EQ(h.messages.shown.size(), 1u);
-
-  h.launcher.result = false;  // no PDF viewer
-  h.files->ShowPDFHelp();
-  EXPECT_EQ(h.messages.shown.back().title, "Notice");
-  EXPECT_NE(h.messages.shown.back().text.find("No program to show PDF files"), std::string::npos);
 }
 
 }  // namespace

@@ -11,18 +11,6 @@
 namespace tvx::test {
 namespace {
 
-TEST(ReportDestination, ScreenWindowIsOpenedFirstAndShownOnlyAtTheEnd) {
-  ReportHarness h;
-  ReportDestination output(h.ctx, kDestScreen, "Caption", ReportFont::always);
-  ASSERT_EQ(h.windows.made.size(), 1u);
-  EXPECT_EQ(output.window(), h.windows.made[0].get());
-  EXPECT_FALSE(h.windows.made[0]->shown);
-  EXPECT_EQ(h.printer.fontName(), "Printer Default") << "a screen run leaves the printer alone";
-  output.finish("not for the screen", "Name", "Line 2", "Title");
-  EXPECT_TRUE(h.windows.made[0]->shown);
-  EXPECT_EQ(h.windows.made[0]->body, "");
-}
-
 TEST(ReportDestination, PrinterRunSetsTheReportFontUnlessSilentAndPutsTheFormerOneBack) {
   ReportHarness h;
   ReportDestination output(h.ctx, kDestPrinter, "unused", ReportFont::unlessSilent);

@@ -3,6 +3,7 @@
 
 #include <stdlib.h>
 
+#include <array>
 #include <deque>
 #include <filesystem>
 #include <fstream>
@@ -13,7 +14,8 @@
 #include <vector>
 
 #include "orlendo/model.h"
-#include "recording_printer.h"
+#include "orlendo/error.h"
+#include "reports/printer.h"
 #include "reports/report_context.h"
 #include "reports/report_window.h"
 #include "shell/error_logger.h"
@@ -63,6 +65,59 @@ inline std::string crlf(const std::vector<std::string>& lines) {
   return out;
 }
 
+// Records what the reports print, page by page and job by job, with a fixed
+// number of ten-unit lines per page; knows only two fonts.
+class RecordingPrinter final : public Printer {
+ public:
+  explicit RecordingPrinter(int linesPerPage = 66) : linesPerPage_(linesPerPage) {}
+
+  void setFontName(std::string_view name) override {
+    if (name != "Courier New" && name != "Printer Default")
+      throw orlendo::Error(orlendo::errnum::InvalidPropertyValue, "Printer", "Invalid property value");
+    fontName_ = name;
+  }
+  std::string fontName() const override { return fontName_; }
+  void setFontSize(float points) override { fontSize_ = points; }
+  float fontSize() const override { return fontSize_; }
+  void setFontBold(bool bold) override { bold_ = bold; }
+  bool fontBold() const override { return bold_; }
+  long pageHeight() const override { return linesPerPage_ * 10L; }
+  long textHeight(std::string_view) const override { return 10; }
+
+  void print(std::string_view text) override {
+    if (text.empty()) return;
+    if (current_.empty() || pageEnded_) current_.emplace_back();
+    pageEnded_ = false;
+    current_.back() += text;
+  }
+  int page() const override {
+    const int started = static_cast<int>(current_.size());
+    return (started == 0 || pageEnded_) ? started + 1 : started;
+  }
+  void newPage() override {
+    if (current_.empty()) current_.emplace_back();  // an empty first page still counts
+    pageEnded_ = true;
+  }
+  void endDoc() override {
+    jobs.push_back(current_);
+    current_.clear();
+    pageEnded_ = false;
+  }
+
+  // The pages of the print job still open.
+  const std::vector<std::string>& openPages() const { return current_; }
+
+  std::vector<std::vector<std::string>> jobs;  // ended print jobs, page by page
+
+ private:
+  int linesPerPage_;
+  std::string fontName_ = "Printer Default";
+  float fontSize_ = 12;
+  bool bold_ = true;
+  std::vector<std::string> current_;
+  bool pageEnded_ = false;
+};
+
 struct ShownMessage {
   std::string title, text;
   Icon icon;
@@ -87,8 +142,7 @@ class ScriptedMessageBox final : public MessageBox {
 
 class FakeWindow final : public ReportWindow {
  public:
-  std::string caption;
-  std::string body;
+  std::string caption, body;
   bool shown = false;
   void setCaption(std::string_view c) override { caption = c; }
   void setText(std::string_view t) override { body = t; }
@@ -109,13 +163,17 @@ class FakeWindows final : public ReportWindowFactory {
 class FakeSettings final : public SettingsStore {
  public:
   std::map<std::string, std::string> values;  // "section/key" -> value
-  std::string readText(std::string_view s, std::string_view k, std::string_view def) override {
+  const std::string* find(std::string_view s, std::string_view k) {
     auto it = values.find(std::string(s) + "/" + std::string(k));
-    return it == values.end() ? std::string(def) : it->second;
+    return it == values.end() ? nullptr : &it->second;
+  }
+  std::string readText(std::string_view s, std::string_view k, std::string_view def) override {
+    auto v = find(s, k);
+    return v ? *v : std::string(def);
   }
   long readInt(std::string_view s, std::string_view k, long def) override {
-    auto it = values.find(std::string(s) + "/" + std::string(k));
-    return it == values.end() ? def : std::stol(it->second);
+    auto v = find(s, k);
+    return v ? std::stol(*v) : def;
   }
   void writeText(std::string_view s, std::string_view k, std::string_view v) override {
     values[std::string(s) + "/" + std::string(k)] = v;
@@ -153,12 +211,8 @@ class FakeDetailOption final : public DetailOptionDialog {
 
 class FakeBusy final : public BusyPointer {
  public:
-  int depth = 0;
-  int begun = 0;
-  void begin() override {
-    ++depth;
-    ++begun;
-  }
+  int depth = 0, begun = 0;
+  void begin() override { ++depth, ++begun; }
   void end() override { --depth; }
 };
 
@@ -167,8 +221,7 @@ class RecordingLogger final : public ErrorLogger {
   struct Call {
     std::string kind;
     long number;
-    std::string description;
-    std::string location;
+    std::string description, location;
   };
   std::vector<Call> calls;
   bool answer = false;
@@ -230,31 +283,24 @@ inline orlendo::InvestorPtr makeInvestor(const std::string& name, const std::str
   return investor;
 }
 
-// The texts of one transaction as a calculation would leave them.
-struct XactionTexts {
-  std::string date;
-  std::string description;
-  std::string chgShrs;
-  std::string chgCost;
-  std::string newShrs;
-  std::string newCost;
-  std::string newCostPerShr;
-};
+// The texts of one transaction as a calculation would leave them: date,
+// description, changed shares and cost, new shares, cost and cost per share.
+using XactionTexts = std::array<std::string, 7>;
 
 inline void addXaction(const orlendo::Investor& investor, const std::string& security, const XactionTexts& t) {
   auto x = orlendo::Xaction::create();
   x->XactionType(orlendo::XTransType::Buy);
-  x->XActionDate(t.date);
+  x->XActionDate(t[0]);
   x->ChgShrs("0");
   x->ChgCost("0");
   auto added = investor.colSecurities()->Item(security)->colXActions()->Add(x);
   // The texts are set after the arithmetic of Add, so that each test fixes them itself.
-  added->Description(t.description);
-  added->ChgShrs(t.chgShrs);
-  added->ChgCost(t.chgCost);
-  added->NewShrs(t.newShrs);
-  added->NewCost(t.newCost);
-  added->NewCostPerShr(t.newCostPerShr);
+  added->Description(t[1]);
+  added->ChgShrs(t[2]);
+  added->ChgCost(t[3]);
+  added->NewShrs(t[4]);
+  added->NewCost(t[5]);
+  added->NewCostPerShr(t[6]);
 }
 
 inline void addBuySell(const orlendo::Investor& investor, const std::string& security, std::string date,
@@ -263,9 +309,6 @@ inline void addBuySell(const orlendo::Investor& investor, const std::string& sec
   investor.colSecurities()->Item(security)->colBuySells()->Add(code, date, cost, shares);
 }
 
-}  // namespace tvx::test
-
-namespace tvx::test {
 
 // Margaret Smith: three Quorvex transactions, a Ferrant position sold out,
 // a Solvane basis of one cent, and a Lumora split after the stop date.
@@ -300,9 +343,6 @@ inline orlendo::InvestorPtr longInvestor() {
   return inv;
 }
 
-}  // namespace tvx::test
-
-namespace tvx::test {
 
 // The ten printed heading lines of a page: six empty, three at column 10, one empty.
 inline std::vector<std::string> pageHeadings(const std::string& name, const std::string& line2,

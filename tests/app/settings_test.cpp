@@ -57,17 +57,6 @@ TEST(ResolveProgramPaths, SettingsAndLogBesideAWritableProgramElsePerUser) {
   EXPECT_EQ(home.iniFile, t.file(".config/Kelvane/tvxdesk.ini"));
 }
 
-TEST(FindHelpFile, BesideTheProgramOrUnderShare) {
-  TempFolder t;
-  fs::create_directories(t.file("bin"));
-  fs::create_directories(t.file("share/tallyvex"));
-  EXPECT_EQ(FindHelpFile(t.file("bin")), t.file("bin/manqvx.pdf"));  // neither: the first candidate
-  t.write("share/tallyvex/manqvx.pdf", "%PDF");
-  EXPECT_EQ(FindHelpFile(t.file("bin")), t.file("share/tallyvex/manqvx.pdf"));
-  t.write("bin/manqvx.pdf", "%PDF");
-  EXPECT_EQ(FindHelpFile(t.file("bin")), t.file("bin/manqvx.pdf"));
-}
-
 // ---- the settings file ---------------------------------------------------------------------------
 
 TEST(ProfileSettingsStore, ReadsDefaultsWritesAtOnceAndSeesLaterChanges) {
@@ -158,7 +147,7 @@ TEST(GetIni, AnUnreadableSettingsFileEndsThroughTheFatalPath) {
   EXPECT_EQ(h.exits, std::vector<int>{kExitError});
 }
 
-// ---- fonts and the explanation window -------------------------------------------------------------
+// ---- fonts -------------------------------------------------------------
 
 class ScriptedFontDialog final : public FontDialog {
  public:
@@ -205,61 +194,6 @@ TEST(GetFonts, WarnsThenTakesTheChoiceWithItsLimits) {
   GetFonts(state, messages, dialog, end);
   EXPECT_EQ(state.FontName, "Courier");
   EXPECT_EQ(state.FontSize, 5.0F);
-}
-
-class ScriptedErrorInfo final : public ErrorInfoWindow {
- public:
-  bool ticked = false;
-  std::vector<std::pair<std::string, std::string>> shown;
-  bool show(std::string_view caption, std::string_view message) override {
-    shown.emplace_back(caption, message);
-    return ticked;
-  }
-};
-
-TEST(ShowErrorInfo, ShowsUnlessHiddenAndReturnsTheBox) {
-  ScriptedErrorInfo window;
-  EXPECT_TRUE(ShowErrorInfo(window, "font missing", true));
-  EXPECT_TRUE(window.shown.empty());
-  EXPECT_FALSE(ShowErrorInfo(window, "font missing", false));
-  window.ticked = true;
-  EXPECT_TRUE(ShowErrorInfo(window, "font missing", false));
-  ASSERT_EQ(window.shown.size(), 2u);
-  EXPECT_EQ(window.shown[0].first, "Error Warning");
-  EXPECT_EQ(window.shown[0].second, "font missing");
-}
-
-// ---- the main window's geometry ---------------------------------------------------------------------
-
-class MapGeometryStore final : public WindowGeometryStore {
- public:
-  std::map<std::string, std::string> values;  // "app/section/key"
-  std::string read(std::string_view a, std::string_view s, std::string_view k, std::string_view def) override {
-    auto it = values.find(key(a, s, k));
-    return it == values.end() ? std::string(def) : it->second;
-  }
-  void write(std::string_view a, std::string_view s, std::string_view k, std::string_view v) override {
-    values[key(a, s, k)] = v;
-  }
-  static std::string key(std::string_view a, std::string_view s, std::string_view k) {
-    return std::string(a) + "/" + std::string(s) + "/" + std::string(k);
-  }
-};
-
-TEST(MainGeometry, DefaultsRoundTripAndNothingWrittenWhileMinimised) {
-  MapGeometryStore store;
-  const auto read = [&] {
-    const WindowGeometry g = ReadMainGeometry(store);
-    return std::vector<float>{g.left, g.top, g.width, g.height};
-  };
-  EXPECT_EQ(read(), (std::vector<float>{1000, 1000, 6500, 6500}));
-  WriteMainGeometry(store, {1500, 750, 9000, 7200}, false);
-  EXPECT_EQ(store.values["Tallyvex/Settings/MainWidth"], "9000");
-  EXPECT_EQ(read(), (std::vector<float>{1500, 750, 9000, 7200}));
-  WriteMainGeometry(store, {0, 0, 100, 100}, true);
-  EXPECT_EQ(read(), (std::vector<float>{1500, 750, 9000, 7200}));
-  store.values["Tallyvex/Settings/MainTop"] = "garbage";
-  EXPECT_EQ(read()[1], 1000.0F);
 }
 
 }  // namespace
