@@ -83,6 +83,11 @@ TEST(DateBoxes, ShowValuesInTheMaskAndOnlyACompleteRealDayMayBeLeft) {
     EXPECT_FALSE(DateBoxComplete(partial)) << partial;  // "02/15/84": the text without its placeholders
 }
 
+TEST(Captions, AmpersandsShowLiterally) {
+  EXPECT_EQ(LiteralCaption("Quorvex"), "Quorvex");
+  EXPECT_EQ(LiteralCaption("A&B && C&"), "A&&B &&&& C&&");
+}
+
 TEST(SecurityList, ShowsAllThirtyNamesSortedByNameLetterCaseAside) {
   auto investor = orlendo::Investor::create();
   const auto names = SortedSecurityNames(*investor->colSecurities());
