@@ -1,5 +1,6 @@
 #include "history/schedule.h"
 
+#include <algorithm>
 #include <array>
 #include <string>
 
@@ -404,9 +405,15 @@ void makeStkSplitXaction(const SecurityPtr& security, double factor, Date day) {
 }
 
 bool runScheduledActions(Date day, Securities& securities, eLumora election) {
+  // The table is in date order: find the day's actions instead of scanning
+  // every row on every day the caller visits.
+  struct ByDate {
+    bool operator()(const ScheduledAction& a, Date d) const { return a.date < d; }
+    bool operator()(Date d, const ScheduledAction& a) const { return d < a.date; }
+  };
+  const auto [first, last] = std::equal_range(std::begin(kSchedule), std::end(kSchedule), day, ByDate{});
   bool pump = false;
-  for (const ScheduledAction& action : kSchedule) {
-    if (action.date != day) continue;
+  for (const ScheduledAction& action : std::span(first, last)) {
     if (action.procedure) {
       runEvent(*action.procedure, securities, day, election);
     } else {
