@@ -97,9 +97,6 @@ class InputForm {
   std::optional<Field> takeFocusRequest();
 
   // ---- window state -------------------------------------------------------------
-  bool Loading() const { return loading_; }
-  const std::string& CurSecurity() const { return curSecurity_; }
-  const orlendo::BuySellsPtr& CurBuySells() const { return curBuySells_; }
   const orlendo::BuySellPtr& CurBuySell() const { return curBuySell_; }
   const BuySellRowArray& BuySellRows() const { return buySellRows_; }
 

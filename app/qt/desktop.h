@@ -124,9 +124,7 @@ class Desktop final : public MainWindowHandler {
   void guarded(const std::function<void()>& body);
 
   AppState& state() { return state_; }
-  EndServices& endServices() { return end_; }
   FileCommands& files() { return *files_; }
-  ReportContext& reportContext() { return *reportCtx_; }
   MainWindow* mainWindow() { return mainWindow_.get(); }
   QtPrinter& printer() { return *printer_; }
   ProgressDialog& progress() { return *progress_; }
