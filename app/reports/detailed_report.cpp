@@ -49,8 +49,7 @@ void RunDetailReport(ReportContext& ctx, std::int16_t destination) {
 
     // 4. The header block on the screen.
     if (window) {
-      window->setText("  " + nameLine + std::string(kCrLf) + "  " + line2 + std::string(kCrLf) + "  " + title +
-                      std::string(kCrLf));
+      window->setText(ScreenHeading(nameLine, line2, title));
     }
     std::string running;
 

@@ -16,6 +16,16 @@ ReportDestination::ReportDestination(ReportContext& ctx, std::int16_t destinatio
   }
 }
 
+std::string ScreenHeading(std::string_view nameLine, std::string_view line2, std::string_view title) {
+  std::string out;
+  for (const std::string_view text : {nameLine, line2, title}) {
+    out += "  ";
+    out += text;
+    out += kCrLf;
+  }
+  return out;
+}
+
 void ReportDestination::finish(std::string running, std::string_view nameLine, std::string_view line2,
                                std::string_view title) {
   if (destination_ == kDestScreen) {

@@ -42,6 +42,10 @@ class ReportDestination {
   bool fontSet_ = false;
 };
 
+// The three heading texts as a report window shows them at its top, each
+// indented two blanks and ended with a line end.
+std::string ScreenHeading(std::string_view nameLine, std::string_view line2, std::string_view title);
+
 // What a failed run over no data shows.
 enum class NoDataRun { notice, error };
 

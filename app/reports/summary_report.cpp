@@ -43,8 +43,7 @@ void RunSummReport(ReportContext& ctx, std::int16_t destination) {
 
     // 3. The header block on the screen.
     if (window) {
-      window->setText("  " + nameLine + std::string(kCrLf) + "  " + line2 + std::string(kCrLf) + "  " + title +
-                      std::string(kCrLf) + std::string(kCrLf));
+      window->setText(ScreenHeading(nameLine, line2, title) + std::string(kCrLf));
     }
 
     // 4. The first chunk starts the first printed page.
