@@ -45,7 +45,7 @@ const std::string kHeadingIndent(kHeadingColumn - 1, ' ');
 }  // namespace
 
 std::string LineCountErrorText(std::int16_t lineCount) {
-  return std::to_string(lineCount) + " lines passed to PrnManager2()." + " Please use between 1 and " + "40";
+  return std::to_string(lineCount) + " lines passed to PrnManager2()." + " Please use between 1 and " + std::to_string(kMaxChunkLines);
 }
 
 std::string MissingReportFontText(std::string_view fontName, float fontSize) {
@@ -111,8 +111,15 @@ std::string PrintOrDisplay(ReportContext& ctx, ReportWindow* reportBox, std::int
 
 std::int16_t nLinesPerPage(ReportContext& ctx) {
   Printer& printer = printerOf(ctx);
-  printer.setFontName(ctx.state.FontName);
-  printer.setFontSize(ctx.state.FontSize);
+  try {
+    printer.setFontName(ctx.state.FontName);
+    printer.setFontSize(ctx.state.FontSize);
+  } catch (const orlendo::Error& e) {
+    // A report font the system lacks was already explained by SetNewFont,
+    // which left the printer in its default font: count lines in that font
+    // rather than end the program on the first printed chunk.
+    if (e.number() != orlendo::errnum::InvalidPropertyValue) throw;
+  }
   const long lineHeight = printer.textHeight("nLinesPerPage");
   if (lineHeight <= 0) throw orlendo::Error(11, "nLinesPerPage", "Division by zero");
   return add16(printer.pageHeight() / lineHeight, 0);

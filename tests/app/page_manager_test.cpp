@@ -170,6 +170,10 @@ TEST(ReportFont, ACancelledFontDialogKeepsThePrinterFontInsteadOfAskingForever) 
   SetNewFont(h.ctx, "Missing Mono", 10, false, record);
   EXPECT_EQ(dialogs, 1);
   EXPECT_EQ(h.printer.fontName(), "Printer Default");
+  // The report then prints in that font instead of ending the program.
+  EXPECT_EQ(PrnManager2(h.ctx, 1, "N", "L", "T"), 1);
+  EXPECT_EQ(h.printer.fontName(), "Printer Default");
+  EXPECT_EQ(h.printer.openPages().size(), 1u);
 }
 
 TEST(ReportFont, ASavedFontThatIsGoneIsExplainedAndTheRestNotRestored) {
