@@ -5,6 +5,8 @@
 #include <ostream>
 #include <system_error>
 
+#include "orlendo/entries.h"
+#include "orlendo/error.h"
 #include "orlendo/model.h"
 #include "reports/page_manager.h"
 #include "reports/report_context.h"
@@ -15,23 +17,62 @@
 
 namespace tvx {
 
-bool FileExists(std::string_view path) {
-  if (path.empty()) return false;
+PathKind KindOfPath(std::string_view path) {
+  if (path.empty()) return PathKind::Missing;
   std::error_code ec;
-  return std::filesystem::is_regular_file(std::filesystem::path(path), ec);
+  const auto status = std::filesystem::status(std::filesystem::path(path), ec);
+  if (ec || !std::filesystem::exists(status)) return PathKind::Missing;
+  return std::filesystem::is_regular_file(status) ? PathKind::RegularFile : PathKind::Other;
 }
 
-bool OpenFileBatch(ReportContext& ctx, const std::string& fileName) {
+bool FileExists(std::string_view path) { return KindOfPath(path) == PathKind::RegularFile; }
+
+std::string InputFileProblem(std::string_view path) {
+  switch (KindOfPath(path)) {
+    case PathKind::RegularFile: return {};
+    case PathKind::Missing: return std::string(path) + std::string(kDoesNotExist);
+    case PathKind::Other: break;
+  }
+  return std::string(path) + std::string(kNotARegularFile);
+}
+
+std::string EntryFaultText(std::string_view file, const orlendo::EntryFault& fault) {
+  std::string text = std::string(file) + ": security \"" + fault.security + "\", entry " +
+                     std::to_string(fault.entry) + ": the " + fault.field + " value ";
+  if (fault.text.empty()) return text + "is missing.";
+  const char* kind = fault.field == "Date" ? "a date" : fault.field == "Cost" ? "an amount" : "a number";
+  return text + "\"" + fault.text + "\" is not " + kind + ".";
+}
+
+std::string LoadDataFile(orlendo::Investor& investor, const std::string& file) {
+  try {
+    investor.LoadFile(file);
+  } catch (...) {
+    // A description of its own names the file and says what is wrong.
+    const CaughtError e = currentError();
+    return HasOwnDescription(e) ? e.description : file + " could not be read: " + ReasonText(e) + ".";
+  }
+  if (const auto fault = orlendo::findUnreadableEntry(investor)) return EntryFaultText(file, *fault);
+  return {};
+}
+
+int OpenFileBatch(ReportContext& ctx, const std::string& fileName) {
   try {
     ctx.state.CurrentFile = fileName;
-    if (!FileExists(fileName)) {
-      if (ctx.messages)
-        ctx.messages->show("WARNING", fileName + " does not exist.", Icon::Exclamation, Buttons::Ok);
-      return false;
+    auto tell = [&](const std::string& text) {
+      if (ctx.messages) ctx.messages->show("WARNING", text, Icon::Exclamation, Buttons::Ok);
+    };
+    const PathKind kind = KindOfPath(fileName);
+    if (kind != PathKind::RegularFile) {
+      tell(InputFileProblem(fileName));
+      return kind == PathKind::Missing ? kExitMissingInput : kExitError;
     }
-    ctx.state.Investor->LoadFile(fileName);
+    if (const std::string refusal = LoadDataFile(*ctx.state.Investor, fileName); !refusal.empty()) {
+      tell(refusal);
+      return kExitError;
+    }
     ctx.state.DataSaved = true;
-    return true;
+    return kExitOk;
   } catch (const ProgramEnded&) {
     throw;
   } catch (...) {
@@ -52,7 +93,7 @@ int RunSilent(ReportContext& ctx) {
         tell("No input file was given: use /input followed by the name of a .qvx file.");
         return kExitMissingInput;
       }
-      if (!OpenFileBatch(ctx, state.CurrentFile)) return kExitMissingInput;
+      if (const int opened = OpenFileBatch(ctx, state.CurrentFile); opened != kExitOk) return opened;
       if (state.OutputFile.empty()) {
         tell("No output file was given: use /output followed by the name of a .txt file.");
         return kExitError;
@@ -92,7 +133,7 @@ int RunBatchMain(std::span<const std::string> args, std::ostream& err) {
   try {
     try {
       // Main, steps 1 to 3, for a batch run.
-      state.ErrorLogger = std::make_shared<BatchErrorLogger>(err);
+      state.ErrorLogger = std::make_shared<BatchErrorLogger>(err, currentLogTimestamp, &state);
       state.Investor = orlendo::Investor::create();
       state.VersionTag = makeVersionTag();
       state.Investor->Version(state.VersionTag);

@@ -11,19 +11,44 @@
 #include "shell/app_state.h"
 #include "shell/ports.h"
 
+namespace orlendo {
+struct EntryFault;
+}
+
 namespace tvx {
 
 struct ReportContext;
 
-// True when `path` names an existing regular file: the exact path, never a
-// pattern; a folder does not count.
+inline constexpr std::string_view kDoesNotExist = " does not exist.";
+inline constexpr std::string_view kNotARegularFile = " is not a regular file.";
+
+// What is at the exact path (never a pattern).
+enum class PathKind { Missing, RegularFile, Other };
+PathKind KindOfPath(std::string_view path);
+
+// True when `path` names an existing regular file; a folder, FIFO or device
+// does not count.
 bool FileExists(std::string_view path);
 
-// Opens the investor file in batch mode: asks nothing; a missing file is
-// reported through the message port as "<name> does not exist." and gives
-// false. A load failure ends the program through the error logger
-// ("FileOperations.OpenFile").
-bool OpenFileBatch(ReportContext& ctx, const std::string& fileName);
+// Why `path` cannot be read as a data file: "<path> does not exist." or
+// "<path> is not a regular file."; empty for a regular file.
+std::string InputFileProblem(std::string_view path);
+
+// Loads `file` into `investor` (a fresh one: a refusal leaves it half
+// filled) and checks every entry the way the calculation reads it. Empty
+// when the investor may be used, otherwise the message naming the file and,
+// for an entry, its security, number and text.
+std::string LoadDataFile(orlendo::Investor& investor, const std::string& file);
+
+// "<file>: security "<name>", entry <n>: the <key> value "<text>" is not a
+// number." (a date, an amount; "is missing" for an empty text).
+std::string EntryFaultText(std::string_view file, const orlendo::EntryFault& fault);
+
+// Opens the investor file in batch mode: asks nothing; a file that is
+// missing or not a regular file, or that does not load or check, is
+// reported through the message port. Returns kExitOk when it was opened,
+// kExitMissingInput for a missing file, kExitError otherwise.
+int OpenFileBatch(ReportContext& ctx, const std::string& fileName);
 
 // The batch run over a prepared context (Silent set, CurrentFile and
 // OutputFile from the command line). Returns the exit status: 0 when the

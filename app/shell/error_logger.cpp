@@ -6,6 +6,7 @@
 #include <ostream>
 
 #include "orlendo/error.h"
+#include "shell/error_paths.h"
 #include "shell/ports.h"
 
 namespace tvx {
@@ -83,8 +84,8 @@ bool DesktopErrorLogger::ShowError(long number, std::string_view description, st
   return ask(number, description, location, fileDescription);
 }
 
-BatchErrorLogger::BatchErrorLogger(std::ostream& err, std::function<std::string()> clock)
-    : err_(err), clock_(std::move(clock)) {}
+BatchErrorLogger::BatchErrorLogger(std::ostream& err, std::function<std::string()> clock, const AppState* state)
+    : err_(err), clock_(std::move(clock)), state_(state) {}
 
 bool BatchErrorLogger::ReportError(long number, std::string_view description, std::string_view location, bool,
                                    std::string_view logFile, std::string_view fileDescription) {
@@ -95,7 +96,8 @@ bool BatchErrorLogger::ReportError(long number, std::string_view description, st
 bool BatchErrorLogger::ShowError(long number, std::string_view description, std::string_view location,
                                  std::string_view fileDescription) {
   err_ << "An error has occurred in the " << fileDescription << ".\n"
-       << describeError(number, description, location) << '\n';
+       << describeError(number, description, location) << (state_ ? BatchFileLines(*state_) : std::string())
+       << '\n';
   err_.flush();
   return false;
 }

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <sstream>
 
@@ -16,14 +18,15 @@ namespace {
 
 int run(const std::vector<std::string>& args, std::ostream& err) { return RunBatchMain(args, err); }
 
-TEST(FileExists, TestsTheExactPathOfARegularFile) {
+TEST(InputFileProblem, TestsTheExactPathOfARegularFile) {
   TempFolder t;
   const std::string file = t.write("a b.qvx", "[General]\r\n");
-  EXPECT_TRUE(FileExists(file));
-  EXPECT_FALSE(FileExists(t.file("*.qvx")));
-  EXPECT_FALSE(FileExists(t.file("A B.qvx")));
-  EXPECT_FALSE(FileExists(t.path()));
-  EXPECT_FALSE(FileExists(""));
+  ASSERT_EQ(::mkfifo(t.file("fifo.qvx").c_str(), 0600), 0);
+  EXPECT_EQ(InputFileProblem(file), "");
+  for (const std::string& missing : {t.file("*.qvx"), t.file("A B.qvx"), std::string()})
+    EXPECT_EQ(InputFileProblem(missing), missing + " does not exist.");
+  for (const std::string& other : {t.path(), t.file("fifo.qvx"), std::string("/dev/null")})
+    EXPECT_EQ(InputFileProblem(other), other + " is not a regular file.");
 }
 
 TEST(RunBatchMain, AMissingInputEndsWithOneAndAMissingOutputNameWithTwo) {
@@ -33,8 +36,10 @@ TEST(RunBatchMain, AMissingInputEndsWithOneAndAMissingOutputNameWithTwo) {
   std::ostringstream err;
   EXPECT_EQ(run({"/silent", "/input", t.file("x.qvx"), "/output", out}, err), kExitMissingInput);
   EXPECT_EQ(err.str(), "tvxdesk: WARNING: " + t.file("x.qvx") + " does not exist.\n");
-  for (const std::string& notAFile : {t.file("*.qvx"), t.file("folder.qvx")})
-    EXPECT_EQ(run({"/silent", "/input", notAFile, "/output", out}, err), kExitMissingInput) << notAFile;
+  EXPECT_EQ(run({"/silent", "/input", t.file("*.qvx"), "/output", out}, err), kExitMissingInput);
+  err.str("");
+  EXPECT_EQ(run({"/silent", "/input", t.file("folder.qvx"), "/output", out}, err), kExitError);
+  EXPECT_EQ(err.str(), "tvxdesk: WARNING: " + t.file("folder.qvx") + " is not a regular file.\n");
   err.str("");
   EXPECT_EQ(run({"/silent", "/output", out}, err), kExitMissingInput);
   EXPECT_NE(err.str().find("/input"), std::string::npos);
