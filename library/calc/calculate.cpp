@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "history/schedule.h"
+#include "model/objects.h"
 #include "orlendo/entries.h"
 #include "orlendo/error.h"
 
@@ -52,7 +53,7 @@ Entry readEntry(const BuySellPtr& b) {
 }
 
 EntryFault faultOf(const Security& security, long position, const BuySell& b, std::string_view field) {
-  std::string text = field == "Date" ? b.XActionDate() : field == "Cost" ? b.ChgCost() : b.ChgShrs();
+  std::string text = field == "Date" ? b.XActionDate() : field == "Cost" ? storedCost(b) : storedShares(b);
   return {security.SecName(), position, std::string(field), std::move(text)};
 }
 
