@@ -122,8 +122,7 @@ TEST_F(BatchRun, AFileWhoseEntryDoesNotReadIsRefusedNamingTheEntryAndNothingIsWr
        "security \"Ferrant Technologies\", entry 1: the Date value \"13/45/2000\" is not a date."},
       // A buy's cost is read when the buy is posted: the calculation fails on it.
       {"2 Cost=6,212.50", "2 Cost=6 thousand",
-       "security \"Quorvex\", entry 2: the Cost value \"6 thousand\" is not an amount.\n"
-       "tvxdesk: WARNING: No report was made."},
+       "security \"Quorvex\", entry 2: the Cost value \"6 thousand\" is not an amount.\nNo report was made."},
   };
   const fs::path bad = dir / "bad.qvx";
   for (const Case& c : cases) {
