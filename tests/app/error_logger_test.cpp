@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "report_test_support.h"
+#include "shell/app_state.h"
 
 namespace tvx::test {
 namespace {
@@ -39,16 +40,18 @@ TEST(DesktopErrorLogger, ReportErrorAppendsOneEntryPerErrorAndAsksUnlessSilent) 
   EXPECT_FALSE(appendErrorLogEntry(folder.file("no/such/QVX_err.log"), "t", 5, "x", "A.B"));
 }
 
-TEST(BatchErrorLogger, PrintsOnStandardErrorAndNeverAsks) {
+TEST(BatchErrorLogger, PrintsOnStandardErrorWithTheRunsFilesAndNeverAsks) {
   std::ostringstream err;
-  BatchErrorLogger logger(err, fixedClock);
+  AppState state;
+  BatchErrorLogger logger(err, fixedClock, &state);
   EXPECT_FALSE(logger.ReportError(76, "Tallyvex", "MainMod.RunSilent\rInvestor.LoadFile", true, "", "Tallyvex"));
+  state.CurrentFile = "/d/a.qvx";
   EXPECT_FALSE(logger.ShowError(5, "bad", "Reports.RouteOutput\rtvxdesk", "Tallyvex"));
   EXPECT_EQ(err.str(),
             "An error has occurred in the Tallyvex.\nError Number: 76 (Path not found)\n"
             "Location: MainMod.RunSilent\n          Investor.LoadFile\nDescription: Tallyvex\n"
             "An error has occurred in the Tallyvex.\nError Number: 5 (Invalid procedure call or argument)\n"
-            "Location: Reports.RouteOutput\n          tvxdesk\nDescription: bad\n");
+            "Location: Reports.RouteOutput\n          tvxdesk\nDescription: bad\nInput file:         /d/a.qvx\n");
 }
 
 }  // namespace
