@@ -30,7 +30,8 @@ bool IsSilent(std::span<const std::string> args) {
 }
 
 bool IsHelpRequest(std::span<const std::string> args) {
-  return std::any_of(args.begin(), args.end(), [](const std::string& a) { return a == "--help" || a == "-h" || a == "/?"; });
+  return std::any_of(args.begin(), args.end(),
+                     [](const std::string& a) { return a == "--help" || a == "-h" || a == "/?"; });
 }
 
 namespace {

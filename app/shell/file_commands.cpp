@@ -251,8 +251,8 @@ bool FileCommands::SaveFile(const std::string& file) {
       // that the user can save elsewhere.
       const CaughtError e = currentError();
       state_.DataSaved = false;
-      ports_.messages->show("WARNING", std::string(kNotSaved) + file + ":\n" + ReasonText(e) + std::string(kSaveElsewhere),
-                            Icon::Exclamation, Buttons::Ok);
+      const std::string text = std::string(kNotSaved) + file + ":\n" + ReasonText(e) + std::string(kSaveElsewhere);
+      ports_.messages->show("WARNING", text, Icon::Exclamation, Buttons::Ok);
       return false;
     }
     if (file != JoinPath(ports_.appFolder, kDebugFileName)) {

@@ -33,7 +33,8 @@ inline constexpr std::string_view kUnsavedText = "Current Inputs have not been S
 inline constexpr std::string_view kFilenameEmpty = "Filename Empty!";
 inline constexpr std::string_view kNotOpened = "\nThe file was not opened.";
 inline constexpr std::string_view kNotSaved = "The data could not be saved to ";
-inline constexpr std::string_view kSaveElsewhere = "\nThe data is still open: save it under another name with File, Save As.";
+inline constexpr std::string_view kSaveElsewhere =
+    "\nThe data is still open: save it under another name with File, Save As.";
 inline constexpr std::string_view kReplaceTitle = "Replace File?";
 inline constexpr std::string_view kReplaceText =
     " already exists.\nDo you want to replace it with this investor?\n(No chooses another name.)";

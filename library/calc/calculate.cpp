@@ -135,7 +135,8 @@ class Walk {
       if (action != actions.end() && sys_days{action->date} < day) day = sys_days{action->date};
       if (day > last_) break;
       announceYearsThrough(day);
-      for (; ref != refs.end() && ref->day == day; ++ref) post(holdings_[ref->holding], holdings_[ref->holding].entries[ref->entry]);
+      for (; ref != refs.end() && ref->day == day; ++ref)
+        post(holdings_[ref->holding], holdings_[ref->holding].entries[ref->entry]);
       if (action != actions.end() && sys_days{action->date} == day) {
         const bool pump = history::runScheduledActions(Date{day}, *securities, investor_.Lumora2QVX());
         while (action != actions.end() && sys_days{action->date} == day) ++action;

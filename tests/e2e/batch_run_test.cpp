@@ -116,7 +116,8 @@ TEST_F(BatchRun, AFileWhoseEntryDoesNotReadIsRefusedNamingTheEntryAndNothingIsWr
     std::string from, to, message;  // message after "<file>: "
   };
   const Case cases[] = {
-      {"2 Shares=100.00000", "2 Shares=1OO", "security \"Quorvex\", entry 2: the Shares value \"1OO\" is not a number."},
+      {"2 Shares=100.00000", "2 Shares=1OO",
+       "security \"Quorvex\", entry 2: the Shares value \"1OO\" is not a number."},
       {"[Quorvex]\r\nCount=4", "[Quorvex]\r\nCount=5", "security \"Quorvex\", entry 5: the Date value is missing."},
       {"1 Date=11/04/1985", "1 Date=13/45/2000",
        "security \"Ferrant Technologies\", entry 1: the Date value \"13/45/2000\" is not a date."},

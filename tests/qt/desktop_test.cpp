@@ -153,7 +153,8 @@ class DesktopTest : public QObject {
     QVERIFY(p.exits.empty());
     QVERIFY(p.desktop->mainWindow()->isVisible());
     QCOMPARE(p.messages.shown.at(0).text,
-             bad + ": security \"Quorvex\", entry 1: the Shares value \"ten\" is not a number.\nThe file was not opened.");
+             bad + ": security \"Quorvex\", entry 1: the Shares value \"ten\" is not a number.\n"
+                   "The file was not opened.");
     QCOMPARE(p.state().Investor, before);
     QCOMPARE(before->sName(), std::string("Still Here"));
     QVERIFY(p.state().CurrentFile.empty());
