@@ -1,6 +1,5 @@
 // The built tvxdesk run as a separate process in batch mode, with no
 // display: output file, exit status and standard error.
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -139,18 +138,6 @@ TEST_F(BatchRun, AFileWhoseEntryDoesNotReadIsRefusedNamingTheEntryAndNothingIsWr
   // An unreadable cost on a sell is never read: the file calculates.
   std::ofstream(bad, std::ios::binary | std::ios::trunc) << damaged(example(), "3 Cost=0.00", "3 Cost=none");
   EXPECT_EQ(batch(bad, dir / "o.txt").status, 0);
-}
-
-TEST_F(BatchRun, AnInputThatIsNoRegularFileExitsTwoSayingSo) {
-  fs::create_directory(dir / "folder.qvx");
-  ASSERT_EQ(::mkfifo((dir / "fifo.qvx").c_str(), 0600), 0);
-  fs::create_symlink("/dev/null", dir / "device.qvx");
-  for (const char* name : {"folder.qvx", "fifo.qvx", "device.qvx"}) {
-    const Result r = batch(dir / name, dir / "o.txt");
-    EXPECT_EQ(r.status, 2) << name;
-    EXPECT_EQ(r.err, "tvxdesk: WARNING: " + (dir / name).string() + " is not a regular file.\n");
-  }
-  EXPECT_FALSE(fs::exists(dir / "o.txt"));
 }
 
 TEST_F(BatchRun, AnUnwritableOutputPathExitsTwo) {
