@@ -17,11 +17,21 @@
 
 namespace tvx {
 
+namespace {
+
+std::filesystem::file_status statusOf(std::string_view path, std::error_code& ec) {
+  return std::filesystem::status(std::filesystem::path(path), ec);
+}
+
+}  // namespace
+
 PathKind KindOfPath(std::string_view path) {
   if (path.empty()) return PathKind::Missing;
   std::error_code ec;
-  const auto status = std::filesystem::status(std::filesystem::path(path), ec);
-  if (ec || !std::filesystem::exists(status)) return PathKind::Missing;
+  const auto status = statusOf(path, ec);
+  if (ec && ec != std::errc::no_such_file_or_directory && ec != std::errc::not_a_directory)
+    return PathKind::Unreachable;
+  if (!std::filesystem::exists(status)) return PathKind::Missing;
   return std::filesystem::is_regular_file(status) ? PathKind::RegularFile : PathKind::Other;
 }
 
@@ -31,9 +41,12 @@ std::string InputFileProblem(std::string_view path) {
   switch (KindOfPath(path)) {
     case PathKind::RegularFile: return {};
     case PathKind::Missing: return std::string(path) + std::string(kDoesNotExist);
-    case PathKind::Other: break;
+    case PathKind::Other: return std::string(path) + std::string(kNotARegularFile);
+    case PathKind::Unreachable: break;
   }
-  return std::string(path) + std::string(kNotARegularFile);
+  std::error_code ec;
+  statusOf(path, ec);
+  return std::string(path) + " cannot be reached: " + ec.message() + ".";
 }
 
 std::string EntryFaultText(std::string_view file, const orlendo::EntryFault& fault) {

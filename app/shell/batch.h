@@ -22,16 +22,18 @@ struct ReportContext;
 inline constexpr std::string_view kDoesNotExist = " does not exist.";
 inline constexpr std::string_view kNotARegularFile = " is not a regular file.";
 
-// What is at the exact path (never a pattern).
-enum class PathKind { Missing, RegularFile, Other };
+// What is at the exact path (never a pattern); Unreachable when the system
+// cannot tell (a folder on the way that may not be searched, a name too long).
+enum class PathKind { Missing, RegularFile, Other, Unreachable };
 PathKind KindOfPath(std::string_view path);
 
 // True when `path` names an existing regular file; a folder, FIFO or device
 // does not count.
 bool FileExists(std::string_view path);
 
-// Why `path` cannot be read as a data file: "<path> does not exist." or
-// "<path> is not a regular file."; empty for a regular file.
+// Why `path` cannot be read as a data file: "<path> does not exist.",
+// "<path> is not a regular file." or "<path> cannot be reached: <reason>.";
+// empty for a regular file.
 std::string InputFileProblem(std::string_view path);
 
 // Loads `file` into `investor` (a fresh one: a refusal leaves it half

@@ -27,6 +27,9 @@ TEST(InputFileProblem, TestsTheExactPathOfARegularFile) {
     EXPECT_EQ(InputFileProblem(missing), missing + " does not exist.");
   for (const std::string& other : {t.path(), t.file("fifo.qvx"), std::string("/dev/null")})
     EXPECT_EQ(InputFileProblem(other), other + " is not a regular file.");
+  const std::string tooLong = t.file(std::string(5000, 'x') + ".qvx");
+  EXPECT_EQ(InputFileProblem(tooLong), tooLong + " cannot be reached: File name too long.");
+  EXPECT_EQ(InputFileProblem(file + "/x.qvx"), file + "/x.qvx does not exist.");
 }
 
 TEST(RunBatchMain, AMissingInputEndsWithOneAndAMissingOutputNameWithTwo) {
