@@ -3,6 +3,8 @@
 #include <limits>
 #include <string>
 
+#include "core/files.h"
+#include "core/report_text.h"
 #include "orlendo/dates.h"
 #include "orlendo/entries.h"
 #include "orlendo/model.h"
@@ -10,9 +12,7 @@
 #include "reports/input_report.h"
 #include "reports/page_manager.h"
 #include "reports/report_context.h"
-#include "reports/report_text.h"
 #include "reports/summary_report.h"
-#include "shell/batch.h"
 
 namespace tvx {
 

@@ -1,7 +1,7 @@
 // The leaf objects and collections of the object model.
 #include "model/objects.h"
 
-#include "calc/arithmetic.h"
+#include "model/arithmetic.h"
 #include "orlendo/collection.h"
 #include "orlendo/error.h"
 #include "orlendo/model.h"

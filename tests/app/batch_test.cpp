@@ -1,36 +1,20 @@
 // The batch run in-process: exit statuses and messages on standard error for
-// bad command lines, and the exact-path file test. Whole runs of the program
-// are in tests/e2e/batch_run_test.cpp.
-#include "shell/batch.h"
+// bad command lines. Whole runs of the program are in
+// tests/e2e/batch_run_test.cpp.
+#include "batch/batch.h"
 
 #include <gtest/gtest.h>
-
-#include <sys/stat.h>
 
 #include <filesystem>
 #include <sstream>
 
+#include "core/error_paths.h"
 #include "report_test_support.h"
-#include "shell/error_paths.h"
 
 namespace tvx::test {
 namespace {
 
 int run(const std::vector<std::string>& args, std::ostream& err) { return RunBatchMain(args, err); }
-
-TEST(InputFileProblem, TestsTheExactPathOfARegularFile) {
-  TempFolder t;
-  const std::string file = t.write("a b.qvx", "[General]\r\n");
-  ASSERT_EQ(::mkfifo(t.file("fifo.qvx").c_str(), 0600), 0);
-  EXPECT_EQ(InputFileProblem(file), "");
-  for (const std::string& missing : {t.file("*.qvx"), t.file("A B.qvx"), std::string()})
-    EXPECT_EQ(InputFileProblem(missing), missing + " does not exist.");
-  for (const std::string& other : {t.path(), t.file("fifo.qvx"), std::string("/dev/null")})
-    EXPECT_EQ(InputFileProblem(other), other + " is not a regular file.");
-  const std::string tooLong = t.file(std::string(5000, 'x') + ".qvx");
-  EXPECT_EQ(InputFileProblem(tooLong), tooLong + " cannot be reached: File name too long.");
-  EXPECT_EQ(InputFileProblem(file + "/x.qvx"), file + "/x.qvx does not exist.");
-}
 
 TEST(RunBatchMain, AMissingInputEndsWithOneAndAMissingOutputNameWithTwo) {
   TempFolder t;

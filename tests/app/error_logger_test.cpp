@@ -1,13 +1,13 @@
 // The error loggers: the log file entry, the desktop question, the batch
 // report on standard error.
-#include "shell/error_logger.h"
+#include "core/error_logger.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
 
+#include "core/app_state.h"
 #include "report_test_support.h"
-#include "shell/app_state.h"
 
 namespace tvx::test {
 namespace {

@@ -1,13 +1,13 @@
-#include "shell/error_logger.h"
+#include "core/error_logger.h"
 
 #include <chrono>
 #include <cstdio>
 #include <ctime>
 #include <ostream>
 
+#include "core/error_paths.h"
+#include "core/ports.h"
 #include "orlendo/error.h"
-#include "shell/error_paths.h"
-#include "shell/ports.h"
 
 namespace tvx {
 
