@@ -152,6 +152,18 @@ void InitializeBuySellsArray(BuySellRowArray& rows, orlendo::BuySellsPtr& buySel
   });
 }
 
+BuySellColumns ListColumns(const BuySellRow& row) {
+  return {row.XActionDate, row.IsBuy ? "Buy" : "Sell", orlendo::formatText(row.ChgShrs, orlendo::kSharesPattern),
+          row.IsBuy ? orlendo::formatText(row.ChgCost, orlendo::kAmountPattern) : std::string()};
+}
+
+std::vector<BuySellColumns> ListColumns(const BuySellRowArray& rows) {
+  std::vector<BuySellColumns> out;
+  for (const auto& r : rows)
+    if (!r.isPlaceholder()) out.push_back(ListColumns(r));
+  return out;
+}
+
 bool AddBuySellArrayItem(const orlendo::BuySell& buySell, BuySellRowArray& rows, bool isBuy, ListBoxLines& list,
                          orlendo::BuySellsPtr& buySells, ListEditMode mode, MessageBox& messages) {
   return located("AddBuySellArrayItem", [&] {

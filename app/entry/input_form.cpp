@@ -6,7 +6,9 @@
 #include <stdexcept>
 #include <utility>
 
+#include "entry/entry_limits.h"
 #include "orlendo/error.h"
+#include "orlendo/numbers.h"
 
 namespace tvx {
 
@@ -104,6 +106,7 @@ void InputForm::load() {
     curBuySells_ = security->colBuySells();
     buySellList_.clear();
     InitializeBuySellsArray(buySellRows_, curBuySells_, buySellList_);
+    markSecurities();
     loading_ = false;
     investor_->BeginEdit();
   });
@@ -221,7 +224,14 @@ bool InputForm::focusLeaving(Field field) {
   if (failed_) return true;
   if (IsDateBox(field)) {
     if (DateBoxAcceptable(text(field))) return true;
-    messages_.show(kDateWarningTitle, kDateFormatWarning, Icon::Exclamation, Buttons::Ok);
+    if (DateBoxLeavable(text(field))) {
+      // Nothing typed: the investor's dates keep their value, and the box shows it again.
+      const FieldBinding* binding = BindingOf(field);
+      if (binding && binding->object == BoundObject::Investor)
+        setText(field, DateBoxText(GetPropByName(*investor_, binding->property)));
+      return true;
+    }
+    messages_.show(kDateWarningTitle, DateBoxWarning(text(field)), Icon::Exclamation, Buttons::Ok);
     requestFocus(field);
     return false;
   }
@@ -254,6 +264,16 @@ std::optional<Field> InputForm::takeFocusRequest() { return std::exchange(focus_
 
 void InputForm::storeCurBuySells() {
   investor_->colSecurities()->Item(std::string_view(curSecurity_))->colBuySells(curBuySells_);
+  markSecurities();
+}
+
+void InputForm::markSecurities() {
+  const auto securities = investor_->colSecurities();
+  securityMarks_.clear();
+  for (const std::string& name : securityList_.lines) {
+    const auto buySells = securities->Item(std::string_view(name))->colBuySells();
+    securityMarks_.push_back(buySells && buySells->Count() > 0);
+  }
 }
 
 // A new scratch record for the entry fields. The shares and cost boxes are
@@ -302,8 +322,9 @@ void InputForm::buySellClicked(int index) {
 
 // The three entry checks on CurBuySell. Each failing check asks whether to
 // fix it: Yes puts the focus in its field and ends the checks; No goes on to
-// the next. Either way an entry that failed a check is not stored.
-bool InputForm::passesEntryChecks() {
+// the next. Either way an entry that failed a check is not stored, and after
+// No to all of them the user is told so.
+bool InputForm::passesEntryChecks(bool adding) {
   const auto failing = FailingEntryChecks(*curBuySell_);
   for (EntryCheck check : failing) {
     const Answer answer = messages_.show(kEntryCheckTitle, EntryCheckMessage(check, checkedValue(*curBuySell_, check)),
@@ -313,12 +334,45 @@ bool InputForm::passesEntryChecks() {
       return false;
     }
   }
+  if (!failing.empty())
+    messages_.show(kEntryCheckTitle, adding ? kEntryNotAdded : kEntryNotChanged, Icon::Information, Buttons::Ok);
   return failing.empty();
+}
+
+// A missing transaction date is refused before the entry checks: the box
+// may be left empty, but no entry is stored without a day. A typed date
+// that does not read is the entry checks' to judge.
+bool InputForm::hasTransactionDate() {
+  if (!DateBoxLeavable(texts_.trans) || DateBoxAcceptable(texts_.trans)) return true;  // the entry checks judge it
+  messages_.show(kDateWarningTitle, DateBoxWarning(texts_.trans), Icon::Exclamation, Buttons::Ok);
+  requestFocus(Field::MaskDtTrans);
+  return false;
+}
+
+// Values the report columns would cut are refused; one that fills its
+// column is taken only when the user says so.
+bool InputForm::fitsReportColumns(bool adding) {
+  const double shares = orlendo::parseDouble(curBuySell_->ChgShrs());
+  const double cost = buyChecked_ ? orlendo::parseDouble(curBuySell_->ChgCost()) : 0.0;
+  for (const ValueFit& value : EntryValueFits(shares, cost, buyChecked_)) {
+    const Field field = value.what == EntryValue::Shares ? Field::txtShares : Field::txtCost;
+    if (value.fit == FieldFit::Cut) {
+      messages_.show(kEntryCheckTitle, CutValueMessage(value, adding), Icon::Exclamation, Buttons::Ok);
+      requestFocus(field);
+      return false;
+    }
+    if (messages_.show(kEntryCheckTitle, FullFieldQuestion(value), Icon::Question, Buttons::YesNo) != Answer::Yes) {
+      requestFocus(field);
+      return false;
+    }
+  }
+  return true;
 }
 
 void InputForm::addClicked() {
   guarded("btnAdd_Click", [&] {
-    if (!passesEntryChecks()) return;
+    if (!hasTransactionDate()) return;
+    if (!passesEntryChecks(true) || !fitsReportColumns(true)) return;
     const bool changed = AddBuySellArrayItem(*curBuySell_, buySellRows_, buyChecked_, buySellList_, curBuySells_,
                                              ListEditMode::Add, messages_);
     storeCurBuySells();
@@ -333,10 +387,13 @@ void InputForm::addClicked() {
 
 void InputForm::changeClicked() {
   guarded("btnChange_Click", [&] {
-    TextChg(texts_.trans, *curBuySell_, "XActionDate");
     // Without a selected line there is nothing to check; the list procedure
     // says so.
-    if (buySellList_.hasSelection() && !passesEntryChecks()) return;
+    if (buySellList_.hasSelection()) {
+      if (!hasTransactionDate()) return;
+      TextChg(texts_.trans, *curBuySell_, "XActionDate");
+      if (!passesEntryChecks(false) || !fitsReportColumns(false)) return;
+    }
     const bool changed = AddBuySellArrayItem(*curBuySell_, buySellRows_, buyChecked_, buySellList_, curBuySells_,
                                              ListEditMode::Change, messages_);
     storeCurBuySells();

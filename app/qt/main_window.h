@@ -33,6 +33,9 @@ class MainWindow final : public QMainWindow {
   // Panel 1 of the status bar.
   void setStatusText(const QString& text);
   QString statusText() const;
+  // A passing message in the status bar (what a command has done).
+  void showNotice(const QString& text);
+  QString notice() const;
   // The recently-used items of the File menu.
   void showMru(const MruList& names);
 
@@ -59,6 +62,7 @@ class MainWindow final : public QMainWindow {
   QAction* mruSeparator_ = nullptr;
   QLabel* statusPanel_ = nullptr;
   bool closing_ = false;
+  WindowGeometry applied_;  // what applyGeometry was given, in twips
 };
 
 }  // namespace tvx::qt

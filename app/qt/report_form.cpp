@@ -7,6 +7,7 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include "qt/icons.h"
 #include "qt/qt_ports.h"
 
 namespace tvx::qt {
@@ -26,7 +27,7 @@ ReportForm::ReportForm(std::function<void()> printCommand, QWidget* parent)
   tbToolbar_ = new QToolBar(this);
   tbToolbar_->setObjectName("tbToolbar");
   tbToolbar_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-  QAction* print = tbToolbar_->addAction(style()->standardIcon(QStyle::SP_DialogSaveButton), "Print");
+  QAction* print = tbToolbar_->addAction(printIcon(), "Print");
   print->setObjectName("print");
   print->setData("print");
   print->setToolTip("Print the chosen reports");

@@ -5,6 +5,7 @@
 #include "orlendo/numbers.h"
 #include "reports/page_manager.h"
 #include "reports/printer.h"
+#include "reports/report_columns.h"
 #include "reports/report_context.h"
 #include "reports/report_run.h"
 #include "reports/report_text.h"
@@ -76,12 +77,13 @@ void RunDetailReport(ReportContext& ctx, std::int16_t destination) {
         const std::string date = x->XActionDate();
         if (orlendo::readDate(date) > stop) continue;
         const std::string changeShares =
-            orlendo::formatText(leftChars(x->ChgShrs(), 16), orlendo::kSharesPattern);
-        running += "  " + LeftFit(16, x->Description()) + date + RightFit(16, changeShares) +
-                   RightFit(15, x->ChgCost()) + std::string(kCrLf);
+            orlendo::formatText(leftChars(x->ChgShrs(), kDetailShares.width), kDetailShares.pattern);
+        running += "  " + LeftFit(16, x->Description()) + date + RightFit(kDetailShares.width, changeShares) +
+                   RightFit(kDetailBasis.width, x->ChgCost()) + std::string(kCrLf);
         running += "  " + kIndent + std::string(kChangeRule);
-        running += "  " + kIndent + RightFit(16, x->NewShrs()) + RightFit(15, x->NewCost()) +
-                   RightFit(16, x->NewCostPerShr()) + std::string(kCrLf);
+        running += "  " + kIndent + RightFit(kDetailShares.width, x->NewShrs()) +
+                   RightFit(kDetailBasis.width, x->NewCost()) + RightFit(kDetailPerShare.width, x->NewCostPerShr()) +
+                   std::string(kCrLf);
         running = PrintOrDisplay(ctx, window, destination, std::move(running), 3, nameLine, line2, title);
       }
       // No further page-break test here: the page manager breaks full pages,

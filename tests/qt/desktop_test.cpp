@@ -191,6 +191,18 @@ class DesktopTest : public QObject {
     QCOMPARE(store.read("Tallyvex", "Settings", "MainHeight", ""), std::string("7500"));
   }
 
+  void aFirstExitStoresTheDefaultGeometryItStartedWith() {
+    TempFolder folder;
+    {
+      Program p(folder);
+      p.item("mnuFileExit")->trigger();
+    }
+    qt::QtGeometryStore store;
+    for (const char* key : {"MainLeft", "MainTop"}) QCOMPARE(store.read("Tallyvex", "Settings", key, ""), std::string("1000"));
+    for (const char* key : {"MainWidth", "MainHeight"})
+      QCOMPARE(store.read("Tallyvex", "Settings", key, ""), std::string("6500"));
+  }
+
   void reportRunKeepsInputFromTheOtherWindows() {
     TempFolder folder;
     Program p(folder);
