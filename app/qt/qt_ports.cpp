@@ -42,8 +42,17 @@ int widthForTitle(const QWidget& window) {
 
 // ---- message boxes ---------------------------------------------------------------------
 
+QWidget* QtMessageBox::owner() const {
+  // The window the message is about is the one the user is in: the modal
+  // window open (the input window, a dialog), else the active one (a report
+  // window); the main window when the program has none of those.
+  if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+  if (QWidget* active = QApplication::activeWindow()) return active;
+  return parent_;
+}
+
 Answer QtMessageBox::show(std::string_view title, std::string_view text, Icon icon, Buttons buttons) {
-  QMessageBox box(parent_);
+  QMessageBox box(owner());
   box.setWindowTitle(toQ(title));
   box.setText(toQ(text));
   switch (icon) {

@@ -30,6 +30,8 @@ class QtMessageBox final : public MessageBox {
   explicit QtMessageBox(QWidget* parent = nullptr) : parent_(parent) {}
   void setParent(QWidget* parent) { parent_ = parent; }
   Answer show(std::string_view title, std::string_view text, Icon icon, Buttons buttons) override;
+  // The window a box shown now is centred on.
+  QWidget* owner() const;
 
  private:
   QWidget* parent_;

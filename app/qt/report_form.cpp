@@ -2,6 +2,8 @@
 
 #include <QAction>
 #include <QFontDatabase>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QPlainTextEdit>
 #include <QStyle>
 #include <QToolBar>
@@ -9,6 +11,7 @@
 
 #include "qt/icons.h"
 #include "qt/qt_ports.h"
+#include "reports/window_cascade.h"
 
 namespace tvx::qt {
 
@@ -87,14 +90,32 @@ void ReportForm::appendText(std::string_view text) {
 void ReportForm::show() {
   txtReport_->setPlainText(displayText(text_));
   txtReport_->moveCursor(QTextCursor::Start);
-  centreOnScreen(*this);
+  if (place_)
+    place_(*this);
+  else
+    centreOnScreen(*this);
   QWidget::show();
   raise();
   activateWindow();
 }
 
+void ReportFormFactory::place(ReportForm& form) {
+  QScreen* screen = form.screen() ? form.screen() : QGuiApplication::primaryScreen();
+  if (!screen) return;
+  const QRect area = screen->availableGeometry();
+  std::optional<WindowPlace> last;
+  if (last_ && last_ != &form && last_->isVisible()) last = WindowPlace{last_->x(), last_->y()};
+  const int step = form.style()->pixelMetric(QStyle::PM_TitleBarHeight) + 8;
+  const QSize frame = form.frameGeometry().size();
+  const WindowPlace next =
+      NextCascadePlace(last, frame.width(), frame.height(), {area.x(), area.y(), area.width(), area.height()}, step);
+  form.move(next.x, next.y);
+  last_ = &form;
+}
+
 ReportWindow& ReportFormFactory::create() {
   auto* form = new ReportForm(printCommand_);
+  form->setPlacement([this](ReportForm& f) { place(f); });
   if (created_) created_(form);
   return *form;
 }
