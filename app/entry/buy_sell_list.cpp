@@ -153,7 +153,11 @@ void InitializeBuySellsArray(BuySellRowArray& rows, orlendo::BuySellsPtr& buySel
 }
 
 BuySellColumns ListColumns(const BuySellRow& row) {
-  return {row.XActionDate, row.IsBuy ? "Buy" : "Sell", orlendo::formatText(row.ChgShrs, orlendo::kSharesPattern),
+  // A sell entered here holds its shares negative; the list shows the number sold.
+  const std::string shares = orlendo::isNumericText(row.ChgShrs)
+                                 ? orlendo::format(std::fabs(orlendo::parseDouble(row.ChgShrs)), orlendo::kSharesPattern)
+                                 : row.ChgShrs;
+  return {row.XActionDate, row.IsBuy ? "Buy" : "Sell", shares,
           row.IsBuy ? orlendo::formatText(row.ChgCost, orlendo::kAmountPattern) : std::string()};
 }
 

@@ -16,6 +16,13 @@
 
 namespace tvx::qt {
 
+QKeySequence standardKey(QKeySequence::StandardKey key, const char* fallback) {
+  // Some platforms bind no key to a standard command (Save As on a bare X
+  // session): the usual one then.
+  const QList<QKeySequence> bound = QKeySequence::keyBindings(key);
+  return bound.isEmpty() ? QKeySequence(QString::fromLatin1(fallback)) : bound.first();
+}
+
 MainWindow::MainWindow(MainWindowHandler& handler, QWidget* parent) : QMainWindow(parent), handler_(handler) {
   setObjectName("frmMain");
   setWindowTitle("Tallyvex");
@@ -25,14 +32,14 @@ MainWindow::MainWindow(MainWindowHandler& handler, QWidget* parent) : QMainWindo
   QMenu* file = bar->addMenu("&File");
   file->setObjectName("mnuFile");
   file->menuAction()->setObjectName("mnuFile");
-  addItem(file, "mnuFileNew", "&New", MainCommand::New)->setShortcut(QKeySequence::New);
-  addItem(file, "mnuFileOpen", "&Open...", MainCommand::Open)->setShortcut(QKeySequence::Open);
+  addItem(file, "mnuFileNew", "&New", MainCommand::New)->setShortcut(standardKey(QKeySequence::New, "Ctrl+N"));
+  addItem(file, "mnuFileOpen", "&Open...", MainCommand::Open)->setShortcut(standardKey(QKeySequence::Open, "Ctrl+O"));
   file->addSeparator();
-  addItem(file, "mnuFileSave", "&Save", MainCommand::Save)->setShortcut(QKeySequence::Save);
-  addItem(file, "mnuFileSaveAs", "Save &As...", MainCommand::SaveAs)->setShortcut(QKeySequence::SaveAs);
+  addItem(file, "mnuFileSave", "&Save", MainCommand::Save)->setShortcut(standardKey(QKeySequence::Save, "Ctrl+S"));
+  addItem(file, "mnuFileSaveAs", "Save &As...", MainCommand::SaveAs)->setShortcut(standardKey(QKeySequence::SaveAs, "Ctrl+Shift+S"));
   file->addSeparator();
   addItem(file, "mnuFilePrintPreview", "Print Pre&view", MainCommand::PrintPreview);
-  addItem(file, "mnuFilePrint", "&Print...", MainCommand::Print)->setShortcut(QKeySequence::Print);
+  addItem(file, "mnuFilePrint", "&Print...", MainCommand::Print)->setShortcut(standardKey(QKeySequence::Print, "Ctrl+P"));
   file->addSeparator();
   for (int i = 0; i < kMruCount; ++i) {
     QAction* item = file->addAction(QString());
@@ -44,7 +51,7 @@ MainWindow::MainWindow(MainWindowHandler& handler, QWidget* parent) : QMainWindo
   mruSeparator_ = file->addSeparator();
   mruSeparator_->setObjectName("mnuFileBar3");
   mruSeparator_->setVisible(false);
-  addItem(file, "mnuFileExit", "E&xit", MainCommand::Exit)->setShortcut(QKeySequence::Quit);
+  addItem(file, "mnuFileExit", "E&xit", MainCommand::Exit)->setShortcut(standardKey(QKeySequence::Quit, "Ctrl+Q"));
 
   // "&Inputs" is a command of the menu bar itself.
   QAction* inputs = bar->addAction("&Inputs");
@@ -64,7 +71,7 @@ MainWindow::MainWindow(MainWindowHandler& handler, QWidget* parent) : QMainWindo
   QMenu* help = bar->addMenu("&Help");
   help->setObjectName("mnuHelp");
   help->menuAction()->setObjectName("mnuHelp");
-  addItem(help, "mnuHelpContents", "&Contents", MainCommand::HelpContents)->setShortcut(QKeySequence(Qt::Key_F1));
+  addItem(help, "mnuHelpContents", "&Contents", MainCommand::HelpContents)->setShortcut(standardKey(QKeySequence::HelpContents, "F1"));
   help->addSeparator();
   addItem(help, "mnuHelpAbout", "&About ", MainCommand::About);
 

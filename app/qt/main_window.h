@@ -3,6 +3,7 @@
 // commands go to a handler (the desktop program).
 #pragma once
 
+#include <QKeySequence>
 #include <QMainWindow>
 #include <array>
 
@@ -17,6 +18,9 @@ namespace tvx::qt {
 
 enum class MainCommand { New, Open, Save, SaveAs, PrintPreview, Print, Exit, Inputs, ViewReports, Fonts,
                          HelpContents, About };
+
+// The platform's key for a standard command, else `fallback` ("Ctrl+Shift+S").
+QKeySequence standardKey(QKeySequence::StandardKey key, const char* fallback);
 
 class MainWindowHandler {
  public:

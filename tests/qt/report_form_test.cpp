@@ -56,6 +56,30 @@ class ReportFormTest : public QObject {
     QVERIFY(alive.isNull());  // closed and gone
   }
 
+  // Each new window steps down and right from the last one still open.
+  void newWindowsCascade() {
+    std::vector<QWidget*> created;
+    qt::ReportFormFactory factory({}, [&](QWidget* w) { created.push_back(w); });
+    for (int i = 0; i < 3; ++i) {
+      ReportWindow& window = factory.create();
+      window.setText("  text\r\n");
+      window.show();
+    }
+    QCOMPARE(created.size(), size_t{3});
+    const int step = created[1]->x() - created[0]->x();
+    QVERIFY(step > 10);
+    QCOMPARE(created[1]->y() - created[0]->y(), step);
+    QCOMPARE(created[2]->pos(), created[1]->pos() + QPoint(step, step));
+    // With the newest closed there is no last window to step from.
+    created[2]->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ReportWindow& again = factory.create();
+    again.show();
+    QCOMPARE(created[3]->pos(), created[0]->pos());  // nobody to step from: the middle again
+    for (std::size_t i = 0; i < created.size(); ++i)
+      if (i != 2) delete created[i];
+  }
+
   void cannotBeMadeSmallerThanItFirstAppeared() {
     qt::ReportForm form({});
     form.show();
