@@ -82,6 +82,29 @@ class QtPortsTest : public QObject {
     QVERIFY(!port.choose(FontChoice{"Courier New", 10, false}).has_value());
   }
 
+  // A message box belongs to the window the user is in: the modal one, else
+  // the active one, else the main window it was given.
+  void messageBoxesCentreOnTheWindowInUse() {
+    QWidget main;
+    qt::QtMessageBox port(&main);
+    QCOMPARE(port.owner(), &main);
+
+    QWidget report(nullptr, Qt::Window);
+    report.show();
+    report.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&report));
+    QCOMPARE(port.owner(), &report);
+
+    QDialog input;
+    QWidget* seen = nullptr;
+    QTimer::singleShot(0, [&] {
+      seen = port.owner();
+      input.accept();
+    });
+    input.exec();
+    QCOMPARE(seen, &input);
+  }
+
   void detailedReportOption() {
     qt::QtDetailOptionDialog port;
     QTimer::singleShot(0, [] {
