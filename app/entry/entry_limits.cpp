@@ -4,7 +4,7 @@
 #include <initializer_list>
 
 #include "orlendo/numbers.h"
-#include "reports/report_columns.h"
+#include "core/report_columns.h"
 
 namespace tvx {
 

@@ -4,7 +4,7 @@
 #include "orlendo/numbers.h"
 #include "reports/page_manager.h"
 #include "reports/printer.h"
-#include "reports/report_columns.h"
+#include "core/report_columns.h"
 #include "reports/report_context.h"
 #include "reports/report_run.h"
 #include "reports/report_text.h"

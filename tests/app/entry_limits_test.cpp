@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "reports/report_columns.h"
+#include "core/report_columns.h"
 #include "reports/report_text.h"
 
 namespace tvx::test {
