@@ -17,10 +17,10 @@
 #include <string_view>
 #include <vector>
 
+#include "core/ports.h"
 #include "entry/buy_sell_list.h"
 #include "entry/input_fields.h"
 #include "orlendo/model.h"
-#include "shell/ports.h"
 
 namespace tvx {
 

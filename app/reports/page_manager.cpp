@@ -2,13 +2,13 @@
 
 #include <limits>
 
+#include "core/error_logger.h"
+#include "core/printer.h"
+#include "core/report_text.h"
+#include "core/report_window.h"
 #include "orlendo/error.h"
 #include "orlendo/model.h"
-#include "reports/printer.h"
 #include "reports/report_context.h"
-#include "reports/report_text.h"
-#include "reports/report_window.h"
-#include "shell/error_logger.h"
 
 namespace tvx {
 

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "core/report_columns.h"
-#include "reports/report_text.h"
+#include "core/report_text.h"
 
 namespace tvx::test {
 namespace {
