@@ -7,6 +7,7 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -176,6 +177,7 @@ InputWindow::InputWindow(DesktopServices& services, QWidget* parent)
   lstBuySells->setUniformRowHeights(true);
   lstBuySells->setSelectionMode(QAbstractItemView::SingleSelection);
   lstBuySells->setAllColumnsShowFocus(true);
+  lstBuySells->header()->setStretchLastSection(false);  // the cost stays beside the shares
   registerControl(Field::lstBuySells, lstBuySells);
   securityLayout->addWidget(lstBuySells, 1);
   auto* chkBuy = new QCheckBox("Check for buy. Uncheck for sell.", fraSecurity_);
