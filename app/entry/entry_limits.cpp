@@ -67,6 +67,13 @@ std::vector<ValueFit> EntryValueFits(double shares, double cost, bool isBuy) {
   return out;
 }
 
+ValueFit BeyondAnyField(EntryValue what, std::string text) {
+  const ReportColumn& tightest = what == EntryValue::Shares       ? kSummaryShares
+                                 : what == EntryValue::Cost       ? kSummaryBasis
+                                                                  : kDetailPerShare;
+  return ValueFit{what, FieldFit::Cut, std::move(text), largestShown(tightest)};
+}
+
 std::string CutValueMessage(const ValueFit& value, bool added) {
   return "The " + valueName(value.what) + " of this entry, " + value.shown +
          ", is too large for the reports: their columns show at most " + value.largest +

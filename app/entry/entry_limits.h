@@ -25,6 +25,9 @@ struct ValueFit {
 // cost per share. Empty when every value fits with room to spare.
 std::vector<ValueFit> EntryValueFits(double shares, double cost, bool isBuy);
 
+// A value too large to read as a number at all ("1e400"): cut, whatever the field.
+ValueFit BeyondAnyField(EntryValue what, std::string text);
+
 // The refusal of a value that would be cut; `added`: the entry was being
 // added (else changed).
 std::string CutValueMessage(const ValueFit& value, bool added);

@@ -25,6 +25,16 @@ Field checkField(EntryCheck check) {
   return Field::txtShares;
 }
 
+std::string checkedValue(const orlendo::BuySell& b, EntryCheck check);
+
+std::string checkedValue(const orlendo::BuySell& b, EntryCheck check, const std::string& typed) {
+  try {
+    return checkedValue(b, check);
+  } catch (const orlendo::Error&) {
+    return typed;  // the record cannot hand it back: what the user typed
+  }
+}
+
 std::string checkedValue(const orlendo::BuySell& b, EntryCheck check) {
   switch (check) {
     case EntryCheck::Cost: return b.ChgCost();
@@ -327,8 +337,9 @@ void InputForm::buySellClicked(int index) {
 bool InputForm::passesEntryChecks(bool adding) {
   const auto failing = FailingEntryChecks(*curBuySell_);
   for (EntryCheck check : failing) {
-    const Answer answer = messages_.show(kEntryCheckTitle, EntryCheckMessage(check, checkedValue(*curBuySell_, check)),
-                                         Icon::Exclamation, Buttons::YesNo);
+    const std::string value = checkedValue(*curBuySell_, check, text(checkField(check)));
+    const Answer answer =
+        messages_.show(kEntryCheckTitle, EntryCheckMessage(check, value), Icon::Exclamation, Buttons::YesNo);
     if (answer == Answer::Yes) {
       requestFocus(checkField(check));
       return false;
@@ -352,9 +363,19 @@ bool InputForm::hasTransactionDate() {
 // Values the report columns would cut are refused; one that fills its
 // column is taken only when the user says so.
 bool InputForm::fitsReportColumns(bool adding) {
-  const double shares = orlendo::parseDouble(curBuySell_->ChgShrs());
-  const double cost = buyChecked_ ? orlendo::parseDouble(curBuySell_->ChgCost()) : 0.0;
-  for (const ValueFit& value : EntryValueFits(shares, cost, buyChecked_)) {
+  std::vector<ValueFit> fits;
+  const auto read = [&](EntryValue what, const std::string& text) {
+    try {
+      return orlendo::parseDouble(text);
+    } catch (const orlendo::Error&) {  // beyond the range of a double
+      fits.push_back(BeyondAnyField(what, text));
+      return 0.0;
+    }
+  };
+  const double shares = read(EntryValue::Shares, curBuySell_->ChgShrs());
+  const double cost = buyChecked_ ? read(EntryValue::Cost, curBuySell_->ChgCost()) : 0.0;
+  if (fits.empty()) fits = EntryValueFits(shares, cost, buyChecked_);
+  for (const ValueFit& value : fits) {
     const Field field = value.what == EntryValue::Shares ? Field::txtShares : Field::txtCost;
     if (value.fit == FieldFit::Cut) {
       messages_.show(kEntryCheckTitle, CutValueMessage(value, adding), Icon::Exclamation, Buttons::Ok);

@@ -296,6 +296,18 @@ TEST_F(FormFixture, ValuesTheReportsWouldCutAreRefusedAndFullColumnsAsked) {
     EXPECT_EQ(stored("Quorvex")->Count(), answer == Answer::Yes ? 1 : 0);
   }
 
+  // A number beyond any double is refused the same way, not taken for a failure.
+  for (const char* huge : {"1e400", "-1e400"}) {
+    messages.shown.clear();
+    form.textChanged(Field::txtShares, huge);
+    form.textChanged(Field::MaskDtTrans, "03/01/1990");
+    form.addClicked();
+    EXPECT_TRUE(host.errorLocations.empty()) << huge << (host.errorLocations.empty() ? "" : host.errorLocations[0]);
+    EXPECT_EQ(stored("Quorvex")->Count(), 1) << huge;
+    EXPECT_FALSE(messages.shown.empty()) << huge;
+  }
+  form.textChanged(Field::txtShares, "10");
+
   // Change refuses the same way and keeps the line as it was.
   form.buySellClicked(0);
   form.textChanged(Field::txtCost, "1500000000");
