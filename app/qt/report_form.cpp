@@ -103,14 +103,15 @@ void ReportFormFactory::place(ReportForm& form) {
   QScreen* screen = form.screen() ? form.screen() : QGuiApplication::primaryScreen();
   if (!screen) return;
   const QRect area = screen->availableGeometry();
+  std::erase_if(placed_, [&form](const QPointer<QWidget>& w) { return !w || w == &form || !w->isVisible(); });
   std::optional<WindowPlace> last;
-  if (last_ && last_ != &form && last_->isVisible()) last = WindowPlace{last_->x(), last_->y()};
+  if (!placed_.empty()) last = WindowPlace{placed_.back()->x(), placed_.back()->y()};
   const int step = form.style()->pixelMetric(QStyle::PM_TitleBarHeight) + 8;
   const QSize frame = form.frameGeometry().size();
   const WindowPlace next =
       NextCascadePlace(last, frame.width(), frame.height(), {area.x(), area.y(), area.width(), area.height()}, step);
   form.move(next.x, next.y);
-  last_ = &form;
+  placed_.emplace_back(&form);
 }
 
 ReportWindow& ReportFormFactory::create() {

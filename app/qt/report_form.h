@@ -8,6 +8,7 @@
 #include <QWidget>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "core/report_window.h"
 
@@ -60,7 +61,7 @@ class ReportFormFactory final : public ReportWindowFactory {
   // Cascades from the newest window still open.
   void place(ReportForm& form);
   std::function<void()> printCommand_;
-  QPointer<QWidget> last_;
+  std::vector<QPointer<QWidget>> placed_;  // oldest first
   std::function<void(QWidget*)> created_;
 };
 
