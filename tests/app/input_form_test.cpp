@@ -216,6 +216,7 @@ TEST_F(FormFixture, AddsResetTheFieldsAndSwitchingSecuritiesAndBackShowsTheRowsS
   form.textChanged(Field::MaskDtTrans, "12/31/1983");
   form.addClicked();
   enter("06/30/1995", "100", "", false);
+  EXPECT_EQ(form.buySellColumns().at(1), (BuySellColumns{"06/30/1995", "Sell", "100.00000", ""}));  // held negative
   enter("03/01/1990", "10", "100");
   EXPECT_EQ(form.text(Field::txtShares), "0");
   EXPECT_EQ(form.text(Field::txtCost), "0");
