@@ -74,7 +74,7 @@ TEST(EndProgram, WithoutSaveOrSettingsFileWritesNothingAndAFailingSaveStillEnds)
 
 TEST(ReportFatalError, SevenLinesWithTheirBlanksAndYesSaves) {
   EXPECT_EQ(FatalErrorText(53, "FileExists"),
-            "An error has occurred in the Tallyvex.\n"
+            "An error has occurred in Tallyvex.\n"
             "\n"
             "Error Number:   53\n"
             "Error Type:        File not found\n"
@@ -104,7 +104,7 @@ TEST(ReportFatalError, InBatchModeNobodyIsAskedAndTheTrailAndFilesAreShown) {
   ASSERT_EQ(h.messages.shown.size(), 1u);
   EXPECT_EQ(h.messages.shown[0].buttons, Buttons::Ok);
   EXPECT_EQ(h.messages.shown[0].text,
-            "An error has occurred in the Tallyvex.\n\nError Number:   13\nError Type:        Type mismatch\n"
+            "An error has occurred in Tallyvex.\n\nError Number:   13\nError Type:        Type mismatch\n"
             "Location:           RunReports\nSource:             Investor.Calculate\n                    Orlendo\n"
             "Input file:         /d/a.qvx\nOutput file:        /d/a.txt");
   EXPECT_EQ(h.saves, 0);
