@@ -206,65 +206,6 @@ TEST_F(Postings, VantrelDistributesMeridaneAtAFixedPricePerShare) {
   EXPECT_EQ(holding("Vantrel"), "545.45455 / 5,000.00");
 }
 
-TEST_F(Postings, RavensbyConsolidationUsesTheTwelveDecimalFactor) {
-  // 1 - 0.933333333333 = 0.066666666667, not 1/15: on 150,000,000 shares the
-  // difference reaches the fifth decimal.
-  hold("Ravensby Comm", "150000000", "1500");
-  runDay(ymd(2017, 5, 10));
-  EXPECT_EQ(last("Ravensby Comm")->NewShrs(), "10,000,000.00005");
-}
-
-TEST_F(Postings, BrantelDayUsesQuorvexSharesFromBeforeTheReverseSplit) {
-  hold("Quorvex", "100", "1000");
-  runDay(ymd(2002, 11, 18));
-  ASSERT_EQ(count("Quorvex"), 3);
-  EXPECT_EQ(xs("Quorvex")->Item(2)->XactionType(), T::spin_off_old);
-  EXPECT_EQ(xs("Quorvex")->Item(2)->NewCost(), "374.00");
-  EXPECT_EQ(last("Quorvex")->XactionType(), T::Split);
-  EXPECT_EQ(last("Quorvex")->ChgShrs(), "-80.00000");
-  EXPECT_EQ(holding("Quorvex"), "20.00000 / 374.00");
-  EXPECT_EQ(holding("Brantel"), "32.35000 / 626.00");  // 0.3235 x 100, not x 20
-}
-
-TEST_F(Postings, LumoraMergerByElection) {
-  struct Case {
-    int election;
-    const char* shares;
-    Currency cash, stock, realized, recognized;
-  };
-  // Lumora: 40 shares with a basis of 207.47. Fair value 33.8125 a Quorvex
-  // share, the stock received rounded to cents (33.8125 x 38 = 1284.875 gives
-  // 1284.88, ties to even). The gain is above the cash for every election, so
-  // all the cash is recognized; 0 and 4 give no shares and no cash. The basis
-  // carries over. Per Lumora share the elections give 0.95 / 1.4912 / 0.8955
-  // shares and 36.27 / 8.50 / 39.06 cash.
-  const Case cases[] = {
-      {1, "38.00000", 1450.80_usd, 1284.88_usd, 2528.21_usd, 1450.80_usd},
-      {2, "59.64800", 340_usd, 2016.85_usd, 2149.38_usd, 340_usd},    // 33.8125 x 59.648 = 2016.848
-      {3, "35.82000", 1562.40_usd, 1211.16_usd, 2566.09_usd, 1562.40_usd},
-      {0, "0.00000", {}, {}, -(207.47_usd), {}},
-      {4, "0.00000", {}, {}, -(207.47_usd), {}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.election);
-    securities = Investor::create(kHistoryStart)->colSecurities();
-    hold("Lumora", "40", "207.47");
-    run("QvxAcqLum1", ymd(2000, 6, 15), static_cast<eLumora>(c.election));
-    ASSERT_EQ(count("Lumora"), 2);
-    EXPECT_EQ(last("Lumora")->XactionType(), T::acq_old);
-    EXPECT_EQ(last("Lumora")->NewShrs(), "0.00000");
-    ASSERT_EQ(count("Quorvex"), 1);
-    auto q = last("Quorvex");
-    EXPECT_EQ(q->XactionType(), T::cash_or_stk);
-    EXPECT_EQ(q->SourceCost(), 207.47_usd);
-    EXPECT_EQ(holding("Quorvex"), std::string(c.shares) + " / 207.47");
-    EXPECT_EQ(q->SourceCashRecd(), c.cash);
-    EXPECT_EQ(q->CashOrStk_FMVofStkRecd(), c.stock);
-    EXPECT_EQ(q->SourceGainRealized(), c.realized);
-    EXPECT_EQ(q->SourceGainRecog(), c.recognized);
-  }
-}
-
 // ---- failures ------------------------------------------------------------------------
 
 TEST_F(Postings, FailuresStopTheEventKeepWhatItPostedAndCarryTheTrail) {
