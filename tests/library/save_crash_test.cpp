@@ -64,15 +64,28 @@ class SaveCrashTest : public ::testing::Test {
 TEST_F(SaveCrashTest, KilledSavesLeaveWholeFilesAndAtMostOneTemporaryFile) {
   const long kills = killCount();
   std::mt19937 random(12345);
-  std::uniform_int_distribution<int> delayMicros(500, 6000);
+  std::uniform_int_distribution<int> delayMicros(0, 5000);
   long temporaryLeft = 0;
   for (long i = 0; i < kills; ++i) {
     const std::string folder = dir_.path().string();
     const std::string first = std::to_string(i * 100000);
     char* argv[] = {const_cast<char*>(TVX_SAVE_LOOP_BINARY), const_cast<char*>(folder.c_str()),
                     const_cast<char*>(first.c_str()), nullptr};
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    posix_spawn_file_actions_t actions;
+    ::posix_spawn_file_actions_init(&actions);
+    ::posix_spawn_file_actions_adddup2(&actions, ready[1], 1);
+    ::posix_spawn_file_actions_addclose(&actions, ready[0]);
     pid_t pid = 0;
-    ASSERT_EQ(::posix_spawn(&pid, TVX_SAVE_LOOP_BINARY, nullptr, nullptr, argv, environ), 0);
+    const int spawned = ::posix_spawn(&pid, TVX_SAVE_LOOP_BINARY, &actions, nullptr, argv, environ);
+    ::posix_spawn_file_actions_destroy(&actions);
+    ::close(ready[1]);
+    ASSERT_EQ(spawned, 0);
+    char started = 0;
+    const ssize_t got = ::read(ready[0], &started, 1);
+    ::close(ready[0]);
+    ASSERT_EQ(got, 1) << "save_loop did not start";
     std::this_thread::sleep_for(std::chrono::microseconds(delayMicros(random)));
     ASSERT_EQ(::kill(pid, SIGKILL), 0);
     int status = 0;
