@@ -85,7 +85,7 @@ TEST_F(SaveCrashTest, KilledSavesLeaveWholeFilesAndAtMostOneTemporaryFile) {
     char started = 0;
     const ssize_t got = ::read(ready[0], &started, 1);
     ::close(ready[0]);
-    ASSERT_EQ(got, 1) << "save_loop did not start";
+    ASSERT_EQ(got, 1) << "save_loop did not save";
     std::this_thread::sleep_for(std::chrono::microseconds(delayMicros(random)));
     ASSERT_EQ(::kill(pid, SIGKILL), 0);
     int status = 0;
@@ -104,7 +104,7 @@ TEST_F(SaveCrashTest, KilledSavesLeaveWholeFilesAndAtMostOneTemporaryFile) {
     ASSERT_EQ(checkWhole(dir_.file("data.qvx")), "");
     ASSERT_EQ(checkWhole(dir_.file("backup.qvx")), "");
   }
-  EXPECT_TRUE(fs::exists(dir_.file("backup.qvx"))) << "no save got as far as a backup";
+  EXPECT_GT(temporaryLeft, 0) << "no kill landed inside a save";
   std::printf("%ld kills, %ld left a temporary file\n", kills, temporaryLeft);
 }
 

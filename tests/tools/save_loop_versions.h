@@ -13,9 +13,9 @@ inline orlendo::InvestorPtr investorVersion(long k) {
   investor->BeginEdit();
   investor->sName("Version " + std::to_string(k));
   investor->StopCalc("12/31/2016");
-  const long entries = 40 + k % 97;
+  const long entries = 1 + k % 7;  // per security
   for (const auto& security : *investor->colSecurities())
-    for (long n = 1; n <= entries / 4; ++n) {
+    for (long n = 1; n <= entries; ++n) {
       std::string code = std::to_string(k) + "-" + std::to_string(n), date = "06/01/1990",
                   cost = std::to_string(n * 7), shares = std::to_string(n);
       security->colBuySells()->Add(code, date, cost, shares);
