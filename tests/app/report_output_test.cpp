@@ -11,7 +11,7 @@
 
 #include <filesystem>
 
-#include "reports/report_text.h"
+#include "core/report_text.h"
 
 #include "report_test_support.h"
 
