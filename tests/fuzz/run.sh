@@ -11,4 +11,4 @@ cmake --build build-fuzz -j2 --target load_fuzz
 mkdir -p build-fuzz/corpus build-fuzz/findings
 # New inputs go to build-fuzz/corpus; the committed seeds are read only.
 build-fuzz/bin/load_fuzz build-fuzz/corpus tests/fuzz/corpus -max_total_time="$seconds" -max_len=8192 \
-  -timeout=30 -rss_limit_mb=2048 -artifact_prefix=build-fuzz/findings/ -print_final_stats=1
+  -timeout=120 -rss_limit_mb=2048 -artifact_prefix=build-fuzz/findings/ -print_final_stats=1
