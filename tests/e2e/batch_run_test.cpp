@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -110,34 +111,57 @@ std::string damaged(const fs::path& example, const std::string& from, const std:
   return data.replace(at, from.size(), to);
 }
 
-TEST_F(BatchRun, AFileWhoseEntryDoesNotReadIsRefusedNamingTheEntryAndNothingIsWritten) {
+// A file whose entry does not read, or that is no data file at all, is
+// refused with a message on standard error, and nothing is written.
+TEST_F(BatchRun, AFileThatDoesNotReadIsRefusedSayingWhyAndNothingIsWritten) {
+  std::string randomBytes(2000, '\0');
+  std::mt19937 random(7);
+  for (char& c : randomBytes) c = static_cast<char>(random() & 0xFF);
+  const std::string notData = " is not a Tallyvex data file";
   struct Case {
-    std::string from, to, message;  // message after "<file>: "
+    std::string data, message;  // message after "<file>"
   };
   const Case cases[] = {
-      {"2 Shares=100.00000", "2 Shares=1OO",
-       "security \"Quorvex\", entry 2: the Shares value \"1OO\" is not a number."},
-      {"[Quorvex]\r\nCount=4", "[Quorvex]\r\nCount=5", "security \"Quorvex\", entry 5: the Date value is missing."},
-      {"1 Date=11/04/1985", "1 Date=13/45/2000",
-       "security \"Ferrant Technologies\", entry 1: the Date value \"13/45/2000\" is not a date."},
+      {damaged(example(), "2 Shares=100.00000", "2 Shares=1OO"),
+       ": security \"Quorvex\", entry 2: the Shares value \"1OO\" is not a number."},
+      {damaged(example(), "[Quorvex]\r\nCount=4", "[Quorvex]\r\nCount=5"),
+       ": security \"Quorvex\", entry 5: the Date value is missing."},
+      {damaged(example(), "1 Date=11/04/1985", "1 Date=13/45/2000"),
+       ": security \"Ferrant Technologies\", entry 1: the Date value \"13/45/2000\" is not a date."},
       // A buy's cost is read when the buy is posted: the calculation fails on it.
-      {"2 Cost=6,212.50", "2 Cost=6 thousand",
-       "security \"Quorvex\", entry 2: the Cost value \"6 thousand\" is not an amount.\nNo report was made."},
+      {damaged(example(), "2 Cost=6,212.50", "2 Cost=6 thousand"),
+       ": security \"Quorvex\", entry 2: the Cost value \"6 thousand\" is not an amount.\nNo report was made."},
+      {randomBytes, notData},
+      {readFile("/bin/true"), notData},
+      {std::string("\xFF\xFE[\0G\0e\0n\0e\0r\0a\0l\0]\0\r\0\n\0N\0a\0m\0e\0=\0A\0\r\0\n\0", 36), notData},
   };
   const fs::path bad = dir / "bad.qvx";
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.to);
-    const std::string data = damaged(example(), c.from, c.to);
-    ASSERT_FALSE(data.empty());
-    std::ofstream(bad, std::ios::binary | std::ios::trunc) << data;
+    SCOPED_TRACE(c.message);
+    ASSERT_FALSE(c.data.empty());
+    std::ofstream(bad, std::ios::binary | std::ios::trunc) << c.data;
     const Result r = batch(bad, dir / "o.txt");
     EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.err, "tvxdesk: WARNING: " + bad.string() + ": " + c.message + "\n");
+    EXPECT_EQ(r.err, "tvxdesk: WARNING: " + bad.string() + c.message + "\n");
     EXPECT_FALSE(fs::exists(dir / "o.txt"));
   }
   // An unreadable cost on a sell is never read: the file calculates.
   std::ofstream(bad, std::ios::binary | std::ios::trunc) << damaged(example(), "3 Cost=0.00", "3 Cost=none");
   EXPECT_EQ(batch(bad, dir / "o.txt").status, 0);
+}
+
+// CR-only line ends: the same report, byte for byte, as the CR LF original.
+TEST_F(BatchRun, ACrOnlyFileReportsLikeItsCrLfTwin) {
+  std::string cr = readFile(example());
+  for (std::size_t at; (at = cr.find("\r\n")) != std::string::npos;) cr.erase(at + 1, 1);
+  ASSERT_EQ(cr.find('\n'), std::string::npos);
+  std::ofstream(dir / "cr.qvx", std::ios::binary) << cr;
+  ASSERT_EQ(batch(example(), dir / "crlf.txt").status, 0);
+  const Result r = batch(dir / "cr.qvx", dir / "cr.txt");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  EXPECT_FALSE(readFile(dir / "crlf.txt").empty());
+  EXPECT_EQ(readFile(dir / "cr.txt"), readFile(dir / "crlf.txt"));
 }
 
 TEST_F(BatchRun, AnUnwritableOutputPathExitsTwo) {
