@@ -90,19 +90,6 @@ TEST_F(BatchRun, NeverLoadsTheDesktopModule) {
   EXPECT_EQ(r.err.find("libQt"), std::string::npos);
 }
 
-TEST_F(BatchRun, MissingInputFileOrSwitchExitsOneWithAMessage) {
-  const fs::path missing = dir / "nobody.qvx";
-  Result r = batch(missing, dir / "o.txt");
-  EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find(missing.string() + " does not exist."), std::string::npos) << r.err;
-  r = runDesk({"/silent", "/output", (dir / "o.txt").string()});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_FALSE(r.err.empty());
-  r = batch(dir / "*.qvx", dir / "o.txt");
-  EXPECT_EQ(r.status, 1);
-  EXPECT_FALSE(fs::exists(dir / "o.txt"));
-}
-
 // The example with one text replaced.
 std::string damaged(const fs::path& example, const std::string& from, const std::string& to) {
   std::string data = readFile(example);

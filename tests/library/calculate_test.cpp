@@ -65,21 +65,6 @@ void expectOnlyMakeDescTexts(const InvestorPtr& investor) {
 
 // ---- figures worked out by hand ------------------------------------------------------------
 
-TEST(HandFigures, QuorvexHoldingThroughThe1984Split) {
-  // 100 Quorvex for 6,000.00 on 12/31/1983. The divestiture leaves Quorvex
-  // 0.285 of its basis: 6,000.00 - 4,290.00 = 1,710.00 on 100 shares. Each
-  // regional company gets 10 shares; Orvanta 0.1033 x 6,000 = 619.80,
-  // Dunmarrow 0.1353 x 6,000 = 811.80, and Dunmarrow's 2.0 split on
-  // 05/22/1984 makes its 10 shares 30 (27.06 a share).
-  auto investor = newInvestor();
-  enter(investor, "Quorvex", "12/31/1983", "100", "6000");
-  investor->Calculate(kHistoryStart, ymd(1984, 12, 31));
-  EXPECT_EQ(holding(investor, "Quorvex"), "100.00000 / 1,710.00 / 17.10000");
-  EXPECT_EQ(holding(investor, "Orvanta"), "10.00000 / 619.80 / 61.98000");
-  EXPECT_EQ(holding(investor, "Dunmarrow"), "30.00000 / 811.80 / 27.06000");
-  expectOnlyMakeDescTexts(investor);
-}
-
 // The whole history for 100 Quorvex shares bought 12/31/1983 for 6,000.00,
 // calculated to 12/31/2017.
 //
