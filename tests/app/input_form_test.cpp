@@ -190,6 +190,17 @@ TEST_F(FormFixture, AddAsksEachFailingCheckInOrderAndStoresNothing) {
   EXPECT_EQ(messages.shown.size(), 2u);
   EXPECT_EQ(form.takeFocusRequest(), Field::txtShares);
   EXPECT_EQ(stored("Quorvex")->Count(), 0);
+
+  // Change answered No: the line keeps its value and the user is told so.
+  enter("03/01/1990", "10", "100");
+  form.buySellClicked(0);
+  form.textChanged(Field::txtShares, "abc");
+  messages.shown.clear();
+  messages.answers = {Answer::No};
+  form.changeClicked();
+  ASSERT_EQ(messages.shown.size(), 2u);
+  EXPECT_EQ(messages.shown[1].text, kEntryNotChanged);
+  EXPECT_EQ(form.buySellColumns().at(0).shares, "10.00000");
 }
 
 TEST_F(FormFixture, DeleteNamesTheSelectedLineAndAlwaysClearsTheFields) {
@@ -254,26 +265,6 @@ TEST_F(FormFixture, AddsResetTheFieldsAndSwitchingSecuritiesAndBackShowsTheRowsS
   ASSERT_EQ(form.securityMarks().size(), names.size());
   for (std::size_t i = 0; i < names.size(); ++i)
     EXPECT_EQ(form.securityMarks()[i], names[i] == "Quorvex" || names[i] == "Lumora") << names[i];
-}
-
-TEST_F(FormFixture, NoToEveryCheckSaysTheEntryWasNotAdded) {
-  form.textChanged(Field::txtShares, "abc");
-  form.textChanged(Field::MaskDtTrans, "03/01/1990");
-  messages.answers = {Answer::No};
-  form.addClicked();
-  ASSERT_EQ(messages.shown.size(), 2u);
-  EXPECT_EQ(messages.shown[1].text, kEntryNotAdded);
-  EXPECT_EQ(stored("Quorvex")->Count(), 0);
-
-  enter("03/01/1990", "10", "100");
-  form.buySellClicked(0);
-  form.textChanged(Field::txtShares, "abc");
-  messages.shown.clear();
-  messages.answers = {Answer::No};
-  form.changeClicked();
-  ASSERT_EQ(messages.shown.size(), 2u);
-  EXPECT_EQ(messages.shown[1].text, kEntryNotChanged);
-  EXPECT_EQ(form.buySellColumns().at(0).shares, "10.00000");
 }
 
 TEST_F(FormFixture, ValuesTheReportsWouldCutAreRefusedAndFullColumnsAsked) {
