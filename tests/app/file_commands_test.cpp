@@ -133,7 +133,8 @@ TEST(OpenFile, AFileThatDoesNotLoadOrCheckIsRefusedAndTheOpenInvestorStays) {
   const Case cases[] = {
       {"random.qvx", randomBytes, notData},
       {"elf.qvx", readFile("/bin/true"), notData},
-      {"utf16.qvx", std::string("\xFF\xFE[\0G\0e\0n\0e\0r\0a\0l\0]\0\r\0\n\0N\0a\0m\0e\0=\0A\0\r\0\n\0", 36), notData},
+      {"utf16.qvx", std::string("\xFF\xFE[\0G\0e\0n\0e\0r\0a\0l\0]\0\r\0\n\0"
+                              "N\0a\0m\0e\0=\0A\0\r\0\n\0", 36), notData},
       {"letters.qvx", quorvex + "2 Date=01/03/1990\r\n2 Shares=1O\r\n2 Cost=5\r\n",
        ": security \"Quorvex\", entry 2: the Shares value \"1O\" is not a number."},
       {"count.qvx", quorvex, ": security \"Quorvex\", entry 2: the Date value is missing."},

@@ -120,7 +120,8 @@ TEST_F(BatchRun, AFileThatDoesNotReadIsRefusedSayingWhyAndNothingIsWritten) {
        ": security \"Quorvex\", entry 2: the Cost value \"6 thousand\" is not an amount.\nNo report was made."},
       {randomBytes, notData},
       {readFile("/bin/true"), notData},
-      {std::string("\xFF\xFE[\0G\0e\0n\0e\0r\0a\0l\0]\0\r\0\n\0N\0a\0m\0e\0=\0A\0\r\0\n\0", 36), notData},
+      {std::string("\xFF\xFE[\0G\0e\0n\0e\0r\0a\0l\0]\0\r\0\n\0"
+                   "N\0a\0m\0e\0=\0A\0\r\0\n\0", 36), notData},
   };
   const fs::path bad = dir / "bad.qvx";
   for (const Case& c : cases) {
