@@ -306,25 +306,6 @@ class InputWindowTest : public QObject {
       QCOMPARE(securities->item(i)->font().bold(), securities->item(i)->text() == "Quorvex");
   }
 
-  // Values the reports would cut are refused; the entry stays in the fields.
-  void entryLimits() {
-    FileHarness h;
-    Window t(h);
-    QVERIFY(t.active());
-    t.enter("Quorvex", true, "12345678", "100", "03011990");
-    QCOMPARE(h.messages.shown.size(), std::size_t{1});
-    QVERIFY(h.messages.shown[0].text.find("at most 9,999,999.99999") != std::string::npos);
-    QCOMPARE(t.rows()->topLevelItemCount(), 0);
-    QCOMPARE(t.focused(), t.control(Field::txtShares));
-    QCOMPARE(h.state.Investor->colSecurities()->Item("Quorvex")->colBuySells()->Count(), 0L);
-
-    h.messages.answers = {Answer::Yes};  // a cost that fills its column, kept
-    t.enter("Quorvex", true, "100", "250000000", "03011990");
-    QCOMPARE(h.messages.shown.size(), std::size_t{2});
-    QCOMPARE(h.messages.shown[1].buttons, Buttons::YesNo);
-    QCOMPARE(t.rows()->topLevelItemCount(), 1);
-  }
-
   void theCostBoxFollowsTheBuyCheck() {
     FileHarness h;
     Window t(h);
