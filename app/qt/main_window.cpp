@@ -31,6 +31,7 @@ MainWindow::MainWindow(MainWindowHandler& handler, QWidget* parent) : QMainWindo
   file->addSeparator();
   addItem(file, "mnuFilePrintPreview", "Print Pre&view", MainCommand::PrintPreview);
   addItem(file, "mnuFilePrint", "&Print...", MainCommand::Print);
+  addItem(file, "mnuFileExportCsv", "&Export Transactions (CSV)...", MainCommand::ExportCsv)->setEnabled(false);
   file->addSeparator();
   for (int i = 0; i < kMruCount; ++i) {
     QAction* item = file->addAction(QString());
@@ -111,8 +112,16 @@ QAction* MainWindow::addItem(QMenu* menu, const char* name, const QString& capti
   return item;
 }
 
-void MainWindow::setStatusText(const QString& text) { statusPanel_->setText(text); }
+void MainWindow::setStatusText(const QString& text) {
+  statusBar()->clearMessage();
+  statusPanel_->setText(text);
+}
 QString MainWindow::statusText() const { return statusPanel_->text(); }
+
+void MainWindow::showMessage(const QString& text) { statusBar()->showMessage(text); }
+QString MainWindow::message() const { return statusBar()->currentMessage(); }
+
+void MainWindow::setExportEnabled(bool enabled) { menuItem("mnuFileExportCsv")->setEnabled(enabled); }
 
 void MainWindow::showMru(const MruList& names) {
   for (int i = 0; i < kMruCount; ++i) {

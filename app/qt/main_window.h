@@ -15,7 +15,7 @@ class QMenu;
 
 namespace tvx::qt {
 
-enum class MainCommand { New, Open, Save, SaveAs, PrintPreview, Print, Exit, Inputs, ViewReports, Fonts,
+enum class MainCommand { New, Open, Save, SaveAs, PrintPreview, Print, ExportCsv, Exit, Inputs, ViewReports, Fonts,
                          HelpContents, About };
 
 class MainWindowHandler {
@@ -33,6 +33,12 @@ class MainWindow final : public QMainWindow {
   // Panel 1 of the status bar.
   void setStatusText(const QString& text);
   QString statusText() const;
+  // A message over the panels (the outcome of a command) until the next
+  // status text.
+  void showMessage(const QString& text);
+  QString message() const;
+  // File, Export Transactions (CSV)... is only offered with an investor open.
+  void setExportEnabled(bool enabled);
   // The recently-used items of the File menu.
   void showMru(const MruList& names);
 

@@ -57,12 +57,7 @@ void RunReports(ReportContext& ctx, std::int16_t destination) {
     // 2. Nothing chosen, nothing produced.
     if (state.RptInput != 1 && state.RptSummary != 1 && state.RptDetail != 1) return;
     // 3. The calculation, only for the reports that show results.
-    if (state.RptSummary == 1 || state.RptDetail == 1) {
-      ReportInvestor(ctx);  // no investor: no data
-      const orlendo::Date start = orlendo::readDate(state.Investor->StartCalc());
-      const orlendo::Date stop = orlendo::readDate(state.Investor->StopCalc());
-      state.Investor->Calculate(start, stop, ctx.progress);
-    }
+    if (state.RptSummary == 1 || state.RptDetail == 1) CalculateInvestor(ctx);
     // 4. Copies and the report font.
     int copies = 1;
     FontRecord fontRecord;
@@ -95,7 +90,10 @@ void RunReports(ReportContext& ctx, std::int16_t destination) {
         }
       }
     }
-    if (destination != kDestScreen && destination != kDestPrinter) appendToFile(state.OutputFile, fileText);
+    if (destination != kDestScreen && destination != kDestPrinter) {
+      if (ctx.beforeFileWrite) ctx.beforeFileWrite();
+      appendToFile(state.OutputFile, fileText);
+    }
 
     // 8. The pointer back.
     if (busyOn) {
@@ -117,6 +115,14 @@ void RunReports(ReportContext& ctx, std::int16_t destination) {
     const CaughtError e = currentError();
     ReportFatalError(state, ctx.end, e.number, "RunReports", e.source);
   }
+}
+
+void CalculateInvestor(ReportContext& ctx) {
+  ReportInvestor(ctx);  // no investor: no data
+  orlendo::Investor& investor = *ctx.state.Investor;
+  const orlendo::Date start = orlendo::readDate(investor.StartCalc());
+  const orlendo::Date stop = orlendo::readDate(investor.StopCalc());
+  investor.Calculate(start, stop, ctx.progress);
 }
 
 void GetReports(ReportContext& ctx, std::int16_t destination) {

@@ -24,6 +24,10 @@ void RouteOutput(ReportContext& ctx, std::int16_t destination);
 // Print button (destination 2). In batch mode the choices are the shell's.
 void RunReports(ReportContext& ctx, std::int16_t destination);
 
+// Calculates the open investor from its start to its stop date, followed
+// by the context's progress observer. No investor: the no-data error.
+void CalculateInvestor(ReportContext& ctx);
+
 // The choice dialog with the choices remembered in the settings file; sets
 // RptInput/RptSummary/RptDetail and writes them back (all 0 on Cancel).
 void GetReports(ReportContext& ctx, std::int16_t destination);

@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "orlendo/model.h"
+#include "reports/csv_export.h"
 #include "reports/page_manager.h"
 #include "reports/report_context.h"
 #include "reports/report_output.h"
@@ -39,7 +40,7 @@ bool OpenFileBatch(ReportContext& ctx, const std::string& fileName) {
   }
 }
 
-int RunSilent(ReportContext& ctx) {
+int RunSilent(ReportContext& ctx, OutputSwitches given) {
   AppState& state = ctx.state;
   auto tell = [&](const std::string& text) {
     if (ctx.messages) ctx.messages->show("WARNING", text, Icon::Exclamation, Buttons::Ok);
@@ -53,10 +54,27 @@ int RunSilent(ReportContext& ctx) {
         return kExitMissingInput;
       }
       if (!OpenFileBatch(ctx, state.CurrentFile)) return kExitMissingInput;
-      if (state.OutputFile.empty()) {
+      const bool reports = given.output || !state.OutputFile.empty();
+      const bool csv = given.csv || !state.CsvFile.empty();
+      if (!reports && !csv) {
+        tell("No output file was given: use /output followed by the name of a .txt file, "
+             "or /csv followed by the name of a .csv file.");
+        return kExitError;
+      }
+      // A switch whose name did not come through would otherwise be skipped in silence.
+      if (reports && state.OutputFile.empty()) {
         tell("No output file was given: use /output followed by the name of a .txt file.");
         return kExitError;
       }
+      if (csv && state.CsvFile.empty()) {
+        tell("No CSV file was given: use /csv followed by the name of a .csv file.");
+        return kExitError;
+      }
+      if (!reports) {
+        ExportTransactions(ctx, state.CsvFile);
+        return kExitOk;
+      }
+      if (csv) ctx.beforeFileWrite = [&] { WriteTransactionsCsv(*state.Investor, state.CsvFile); };
       RouteOutput(ctx, kDestFile);
       return kExitOk;
     } catch (const ProgramEnded&) {
@@ -105,6 +123,7 @@ int RunBatchMain(std::span<const std::string> args, std::ostream& err) {
     try {
       state.CurrentFile = GetCommandLineFilename(args, kInputExtension, kSwitchInput);
       state.OutputFile = GetCommandLineFilename(args, kOutputExtension, kSwitchOutput);
+      state.CsvFile = GetCommandLineFilename(args, kCsvExtension, kSwitchCsv);
     } catch (const ProgramEnded&) {
       throw;
     } catch (...) {
@@ -113,7 +132,7 @@ int RunBatchMain(std::span<const std::string> args, std::ostream& err) {
   } catch (const ProgramEnded& ended) {
     return ended.exitStatus == kExitOk ? kExitError : ended.exitStatus;
   }
-  return RunSilent(ctx);
+  return RunSilent(ctx, {HasSwitch(args, kSwitchOutput), HasSwitch(args, kSwitchCsv)});
 }
 
 }  // namespace tvx

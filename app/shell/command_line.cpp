@@ -19,14 +19,16 @@ bool endsWithIgnoringCase(std::string_view text, std::string_view suffix) {
 
 bool isSwitch(std::string_view arg) {
   return equalsIgnoringCase(arg, kSwitchSilent) || equalsIgnoringCase(arg, kSwitchInput) ||
-         equalsIgnoringCase(arg, kSwitchOutput);
+         equalsIgnoringCase(arg, kSwitchOutput) || equalsIgnoringCase(arg, kSwitchCsv);
 }
 
 }  // namespace
 
-bool IsSilent(std::span<const std::string> args) {
-  return std::any_of(args.begin(), args.end(), [](const std::string& a) { return equalsIgnoringCase(a, kSwitchSilent); });
+bool HasSwitch(std::span<const std::string> args, std::string_view switchName) {
+  return std::any_of(args.begin(), args.end(), [&](const std::string& a) { return equalsIgnoringCase(a, switchName); });
 }
+
+bool IsSilent(std::span<const std::string> args) { return HasSwitch(args, kSwitchSilent); }
 
 std::string GetCommandLineFilename(std::span<const std::string> args, std::string_view extension,
                                    std::string_view switchName) {
