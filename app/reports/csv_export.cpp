@@ -7,7 +7,6 @@
 #include "orlendo/model.h"
 #include "orlendo/profile_file.h"
 #include "reports/listed_transactions.h"
-#include "reports/page_manager.h"
 #include "reports/report_context.h"
 #include "reports/report_output.h"
 #include "reports/report_text.h"

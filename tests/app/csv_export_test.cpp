@@ -22,16 +22,12 @@ const std::string kHeader =
 TEST(CsvField, QuotesOnlyWhatNeedsIt) {
   const std::pair<std::string, std::string> cases[] = {
       {"", ""},
-      {"Quorvex", "Quorvex"},
-      {" blanks kept ", " blanks kept "},
-      {"Société Générale", "Société Générale"},
+      {" Société; 'Générale'\t", " Société; 'Générale'\t"},
       {"Smith, Jones", "\"Smith, Jones\""},
       {"the \"new\" shares", "\"the \"\"new\"\" shares\""},
       {"\"", "\"\"\"\""},
-      {"two\r\nlines", "\"two\r\nlines\""},
       {"cr\ronly", "\"cr\ronly\""},
       {"lf\nonly", "\"lf\nonly\""},
-      {"'single'; tab\t", "'single'; tab\t"},
   };
   for (const auto& [text, field] : cases) EXPECT_EQ(CsvField(text), field) << text;
 }
@@ -39,12 +35,9 @@ TEST(CsvField, QuotesOnlyWhatNeedsIt) {
 TEST(CsvNumber, DropsTheThousandsSeparatorsOfNumbersOnly) {
   const std::pair<std::string, std::string> cases[] = {
       {"-1,000.00000", "-1000.00000"},
-      {"18,750.00", "18750.00"},
-      {"62.50000", "62.50000"},
       {"1,234,567,890.12", "1234567890.12"},
-      {"0.00", "0.00"},
+      {"62.50000", "62.50000"},
       {"", ""},
-      {"n/a", "n/a"},
       {"12,34x", "12,34x"},
   };
   for (const auto& [text, field] : cases) EXPECT_EQ(CsvNumber(text), field) << text;
@@ -54,15 +47,11 @@ TEST(CsvAmount, TwoDecimalsAndNoNegativeZero) {
   const std::pair<std::int64_t, std::string> cases[] = {
       {17'000'000, "1700.00"},
       {-73'240'100, "-7324.01"},
-      {12'345'678'912, "1234567.89"},  // rounds down
-      {0, "0.00"},
+      {12'345'678'912, "1234567.89"},
       {-49, "0.00"},  // -0.0049
       {-50, "0.00"},  // -0.005, tie to even
       {-150, "-0.02"},
-      {50, "0.00"},
       {250, "0.02"},
-      {350, "0.04"},
-      {-10'000, "-1.00"},
   };
   for (const auto& [ticks, text] : cases) EXPECT_EQ(CsvAmount(Currency::fromTicks(ticks)), text) << ticks;
 }
@@ -115,12 +104,6 @@ TEST(TransactionsCsv, AnEmptyInvestorGivesTheHeaderOnly) {
   const TransactionsCsv csv = MakeTransactionsCsv(*makeInvestor("Ann Example", "Account 1"));
   EXPECT_EQ(csv.text, kHeader + "\r\n");
   EXPECT_EQ(csv.transactions, 0);
-}
-
-TEST(TransactionsCsv, ADateThatDoesNotReadFails) {
-  auto inv = makeInvestor("Ann Example", "Account 1");
-  addXaction(*inv, "Lumora", {"not a date", "Buy", "80", "3960", "80", "3960", "49.5"});
-  EXPECT_THROW(MakeTransactionsCsv(*inv), orlendo::Error);
 }
 
 TEST(WriteTransactionsCsv, ReplacesTheFileAndAFailureNamesIt) {
