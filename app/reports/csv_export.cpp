@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "core/report_text.h"
 #include "orlendo/dates.h"
 #include "orlendo/error.h"
 #include "orlendo/model.h"
@@ -9,7 +10,6 @@
 #include "reports/listed_transactions.h"
 #include "reports/report_context.h"
 #include "reports/report_output.h"
-#include "reports/report_text.h"
 
 namespace tvx {
 

@@ -1,15 +1,15 @@
 #include "reports/detailed_report.h"
 
+#include "core/printer.h"
+#include "core/report_text.h"
+#include "core/report_window.h"
 #include "orlendo/dates.h"
 #include "orlendo/model.h"
 #include "orlendo/numbers.h"
 #include "reports/listed_transactions.h"
 #include "reports/page_manager.h"
-#include "reports/printer.h"
 #include "reports/report_context.h"
 #include "reports/report_run.h"
-#include "reports/report_text.h"
-#include "reports/report_window.h"
 
 namespace tvx {
 

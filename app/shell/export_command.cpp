@@ -1,9 +1,9 @@
 #include "shell/export_command.h"
 
+#include "core/error_paths.h"
 #include "orlendo/error.h"
 #include "reports/csv_export.h"
 #include "reports/report_context.h"
-#include "shell/error_paths.h"
 #include "shell/file_commands.h"
 
 namespace tvx {

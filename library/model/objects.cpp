@@ -1,5 +1,5 @@
 // The leaf objects and collections of the object model.
-#include "calc/arithmetic.h"
+#include "model/arithmetic.h"
 #include "orlendo/collection.h"
 #include "orlendo/error.h"
 #include "orlendo/model.h"
