@@ -1,6 +1,7 @@
 #include "reports/detailed_report.h"
 
 #include "core/printer.h"
+#include "core/report_columns.h"
 #include "core/report_text.h"
 #include "core/report_window.h"
 #include "orlendo/dates.h"
@@ -75,12 +76,13 @@ void RunDetailReport(ReportContext& ctx, std::int16_t destination) {
         },
         [&](const orlendo::Xaction& x, const std::string& date, orlendo::Date) {
           const std::string changeShares =
-              orlendo::formatText(leftChars(x.ChgShrs(), 16), orlendo::kSharesPattern);
-          running += "  " + LeftFit(16, x.Description()) + date + RightFit(16, changeShares) +
-                     RightFit(15, x.ChgCost()) + std::string(kCrLf);
+              orlendo::formatText(leftChars(x.ChgShrs(), kDetailShares.width), kDetailShares.pattern);
+          running += "  " + LeftFit(16, x.Description()) + date + RightFit(kDetailShares.width, changeShares) +
+                     RightFit(kDetailBasis.width, x.ChgCost()) + std::string(kCrLf);
           running += "  " + kIndent + std::string(kChangeRule);
-          running += "  " + kIndent + RightFit(16, x.NewShrs()) + RightFit(15, x.NewCost()) +
-                     RightFit(16, x.NewCostPerShr()) + std::string(kCrLf);
+          running += "  " + kIndent + RightFit(kDetailShares.width, x.NewShrs()) +
+                     RightFit(kDetailBasis.width, x.NewCost()) + RightFit(kDetailPerShare.width, x.NewCostPerShr()) +
+                     std::string(kCrLf);
           running = PrintOrDisplay(ctx, window, destination, std::move(running), 3, nameLine, line2, title);
         });
 
