@@ -14,6 +14,7 @@ namespace tvx::test {
 namespace {
 
 using orlendo::Currency;
+using namespace orlendo::literals;
 
 const std::string kHeader =
     "security,date,description,shares_change,basis_change,shares,basis,basis_per_share,cash_received,"
@@ -89,7 +90,7 @@ TEST(TransactionsCsv, WholeDescriptionsQuotedNamesAndTheCashOrStockFields) {
   // Cut to "Cash or stock el" in the report; whole here.
   addCashOrStock(*inv, "Quorvex", {"06/15/2000", "Cash or stock election", "-12345678.12345", "-1234567890.12",
                                    "12345678.12345", "1234567890.12", "99.5"},
-                 Currency::fromTicks(17'000'000), Currency::fromTicks(-2'500), Currency::fromTicks(0));
+                 1700_usd, -0.25_usd, Currency());
   addXaction(*inv, "Quorvex", {"06/16/2000", "Sell", "-1", "-100", "12345677.12345", "1234567790.12", "99.5"});
   const TransactionsCsv csv = MakeTransactionsCsv(*inv);
   EXPECT_EQ(csv.transactions, 2);
