@@ -7,6 +7,7 @@
 #include "orlendo/dates.h"
 #include "orlendo/model.h"
 #include "orlendo/numbers.h"
+#include "reports/listed_transactions.h"
 #include "reports/page_manager.h"
 #include "reports/report_context.h"
 #include "reports/report_run.h"
@@ -58,37 +59,32 @@ void RunDetailReport(ReportContext& ctx, std::int16_t destination) {
     const orlendo::Date stop = orlendo::readDate(stopText);
 
     // 6. One block per security with transactions.
-    long securityCounter = 0;
-    const orlendo::SecuritiesPtr securities = investor.colSecurities();
-    for (const orlendo::SecurityPtr& security : *securities) {
-      ++securityCounter;
-      const orlendo::XactionsPtr xactions = security->colXActions();
-      if (!xactions || xactions->Count() == 0) continue;
-      if (ctx.program.NewPagePerSecurity && destination == kDestPrinter && securityCounter > 1)
-        PrnManager2(ctx, kPmNewPage, nameLine, line2, title);
+    ForEachListedTransaction(
+        investor, stop,
+        [&](const orlendo::Security& security, long securityCounter) {
+          if (ctx.program.NewPagePerSecurity && destination == kDestPrinter && securityCounter > 1)
+            PrnManager2(ctx, kPmNewPage, nameLine, line2, title);
 
-      running += kCrLf;
-      running += "  " + security->SecName() + std::string(kCrLf);
-      running += kHeadingLine;
-      running += kRuleLine;
-      running = PrintOrDisplay(ctx, window, destination, std::move(running), 4, nameLine, line2, title);
-
-      for (const orlendo::XactionPtr& x : *xactions) {
-        const std::string date = x->XActionDate();
-        if (orlendo::readDate(date) > stop) continue;
-        const std::string changeShares =
-            orlendo::formatText(leftChars(x->ChgShrs(), kDetailShares.width), kDetailShares.pattern);
-        running += "  " + LeftFit(16, x->Description()) + date + RightFit(kDetailShares.width, changeShares) +
-                   RightFit(kDetailBasis.width, x->ChgCost()) + std::string(kCrLf);
-        running += "  " + kIndent + std::string(kChangeRule);
-        running += "  " + kIndent + RightFit(kDetailShares.width, x->NewShrs()) +
-                   RightFit(kDetailBasis.width, x->NewCost()) + RightFit(kDetailPerShare.width, x->NewCostPerShr()) +
-                   std::string(kCrLf);
-        running = PrintOrDisplay(ctx, window, destination, std::move(running), 3, nameLine, line2, title);
-      }
-      // No further page-break test here: the page manager breaks full pages,
-      // and the option above starts each security on its own page.
-    }
+          running += kCrLf;
+          running += "  " + security.SecName() + std::string(kCrLf);
+          running += kHeadingLine;
+          running += kRuleLine;
+          running = PrintOrDisplay(ctx, window, destination, std::move(running), 4, nameLine, line2, title);
+          // No page-break test after a security's rows: the page manager
+          // breaks full pages, and the option above starts each security on
+          // its own page.
+        },
+        [&](const orlendo::Xaction& x, const std::string& date, orlendo::Date) {
+          const std::string changeShares =
+              orlendo::formatText(leftChars(x.ChgShrs(), kDetailShares.width), kDetailShares.pattern);
+          running += "  " + LeftFit(16, x.Description()) + date + RightFit(kDetailShares.width, changeShares) +
+                     RightFit(kDetailBasis.width, x.ChgCost()) + std::string(kCrLf);
+          running += "  " + kIndent + std::string(kChangeRule);
+          running += "  " + kIndent + RightFit(kDetailShares.width, x.NewShrs()) +
+                     RightFit(kDetailBasis.width, x.NewCost()) + RightFit(kDetailPerShare.width, x.NewCostPerShr()) +
+                     std::string(kCrLf);
+          running = PrintOrDisplay(ctx, window, destination, std::move(running), 3, nameLine, line2, title);
+        });
 
     // 7. Finish the destination.
     output.finish(std::move(running), nameLine, line2, title);
