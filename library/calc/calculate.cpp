@@ -18,7 +18,8 @@ using std::chrono::sys_days;
 
 // One buy or sell, read once: its shares and its day.
 struct Entry {
-  BuySellPtr source;
+  const BuySell* source = nullptr;
+  double shares = 0;
   sys_days day{};
   bool isBuy = false;
   long failure = 0;  // the conversion error reading it raises, 0 when it reads
@@ -29,12 +30,13 @@ struct Holding {
   std::vector<Entry> entries;
 };
 
-Entry readEntry(const BuySellPtr& b) {
+Entry readEntry(const BuySell& b) {
   Entry e;
-  e.source = b;
+  e.source = &b;
   try {
-    e.isBuy = parseDouble(b->ChgShrs()) > 0;
-    auto d = parseDate(b->XActionDate());
+    e.shares = entryShares(b);
+    e.isBuy = e.shares > 0;
+    auto d = entryDate(b);
     if (!d) return e.failure = errnum::TypeMismatch, e;
     e.day = sys_days{*d};
   } catch (const Error& err) {
@@ -45,14 +47,15 @@ Entry readEntry(const BuySellPtr& b) {
 
 void postEntry(const Holding& h, const Entry& e) {
   auto x = Xaction::create();
-  x->XActionDate(e.source->XActionDate());
+  x->XActionDay(Date{e.day});
   if (e.isBuy) {
     x->XactionType(XTransType::Buy);
-    x->ChgCost(e.source->ChgCost());
+    if (auto cost = e.source->ChgCostAmount()) x->ChgCostAmount(*cost);
+    else x->ChgCost(e.source->ChgCost());  // not numeric: fails as the text does; beyond range: read later
   } else {
     x->XactionType(XTransType::sell);
   }
-  x->ChgShrs(e.source->ChgShrs());
+  x->ChgShrsValue(e.shares);
   h.security->colXActions()->Add(x);
 }
 
@@ -126,7 +129,7 @@ class Walk {
       const auto buySells = s->colBuySells();
       h.entries.reserve(static_cast<std::size_t>(buySells->Count()));
       for (const auto& b : *buySells) {
-        h.entries.push_back(readEntry(b));
+        h.entries.push_back(readEntry(*b));
         anyFailure_ |= h.entries.back().failure != 0;
       }
       holdings_.push_back(std::move(h));
@@ -164,6 +167,10 @@ class Walk {
 };
 
 }  // namespace
+
+double entryShares(const BuySell& entry) { return entry.ChgShrsValue(); }
+
+std::optional<Date> entryDate(const BuySell& entry) { return parseDate(entry.XActionDate()); }
 
 void calculateInvestor(Investor& investor, Date start, Date stop, ProgressObserver* observer) {
   try {

@@ -367,7 +367,7 @@ void post(const Posting& row, Securities& securities, Currency basis, double sha
   }
   x->SourceCost(sourceCost);
   x->SourceShrs(shares);
-  x->XActionDate(formatShortDate(day));
+  x->XActionDay(day);
   x->XactionType(row.type);
   if (!row.description.empty()) x->Description(row.description);
   securities.Item(row.target)->colXActions()->Add(x);
@@ -385,8 +385,8 @@ void runEvent(const EventProcedure& procedure, Securities& securities, Date day,
       if (count == 0) continue;  // never held, or the history never reached it
       // The snapshot every posting of this leg uses, taken before any of them.
       const auto last = source->Item(count);
-      const Currency basis = Currency::fromText(last->NewCost());
-      const double shares = parseDouble(last->NewShrs());
+      const Currency basis = last->NewCostAmount();
+      const double shares = last->NewShrsValue();
       for (const Posting& row : leg.postings) post(row, securities, basis, shares, day, election);
     }
     if (procedure.then) runEvent(*procedure.then, securities, day, election);
@@ -398,7 +398,7 @@ void makeStkSplitXaction(const SecurityPtr& security, double factor, Date day) {
     auto x = Xaction::create();
     x->AllocationFactor(0);
     x->DistributionFactor(factor);
-    x->XActionDate(formatShortDate(day));
+    x->XActionDay(day);
     x->XactionType(XTransType::Split);
     security->colXActions()->Add(x);
   });

@@ -328,6 +328,37 @@ std::string format(double value, NumberPattern pattern) {
   return printScaled(k, pattern.decimals, 0, pattern);
 }
 
+std::int64_t scaledRound(double x, int decimals) { return toInt64(scaledNearest(x, decimals)); }
+
+double decimalValue(std::int64_t k, int decimals) {
+  const double unit = kPow10d.at(static_cast<std::size_t>(decimals));
+  // Both operands exact: one correctly rounded division is the decimal's nearest double.
+  constexpr std::int64_t kExact = std::int64_t{1} << 53;
+  if (k > -kExact && k < kExact) return static_cast<double>(k) / unit;
+  char buf[40];
+  char* end = std::to_chars(buf, buf + 24, k).ptr;
+  *end++ = 'e';
+  *end++ = '-';
+  end = std::to_chars(end, end + 4, decimals).ptr;
+  double value = 0;
+  std::from_chars(buf, end, value);
+  return value;
+}
+
+char* formatTo(char* out, double value, NumberPattern pattern) {
+  const std::int64_t k = toInt64(scaledNearest(value, pattern.decimals));
+  return printScaledTo(out, k, pattern.decimals, 0, pattern);
+}
+
+char* formatTo(char* out, Currency value, NumberPattern pattern) {
+  if (pattern.decimals >= 4) {
+    (void)kPow10d.at(static_cast<std::size_t>(pattern.decimals));  // 0..9 decimals, as for doubles
+    return printScaledTo(out, value.ticks(), 4, pattern.decimals - 4, pattern);
+  }
+  const std::int64_t unit = kPow10i.at(static_cast<std::size_t>(4 - pattern.decimals));
+  return printScaledTo(out, divRoundEven(value.ticks(), unit), pattern.decimals, 0, pattern);
+}
+
 std::string format(Currency value, NumberPattern pattern) {
   if (pattern.decimals >= 4) return printScaled(value.ticks(), 4, pattern.decimals - 4, pattern);
   const std::int64_t unit = kPow10i.at(static_cast<std::size_t>(4 - pattern.decimals));
