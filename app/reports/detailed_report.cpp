@@ -1,5 +1,8 @@
 #include "reports/detailed_report.h"
 
+#include <cmath>
+#include <optional>
+
 #include "orlendo/dates.h"
 #include "orlendo/model.h"
 #include "orlendo/numbers.h"
@@ -20,7 +23,54 @@ constexpr std::string_view kRuleLine =
     "  --------------  ----------   -------------  -------------  --------------\r\n";
 // Under the two changes: 13 hyphens ending at positions 44 and 59.
 constexpr std::string_view kChangeRule = "   -------------  -------------\r\n";
-const std::string kIndent(26, ' ');
+constexpr std::string_view kIndent = "                          ";  // 26 blanks
+// The three lines of one transaction are at most this long.
+constexpr std::size_t kRowBytes = 3 * 80;
+// Room after the detailed rows for the reports that follow it in the file.
+constexpr std::size_t kFollowingBytes = 16 * 1024;
+
+std::size_t reportBytes(const orlendo::Securities& securities) {
+  std::size_t bytes = kFollowingBytes;
+  for (const orlendo::SecurityPtr& security : securities) {
+    const orlendo::XactionsPtr xactions = security->colXActions();
+    if (xactions) bytes += 4 * 80 + static_cast<std::size_t>(xactions->Count()) * kRowBytes;
+  }
+  return bytes;
+}
+
+// Below this many shares a shares text read back and printed again is the
+// same text, so the numbers can be printed directly.
+constexpr double kPlainShares = 1e10;
+
+// The three lines of one transaction: the change, a rule, the new holding.
+void appendRows(std::string& out, const orlendo::Xaction& x, orlendo::Date day) {
+  char buf[orlendo::kFormatMax];
+  const auto text = [&](char* end) { return std::string_view(buf, static_cast<std::size_t>(end - buf)); };
+  out += "  ";
+  appendLeftFit(out, 16, x.Description());
+  out.append(buf, orlendo::formatDateTo(buf, day));
+  const double changeShares = x.ChgShrsValue();
+  const std::string_view shown = text(orlendo::formatTo(buf, changeShares, orlendo::kSharesPattern));
+  if (std::abs(changeShares) < kPlainShares && shown.size() <= 16) {
+    appendRightFit(out, 16, shown);
+  } else {
+    // A text cut to 16 characters reads as another number.
+    appendRightFit(out, 16, orlendo::formatText(leftChars(x.ChgShrs(), 16), orlendo::kSharesPattern));
+  }
+  appendRightFit(out, 15, text(orlendo::formatTo(buf, x.ChgCostAmount(), orlendo::kAmountPattern)));
+  out += kCrLf;
+  out += "  ";
+  out += kIndent;
+  out += kChangeRule;
+  out += "  ";
+  out += kIndent;
+  const double newShares = x.NewShrsValue();
+  if (std::abs(newShares) < kPlainShares) appendRightFit(out, 16, text(orlendo::formatTo(buf, newShares, orlendo::kSharesPattern)));
+  else appendRightFit(out, 16, x.NewShrs());
+  appendRightFit(out, 15, text(orlendo::formatTo(buf, x.NewCostAmount(), orlendo::kAmountPattern)));
+  appendRightFit(out, 16, text(orlendo::formatTo(buf, x.NewCostPerShrAmount(), orlendo::kPerSharePattern)));
+  out += kCrLf;
+}
 
 }  // namespace
 
@@ -56,9 +106,12 @@ void RunDetailReport(ReportContext& ctx, std::int16_t destination) {
     // 5. The stop date.
     const orlendo::Date stop = orlendo::readDate(stopText);
 
-    // 6. One block per security with transactions.
+    // 6. One block per security with transactions. A file report grows in
+    // place: every row is written into the one buffer, sized up front.
     long securityCounter = 0;
     const orlendo::SecuritiesPtr securities = investor.colSecurities();
+    const bool toFile = destination != kDestScreen && destination != kDestPrinter;
+    if (toFile) running.reserve(reportBytes(*securities));
     for (const orlendo::SecurityPtr& security : *securities) {
       ++securityCounter;
       const orlendo::XactionsPtr xactions = security->colXActions();
@@ -67,22 +120,19 @@ void RunDetailReport(ReportContext& ctx, std::int16_t destination) {
         PrnManager2(ctx, kPmNewPage, nameLine, line2, title);
 
       running += kCrLf;
-      running += "  " + security->SecName() + std::string(kCrLf);
+      running += "  ";
+      running += security->SecName();
+      running += kCrLf;
       running += kHeadingLine;
       running += kRuleLine;
-      running = PrintOrDisplay(ctx, window, destination, std::move(running), 4, nameLine, line2, title);
+      if (!toFile) running = PrintOrDisplay(ctx, window, destination, std::move(running), 4, nameLine, line2, title);
 
       for (const orlendo::XactionPtr& x : *xactions) {
-        const std::string date = x->XActionDate();
-        if (orlendo::readDate(date) > stop) continue;
-        const std::string changeShares =
-            orlendo::formatText(leftChars(x->ChgShrs(), 16), orlendo::kSharesPattern);
-        running += "  " + LeftFit(16, x->Description()) + date + RightFit(16, changeShares) +
-                   RightFit(15, x->ChgCost()) + std::string(kCrLf);
-        running += "  " + kIndent + std::string(kChangeRule);
-        running += "  " + kIndent + RightFit(16, x->NewShrs()) + RightFit(15, x->NewCost()) +
-                   RightFit(16, x->NewCostPerShr()) + std::string(kCrLf);
-        running = PrintOrDisplay(ctx, window, destination, std::move(running), 3, nameLine, line2, title);
+        const std::optional<orlendo::Date> day = x->XActionDay();
+        if (!day) (void)orlendo::readDate(x->XActionDate());  // no date: fails as reading its empty text does
+        if (*day > stop) continue;
+        appendRows(running, *x, *day);
+        if (!toFile) running = PrintOrDisplay(ctx, window, destination, std::move(running), 3, nameLine, line2, title);
       }
       // No further page-break test here: the page manager breaks full pages,
       // and the option above starts each security on its own page.
