@@ -58,6 +58,6 @@ int main(int argc, char** argv) {
     std::cerr << "tvxdesk: cannot read the command line: " << e.what() << '\n';
     return tvx::kExitError;
   }
-  if (silent) return tvx::RunBatchMain(args, std::cerr);
+  if (silent) tvx::RunBatchAndExit(args, std::cerr);
   return runDesktop(argc, argv);
 }

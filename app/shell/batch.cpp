@@ -1,6 +1,9 @@
 #include "shell/batch.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <iostream>
 #include <memory>
 #include <ostream>
 #include <system_error>
@@ -81,7 +84,9 @@ Answer StderrMessageBox::show(std::string_view title, std::string_view text, Ico
   return Answer::Cancel;
 }
 
-int RunBatchMain(std::span<const std::string> args, std::ostream& err) {
+namespace {
+
+int runBatch(std::span<const std::string> args, std::ostream& err, bool exitWhenDone) {
   StderrMessageBox messages(err);
   AppState state;
   EndServices end;
@@ -113,7 +118,28 @@ int RunBatchMain(std::span<const std::string> args, std::ostream& err) {
   } catch (const ProgramEnded& ended) {
     return ended.exitStatus == kExitOk ? kExitError : ended.exitStatus;
   }
-  return RunSilent(ctx);
+  const int status = RunSilent(ctx);
+  if (exitWhenDone) {
+    // The output file is closed; tearing down tens of thousands of objects
+    // would only touch their pages once more.
+    err.flush();
+    std::cout.flush();
+    std::fflush(nullptr);
+    std::_Exit(status);
+  }
+  return status;
+}
+
+}  // namespace
+
+int RunBatchMain(std::span<const std::string> args, std::ostream& err) { return runBatch(args, err, false); }
+
+void RunBatchAndExit(std::span<const std::string> args, std::ostream& err) {
+  const int status = runBatch(args, err, true);
+  err.flush();
+  std::cout.flush();
+  std::fflush(nullptr);
+  std::_Exit(status);
 }
 
 }  // namespace tvx
