@@ -13,7 +13,7 @@ ROOT=$PWD
 
 PACKAGES=(cmake g++ make pkgconf libgtest-dev libgmock-dev googletest libbenchmark-dev
           qt6-base-dev qt6-base-dev-tools libgl-dev fonts-liberation poppler-utils
-          xvfb xauth hyperfine time)
+          xvfb xauth hyperfine time hledger)
 
 install_missing() {
   local missing=()

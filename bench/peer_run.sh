@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# Whole-process timings of the batch run against peers, each pair measured in
+# one hyperfine run (alternating, same minute, same load):
+#   heavy    tvxdesk /silent on 30 securities x 1,000 entries, against
+#            `hledger bal` on the same buys and sells written as a journal
+#   largest  tvxdesk /silent on 32,767 entries in one security, alone
+#   typical  tvxdesk /silent on examples/smith.qvx, against tvx_trivial, a
+#            program that does nothing linked to the same libraries
+# and prints the medians, the ratios and the batch run's peak memory.
+#
+# Usage: bench/peer_run.sh [BUILD_DIR]   (default build-release, a Release build
+#        with the tvxdesk and tvx_trivial targets); RUNS=n sets the runs per
+#        command (default 30, at least 20).
+# Needs hyperfine, hledger and /usr/bin/time (build.sh installs them).
+set -euo pipefail
+ROOT="$(cd "$(dirname "$0")/.." && pwd)"
+BUILD="${1:-$ROOT/build-release}"
+RUNS="${RUNS:-30}"
+DESK="$BUILD/bin/tvxdesk"
+TRIVIAL="$BUILD/bin/tvx_trivial"
+for tool in "$DESK" "$TRIVIAL"; do
+  [ -x "$tool" ] || { echo "no $tool: build first (cmake --build $BUILD --target tvxdesk tvx_trivial)" >&2; exit 2; }
+done
+for tool in hyperfine hledger /usr/bin/time; do
+  command -v "$tool" > /dev/null || { echo "$tool is missing (./build.sh installs it)" >&2; exit 2; }
+done
+unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
+
+WORK="$(mktemp -d)"
+trap 'rm -rf "$WORK"' EXIT
+"$ROOT/bench/make_investors.sh" "$WORK"
+cp "$ROOT/examples/smith.qvx" "$WORK/typical.qvx"
+OUT="$WORK/out.txt"
+
+batch() { echo "$DESK /silent /input $WORK/$1.qvx /output $OUT"; }
+
+# median of the named command in a hyperfine CSV export (seconds)
+median() { awk -F, -v c="$2" 'NR > 1 && $1 == c { print $4 }' "$1"; }
+ms() { awk -v s="$1" 'BEGIN { printf "%.1f ms", s * 1000 }'; }
+
+# Sanity: both programs read the data without error.
+rm -f "$OUT"; $(batch heavy)
+hledger bal -f "$WORK/heavy.journal" > /dev/null
+
+run() {  # run NAME COMMAND...
+  local name=$1; shift
+  hyperfine -N --warmup 3 --runs "$RUNS" --prepare "rm -f $OUT" --export-csv "$WORK/$name.csv" "$@" >&2
+}
+
+run heavy "$(batch heavy)" "hledger bal -f $WORK/heavy.journal"
+run largest "$(batch largest)"
+run typical "$(batch typical)" "$TRIVIAL"
+
+heavy=$(median "$WORK/heavy.csv" "$(batch heavy)")
+hledger=$(median "$WORK/heavy.csv" "hledger bal -f $WORK/heavy.journal")
+largest=$(median "$WORK/largest.csv" "$(batch largest)")
+typical=$(median "$WORK/typical.csv" "$(batch typical)")
+trivial=$(median "$WORK/typical.csv" "$TRIVIAL")
+
+peak() { rm -f "$OUT"; /usr/bin/time -f %M $(batch "$1") 2>&1 >/dev/null | tail -1 | awk '{ printf "%.1f MB", $1 / 1024 }'; }
+
+echo
+echo "Medians of $RUNS runs, whole process:"
+printf '  heavy    tvxdesk %s   hledger bal %s   hledger/tvxdesk %.1fx   peak %s\n' \
+  "$(ms "$heavy")" "$(ms "$hledger")" "$(awk -v a="$hledger" -v b="$heavy" 'BEGIN { print a / b }')" "$(peak heavy)"
+printf '  largest  tvxdesk %s   peak %s\n' "$(ms "$largest")" "$(peak largest)"
+printf '  typical  tvxdesk %s   trivial program %s   tvxdesk/trivial %.2fx   peak %s\n' \
+  "$(ms "$typical")" "$(ms "$trivial")" "$(awk -v a="$typical" -v b="$trivial" 'BEGIN { print a / b }')" "$(peak typical)"
