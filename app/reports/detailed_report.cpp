@@ -1,5 +1,6 @@
 #include "reports/detailed_report.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -23,7 +24,8 @@ constexpr std::string_view kRuleLine =
     "  --------------  ----------   -------------  -------------  --------------\r\n";
 // Under the two changes: 13 hyphens ending at positions 44 and 59.
 constexpr std::string_view kChangeRule = "   -------------  -------------\r\n";
-constexpr std::string_view kIndent = "                          ";  // 26 blanks
+// Two blanks and the 26 under the description and the date.
+constexpr std::string_view kRowIndent = "                            ";
 // The three lines of one transaction are at most this long.
 constexpr std::size_t kRowBytes = 3 * 80;
 // Room after the detailed rows for the reports that follow it in the file.
@@ -42,34 +44,49 @@ std::size_t reportBytes(const orlendo::Securities& securities) {
 // same text, so the numbers can be printed directly.
 constexpr double kPlainShares = 1e10;
 
+// ASCII text right-aligned in a field of n characters at `at`, cut to its
+// leftmost n; returns the end.
+char* putRight(char* at, std::size_t n, std::string_view text) {
+  if (text.size() > n) text = text.substr(0, n);
+  at = std::fill_n(at, n - text.size(), ' ');
+  return std::copy(text.begin(), text.end(), at);
+}
+
 // The three lines of one transaction: the change, a rule, the new holding.
+// Numbers are ASCII, so a field's characters are its bytes.
 void appendRows(std::string& out, const orlendo::Xaction& x, orlendo::Date day) {
-  char buf[orlendo::kFormatMax];
-  const auto text = [&](char* end) { return std::string_view(buf, static_cast<std::size_t>(end - buf)); };
+  char num[orlendo::kFormatMax];
+  const auto formatted = [&](auto value, orlendo::NumberPattern pattern) {
+    return std::string_view(num, static_cast<std::size_t>(orlendo::formatTo(num, value, pattern) - num));
+  };
   out += "  ";
   appendLeftFit(out, 16, x.Description());
-  out.append(buf, orlendo::formatDateTo(buf, day));
+
+  char line[192];
+  char* at = orlendo::formatDateTo(line, day);
   const double changeShares = x.ChgShrsValue();
-  const std::string_view shown = text(orlendo::formatTo(buf, changeShares, orlendo::kSharesPattern));
+  const std::string_view shown = formatted(changeShares, orlendo::kSharesPattern);
   if (std::abs(changeShares) < kPlainShares && shown.size() <= 16) {
-    appendRightFit(out, 16, shown);
+    at = putRight(at, 16, shown);
   } else {
     // A text cut to 16 characters reads as another number.
-    appendRightFit(out, 16, orlendo::formatText(leftChars(x.ChgShrs(), 16), orlendo::kSharesPattern));
+    const std::string cut = orlendo::formatText(leftChars(x.ChgShrs(), 16), orlendo::kSharesPattern);
+    at = putRight(at, 16, leftChars(cut, 16));
   }
-  appendRightFit(out, 15, text(orlendo::formatTo(buf, x.ChgCostAmount(), orlendo::kAmountPattern)));
-  out += kCrLf;
-  out += "  ";
-  out += kIndent;
-  out += kChangeRule;
-  out += "  ";
-  out += kIndent;
+  at = putRight(at, 15, formatted(x.ChgCostAmount(), orlendo::kAmountPattern));
+  at = std::copy(kCrLf.begin(), kCrLf.end(), at);
+  out.append(line, at);
+
+  at = std::copy(kRowIndent.begin(), kRowIndent.end(), line);
+  at = std::copy(kChangeRule.begin(), kChangeRule.end(), at);
+  at = std::copy(kRowIndent.begin(), kRowIndent.end(), at);
   const double newShares = x.NewShrsValue();
-  if (std::abs(newShares) < kPlainShares) appendRightFit(out, 16, text(orlendo::formatTo(buf, newShares, orlendo::kSharesPattern)));
-  else appendRightFit(out, 16, x.NewShrs());
-  appendRightFit(out, 15, text(orlendo::formatTo(buf, x.NewCostAmount(), orlendo::kAmountPattern)));
-  appendRightFit(out, 16, text(orlendo::formatTo(buf, x.NewCostPerShrAmount(), orlendo::kPerSharePattern)));
-  out += kCrLf;
+  if (std::abs(newShares) < kPlainShares) at = putRight(at, 16, formatted(newShares, orlendo::kSharesPattern));
+  else at = putRight(at, 16, x.NewShrs());
+  at = putRight(at, 15, formatted(x.NewCostAmount(), orlendo::kAmountPattern));
+  at = putRight(at, 16, formatted(x.NewCostPerShrAmount(), orlendo::kPerSharePattern));
+  at = std::copy(kCrLf.begin(), kCrLf.end(), at);
+  out.append(line, at);
 }
 
 }  // namespace

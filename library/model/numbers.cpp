@@ -43,6 +43,17 @@ std::int64_t divRoundEven(__int128 n, __int128 d) {
   return static_cast<std::int64_t>(q);
 }
 
+// The same for a 64-bit numerator: no 128-bit division (never overflows for d > 1).
+std::int64_t divRoundEven(std::int64_t n, std::int64_t d) {
+  if (d == 1) return n;
+  std::int64_t q = n / d;
+  std::int64_t r = n % d;
+  if (r < 0) r = -r;
+  const std::int64_t twice = 2 * r;
+  if (twice > d || (twice == d && (q % 2 != 0))) q += (n < 0) ? -1 : 1;
+  return q;
+}
+
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
