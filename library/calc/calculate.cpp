@@ -51,7 +51,7 @@ void postEntry(const Holding& h, const Entry& e) {
   if (e.isBuy) {
     x->XactionType(XTransType::Buy);
     if (auto cost = e.source->ChgCostAmount()) x->ChgCostAmount(*cost);
-    else x->ChgCost(e.source->ChgCost());  // not numeric: fails as the text does; beyond range: read later
+    else x->ChgCost(e.source->ChgCost());  // not numeric: fails as setting the text does
   } else {
     x->XactionType(XTransType::sell);
   }

@@ -229,12 +229,8 @@ class BuySellImpl final : public BuySell {
   }
   std::optional<Currency> ChgCostAmount() const override {
     if (!isNumericText(cost_)) return std::nullopt;
-    const Currency exact = Currency::fromText(cost_);
-    try {
-      return exact.rounded(2);
-    } catch (const Error&) {
-      return std::nullopt;  // the cents shown, read back, overflow: left to the text
-    }
+    // The cents the text get shows; rounding a count to cents stays in range.
+    return Currency::fromText(cost_).rounded(2);
   }
 
  private:

@@ -143,7 +143,7 @@ class BuySell {
   // parseDouble(ChgShrs()) without the text: type mismatch when not numeric.
   virtual double ChgShrsValue() const = 0;
   // Currency::fromText(ChgCost()) without the text; none when ChgCost() is
-  // not numeric or its cents do not fit as currency.
+  // not numeric (its text comes back unchanged).
   virtual std::optional<Currency> ChgCostAmount() const = 0;
 };
 
