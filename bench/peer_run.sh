@@ -34,8 +34,10 @@ OUT="$WORK/out.txt"
 
 batch() { echo "$DESK /silent /input $WORK/$1.qvx /output $OUT"; }
 
-# median of the named command in a hyperfine CSV export (seconds)
+# median wall time, and mean user + system CPU time, of the named command in a
+# hyperfine CSV export (seconds); on a shared machine the CPU time is the steadier
 median() { awk -F, -v c="$2" 'NR > 1 && $1 == c { print $4 }' "$1"; }
+cpu() { awk -F, -v c="$2" 'NR > 1 && $1 == c { print $5 + $6 }' "$1"; }
 ms() { awk -v s="$1" 'BEGIN { printf "%.1f ms", s * 1000 }'; }
 
 # Sanity: both programs read the data without error.
@@ -51,6 +53,11 @@ run heavy "$(batch heavy)" "hledger bal -f $WORK/heavy.journal"
 run largest "$(batch largest)"
 run typical "$(batch typical)" "$TRIVIAL"
 
+heavyCpu=$(cpu "$WORK/heavy.csv" "$(batch heavy)")
+hledgerCpu=$(cpu "$WORK/heavy.csv" "hledger bal -f $WORK/heavy.journal")
+largestCpu=$(cpu "$WORK/largest.csv" "$(batch largest)")
+typicalCpu=$(cpu "$WORK/typical.csv" "$(batch typical)")
+trivialCpu=$(cpu "$WORK/typical.csv" "$TRIVIAL")
 heavy=$(median "$WORK/heavy.csv" "$(batch heavy)")
 hledger=$(median "$WORK/heavy.csv" "hledger bal -f $WORK/heavy.journal")
 largest=$(median "$WORK/largest.csv" "$(batch largest)")
@@ -59,10 +66,12 @@ trivial=$(median "$WORK/typical.csv" "$TRIVIAL")
 
 peak() { rm -f "$OUT"; /usr/bin/time -f %M $(batch "$1") 2>&1 >/dev/null | tail -1 | awk '{ printf "%.1f MB", $1 / 1024 }'; }
 
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+
 echo
-echo "Medians of $RUNS runs, whole process:"
-printf '  heavy    tvxdesk %s   hledger bal %s   hledger/tvxdesk %.1fx   peak %s\n' \
-  "$(ms "$heavy")" "$(ms "$hledger")" "$(awk -v a="$hledger" -v b="$heavy" 'BEGIN { print a / b }')" "$(peak heavy)"
-printf '  largest  tvxdesk %s   peak %s\n' "$(ms "$largest")" "$(peak largest)"
-printf '  typical  tvxdesk %s   trivial program %s   tvxdesk/trivial %.2fx   peak %s\n' \
-  "$(ms "$typical")" "$(ms "$trivial")" "$(awk -v a="$typical" -v b="$trivial" 'BEGIN { print a / b }')" "$(peak typical)"
+echo "Medians of $RUNS runs, whole process (in brackets: mean CPU time, user + system):"
+echo "  heavy    tvxdesk $(ms "$heavy") [$(ms "$heavyCpu")]   hledger bal $(ms "$hledger") [$(ms "$hledgerCpu")]" \
+  "  hledger/tvxdesk $(ratio "$hledger" "$heavy")x [$(ratio "$hledgerCpu" "$heavyCpu")x]   peak $(peak heavy)"
+echo "  largest  tvxdesk $(ms "$largest") [$(ms "$largestCpu")]   peak $(peak largest)"
+echo "  typical  tvxdesk $(ms "$typical") [$(ms "$typicalCpu")]   trivial program $(ms "$trivial") [$(ms "$trivialCpu")]" \
+  "  tvxdesk/trivial $(ratio "$typical" "$trivial")x [$(ratio "$typicalCpu" "$trivialCpu")x]   peak $(peak typical)"
