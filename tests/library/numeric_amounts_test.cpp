@@ -66,7 +66,9 @@ TEST(FormatTo, WritesWhatFormatReturns) {
     for (const double d : doubles) {
       const long error = errorNumber([&] { format(d, p); });
       EXPECT_EQ(errorNumber([&] { formatTo(buf, d, p); }), error) << d << " / " << p.decimals;
-      if (error == 0) EXPECT_EQ(std::string(buf, formatTo(buf, d, p)), format(d, p)) << d << " / " << p.decimals;
+      if (error == 0) {
+        EXPECT_EQ(std::string(buf, formatTo(buf, d, p)), format(d, p)) << d << " / " << p.decimals;
+      }
     }
   }
 }
@@ -156,14 +158,18 @@ TEST(BuySellReadings, EqualReadingTheTextGets) {
     b->ChgCost(t);
     const long sharesError = errorNumber([&] { parseDouble(b->ChgShrs()); });
     EXPECT_EQ(errorNumber([&] { entryShares(*b); }), sharesError);
-    if (sharesError == 0) EXPECT_TRUE(sameBits(entryShares(*b), parseDouble(b->ChgShrs())));
+    if (sharesError == 0) {
+      EXPECT_TRUE(sameBits(entryShares(*b), parseDouble(b->ChgShrs())));
+    }
 
     const long costError = errorNumber([&] { b->ChgCost(); });
     EXPECT_EQ(errorNumber([&] { b->ChgCostAmount(); }), costError);
     if (costError != 0) continue;
     const std::optional<Currency> amount = b->ChgCostAmount();
     EXPECT_EQ(amount.has_value(), isNumericText(b->ChgCost()));
-    if (amount) EXPECT_EQ(*amount, Currency::fromText(b->ChgCost()));
+    if (amount) {
+      EXPECT_EQ(*amount, Currency::fromText(b->ChgCost()));
+    }
   }
 }
 
