@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "shell/batch.h"
+#include "batch/batch.h"
+#include "core/error_paths.h"
 #include "shell/command_line.h"
-#include "shell/error_paths.h"
 
 namespace {
 

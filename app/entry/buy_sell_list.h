@@ -17,8 +17,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/ports.h"
 #include "orlendo/model.h"
-#include "shell/ports.h"
 
 namespace tvx {
 

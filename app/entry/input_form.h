@@ -16,10 +16,10 @@
 #include <string>
 #include <string_view>
 
+#include "core/ports.h"
 #include "entry/buy_sell_list.h"
 #include "entry/input_fields.h"
 #include "orlendo/model.h"
-#include "shell/ports.h"
 
 namespace tvx {
 

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <cstdio>
 
+#include "core/error_logger.h"
 #include "orlendo/model.h"
 #include "qt/progress_dialog.h"
 #include "qt/qt_ports.h"
@@ -16,7 +17,6 @@
 #include "qt/startup_windows.h"
 #include "reports/report_output.h"
 #include "shell/command_line.h"
-#include "shell/error_logger.h"
 
 #if __has_include("qt/input_window.h")
 #include "qt/input_window.h"

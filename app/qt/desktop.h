@@ -21,15 +21,16 @@
 #include <string>
 #include <vector>
 
+#include "core/app_state.h"
+#include "core/error_paths.h"
+#include "core/ports.h"
 #include "entry/input_form.h"
+#include "qt/main_window.h"
 #include "reports/report_context.h"
-#include "shell/app_state.h"
-#include "shell/error_paths.h"
 #include "shell/file_commands.h"
-#include "shell/ports.h"
+#include "shell/file_commands_input_host.h"
 #include "shell/settings.h"
 #include "shell/startup.h"
-#include "qt/main_window.h"
 
 namespace tvx::qt {
 

@@ -16,11 +16,11 @@
 #include <string>
 #include <vector>
 
+#include "core/error_paths.h"
 #include "qt/desktop.h"
 #include "qt/qt_ports.h"
 #include "qt/startup_windows.h"
 #include "shell/command_line.h"
-#include "shell/error_paths.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <QDialog>
 #include <QString>
 
-#include "shell/ports.h"
+#include "core/ports.h"
 #include "shell/settings.h"
 
 class QCheckBox;

@@ -12,8 +12,8 @@
 #include <QString>
 #include <memory>
 
-#include "reports/printer.h"
-#include "shell/ports.h"
+#include "core/ports.h"
+#include "core/printer.h"
 
 class QWidget;
 

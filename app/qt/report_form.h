@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-#include "reports/report_window.h"
+#include "core/report_window.h"
 
 class QPlainTextEdit;
 class QToolBar;

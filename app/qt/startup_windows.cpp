@@ -8,8 +8,8 @@
 #include <QStandardPaths>
 #include <QVBoxLayout>
 
+#include "core/app_state.h"
 #include "qt/qt_ports.h"
-#include "shell/app_state.h"
 #include "shell/startup.h"
 
 namespace tvx::qt {

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "shell/ports.h"
+#include "core/ports.h"
 #include "shell/settings.h"
 
 class QCheckBox;

@@ -2,14 +2,14 @@
 
 #include <cmath>
 
+#include "core/printer.h"
+#include "core/report_text.h"
+#include "core/report_window.h"
 #include "orlendo/model.h"
 #include "orlendo/numbers.h"
 #include "reports/page_manager.h"
-#include "reports/printer.h"
 #include "reports/report_context.h"
 #include "reports/report_run.h"
-#include "reports/report_text.h"
-#include "reports/report_window.h"
 
 namespace tvx {
 

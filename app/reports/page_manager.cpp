@@ -2,12 +2,12 @@
 
 #include <limits>
 
+#include "core/printer.h"
+#include "core/report_text.h"
+#include "core/report_window.h"
 #include "orlendo/error.h"
 #include "orlendo/model.h"
-#include "reports/printer.h"
 #include "reports/report_context.h"
-#include "reports/report_text.h"
-#include "reports/report_window.h"
 
 namespace tvx {
 

@@ -9,10 +9,10 @@
 #include <string>
 #include <string_view>
 
+#include "core/app_state.h"
+#include "core/error_paths.h"
+#include "core/ports.h"
 #include "reports/page_manager.h"
-#include "shell/app_state.h"
-#include "shell/error_paths.h"
-#include "shell/ports.h"
 
 namespace orlendo {
 class ProgressObserver;

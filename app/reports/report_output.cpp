@@ -3,13 +3,13 @@
 #include <limits>
 #include <string>
 
+#include "core/report_text.h"
 #include "orlendo/dates.h"
 #include "orlendo/model.h"
 #include "reports/detailed_report.h"
 #include "reports/input_report.h"
 #include "reports/page_manager.h"
 #include "reports/report_context.h"
-#include "reports/report_text.h"
 #include "reports/summary_report.h"
 
 namespace tvx {

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "shell/ports.h"
+#include "core/ports.h"
 
 namespace tvx {
 

@@ -1,7 +1,7 @@
 #include "reports/report_run.h"
 
-#include "reports/report_text.h"
-#include "reports/report_window.h"
+#include "core/report_text.h"
+#include "core/report_window.h"
 
 namespace tvx {
 

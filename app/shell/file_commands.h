@@ -13,10 +13,9 @@
 #include <string>
 #include <string_view>
 
-#include "entry/input_form.h"
+#include "core/app_state.h"
+#include "core/ports.h"
 #include "orlendo/model.h"
-#include "shell/app_state.h"
-#include "shell/ports.h"
 
 namespace tvx {
 
@@ -134,21 +133,6 @@ class FileCommands {
   AppState& state_;
   FileCommandPorts ports_;
   bool ending_ = false;
-};
-
-// The input window's needs met by the file commands and the error paths.
-class FileCommandsInputHost final : public InputWindowHost {
- public:
-  explicit FileCommandsInputHost(FileCommands& files) : files_(files) {}
-  void markChanged() override;
-  void saveFile() override;
-  void saveAs() override;
-  std::string shortFilename() override;
-  void reportError(long number, std::string_view description, std::string_view location) override;
-  void reportFatal(long number, std::string_view procedure) override;
-
- private:
-  FileCommands& files_;
 };
 
 }  // namespace tvx

@@ -6,11 +6,11 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/error_paths.h"
+#include "core/printer.h"
 #include "orlendo/error.h"
 #include "orlendo/numbers.h"
 #include "orlendo/profile_file.h"
-#include "reports/printer.h"
-#include "shell/error_paths.h"
 
 namespace tvx {
 

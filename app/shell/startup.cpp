@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "shell/error_paths.h"
+#include "core/error_paths.h"
 #include "shell/file_commands.h"
 
 namespace tvx {

@@ -10,8 +10,8 @@
 #include <string>
 #include <string_view>
 
-#include "shell/app_state.h"
-#include "shell/ports.h"
+#include "core/app_state.h"
+#include "core/ports.h"
 
 namespace tvx {
 

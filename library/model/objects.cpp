@@ -2,7 +2,7 @@
 #include <array>
 #include <memory>
 
-#include "calc/arithmetic.h"
+#include "model/arithmetic.h"
 #include "orlendo/collection.h"
 #include "orlendo/error.h"
 #include "orlendo/model.h"

@@ -1,30 +1,20 @@
 // The batch run in-process: exit statuses and messages on standard error for
-// bad command lines, and the exact-path file test. Whole runs of the program
-// are in tests/e2e/batch_run_test.cpp.
-#include "shell/batch.h"
+// bad command lines. Whole runs of the program are in
+// tests/e2e/batch_run_test.cpp.
+#include "batch/batch.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <sstream>
 
+#include "core/error_paths.h"
 #include "report_test_support.h"
-#include "shell/error_paths.h"
 
 namespace tvx::test {
 namespace {
 
 int run(const std::vector<std::string>& args, std::ostream& err) { return RunBatchMain(args, err); }
-
-TEST(FileExists, TestsTheExactPathOfARegularFile) {
-  TempFolder t;
-  const std::string file = t.write("a b.qvx", "[General]\r\n");
-  EXPECT_TRUE(FileExists(file));
-  EXPECT_FALSE(FileExists(t.file("*.qvx")));
-  EXPECT_FALSE(FileExists(t.file("A B.qvx")));
-  EXPECT_FALSE(FileExists(t.path()));
-  EXPECT_FALSE(FileExists(""));
-}
 
 TEST(RunBatchMain, AMissingInputEndsWithOneAndAMissingOutputNameWithTwo) {
   TempFolder t;

@@ -1,6 +1,6 @@
 // The error loggers: the log file entry, the desktop question, the batch
 // report on standard error.
-#include "shell/error_logger.h"
+#include "core/error_logger.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The orderly end and the fatal-error path.
-#include "shell/error_paths.h"
+#include "core/error_paths.h"
 
 #include <gtest/gtest.h>
 

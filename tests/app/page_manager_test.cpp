@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "reports/report_text.h"
+#include "core/report_text.h"
 #include "report_test_support.h"
 
 namespace tvx::test {

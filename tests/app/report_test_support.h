@@ -13,13 +13,13 @@
 #include <string>
 #include <vector>
 
-#include "orlendo/model.h"
+#include "core/error_logger.h"
+#include "core/ports.h"
+#include "core/printer.h"
+#include "core/report_window.h"
 #include "orlendo/error.h"
-#include "reports/printer.h"
+#include "orlendo/model.h"
 #include "reports/report_context.h"
-#include "reports/report_window.h"
-#include "shell/error_logger.h"
-#include "shell/ports.h"
 
 namespace tvx::test {
 

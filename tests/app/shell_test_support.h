@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "core/error_paths.h"
+#include "core/ports.h"
 #include "report_test_support.h"
-#include "shell/error_paths.h"
 #include "shell/file_commands.h"
-#include "shell/ports.h"
 #include "shell/settings.h"
 
 namespace tvx::test {

@@ -1,14 +1,14 @@
 // Transaction arithmetic: what Xactions.Add computes for each kind of
 // transaction, the points where amounts are rounded, and the descriptions.
-#include "calc/arithmetic.h"
+#include "model/arithmetic.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "library/test_support.h"
 #include "orlendo/error.h"
 #include "orlendo/model.h"
-#include "library/test_support.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "calc/arithmetic.h"
+#include "model/arithmetic.h"
 #include "calc/calculate.h"
 #include "orlendo/collection.h"
 #include "orlendo/error.h"

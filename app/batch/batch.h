@@ -8,16 +8,12 @@
 #include <string>
 #include <string_view>
 
-#include "shell/app_state.h"
-#include "shell/ports.h"
+#include "core/app_state.h"
+#include "core/ports.h"
 
 namespace tvx {
 
 struct ReportContext;
-
-// True when `path` names an existing regular file: the exact path, never a
-// pattern; a folder does not count.
-bool FileExists(std::string_view path);
 
 // Opens the investor file in batch mode: asks nothing; a missing file is
 // reported through the message port as "<name> does not exist." and gives

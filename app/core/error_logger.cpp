@@ -1,12 +1,12 @@
-#include "shell/error_logger.h"
+#include "core/error_logger.h"
 
 #include <chrono>
 #include <cstdio>
 #include <ctime>
 #include <ostream>
 
+#include "core/ports.h"
 #include "orlendo/error.h"
-#include "shell/ports.h"
 
 namespace tvx {
 

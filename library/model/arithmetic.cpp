@@ -1,4 +1,4 @@
-#include "calc/arithmetic.h"
+#include "model/arithmetic.h"
 
 #include "orlendo/error.h"
 

@@ -1,8 +1,8 @@
 // The root object: the investor's own fields, edit mode, the catalogue it is
 // filled with, and the operations that reach into the data file and the
 // calculation.
-#include "calc/arithmetic.h"
 #include "calc/calculate.h"
+#include "model/arithmetic.h"
 #include "model/data_file.h"
 #include "orlendo/catalogue.h"
 #include "orlendo/error.h"

@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "shell/app_state.h"
+#include "core/app_state.h"
 
 namespace orlendo {
 class Error;

@@ -1,4 +1,4 @@
-#include "reports/report_text.h"
+#include "core/report_text.h"
 
 #include <cerrno>
 #include <charconv>

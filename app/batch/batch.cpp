@@ -1,28 +1,21 @@
-#include "shell/batch.h"
+#include "batch/batch.h"
 
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <ostream>
-#include <system_error>
 
+#include "core/error_logger.h"
+#include "core/error_paths.h"
+#include "core/files.h"
 #include "orlendo/model.h"
 #include "reports/page_manager.h"
 #include "reports/report_context.h"
 #include "reports/report_output.h"
 #include "shell/command_line.h"
-#include "shell/error_logger.h"
-#include "shell/error_paths.h"
 
 namespace tvx {
-
-bool FileExists(std::string_view path) {
-  if (path.empty()) return false;
-  std::error_code ec;
-  return std::filesystem::is_regular_file(std::filesystem::path(path), ec);
-}
 
 bool OpenFileBatch(ReportContext& ctx, const std::string& fileName) {
   try {

@@ -1,13 +1,13 @@
-#include "shell/error_paths.h"
+#include "core/error_paths.h"
 
 #include <exception>
 #include <new>
 
+#include "core/error_logger.h"
+#include "core/ports.h"
+#include "core/printer.h"
+#include "core/report_text.h"
 #include "orlendo/error.h"
-#include "reports/printer.h"
-#include "reports/report_text.h"
-#include "shell/error_logger.h"
-#include "shell/ports.h"
 
 namespace tvx {
 
