@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Takes the screenshots of the desktop program shown in the README: the
-# main window, the start-up window and a Summary report window, as
-# docs/main.png, docs/startup.png and docs/summary.png.
+# main window after printing to PDF, the start-up window, a Summary report
+# window and the input window with its buy/sell list, as docs/main.png,
+# docs/startup.png, docs/summary.png and docs/input.png.
 #
 #   docs/screenshots.sh [BUILD_DIR]      (default: build)
 #
@@ -24,15 +25,15 @@ chmod 700 "$WORK/runtime"
 cp "$ROOT/examples/smith.qvx" "$WORK/home/smith.qvx"
 
 # TVX_TODAY keeps the update reminder away; TVX_SCREENSHOT_DIR makes the
-# program show the three windows, save them and end.
+# program show the four windows, save them and end.
 cd "$WORK/home"
 env -u WAYLAND_DISPLAY HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/home/.config" \
     XDG_DATA_HOME="$WORK/home/.local/share" XDG_RUNTIME_DIR="$WORK/runtime" \
     TVX_TODAY=2018-06-01 TVX_SCREENSHOT_DIR="$WORK/shots" QT_QPA_PLATFORM=xcb \
     timeout 120 xvfb-run -a -s "-screen 0 1280x800x24" "$PROGRAM" /input "$WORK/home/smith.qvx"
 
-for shot in main startup summary; do
+for shot in main startup summary input; do
   [ -s "$WORK/shots/$shot.png" ] || { echo "screenshots: $shot.png was not made" >&2; exit 1; }
   cp "$WORK/shots/$shot.png" "$ROOT/docs/$shot.png"
 done
-echo "screenshots: docs/main.png docs/startup.png docs/summary.png"
+echo "screenshots: docs/main.png docs/startup.png docs/summary.png docs/input.png"

@@ -44,6 +44,21 @@ std::string describeError(long number, std::string_view description, std::string
   return text;
 }
 
+std::string FatalBoxText(std::string_view fileDescription, long number, std::string_view location,
+                         std::string_view description, std::string_view question) {
+  // The blanks after the labels line the values up in the box's font.
+  const std::size_t cr = location.find('\r');
+  std::string text = "An error has occurred in " + std::string(fileDescription) + ".\n\n" +
+                     "Error Number:   " + std::to_string(number) + "\n" +
+                     "Error Type:        " + std::string(orlendo::errorTypeText(number)) + "\n" +
+                     "Location:           " + std::string(location.substr(0, cr));
+  if (cr != std::string_view::npos)
+    text += "\nSource:             " + indentTrail(location.substr(cr + 1), "                    ");
+  if (!description.empty()) text += "\nDescription:     " + std::string(description);
+  if (!question.empty()) text += "\n\n" + std::string(question);
+  return text;
+}
+
 bool appendErrorLogEntry(std::string_view logFile, std::string_view timestamp, long number,
                          std::string_view description, std::string_view location) {
   if (logFile.empty()) return true;
@@ -65,10 +80,8 @@ DesktopErrorLogger::DesktopErrorLogger(MessageBox& messages, std::function<std::
 
 bool DesktopErrorLogger::ask(long number, std::string_view description, std::string_view location,
                              std::string_view fileDescription) {
-  const std::string text = "An error has occurred in the " + std::string(fileDescription) + ".\n\n" +
-                           describeError(number, description, location) +
-                           "\n\nDo you want to save your data before the program shuts down?";
-  return messages_.show("WARNING!", text, Icon::Stop, Buttons::YesNo) == Answer::Yes;
+  return messages_.show("WARNING!", FatalBoxText(fileDescription, number, location, description, kSaveQuestion),
+                        Icon::Stop, Buttons::YesNo) == Answer::Yes;
 }
 
 bool DesktopErrorLogger::ReportError(long number, std::string_view description, std::string_view location,
@@ -94,7 +107,7 @@ bool BatchErrorLogger::ReportError(long number, std::string_view description, st
 
 bool BatchErrorLogger::ShowError(long number, std::string_view description, std::string_view location,
                                  std::string_view fileDescription) {
-  err_ << "An error has occurred in the " << fileDescription << ".\n"
+  err_ << "An error has occurred in " << fileDescription << ".\n"
        << describeError(number, description, location) << '\n';
   err_.flush();
   return false;

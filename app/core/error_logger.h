@@ -39,6 +39,15 @@ bool appendErrorLogEntry(std::string_view logFile, std::string_view timestamp, l
 // with its trail, and description, one item per line.
 std::string describeError(long number, std::string_view description, std::string_view location);
 
+// The one layout of every box that ends the program: the heading, the
+// number, its error type, the location (its trail on "Source:" lines), the
+// description when there is one, and `question` after an empty line (none
+// when empty). Lines end in line feeds.
+std::string FatalBoxText(std::string_view fileDescription, long number, std::string_view location,
+                         std::string_view description, std::string_view question);
+
+inline constexpr std::string_view kSaveQuestion = "Do you want to save your data before the program shuts down?";
+
 // The desktop program's logger: appends to the log file, then shows the
 // error and asks the save question in a message box (unless silent).
 class DesktopErrorLogger final : public ErrorLogger {

@@ -56,22 +56,15 @@ void EndProgram(AppState& state, EndServices& services, bool saveFirst, int exit
 }
 
 std::string FatalErrorText(long errorNumber, std::string_view location) {
-  return "An error has occurred in the " + std::string(kFileDescription) + ".\n" + "\n" +
-         "Error Number:   " + std::to_string(errorNumber) + "\n" + "Error Type:        " +
-         std::string(orlendo::errorTypeText(errorNumber)) + "\n" + "Location:           " + std::string(location) +
-         "\n" + "\n" + "Do you want to save your data before the program shuts down?";
+  return FatalBoxText(kFileDescription, errorNumber, location, "", kSaveQuestion);
 }
 
 void ReportFatalError(AppState& state, EndServices& services, long errorNumber, std::string_view location,
                       std::string_view source) {
   if (state.Silent) {
     // Nobody to ask: the first five lines, and the trail the box would not show.
-    std::string text = FatalErrorText(errorNumber, location);
-    text.erase(text.rfind("\n\n"));
-    if (!source.empty()) {
-      text += "\nSource:             ";
-      for (char c : source) text += c == '\r' ? std::string("\n                    ") : std::string(1, c);
-    }
+    const std::string where = source.empty() ? std::string(location) : LocationText(location, source);
+    const std::string text = FatalBoxText(kFileDescription, errorNumber, where, "", "");
     if (services.messages) quietly([&] { services.messages->show("WARNING!", text, Icon::Stop, Buttons::Ok); });
     EndProgram(state, services, false, kExitError);
   }

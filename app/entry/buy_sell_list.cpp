@@ -152,6 +152,22 @@ void InitializeBuySellsArray(BuySellRowArray& rows, orlendo::BuySellsPtr& buySel
   });
 }
 
+BuySellColumns ListColumns(const BuySellRow& row) {
+  // A sell entered here holds its shares negative; the list shows the number sold.
+  const std::string shares = orlendo::isNumericText(row.ChgShrs)
+                                 ? orlendo::format(std::fabs(orlendo::parseDouble(row.ChgShrs)), orlendo::kSharesPattern)
+                                 : row.ChgShrs;
+  return {row.XActionDate, row.IsBuy ? "Buy" : "Sell", shares,
+          row.IsBuy ? orlendo::formatText(row.ChgCost, orlendo::kAmountPattern) : std::string()};
+}
+
+std::vector<BuySellColumns> ListColumns(const BuySellRowArray& rows) {
+  std::vector<BuySellColumns> out;
+  for (const auto& r : rows)
+    if (!r.isPlaceholder()) out.push_back(ListColumns(r));
+  return out;
+}
+
 bool AddBuySellArrayItem(const orlendo::BuySell& buySell, BuySellRowArray& rows, bool isBuy, ListBoxLines& list,
                          orlendo::BuySellsPtr& buySells, ListEditMode mode, MessageBox& messages) {
   return located("AddBuySellArrayItem", [&] {
@@ -209,10 +225,21 @@ bool DeleteBuySellArrayItem(orlendo::BuySellPtr& buySell, BuySellRowArray& rows,
 }
 
 std::vector<EntryCheck> FailingEntryChecks(const orlendo::BuySell& buySell) {
+  // A value the record cannot even hand back (a number beyond any double)
+  // fails its check like one that does not read.
+  const auto passes = [](auto&& read, bool (*check)(std::string_view)) {
+    try {
+      return check(read());
+    } catch (const orlendo::Error&) {
+      return false;
+    }
+  };
+  const auto numeric = [](std::string_view t) { return orlendo::isNumericText(t); };
+  const auto date = [](std::string_view t) { return orlendo::isDateText(t); };
   std::vector<EntryCheck> failing;
-  if (!orlendo::isNumericText(buySell.ChgCost())) failing.push_back(EntryCheck::Cost);
-  if (!orlendo::isNumericText(buySell.ChgShrs())) failing.push_back(EntryCheck::Shares);
-  if (!orlendo::isDateText(buySell.XActionDate())) failing.push_back(EntryCheck::Date);
+  if (!passes([&] { return buySell.ChgCost(); }, numeric)) failing.push_back(EntryCheck::Cost);
+  if (!passes([&] { return buySell.ChgShrs(); }, numeric)) failing.push_back(EntryCheck::Shares);
+  if (!passes([&] { return buySell.XActionDate(); }, date)) failing.push_back(EntryCheck::Date);
   return failing;
 }
 

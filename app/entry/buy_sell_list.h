@@ -12,6 +12,7 @@
 // path of the program.
 #pragma once
 
+#include <array>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -101,6 +102,17 @@ void MoveBuySellsArray2LstBox(const BuySellRowArray& rows, ListBoxLines& list);
 void MoveBuySellArray2Collection(BuySellRowArray& rows, orlendo::BuySellsPtr& buySells);
 
 enum class ListEditMode { Add = 1, Change = 2 };
+
+// What the list shows of a row, column by column: the date, "Buy" or
+// "Sell", the shares, and the cost of a buy (empty for a sell).
+struct BuySellColumns {
+  std::string date, kind, shares, cost;
+  bool operator==(const BuySellColumns&) const = default;
+};
+inline constexpr std::array<std::string_view, 4> kBuySellHeadings{"Date", "Type", "Shares", "Cost"};
+BuySellColumns ListColumns(const BuySellRow& row);
+// The columns of every listed row, in the list's order (the placeholder is not listed).
+std::vector<BuySellColumns> ListColumns(const BuySellRowArray& rows);
 
 // Adds a row built from `buySell` (Add) or replaces the selected row
 // (Change; without a selected line it shows the "SUGGESTION" message and

@@ -200,6 +200,20 @@ bool DateBoxAcceptable(std::string_view displayed) {
   return DateBoxComplete(displayed) && orlendo::isDateText(displayed);
 }
 
+namespace {
+bool DateBoxEmpty(std::string_view displayed) { return displayed.empty() || displayed == kEmptyDateBox; }
+}  // namespace
+
+bool DateBoxLeavable(std::string_view displayed) { return DateBoxEmpty(displayed) || DateBoxAcceptable(displayed); }
+
+std::string DateBoxWarning(std::string_view displayed) {
+  if (DateBoxEmpty(displayed)) return std::string(kMissingDateWarning);
+  if (DateBoxComplete(displayed))
+    return "The date " + std::string(displayed) +
+           " does not exist. Please check the month (01 to 12) and the day of the month.";
+  return std::string(kDateFormatWarning);
+}
+
 std::string LiteralCaption(std::string_view name) {
   std::string out;
   out.reserve(name.size());

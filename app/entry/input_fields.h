@@ -98,6 +98,16 @@ inline constexpr std::string_view kDateFormatWarning =
     "Invalid date format. This is usually caused by entering a year as two digits instead of four digits. "
     "E.g., enter 2002 as 2002 not 02.";
 
+inline constexpr std::string_view kMissingDateWarning =
+    "Please enter the transaction date as month, day and four-digit year, e.g. 02/15/2002.";
+
+// True when the date box may be left: empty (nothing typed) or acceptable.
+bool DateBoxLeavable(std::string_view displayed);
+
+// The warning for a date box that holds no usable date: a missing date, a
+// day that does not exist (13/45/1990), or a partly typed date.
+std::string DateBoxWarning(std::string_view displayed);
+
 // What a date box shows for a value: date text as "mm/dd/yyyy", anything
 // else as its digits put into the mask in order, "_" where none is left.
 std::string DateBoxText(std::string_view value);

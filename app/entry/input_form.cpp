@@ -6,7 +6,9 @@
 #include <stdexcept>
 #include <utility>
 
+#include "entry/entry_limits.h"
 #include "orlendo/error.h"
+#include "orlendo/numbers.h"
 
 namespace tvx {
 
@@ -21,6 +23,16 @@ Field checkField(EntryCheck check) {
     case EntryCheck::Date: return Field::MaskDtTrans;
   }
   return Field::txtShares;
+}
+
+std::string checkedValue(const orlendo::BuySell& b, EntryCheck check);
+
+std::string checkedValue(const orlendo::BuySell& b, EntryCheck check, const std::string& typed) {
+  try {
+    return checkedValue(b, check);
+  } catch (const orlendo::Error&) {
+    return typed;  // the record cannot hand it back: what the user typed
+  }
 }
 
 std::string checkedValue(const orlendo::BuySell& b, EntryCheck check) {
@@ -104,6 +116,7 @@ void InputForm::load() {
     curBuySells_ = security->colBuySells();
     buySellList_.clear();
     InitializeBuySellsArray(buySellRows_, curBuySells_, buySellList_);
+    markSecurities();
     loading_ = false;
     investor_->BeginEdit();
   });
@@ -221,7 +234,14 @@ bool InputForm::focusLeaving(Field field) {
   if (failed_) return true;
   if (IsDateBox(field)) {
     if (DateBoxAcceptable(text(field))) return true;
-    messages_.show(kDateWarningTitle, kDateFormatWarning, Icon::Exclamation, Buttons::Ok);
+    if (DateBoxLeavable(text(field))) {
+      // Nothing typed: the investor's dates keep their value, and the box shows it again.
+      const FieldBinding* binding = BindingOf(field);
+      if (binding && binding->object == BoundObject::Investor)
+        setText(field, DateBoxText(GetPropByName(*investor_, binding->property)));
+      return true;
+    }
+    messages_.show(kDateWarningTitle, DateBoxWarning(text(field)), Icon::Exclamation, Buttons::Ok);
     requestFocus(field);
     return false;
   }
@@ -254,6 +274,16 @@ std::optional<Field> InputForm::takeFocusRequest() { return std::exchange(focus_
 
 void InputForm::storeCurBuySells() {
   investor_->colSecurities()->Item(std::string_view(curSecurity_))->colBuySells(curBuySells_);
+  markSecurities();
+}
+
+void InputForm::markSecurities() {
+  const auto securities = investor_->colSecurities();
+  securityMarks_.clear();
+  for (const std::string& name : securityList_.lines) {
+    const auto buySells = securities->Item(std::string_view(name))->colBuySells();
+    securityMarks_.push_back(buySells && buySells->Count() > 0);
+  }
 }
 
 // A new scratch record for the entry fields. The shares and cost boxes are
@@ -302,23 +332,68 @@ void InputForm::buySellClicked(int index) {
 
 // The three entry checks on CurBuySell. Each failing check asks whether to
 // fix it: Yes puts the focus in its field and ends the checks; No goes on to
-// the next. Either way an entry that failed a check is not stored.
-bool InputForm::passesEntryChecks() {
+// the next. Either way an entry that failed a check is not stored, and after
+// No to all of them the user is told so.
+bool InputForm::passesEntryChecks(bool adding) {
   const auto failing = FailingEntryChecks(*curBuySell_);
   for (EntryCheck check : failing) {
-    const Answer answer = messages_.show(kEntryCheckTitle, EntryCheckMessage(check, checkedValue(*curBuySell_, check)),
-                                         Icon::Exclamation, Buttons::YesNo);
+    const std::string value = checkedValue(*curBuySell_, check, text(checkField(check)));
+    const Answer answer =
+        messages_.show(kEntryCheckTitle, EntryCheckMessage(check, value), Icon::Exclamation, Buttons::YesNo);
     if (answer == Answer::Yes) {
       requestFocus(checkField(check));
       return false;
     }
   }
+  if (!failing.empty())
+    messages_.show(kEntryCheckTitle, adding ? kEntryNotAdded : kEntryNotChanged, Icon::Information, Buttons::Ok);
   return failing.empty();
+}
+
+// A missing transaction date is refused before the entry checks: the box
+// may be left empty, but no entry is stored without a day. A typed date
+// that does not read is the entry checks' to judge.
+bool InputForm::hasTransactionDate() {
+  if (!DateBoxLeavable(texts_.trans) || DateBoxAcceptable(texts_.trans)) return true;  // the entry checks judge it
+  messages_.show(kDateWarningTitle, DateBoxWarning(texts_.trans), Icon::Exclamation, Buttons::Ok);
+  requestFocus(Field::MaskDtTrans);
+  return false;
+}
+
+// Values the report columns would cut are refused; one that fills its
+// column is taken only when the user says so.
+bool InputForm::fitsReportColumns(bool adding) {
+  std::vector<ValueFit> fits;
+  const auto read = [&](EntryValue what, const std::string& text) {
+    try {
+      return orlendo::parseDouble(text);
+    } catch (const orlendo::Error&) {  // beyond the range of a double
+      fits.push_back(BeyondAnyField(what, text));
+      return 0.0;
+    }
+  };
+  const double shares = read(EntryValue::Shares, curBuySell_->ChgShrs());
+  const double cost = buyChecked_ ? read(EntryValue::Cost, curBuySell_->ChgCost()) : 0.0;
+  if (fits.empty()) fits = EntryValueFits(shares, cost, buyChecked_);
+  for (const ValueFit& value : fits) {
+    const Field field = value.what == EntryValue::Shares ? Field::txtShares : Field::txtCost;
+    if (value.fit == FieldFit::Cut) {
+      messages_.show(kEntryCheckTitle, CutValueMessage(value, adding), Icon::Exclamation, Buttons::Ok);
+      requestFocus(field);
+      return false;
+    }
+    if (messages_.show(kEntryCheckTitle, FullFieldQuestion(value), Icon::Question, Buttons::YesNo) != Answer::Yes) {
+      requestFocus(field);
+      return false;
+    }
+  }
+  return true;
 }
 
 void InputForm::addClicked() {
   guarded("btnAdd_Click", [&] {
-    if (!passesEntryChecks()) return;
+    if (!hasTransactionDate()) return;
+    if (!passesEntryChecks(true) || !fitsReportColumns(true)) return;
     const bool changed = AddBuySellArrayItem(*curBuySell_, buySellRows_, buyChecked_, buySellList_, curBuySells_,
                                              ListEditMode::Add, messages_);
     storeCurBuySells();
@@ -333,10 +408,13 @@ void InputForm::addClicked() {
 
 void InputForm::changeClicked() {
   guarded("btnChange_Click", [&] {
-    TextChg(texts_.trans, *curBuySell_, "XActionDate");
     // Without a selected line there is nothing to check; the list procedure
     // says so.
-    if (buySellList_.hasSelection() && !passesEntryChecks()) return;
+    if (buySellList_.hasSelection()) {
+      if (!hasTransactionDate()) return;
+      TextChg(texts_.trans, *curBuySell_, "XActionDate");
+      if (!passesEntryChecks(false) || !fitsReportColumns(false)) return;
+    }
     const bool changed = AddBuySellArrayItem(*curBuySell_, buySellRows_, buyChecked_, buySellList_, curBuySells_,
                                              ListEditMode::Change, messages_);
     storeCurBuySells();

@@ -15,6 +15,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/ports.h"
 #include "entry/buy_sell_list.h"
@@ -46,6 +47,8 @@ inline constexpr std::string_view kInitialInputsPage = "&Initial Inputs";
 inline constexpr std::string_view kBuysSellsPage = "&Buys && Sells";
 inline constexpr std::string_view kSecurityFrameCaption = "Security Transactions";
 inline constexpr std::string_view kFirstSecurity = "Quorvex";
+inline constexpr std::string_view kEntryNotAdded = "The entry was not added.";
+inline constexpr std::string_view kEntryNotChanged = "The transaction was not changed.";
 
 class InputForm {
  public:
@@ -90,6 +93,10 @@ class InputForm {
   orlendo::eLumora election() const { return election_; }
   const ListBoxLines& securityList() const { return securityList_; }
   const ListBoxLines& buySellList() const { return buySellList_; }
+  // The buy/sell list's lines as columns, in the list's order.
+  std::vector<BuySellColumns> buySellColumns() const { return ListColumns(buySellRows_); }
+  // Per line of the security list: the security holds buys or sells.
+  const std::vector<bool>& securityMarks() const { return securityMarks_; }
   const std::string& securityCaption() const { return securityCaption_; }
   const std::string& filenameLabel() const { return filenameLabel_; }
   std::string_view helpText() const { return helpText_; }
@@ -110,8 +117,11 @@ class InputForm {
   void setText(Field field, std::string value);
   void writeBound(Field field);
   void storeCurBuySells();
+  void markSecurities();
   void freshScratch();
-  bool passesEntryChecks();
+  bool passesEntryChecks(bool adding);
+  bool hasTransactionDate();
+  bool fitsReportColumns(bool adding);
   void SetLumoraRadButtons();
   void requestFocus(Field field) { focus_ = field; }
   template <class F>
@@ -132,6 +142,7 @@ class InputForm {
   orlendo::eLumora election_ = orlendo::eLumora::standard;
   ListBoxLines securityList_;
   ListBoxLines buySellList_;
+  std::vector<bool> securityMarks_;
   std::string securityCaption_{kSecurityFrameCaption};
   std::string filenameLabel_;
   std::string_view helpText_;

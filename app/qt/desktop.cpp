@@ -15,6 +15,7 @@
 #include "qt/qt_printer.h"
 #include "qt/report_form.h"
 #include "qt/startup_windows.h"
+#include "reports/pdf_output.h"
 #include "reports/report_output.h"
 #include "shell/command_line.h"
 
@@ -73,7 +74,7 @@ class Desktop::StartWindows final : public StartupWindows {
   explicit StartWindows(Desktop& d) : d_(d) {}
   void showUpdateReminder(std::string_view text) override {
     if (d_.options_.updateReminder) return d_.options_.updateReminder(text);
-    GetUpdateWindow window(toQ(text), *d_.launcher_);
+    GetUpdateWindow window(toQ(text), *d_.launcher_, *d_.messages_);
     window.exec();
   }
   void showAbout() override {
@@ -316,10 +317,8 @@ void Desktop::openRecent(int index) {
 }
 
 QString Desktop::defaultPdfFile() const {
-  QString stem = QFileInfo(toQ(state_.CurrentFile)).completeBaseName();
-  if (stem.isEmpty()) stem = "Tallyvex reports";
-  const std::string folder = state_.DataPath.empty() ? paths_.settingsFolder : state_.DataPath;
-  return toQ(JoinPath(folder, fromQ(stem) + ".pdf"));
+  const std::string fallback = state_.DataPath.empty() ? paths_.settingsFolder : state_.DataPath;
+  return toQ(DefaultPdfFile(state_.CurrentFile, fallback));
 }
 
 void Desktop::runReports(const std::function<void()>& body) {
@@ -328,11 +327,16 @@ void Desktop::runReports(const std::function<void()>& body) {
   if (mainWindow_) blocked.push_back(mainWindow_.get());
   reportRun_ = std::make_unique<InputBlocker>(blocked);
   if (ownPrintDialog_) ownPrintDialog_->setDefaultPdfFile(defaultPdfFile());
+  printer_->beginPrintCommand(defaultPdfFile());
   struct Release {
     Desktop& d;
     ~Release() { d.reportRun_.reset(); }
   } release{*this};
   body();
+  // Pages that went to PDF files: say where.
+  std::vector<std::string> written;
+  for (const QString& file : printer_->pdfFilesWritten()) written.push_back(fromQ(file));
+  if (mainWindow_ && !written.empty()) mainWindow_->showNotice(toQ(PrintedFilesStatus(written)));
 }
 
 void Desktop::route(std::int16_t destination) {

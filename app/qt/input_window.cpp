@@ -7,6 +7,7 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,6 +17,7 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QTabWidget>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <vector>
@@ -46,17 +48,57 @@ bool sameLines(const QListWidget& list, const std::vector<std::string>& lines) {
   return true;
 }
 
-void showLines(QListWidget& list, const ListBoxLines& lines) {
+void showLines(QListWidget& list, const ListBoxLines& lines, const std::vector<bool>& marks) {
   const QSignalBlocker block(list);
   if (!sameLines(list, lines.lines)) {
     list.clear();
     for (const auto& line : lines.lines) list.addItem(toQ(line));
+  }
+  // A security that holds buys or sells stands out in bold.
+  for (int i = 0; i < list.count(); ++i) {
+    const bool marked = static_cast<std::size_t>(i) < marks.size() && marks[static_cast<std::size_t>(i)];
+    QListWidgetItem* item = list.item(i);
+    if (item->font().bold() == marked) continue;
+    QFont font = item->font();
+    font.setBold(marked);
+    item->setFont(font);
+    item->setToolTip(marked ? QString("Holds buys or sells") : QString());
   }
   if (lines.hasSelection()) {
     list.setCurrentRow(lines.selected);
   } else {
     list.setCurrentRow(-1);
     list.clearSelection();
+  }
+}
+
+// The buy/sell list: one row per line, its columns as the form gives them;
+// the line's own text (date and kind) stays with the row.
+void showRows(QTreeWidget& tree, const ListBoxLines& lines, const std::vector<BuySellColumns>& columns) {
+  const QSignalBlocker block(tree);
+  bool same = tree.topLevelItemCount() == static_cast<int>(columns.size());
+  for (int i = 0; same && i < tree.topLevelItemCount(); ++i) {
+    const BuySellColumns& c = columns[static_cast<std::size_t>(i)];
+    const QTreeWidgetItem* item = tree.topLevelItem(i);
+    same = item->text(0) == toQ(c.date) && item->text(1) == toQ(c.kind) && item->text(2) == toQ(c.shares) &&
+           item->text(3) == toQ(c.cost);
+  }
+  if (!same) {
+    tree.clear();
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+      const BuySellColumns& c = columns[i];
+      auto* item = new QTreeWidgetItem(&tree, {toQ(c.date), toQ(c.kind), toQ(c.shares), toQ(c.cost)});
+      item->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
+      item->setTextAlignment(3, Qt::AlignRight | Qt::AlignVCenter);
+      if (i < lines.lines.size()) item->setData(0, Qt::AccessibleTextRole, toQ(lines.lines[i]));
+    }
+    for (int col = 0; col < tree.columnCount(); ++col) tree.resizeColumnToContents(col);
+  }
+  if (lines.hasSelection() && lines.selected < tree.topLevelItemCount()) {
+    tree.setCurrentItem(tree.topLevelItem(lines.selected));
+  } else {
+    tree.setCurrentItem(nullptr);
+    tree.clearSelection();
   }
 }
 
@@ -124,7 +166,18 @@ InputWindow::InputWindow(DesktopServices& services, QWidget* parent)
   fraSecurity_ = new QGroupBox(toQ(kSecurityFrameCaption), buysSells);
   fraSecurity_->setObjectName("fraSecurity");
   auto* securityLayout = new QVBoxLayout(fraSecurity_);
-  auto* lstBuySells = new QListWidget(fraSecurity_);
+  auto* lstBuySells = new QTreeWidget(fraSecurity_);
+  lstBuySells->setColumnCount(static_cast<int>(kBuySellHeadings.size()));
+  QStringList headings;
+  for (std::string_view h : kBuySellHeadings) headings << toQ(h);
+  lstBuySells->setHeaderLabels(headings);
+  lstBuySells->headerItem()->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
+  lstBuySells->headerItem()->setTextAlignment(3, Qt::AlignRight | Qt::AlignVCenter);
+  lstBuySells->setRootIsDecorated(false);
+  lstBuySells->setUniformRowHeights(true);
+  lstBuySells->setSelectionMode(QAbstractItemView::SingleSelection);
+  lstBuySells->setAllColumnsShowFocus(true);
+  lstBuySells->header()->setStretchLastSection(false);  // the cost stays beside the shares
   registerControl(Field::lstBuySells, lstBuySells);
   securityLayout->addWidget(lstBuySells, 1);
   auto* chkBuy = new QCheckBox("Check for buy. Uncheck for sell.", fraSecurity_);
@@ -154,7 +207,7 @@ InputWindow::InputWindow(DesktopServices& services, QWidget* parent)
   auto* closeButtons = new QHBoxLayout;
   closeButtons->addStretch(1);
   closeButtons->addWidget(addButton("btnOK", "&OK", this));
-  closeButtons->addWidget(addButton("btnCancel", "C&ancel", this));
+  closeButtons->addWidget(addButton("btnCancel", "Ca&ncel", this));  // Alt+A is Add
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(tabs_, 1);
@@ -211,7 +264,7 @@ void InputWindow::connectSignals() {
   // A list reports a click on a line: a change of the current line (mouse or
   // keys) and a click on the line that is already current.
   auto* securities = static_cast<QListWidget*>(control(Field::lstSecurities));
-  auto* buySells = static_cast<QListWidget*>(control(Field::lstBuySells));
+  auto* buySells = static_cast<QTreeWidget*>(control(Field::lstBuySells));
   const auto clickedSecurity = [this](int row) {
     if (row >= 0) command([&] { form_.securityClicked(row); });
   };
@@ -224,9 +277,12 @@ void InputWindow::connectSignals() {
     if (row == form_.securityList().selected) return;  // the change of line handled it
     clickedSecurity(row);
   });
-  connect(buySells, &QListWidget::currentRowChanged, this, clickedBuySell);
-  connect(buySells, &QListWidget::itemClicked, this,
-          [buySells, clickedBuySell](QListWidgetItem* item) { clickedBuySell(buySells->row(item)); });
+  connect(buySells, &QTreeWidget::currentItemChanged, this, [buySells, clickedBuySell](QTreeWidgetItem* item) {
+    if (item) clickedBuySell(buySells->indexOfTopLevelItem(item));
+  });
+  connect(buySells, &QTreeWidget::itemClicked, this, [buySells, clickedBuySell](QTreeWidgetItem* item) {
+    clickedBuySell(buySells->indexOfTopLevelItem(item));
+  });
 
   const auto onClick = [this](const char* name, void (InputForm::*event)()) {
     connect(button(name), &QPushButton::clicked, this, [this, event] { command([&] { (form_.*event)(); }); });
@@ -358,6 +414,10 @@ void InputWindow::onFocusOut(Field field, Qt::FocusReason reason) {
     QWidget* next = QApplication::focusWidget();
     if (next && next == button("btnCancel")) return;
     if (DateBoxAcceptable(form_.text(field))) return;
+    if (DateBoxLeavable(form_.text(field))) {  // nothing typed: may be left, and shows its value again
+      handle([&] { form_.focusLeaving(field); });
+      return;
+    }
     // Refused: the warning is shown once the change of focus is over, and
     // until the focus is back in the box no command is carried out.
     pendingDate_ = field;
@@ -389,10 +449,9 @@ void InputWindow::refresh() {
     const QSignalBlocker block(chkBuy);
     chkBuy->setChecked(form_.buyChecked());
   }
-  QWidget* cost = control(Field::txtCost);
-  cost->setVisible(form_.costVisible());
-  cost->setEnabled(form_.costVisible());
-  lblCost_->setVisible(form_.costVisible());
+  // A sell has no cost: the row is greyed, not hidden, so nothing below it moves.
+  control(Field::txtCost)->setEnabled(form_.costVisible());
+  lblCost_->setEnabled(form_.costVisible());
 
   if (QAbstractButton* radio = election_->button(static_cast<int>(form_.election()))) {
     const QSignalBlocker block(election_);
@@ -421,8 +480,8 @@ void InputWindow::refreshTexts() {
 }
 
 void InputWindow::refreshLists() {
-  showLines(*static_cast<QListWidget*>(control(Field::lstSecurities)), form_.securityList());
-  showLines(*static_cast<QListWidget*>(control(Field::lstBuySells)), form_.buySellList());
+  showLines(*static_cast<QListWidget*>(control(Field::lstSecurities)), form_.securityList(), form_.securityMarks());
+  showRows(*static_cast<QTreeWidget*>(control(Field::lstBuySells)), form_.buySellList(), form_.buySellColumns());
 }
 
 void InputWindow::applyFocusRequest() {

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QKeySequence>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
@@ -10,9 +11,17 @@
 #include <QStyle>
 #include <QToolBar>
 
+#include "qt/icons.h"
 #include "qt/qt_ports.h"
 
 namespace tvx::qt {
+
+QKeySequence standardKey(QKeySequence::StandardKey key, const char* fallback) {
+  // Some platforms bind no key to a standard command (Save As on a bare X
+  // session): the usual one then.
+  const QList<QKeySequence> bound = QKeySequence::keyBindings(key);
+  return bound.isEmpty() ? QKeySequence(QString::fromLatin1(fallback)) : bound.first();
+}
 
 MainWindow::MainWindow(MainWindowHandler& handler, QWidget* parent) : QMainWindow(parent), handler_(handler) {
   setObjectName("frmMain");
@@ -23,14 +32,14 @@ MainWindow::MainWindow(MainWindowHandler& handler, QWidget* parent) : QMainWindo
   QMenu* file = bar->addMenu("&File");
   file->setObjectName("mnuFile");
   file->menuAction()->setObjectName("mnuFile");
-  addItem(file, "mnuFileNew", "&New", MainCommand::New);
-  addItem(file, "mnuFileOpen", "&Open...", MainCommand::Open);
+  addItem(file, "mnuFileNew", "&New", MainCommand::New)->setShortcut(standardKey(QKeySequence::New, "Ctrl+N"));
+  addItem(file, "mnuFileOpen", "&Open...", MainCommand::Open)->setShortcut(standardKey(QKeySequence::Open, "Ctrl+O"));
   file->addSeparator();
-  addItem(file, "mnuFileSave", "&Save", MainCommand::Save);
-  addItem(file, "mnuFileSaveAs", "Save &As...", MainCommand::SaveAs);
+  addItem(file, "mnuFileSave", "&Save", MainCommand::Save)->setShortcut(standardKey(QKeySequence::Save, "Ctrl+S"));
+  addItem(file, "mnuFileSaveAs", "Save &As...", MainCommand::SaveAs)->setShortcut(standardKey(QKeySequence::SaveAs, "Ctrl+Shift+S"));
   file->addSeparator();
   addItem(file, "mnuFilePrintPreview", "Print Pre&view", MainCommand::PrintPreview);
-  addItem(file, "mnuFilePrint", "&Print...", MainCommand::Print);
+  addItem(file, "mnuFilePrint", "&Print...", MainCommand::Print)->setShortcut(standardKey(QKeySequence::Print, "Ctrl+P"));
   file->addSeparator();
   for (int i = 0; i < kMruCount; ++i) {
     QAction* item = file->addAction(QString());
@@ -42,7 +51,7 @@ MainWindow::MainWindow(MainWindowHandler& handler, QWidget* parent) : QMainWindo
   mruSeparator_ = file->addSeparator();
   mruSeparator_->setObjectName("mnuFileBar3");
   mruSeparator_->setVisible(false);
-  addItem(file, "mnuFileExit", "E&xit", MainCommand::Exit);
+  addItem(file, "mnuFileExit", "E&xit", MainCommand::Exit)->setShortcut(standardKey(QKeySequence::Quit, "Ctrl+Q"));
 
   // "&Inputs" is a command of the menu bar itself.
   QAction* inputs = bar->addAction("&Inputs");
@@ -62,7 +71,7 @@ MainWindow::MainWindow(MainWindowHandler& handler, QWidget* parent) : QMainWindo
   QMenu* help = bar->addMenu("&Help");
   help->setObjectName("mnuHelp");
   help->menuAction()->setObjectName("mnuHelp");
-  addItem(help, "mnuHelpContents", "&Contents", MainCommand::HelpContents);
+  addItem(help, "mnuHelpContents", "&Contents", MainCommand::HelpContents)->setShortcut(standardKey(QKeySequence::HelpContents, "F1"));
   help->addSeparator();
   addItem(help, "mnuHelpAbout", "&About ", MainCommand::About);
 
@@ -81,13 +90,14 @@ MainWindow::MainWindow(MainWindowHandler& handler, QWidget* parent) : QMainWindo
       {"New", QStyle::SP_FileIcon, MainCommand::New, "New data file"},
       {"Open", QStyle::SP_DialogOpenButton, MainCommand::Open, "Open a data file"},
       {"Save", QStyle::SP_DialogSaveButton, MainCommand::Save, "Save the data file"},
-      {"Print", QStyle::SP_ComputerIcon, MainCommand::Print, "Print the reports"},
+      {"Print", QStyle::SP_CustomBase, MainCommand::Print, "Print the reports"},  // the style has no printer
       {"Preview", QStyle::SP_FileDialogContentsView, MainCommand::ViewReports, "View the reports"},
       {"Input", QStyle::SP_FileDialogDetailedView, MainCommand::Inputs, "Enter the inputs"},
       {"Help", QStyle::SP_DialogHelpButton, MainCommand::HelpContents, "The manual"},
   };
   for (const Button& b : buttons) {
-    QAction* a = tools->addAction(style()->standardIcon(b.icon), b.key);
+    const QIcon icon = b.icon == QStyle::SP_CustomBase ? printIcon() : style()->standardIcon(b.icon);
+    QAction* a = tools->addAction(icon, b.key);
     a->setObjectName(QString("tb") + b.key);
     a->setData(QString(b.key));
     a->setToolTip(b.tip);
@@ -114,6 +124,12 @@ QAction* MainWindow::addItem(QMenu* menu, const char* name, const QString& capti
 void MainWindow::setStatusText(const QString& text) { statusPanel_->setText(text); }
 QString MainWindow::statusText() const { return statusPanel_->text(); }
 
+void MainWindow::showNotice(const QString& text) {
+  constexpr int kNoticeMilliseconds = 30000;
+  statusBar()->showMessage(text, kNoticeMilliseconds);
+}
+QString MainWindow::notice() const { return statusBar()->currentMessage(); }
+
 void MainWindow::showMru(const MruList& names) {
   for (int i = 0; i < kMruCount; ++i) {
     const bool used = !names[i].empty();
@@ -129,15 +145,16 @@ QAction* MainWindow::toolButton(const QString& key) const { return findChild<QAc
 
 WindowGeometry MainWindow::geometryTwips() const {
   const QRect frame = frameGeometry();
-  return WindowGeometry{static_cast<float>(frame.x() * kTwipsPerPixel), static_cast<float>(frame.y() * kTwipsPerPixel),
-                        static_cast<float>(width() * kTwipsPerPixel), static_cast<float>(height() * kTwipsPerPixel)};
+  return WindowGeometry{PixelsToTwips(frame.x(), applied_.left), PixelsToTwips(frame.y(), applied_.top),
+                        PixelsToTwips(width(), applied_.width), PixelsToTwips(height(), applied_.height)};
 }
 
 void MainWindow::applyGeometry(const WindowGeometry& g) {
-  const int w = std::max(200, static_cast<int>(g.width) / kTwipsPerPixel);
-  const int h = std::max(150, static_cast<int>(g.height) / kTwipsPerPixel);
+  applied_ = g;
+  const int w = std::max(200, TwipsToPixels(g.width));
+  const int h = std::max(150, TwipsToPixels(g.height));
   resize(w, h);
-  const QPoint place(static_cast<int>(g.left) / kTwipsPerPixel, static_cast<int>(g.top) / kTwipsPerPixel);
+  const QPoint place(TwipsToPixels(g.left), TwipsToPixels(g.top));
   // A place on no screen (a screen that is gone) is not used.
   bool visible = false;
   for (QScreen* screen : QGuiApplication::screens())

@@ -3,6 +3,7 @@
 // commands go to a handler (the desktop program).
 #pragma once
 
+#include <QKeySequence>
 #include <QMainWindow>
 #include <array>
 
@@ -17,6 +18,9 @@ namespace tvx::qt {
 
 enum class MainCommand { New, Open, Save, SaveAs, PrintPreview, Print, Exit, Inputs, ViewReports, Fonts,
                          HelpContents, About };
+
+// The platform's key for a standard command, else `fallback` ("Ctrl+Shift+S").
+QKeySequence standardKey(QKeySequence::StandardKey key, const char* fallback);
 
 class MainWindowHandler {
  public:
@@ -33,6 +37,9 @@ class MainWindow final : public QMainWindow {
   // Panel 1 of the status bar.
   void setStatusText(const QString& text);
   QString statusText() const;
+  // A passing message in the status bar (what a command has done).
+  void showNotice(const QString& text);
+  QString notice() const;
   // The recently-used items of the File menu.
   void showMru(const MruList& names);
 
@@ -59,6 +66,7 @@ class MainWindow final : public QMainWindow {
   QAction* mruSeparator_ = nullptr;
   QLabel* statusPanel_ = nullptr;
   bool closing_ = false;
+  WindowGeometry applied_;  // what applyGeometry was given, in twips
 };
 
 }  // namespace tvx::qt

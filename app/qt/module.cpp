@@ -1,15 +1,17 @@
 // The entry point of the desktop front end, loaded by tvxdesk for an
 // interactive start.
 //
-// With TVX_SCREENSHOT_DIR set, the program instead shows its main window,
-// its start-up window and a Summary report window, saves each as a PNG file
-// in that folder (main.png, startup.png, summary.png) and ends; the script
-// docs/screenshots.sh uses this.
+// With TVX_SCREENSHOT_DIR set, the program instead shows its start-up
+// window, its main window after printing the Summary report to PDF, a
+// Summary report window and the input window on its buy/sell page, saves
+// each as a PNG file in that folder (startup.png, main.png, summary.png,
+// input.png) and ends; the script docs/screenshots.sh uses this.
 #include <unistd.h>
 
 #include <QApplication>
 #include <QDir>
 #include <QPixmap>
+#include <QTabWidget>
 #include <QTimer>
 #include <climits>
 #include <iostream>
@@ -18,6 +20,7 @@
 
 #include "core/error_paths.h"
 #include "qt/desktop.h"
+#include "qt/input_window.h"
 #include "qt/qt_ports.h"
 #include "qt/startup_windows.h"
 #include "shell/command_line.h"
@@ -38,6 +41,12 @@ class SummaryOnly final : public tvx::ChoiceDialog {
   }
 };
 
+// One copy, to the PDF file the program offers.
+class OneCopy final : public tvx::PrintDialog {
+ public:
+  int askCopies(std::string_view) override { return 1; }
+};
+
 void settle() {
   for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
 }
@@ -54,12 +63,14 @@ int takeScreenshots(const std::vector<std::string>& args, const QString& folder)
   QDir dir(folder);
   if (!dir.mkpath(".")) return tvx::kExitError;
   SummaryOnly summaryOnly;
+  OneCopy oneCopy;
   bool ok = true;
 
   tvx::qt::DesktopOptions options;
   options.appFolder = QCoreApplication::applicationDirPath().toStdString();
   options.pdfPrinterOnly = true;
   options.choices = &summaryOnly;
+  options.printDialog = &oneCopy;
   options.updateReminder = [](std::string_view) {};
   options.about = [] {};
   options.startUpOptions = [&] {
@@ -73,11 +84,20 @@ int takeScreenshots(const std::vector<std::string>& args, const QString& folder)
   try {
     desktop.start(args, currentFolder());
     if (!desktop.mainWindow()) return tvx::kExitError;
+    desktop.route(tvx::kDestPrinter);  // the status bar names the PDF written
     ok = save(*desktop.mainWindow(), dir, "main.png") && ok;
     desktop.route(tvx::kDestScreen);
     const auto windows = desktop.openWindows();
     if (windows.empty()) return tvx::kExitError;
     ok = save(*windows.back(), dir, "summary.png") && ok;
+
+    tvx::qt::InputWindow input(desktop.services(), desktop.mainWindow());
+    input.SetInitialIP();
+    input.tabs()->setCurrentIndex(1);
+    input.resize(input.sizeHint().expandedTo(QSize(900, 620)));
+    input.show();
+    ok = save(input, dir, "input.png") && ok;
+    input.hide();
   } catch (const tvx::ProgramEnded& e) {
     return e.exitStatus == tvx::kExitOk ? tvx::kExitError : e.exitStatus;
   }

@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QMessageBox>
 #include <QPushButton>
@@ -31,10 +32,27 @@ void centreOnScreen(QWidget& window) {
   window.move(area.x() + (area.width() - size.width()) / 2, area.y() + (area.height() - size.height()) / 2);
 }
 
+int widthForTitle(const QWidget& window) {
+  // The title bar's font is the window manager's; the application font with
+  // room for the icon and the title bar's buttons is a fair stand-in.
+  constexpr int kTitleBarButtons = 140;
+  const QFontMetrics metrics(QApplication::font());
+  return metrics.horizontalAdvance(window.windowTitle()) + kTitleBarButtons;
+}
+
 // ---- message boxes ---------------------------------------------------------------------
 
+QWidget* QtMessageBox::owner() const {
+  // The window the message is about is the one the user is in: the modal
+  // window open (the input window, a dialog), else the active one (a report
+  // window); the main window when the program has none of those.
+  if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+  if (QWidget* active = QApplication::activeWindow()) return active;
+  return parent_;
+}
+
 Answer QtMessageBox::show(std::string_view title, std::string_view text, Icon icon, Buttons buttons) {
-  QMessageBox box(parent_);
+  QMessageBox box(owner());
   box.setWindowTitle(toQ(title));
   box.setText(toQ(text));
   switch (icon) {
@@ -132,14 +150,24 @@ void QtGeometryStore::write(std::string_view app, std::string_view section, std:
 
 // ---- fonts, documents, clock, pointer ---------------------------------------------------------
 
+QString resolvedFamily(const QFont& font) { return QFontInfo(font).family(); }
+
 std::optional<FontChoice> QtFontDialog::choose(const FontChoice& preset) {
+  // The dialog opens on the family the reports actually print in: a name the
+  // system lacks ("Courier New") shows as its fixed-pitch substitute.
   QFont initial(toQ(preset.name));
+  initial.setStyleHint(QFont::TypeWriter);
+  initial.setFamily(resolvedFamily(initial));
   if (preset.size > 0) initial.setPointSizeF(preset.size);
   initial.setBold(preset.bold);
-  bool ok = false;
-  const QFont font = QFontDialog::getFont(&ok, initial, parent_, QString(), QFontDialog::DontUseNativeDialog);
-  if (!ok) return std::nullopt;
-  return FontChoice{fromQ(font.family()), static_cast<float>(font.pointSizeF()), font.bold()};
+  QFontDialog dialog(initial, parent_);
+  dialog.setObjectName("dlgFonts");
+  dialog.setOption(QFontDialog::DontUseNativeDialog);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  // An alias the dialog hands back ("Monospace", "Sans Serif") is not a
+  // family the printer knows: take the family it stands for.
+  const QFont font = dialog.selectedFont();
+  return FontChoice{fromQ(resolvedFamily(font)), static_cast<float>(font.pointSizeF()), font.bold()};
 }
 
 bool QtLauncher::open(std::string_view pathOrUrl) {
@@ -209,6 +237,7 @@ std::optional<ReportChoices> QtChoiceDialog::ask(std::string_view caption, const
   ReportChoicesDialog dialog(parent_);
   dialog.setWindowTitle(toQ(caption));
   dialog.setChoices(preset);
+  dialog.setMinimumWidth(widthForTitle(dialog));
   dialog.adjustSize();
   centreOnScreen(dialog);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;

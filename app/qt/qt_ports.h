@@ -11,6 +11,7 @@
 #include "shell/settings.h"
 
 class QCheckBox;
+class QFont;
 class QWidget;
 
 namespace tvx::qt {
@@ -21,11 +22,16 @@ std::string fromQ(const QString& text);
 // Centres a window on the screen it is on (or the primary screen).
 void centreOnScreen(QWidget& window);
 
+// A width at which the window manager shows the window's whole title.
+int widthForTitle(const QWidget& window);
+
 class QtMessageBox final : public MessageBox {
  public:
   explicit QtMessageBox(QWidget* parent = nullptr) : parent_(parent) {}
   void setParent(QWidget* parent) { parent_ = parent; }
   Answer show(std::string_view title, std::string_view text, Icon icon, Buttons buttons) override;
+  // The window a box shown now is centred on.
+  QWidget* owner() const;
 
  private:
   QWidget* parent_;
@@ -57,6 +63,9 @@ class QtGeometryStore final : public WindowGeometryStore {
   void write(std::string_view app, std::string_view section, std::string_view key,
              std::string_view value) override;
 };
+
+// The family the system uses for `font` (an alias or a missing name resolved).
+QString resolvedFamily(const QFont& font);
 
 class QtFontDialog final : public FontDialog {
  public:

@@ -11,6 +11,7 @@
 
 #include "orlendo/error.h"
 #include "qt/qt_ports.h"
+#include "reports/pdf_output.h"
 
 namespace tvx::qt {
 
@@ -77,12 +78,13 @@ void QtPrinter::beginPrintCommand(const QString& pdfFileName) {
   jobsEnded_ = 0;
 }
 
-QString QtPrinter::pdfFileForJob(int job) const {
-  if (job <= 1) return pdfBase_;
-  const QFileInfo info(pdfBase_);
-  QString suffix = info.suffix();
-  QString stem = suffix.isEmpty() ? pdfBase_ : pdfBase_.left(pdfBase_.size() - suffix.size() - 1);
-  return stem + "-" + QString::number(job) + (suffix.isEmpty() ? QString(".pdf") : "." + suffix);
+QString QtPrinter::pdfFileForJob(int job) const { return toQ(PdfFileForJob(fromQ(pdfBase_), job)); }
+
+QStringList QtPrinter::pdfFilesWritten() const {
+  QStringList files;
+  if (printer_.outputFormat() != QPrinter::PdfFormat) return files;
+  for (int job = 1; job <= jobsEnded_; ++job) files << pdfFileForJob(job);
+  return files;
 }
 
 void QtPrinter::startJob() {
@@ -180,7 +182,8 @@ int QtPrintDialog::askCopies(std::string_view title) {
   printer.setCopyCount(1);
   if (printer_.pdfMode()) {
     printer.setOutputFormat(QPrinter::PdfFormat);
-    if (printer.outputFileName().isEmpty() && !defaultPdf_.isEmpty()) printer.setOutputFileName(defaultPdf_);
+    // Each print command offers the file beside the data file open now.
+    if (!defaultPdf_.isEmpty()) printer.setOutputFileName(defaultPdf_);
   }
   QPrintDialog dialog(&printer, parent_);
   dialog.setWindowTitle(toQ(title));

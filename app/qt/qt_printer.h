@@ -50,6 +50,8 @@ class QtPrinter final : public Printer {
   void beginPrintCommand(const QString& pdfFileName = {});
   // The file the job with this 1-based number writes (PDF printer).
   QString pdfFileForJob(int job) const;
+  // The PDF files the jobs ended since the print command began have written.
+  QStringList pdfFilesWritten() const;
   // The number of print jobs ended since the print command began.
   int jobsEnded() const { return jobsEnded_; }
 

@@ -2,12 +2,16 @@
 
 #include <QAction>
 #include <QFontDatabase>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QPlainTextEdit>
 #include <QStyle>
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include "qt/icons.h"
 #include "qt/qt_ports.h"
+#include "reports/window_cascade.h"
 
 namespace tvx::qt {
 
@@ -26,7 +30,7 @@ ReportForm::ReportForm(std::function<void()> printCommand, QWidget* parent)
   tbToolbar_ = new QToolBar(this);
   tbToolbar_->setObjectName("tbToolbar");
   tbToolbar_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-  QAction* print = tbToolbar_->addAction(style()->standardIcon(QStyle::SP_DialogSaveButton), "Print");
+  QAction* print = tbToolbar_->addAction(printIcon(), "Print");
   print->setObjectName("print");
   print->setData("print");
   print->setToolTip("Print the chosen reports");
@@ -86,14 +90,33 @@ void ReportForm::appendText(std::string_view text) {
 void ReportForm::show() {
   txtReport_->setPlainText(displayText(text_));
   txtReport_->moveCursor(QTextCursor::Start);
-  centreOnScreen(*this);
+  if (place_)
+    place_(*this);
+  else
+    centreOnScreen(*this);
   QWidget::show();
   raise();
   activateWindow();
 }
 
+void ReportFormFactory::place(ReportForm& form) {
+  QScreen* screen = form.screen() ? form.screen() : QGuiApplication::primaryScreen();
+  if (!screen) return;
+  const QRect area = screen->availableGeometry();
+  std::erase_if(placed_, [&form](const QPointer<QWidget>& w) { return !w || w == &form || !w->isVisible(); });
+  std::optional<WindowPlace> last;
+  if (!placed_.empty()) last = WindowPlace{placed_.back()->x(), placed_.back()->y()};
+  const int step = form.style()->pixelMetric(QStyle::PM_TitleBarHeight) + 8;
+  const QSize frame = form.frameGeometry().size();
+  const WindowPlace next =
+      NextCascadePlace(last, frame.width(), frame.height(), {area.x(), area.y(), area.width(), area.height()}, step);
+  form.move(next.x, next.y);
+  placed_.emplace_back(&form);
+}
+
 ReportWindow& ReportFormFactory::create() {
   auto* form = new ReportForm(printCommand_);
+  form->setPlacement([this](ReportForm& f) { place(f); });
   if (created_) created_(form);
   return *form;
 }

@@ -4,9 +4,11 @@
 // when it is closed.
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "core/report_window.h"
 
@@ -34,12 +36,15 @@ class ReportForm final : public QWidget, public ReportWindow {
   QPlainTextEdit* txtReport() const { return txtReport_; }
   QToolBar* tbToolbar() const { return tbToolbar_; }
   QAction* button(const QString& key) const;
+  // Where show() puts the window; unset: the middle of the screen.
+  void setPlacement(std::function<void(ReportForm&)> place) { place_ = std::move(place); }
 
  private:
   std::string text_;  // as the report builders made it (CR LF line ends)
   QToolBar* tbToolbar_;
   QPlainTextEdit* txtReport_;
   std::function<void()> printCommand_;
+  std::function<void(ReportForm&)> place_;
 };
 
 // Makes one ReportForm per screen report run.
@@ -53,7 +58,10 @@ class ReportFormFactory final : public ReportWindowFactory {
   ReportWindow& create() override;
 
  private:
+  // Cascades from the newest window still open.
+  void place(ReportForm& form);
   std::function<void()> printCommand_;
+  std::vector<QPointer<QWidget>> placed_;  // oldest first
   std::function<void(QWidget*)> created_;
 };
 

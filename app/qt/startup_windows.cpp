@@ -55,7 +55,7 @@ AboutWindow::AboutWindow(const std::string& versionTag, Launcher& launcher, Mess
   auto* contact = wrappedLabel("Kelvane Software\nsupport@kelvane.example", this);
   lblInfoAddress = new QLabel("<a href=\"page\">" + toQ(kProductPage) + "</a>", this);
   lblInfoAddress->setObjectName("lblInfoAddress");
-  connect(lblInfoAddress, &QLabel::linkActivated, this, [this] { launcher_.open(kProductPage); });
+  connect(lblInfoAddress, &QLabel::linkActivated, this, [this] { OpenWebPage(launcher_, messages_, kProductPage); });
 
   btnSysInfo = new QPushButton("&System Info...", this);
   btnSysInfo->setObjectName("cmdSysInfo");
@@ -65,7 +65,7 @@ AboutWindow::AboutWindow(const std::string& versionTag, Launcher& launcher, Mess
   btnRunProgram->setObjectName("cmdOK");
   btnRunProgram->setDefault(true);
   connect(btnSysInfo, &QPushButton::clicked, this, &AboutWindow::startSystemInfo);
-  connect(btnHomePage, &QPushButton::clicked, this, [this] { launcher_.open(kProductPage); });
+  connect(btnHomePage, &QPushButton::clicked, this, [this] { OpenWebPage(launcher_, messages_, kProductPage); });
   connect(btnRunProgram, &QPushButton::clicked, this, &QDialog::accept);
 
   auto* text = new QVBoxLayout;
@@ -125,7 +125,8 @@ StartUpWindow::StartUpWindow(QWidget* parent) : QDialog(parent) {
 
 // ---- frmGetUpdate ------------------------------------------------------------------------------
 
-GetUpdateWindow::GetUpdateWindow(const QString& text, Launcher& launcher, QWidget* parent) : QDialog(parent) {
+GetUpdateWindow::GetUpdateWindow(const QString& text, Launcher& launcher, MessageBox& messages, QWidget* parent)
+    : QDialog(parent) {
   setObjectName("frmGetUpdate");
   setWindowTitle(toQ(kFileDescription));
   lblMessage = wrappedLabel(text, this);
@@ -135,8 +136,8 @@ GetUpdateWindow::GetUpdateWindow(const QString& text, Launcher& launcher, QWidge
   btnContinue = new QPushButton(toQ(kUpdateContinueButton), this);
   btnContinue->setObjectName("btnContinue");
   btnContinue->setDefault(true);
-  connect(btnCheck, &QPushButton::clicked, this, [this, &launcher] {
-    launcher.open(kProductPage);
+  connect(btnCheck, &QPushButton::clicked, this, [this, &launcher, &messages] {
+    OpenWebPage(launcher, messages, kProductPage);
     accept();
   });
   connect(btnContinue, &QPushButton::clicked, this, &QDialog::accept);

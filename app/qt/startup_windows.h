@@ -45,7 +45,7 @@ class StartUpWindow final : public QDialog {
 class GetUpdateWindow final : public QDialog {
   Q_OBJECT
  public:
-  GetUpdateWindow(const QString& text, Launcher& launcher, QWidget* parent = nullptr);
+  GetUpdateWindow(const QString& text, Launcher& launcher, MessageBox& messages, QWidget* parent = nullptr);
   QLabel* lblMessage;
   QPushButton* btnCheck;
   QPushButton* btnContinue;

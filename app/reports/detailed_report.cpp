@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "core/printer.h"
+#include "core/report_columns.h"
 #include "core/report_text.h"
 #include "core/report_window.h"
 #include "orlendo/dates.h"
@@ -65,15 +66,20 @@ void appendRows(std::string& out, const orlendo::Xaction& x, orlendo::Date day) 
   char line[192];
   char* at = orlendo::formatDateTo(line, day);
   const double changeShares = x.ChgShrsValue();
-  const std::string_view shown = formatted(changeShares, orlendo::kSharesPattern);
-  if (std::abs(changeShares) < kPlainShares && shown.size() <= 16) {
-    at = putRight(at, 16, shown);
+  // The shares text read back and printed in the column's pattern: the same
+  // number printed directly while it is small and fits the column.
+  static_assert(kDetailShares.pattern.decimals == orlendo::kSharesPattern.decimals &&
+                kDetailShares.pattern.groups == orlendo::kSharesPattern.groups &&
+                kDetailShares.pattern.dollar == orlendo::kSharesPattern.dollar);
+  const std::string_view shown = formatted(changeShares, kDetailShares.pattern);
+  if (std::abs(changeShares) < kPlainShares && shown.size() <= kDetailShares.width) {
+    at = putRight(at, kDetailShares.width, shown);
   } else {
-    // A text cut to 16 characters reads as another number.
-    const std::string cut = orlendo::formatText(leftChars(x.ChgShrs(), 16), orlendo::kSharesPattern);
-    at = putRight(at, 16, leftChars(cut, 16));
+    // A text cut to the column's width reads as another number.
+    const std::string cut = orlendo::formatText(leftChars(x.ChgShrs(), kDetailShares.width), kDetailShares.pattern);
+    at = putRight(at, kDetailShares.width, cut);
   }
-  at = putRight(at, 15, formatted(x.ChgCostAmount(), orlendo::kAmountPattern));
+  at = putRight(at, kDetailBasis.width, formatted(x.ChgCostAmount(), orlendo::kAmountPattern));  // as ChgCost()
   at = std::copy(kCrLf.begin(), kCrLf.end(), at);
   out.append(line, at);
 
@@ -81,10 +87,10 @@ void appendRows(std::string& out, const orlendo::Xaction& x, orlendo::Date day) 
   at = std::copy(kChangeRule.begin(), kChangeRule.end(), at);
   at = std::copy(kRowIndent.begin(), kRowIndent.end(), at);
   const double newShares = x.NewShrsValue();
-  if (std::abs(newShares) < kPlainShares) at = putRight(at, 16, formatted(newShares, orlendo::kSharesPattern));
-  else at = putRight(at, 16, x.NewShrs());
-  at = putRight(at, 15, formatted(x.NewCostAmount(), orlendo::kAmountPattern));
-  at = putRight(at, 16, formatted(x.NewCostPerShrAmount(), orlendo::kPerSharePattern));
+  if (std::abs(newShares) < kPlainShares) at = putRight(at, kDetailShares.width, formatted(newShares, orlendo::kSharesPattern));  // as NewShrs()
+  else at = putRight(at, kDetailShares.width, x.NewShrs());
+  at = putRight(at, kDetailBasis.width, formatted(x.NewCostAmount(), orlendo::kAmountPattern));  // as NewCost()
+  at = putRight(at, kDetailPerShare.width, formatted(x.NewCostPerShrAmount(), orlendo::kPerSharePattern));  // as NewCostPerShr()
   at = std::copy(kCrLf.begin(), kCrLf.end(), at);
   out.append(line, at);
 }

@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "core/error_logger.h"
 #include "core/printer.h"
 #include "core/report_text.h"
 #include "core/report_window.h"
@@ -212,6 +213,12 @@ void SetNewFont(ReportContext& ctx, std::string fontName, float fontSize, bool b
       } catch (const orlendo::Error& e) {
         if (e.number() != orlendo::errnum::InvalidPropertyValue) throw;
       }
+      // The number stays in the log; the boxes speak of the font only.
+      appendErrorLogEntry(ctx.state.ErrLogFile, currentLogTimestamp(), orlendo::errnum::InvalidPropertyValue,
+                          "The report font " + fontName + " is not available", "Reports.SetNewFont");
+      // Asked once per run: the other reports and copies print in the default font.
+      if (ctx.fontAsked) return;
+      ctx.fontAsked = true;
       const std::string message = MissingReportFontText(fontName, fontSize);
       if (ctx.showErrorInfo) ctx.state.HideError380 = ctx.showErrorInfo(message, ctx.state.HideError380);
       if (!ctx.getFonts) return;  // no font dialog: the printer keeps its default font

@@ -55,6 +55,10 @@ struct ReportContext {
   // The font dialog: sets AppState FontName/FontSize (unchanged on cancel).
   std::function<void()> getFonts;
 
+  // The font dialog has been offered in this run of the reports: a font that
+  // is still missing then prints in the printer's default without asking again.
+  bool fontAsked = false;
+
   // When not null, file reports are collected here instead of being
   // appended one by one; RunReports writes them to OutputFile in one go.
   std::string* fileBuffer = nullptr;

@@ -51,6 +51,7 @@ void RouteOutput(ReportContext& ctx, std::int16_t destination) {
 void RunReports(ReportContext& ctx, std::int16_t destination) {
   AppState& state = ctx.state;
   bool busyOn = false;
+  ctx.fontAsked = false;
   try {
     // 1. The choice of reports (the batch run has made it already).
     if (!state.Silent) GetReports(ctx, destination);

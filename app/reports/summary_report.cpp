@@ -1,6 +1,7 @@
 #include "reports/summary_report.h"
 
 #include "core/printer.h"
+#include "core/report_columns.h"
 #include "core/report_text.h"
 #include "core/report_window.h"
 #include "orlendo/model.h"
@@ -62,9 +63,9 @@ void RunSummReport(ReportContext& ctx, std::int16_t destination) {
       const orlendo::XactionPtr last = xactions->Item(n);
       const std::string cost = last->NewCost();
       if (orlendo::Currency::fromText(cost) <= kListedAbove) continue;
-      running += "  " + LeftFit(23, security->SecName()) + RightFit(15, last->NewShrs()) +
-                 RightFit(15, orlendo::formatText(cost, orlendo::kDollarAmountPattern)) +
-                 RightFit(17, orlendo::formatText(last->NewCostPerShr(), orlendo::kDollarPerSharePattern)) +
+      running += "  " + LeftFit(23, security->SecName()) + RightFit(kSummaryShares.width, last->NewShrs()) +
+                 RightFit(kSummaryBasis.width, orlendo::formatText(cost, kSummaryBasis.pattern)) +
+                 RightFit(kSummaryPerShare.width, orlendo::formatText(last->NewCostPerShr(), kSummaryPerShare.pattern)) +
                  std::string(kCrLf);
       running = PrintOrDisplay(ctx, window, destination, std::move(running), 1, nameLine, line2, title);
     }

@@ -1,5 +1,7 @@
 #include "shell/settings.h"
 
+#include <cmath>
+
 #include <unistd.h>
 
 #include <cstdlib>
@@ -264,6 +266,13 @@ WindowGeometry ReadMainGeometry(WindowGeometryStore& store) {
   g.width = readGeometryValue(store, "MainWidth", kDefaultGeometrySize);
   g.height = readGeometryValue(store, "MainHeight", kDefaultGeometrySize);
   return g;
+}
+
+int TwipsToPixels(float twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixel)); }
+
+float PixelsToTwips(int pixels, float given) {
+  if (TwipsToPixels(given) == pixels) return given;
+  return static_cast<float>(pixels * kTwipsPerPixel);
 }
 
 void WriteMainGeometry(WindowGeometryStore& store, const WindowGeometry& g, bool minimised) {

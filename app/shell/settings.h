@@ -53,7 +53,7 @@ inline constexpr int kTwipsPerPixel = 15;  // 1440 twips per inch at 96 pixels p
 inline constexpr std::string_view kFontWarningTitle = "WARNING!";
 inline constexpr std::string_view kFontWarningText =
     "We strongly recommend the use of either the COURIER NEW or the COURIER font. Other fonts might not align "
-    "properly, or may cause an error 380.";
+    "properly.";
 inline constexpr std::string_view kErrorInfoCaption = "Error Warning";
 inline constexpr std::string_view kErrorInfoHideBox = "Don't show this message again";
 
@@ -186,6 +186,13 @@ struct WindowGeometry {  // twips
 // Reads "MainLeft", "MainTop", "MainWidth", "MainHeight"; a missing or
 // unreadable value gives its default.
 WindowGeometry ReadMainGeometry(WindowGeometryStore& store);
+
+// A length in twips as whole pixels, rounded.
+int TwipsToPixels(float twips);
+// A length in pixels as twips. Pixels are coarser than twips: when `pixels`
+// is what `given` became, `given` itself, so that a window nobody moved or
+// resized stores the place and size it was given.
+float PixelsToTwips(int pixels, float given);
 // Writes the four values, unless the window is minimised.
 void WriteMainGeometry(WindowGeometryStore& store, const WindowGeometry& geometry, bool minimised);
 

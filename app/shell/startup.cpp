@@ -7,6 +7,22 @@
 
 namespace tvx {
 
+std::string NoBrowserText(std::string_view address) {
+  return "No web browser could be started. To visit the page, open this address in a browser:\r\n\r\n" +
+         std::string(address);
+}
+
+bool OpenWebPage(Launcher& launcher, MessageBox& messages, std::string_view address) {
+  bool opened = false;
+  try {
+    opened = launcher.open(address);
+  } catch (...) {
+    opened = false;
+  }
+  if (!opened) messages.show(kNoBrowserTitle, NoBrowserText(address), Icon::Information, Buttons::Ok);
+  return opened;
+}
+
 bool UpdateReminderDue(const Clock& clock, int majorVersion) {
   const int y = majorVersion + 2;
   if (clock.year() != y) return clock.year() > y;

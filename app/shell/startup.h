@@ -24,6 +24,13 @@ inline constexpr std::string_view kUpdateContinueButton = "Continue With Current
 inline constexpr std::string_view kSystemInfoUnavailable = "System Information Is Unavailable At This Time";
 inline constexpr std::string_view kProductPage = "https://kelvane.example/tallyvex";
 
+inline constexpr std::string_view kNoBrowserTitle = "No Web Browser";
+// What the user is told when no browser could be started for `address`.
+std::string NoBrowserText(std::string_view address);
+// Opens `address` in the web browser; when none starts, says so with the
+// address, so that it can be copied. Returns whether a browser started.
+bool OpenWebPage(Launcher& launcher, MessageBox& messages, std::string_view address);
+
 // StartChoice values of the start-up options window.
 inline constexpr std::int16_t kStartMainWindow = 0;
 inline constexpr std::int16_t kStartNewScenario = 1;

@@ -74,7 +74,7 @@ TEST(EndProgram, WithoutSaveOrSettingsFileWritesNothingAndAFailingSaveStillEnds)
 
 TEST(ReportFatalError, SevenLinesWithTheirBlanksAndYesSaves) {
   EXPECT_EQ(FatalErrorText(53, "FileExists"),
-            "An error has occurred in the Tallyvex.\n"
+            "An error has occurred in Tallyvex.\n"
             "\n"
             "Error Number:   53\n"
             "Error Type:        File not found\n"
@@ -102,7 +102,7 @@ TEST(ReportFatalError, InBatchModeNobodyIsAskedAndTheTrailIsShown) {
   ASSERT_EQ(h.messages.shown.size(), 1u);
   EXPECT_EQ(h.messages.shown[0].buttons, Buttons::Ok);
   EXPECT_EQ(h.messages.shown[0].text,
-            "An error has occurred in the Tallyvex.\n\nError Number:   13\nError Type:        Type mismatch\n"
+            "An error has occurred in Tallyvex.\n\nError Number:   13\nError Type:        Type mismatch\n"
             "Location:           RunReports\nSource:             Investor.Calculate\n                    Orlendo");
   EXPECT_EQ(h.saves, 0);
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <algorithm>
 #include <set>
 #include <stdexcept>
@@ -79,6 +81,22 @@ TEST(DateBoxes, ShowValuesInTheMaskAndOnlyACompleteRealDayMayBeLeft) {
   for (std::string_view bad : {"02/15/84__", "__/__/____", "02/30/2001", "02/29/2001", "13/01/2001", "01/01/0084"})
     EXPECT_FALSE(DateBoxAcceptable(bad)) << bad;
   EXPECT_TRUE(DateBoxComplete("02/30/2001"));
+  // An empty box may be left; what it warns of depends on what was typed.
+  const std::tuple<std::string_view, bool, std::string> leaving[] = {
+      {"__/__/____", true, std::string(kMissingDateWarning)},
+      {"", true, std::string(kMissingDateWarning)},
+      {"02/15/1984", true, ""},
+      {"02/15/84__", false, std::string(kDateFormatWarning)},
+      {"13/45/1990", false,
+       "The date 13/45/1990 does not exist. Please check the month (01 to 12) and the day of the month."},
+      {"02/29/2001", false,
+       "The date 02/29/2001 does not exist. Please check the month (01 to 12) and the day of the month."}};
+  for (const auto& [box, leavable, warning] : leaving) {
+    EXPECT_EQ(DateBoxLeavable(box), leavable) << box;
+    if (!warning.empty()) {
+      EXPECT_EQ(DateBoxWarning(box), warning) << box;
+    }
+  }
   for (std::string_view partial : {"0_/15/1984", "02/15/84", "2/15/1984", "02-15-1984"})
     EXPECT_FALSE(DateBoxComplete(partial)) << partial;  // "02/15/84": the text without its placeholders
 }

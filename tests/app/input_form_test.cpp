@@ -85,22 +85,31 @@ TEST_F(FormFixture, LoadShowsTheInvestorAndSelectsQuorvexWithoutMarkingAChange) 
   EXPECT_EQ(host.changes, 0);
 }
 
-TEST_F(FormFixture, DateBoxesKeepTheFocusUntilTheyHoldARealDay) {
+TEST_F(FormFixture, DateBoxesKeepTheFocusUntilTheyHoldARealDayOrNothing) {
   const std::string warning =
       "Invalid date format. This is usually caused by entering a year as two digits instead of four digits. E.g., "
       "enter 2002 as 2002 not 02.";
   for (Field box : {Field::maskDtStart, Field::maskDtStop, Field::MaskDtTrans}) {
-    for (std::string_view typed : {"02/15/84__", "02/15/84", "02/30/2001", "__/__/____"}) {
+    for (std::string_view typed : {"02/15/84__", "02/15/84", "02/30/2001"}) {
       SCOPED_TRACE(std::string(FieldName(box)) + " " + std::string(typed));
       messages.shown.clear();
       form.textChanged(box, typed);
       EXPECT_FALSE(form.focusLeaving(box));
       ASSERT_EQ(messages.shown.size(), 1u);
       EXPECT_EQ(messages.shown[0].title, "WARNING");
-      EXPECT_EQ(messages.shown[0].text, warning);
+      EXPECT_EQ(messages.shown[0].text, typed == "02/30/2001" ? DateBoxWarning(typed) : warning);
       EXPECT_EQ(messages.shown[0].icon, Icon::Exclamation);
       EXPECT_EQ(form.takeFocusRequest(), box);
     }
+    // An empty box is left without a word; the investor's dates show their value again.
+    messages.shown.clear();
+    form.textChanged(box, "__/__/____");
+    EXPECT_TRUE(form.focusLeaving(box));
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(form.takeFocusRequest(), std::nullopt);
+    EXPECT_EQ(form.text(box), box == Field::maskDtStart ? "12/31/1983" : box == Field::maskDtStop
+                                                                             ? DateBoxText(investor->StopCalc())
+                                                                             : "__/__/____");
   }
   // Nothing incomplete or impossible reached the investor.
   EXPECT_EQ(investor->StartCalc(), "12/31/1983");
@@ -153,12 +162,13 @@ TEST_F(FormFixture, EveryKindOfEditMarksTheInputsUnsavedOnce) {
 
 TEST_F(FormFixture, AddAsksEachFailingCheckInOrderAndStoresNothing) {
   // No to every question: each failing check is asked in order, nothing is
-  // stored, and the typed values stay in the fields.
+  // stored and the user is told so, and the typed values stay in the fields.
   form.textChanged(Field::txtCost, "12x");
   form.textChanged(Field::txtShares, "abc");
   form.textChanged(Field::MaskDtTrans, "02/15/84__");
   form.addClicked();
-  ASSERT_EQ(messages.shown.size(), 3u);
+  ASSERT_EQ(messages.shown.size(), 4u);
+  EXPECT_EQ(messages.shown[3].text, kEntryNotAdded);
   EXPECT_EQ(messages.shown[0].title, "WARNING!");
   EXPECT_EQ(messages.shown[0].buttons, Buttons::YesNo);
   EXPECT_EQ(messages.shown[0].text, EntryCheckMessage(EntryCheck::Cost, "12x"));
@@ -197,8 +207,16 @@ TEST_F(FormFixture, DeleteNamesTheSelectedLineAndAlwaysClearsTheFields) {
 TEST_F(FormFixture, AddsResetTheFieldsAndSwitchingSecuritiesAndBackShowsTheRowsSorted) {
   form.textChanged(Field::txtShares, "1234.5");
   form.textChanged(Field::txtCost, "25000");
-  form.addClicked();  // the date box untouched: the default day, 12/31/1983
+  form.addClicked();  // the date box untouched: refused, nothing stored
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.shown[0].text, kMissingDateWarning);
+  EXPECT_EQ(form.takeFocusRequest(), Field::MaskDtTrans);
+  EXPECT_EQ(stored("Quorvex")->Count(), 0);
+  messages.shown.clear();
+  form.textChanged(Field::MaskDtTrans, "12/31/1983");
+  form.addClicked();
   enter("06/30/1995", "100", "", false);
+  EXPECT_EQ(form.buySellColumns().at(1), (BuySellColumns{"06/30/1995", "Sell", "100.00000", ""}));  // held negative
   enter("03/01/1990", "10", "100");
   EXPECT_EQ(form.text(Field::txtShares), "0");
   EXPECT_EQ(form.text(Field::txtCost), "0");
@@ -221,6 +239,84 @@ TEST_F(FormFixture, AddsResetTheFieldsAndSwitchingSecuritiesAndBackShowsTheRowsS
   EXPECT_FALSE(rows[2].IsBuy);
   EXPECT_EQ(stored("Lumora")->Count(), 1);
   EXPECT_TRUE(messages.shown.empty());
+  // The list shows each line's shares and a buy's cost; the stored keys keep their form.
+  EXPECT_EQ(form.buySellColumns(),
+            (std::vector<BuySellColumns>{{"12/31/1983", "Buy", "1,234.50000", "25,000.00"},
+                                         {"03/01/1990", "Buy", "10.00000", "100.00"},
+                                         {"06/30/1995", "Sell", "100.00000", ""}}));
+  EXPECT_TRUE(stored("Quorvex")->Item(std::string_view("1983/12/31-0")));
+  // The securities holding entries are marked, the others not.
+  const auto& names = form.securityList().lines;
+  ASSERT_EQ(form.securityMarks().size(), names.size());
+  for (std::size_t i = 0; i < names.size(); ++i)
+    EXPECT_EQ(form.securityMarks()[i], names[i] == "Quorvex" || names[i] == "Lumora") << names[i];
+}
+
+TEST_F(FormFixture, NoToEveryCheckSaysTheEntryWasNotAdded) {
+  form.textChanged(Field::txtShares, "abc");
+  form.textChanged(Field::MaskDtTrans, "03/01/1990");
+  messages.answers = {Answer::No};
+  form.addClicked();
+  ASSERT_EQ(messages.shown.size(), 2u);
+  EXPECT_EQ(messages.shown[1].text, kEntryNotAdded);
+  EXPECT_EQ(stored("Quorvex")->Count(), 0);
+
+  enter("03/01/1990", "10", "100");
+  form.buySellClicked(0);
+  form.textChanged(Field::txtShares, "abc");
+  messages.shown.clear();
+  messages.answers = {Answer::No};
+  form.changeClicked();
+  ASSERT_EQ(messages.shown.size(), 2u);
+  EXPECT_EQ(messages.shown[1].text, kEntryNotChanged);
+  EXPECT_EQ(form.buySellColumns().at(0).shares, "10.00000");
+}
+
+TEST_F(FormFixture, ValuesTheReportsWouldCutAreRefusedAndFullColumnsAsked) {
+  // Cut: refused with the reason, the focus on the value.
+  form.textChanged(Field::txtShares, "12345678");
+  form.textChanged(Field::txtCost, "100");
+  form.textChanged(Field::MaskDtTrans, "03/01/1990");
+  form.addClicked();
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_NE(messages.shown[0].text.find("at most 9,999,999.99999"), std::string::npos);
+  EXPECT_EQ(form.takeFocusRequest(), Field::txtShares);
+  EXPECT_EQ(stored("Quorvex")->Count(), 0);
+  EXPECT_EQ(host.changes, 0);
+
+  // Filling a column: No keeps it out, Yes takes it.
+  form.textChanged(Field::txtShares, "10");
+  form.textChanged(Field::txtCost, "250000000");
+  for (Answer answer : {Answer::No, Answer::Yes}) {
+    messages.shown.clear();
+    messages.answers = {answer};
+    form.textChanged(Field::MaskDtTrans, "03/01/1990");
+    form.addClicked();
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].buttons, Buttons::YesNo);
+    EXPECT_EQ(stored("Quorvex")->Count(), answer == Answer::Yes ? 1 : 0);
+  }
+
+  // A number beyond any double is refused the same way, not taken for a failure.
+  for (const char* huge : {"1e400", "-1e400"}) {
+    messages.shown.clear();
+    form.textChanged(Field::txtShares, huge);
+    form.textChanged(Field::MaskDtTrans, "03/01/1990");
+    form.addClicked();
+    EXPECT_TRUE(host.errorLocations.empty()) << huge << (host.errorLocations.empty() ? "" : host.errorLocations[0]);
+    EXPECT_EQ(stored("Quorvex")->Count(), 1) << huge;
+    EXPECT_FALSE(messages.shown.empty()) << huge;
+  }
+  form.textChanged(Field::txtShares, "10");
+
+  // Change refuses the same way and keeps the line as it was.
+  form.buySellClicked(0);
+  form.textChanged(Field::txtCost, "1500000000");
+  messages.shown.clear();
+  form.changeClicked();
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_NE(messages.shown[0].text.find("The entry was not changed."), std::string::npos);
+  EXPECT_EQ(form.buySellColumns().at(0).cost, "250,000,000.00");
 }
 
 TEST_F(FormFixture, SaveAndFilenameButtonsGoThroughTheHostAndOkCloses) {

@@ -102,6 +102,35 @@ TEST(RunReports, TwoPrintedCopiesAreTwoJobsWithPagesFromOne) {
   EXPECT_TRUE(h.printer.openPages().empty());
 }
 
+TEST(RunReports, AMissingFontIsAskedForOncePerRunAndLoggedWithItsNumber) {
+  for (const std::string chosen : {"Other Missing", "Courier New"}) {
+    ReportHarness h{66};
+    TempFolder folder;
+    h.state.ErrLogFile = folder.file("QVX_err.log");
+    h.state.Investor = investorWithABuy();
+    h.state.FontName = "Missing Mono";
+    h.printDialog.copies = 2;
+    int explained = 0, dialogs = 0;
+    h.ctx.showErrorInfo = [&](std::string_view, bool hide) {
+      ++explained;
+      return hide;
+    };
+    h.ctx.getFonts = [&] {
+      ++dialogs;
+      h.state.FontName = chosen;
+    };
+    RunReports(h.ctx, 2);
+    SCOPED_TRACE(chosen);
+    EXPECT_EQ(explained, 1);
+    EXPECT_EQ(dialogs, 1) << "three reports in two copies ask once";
+    EXPECT_EQ(h.printer.jobs.size(), 2u) << "the run prints all the same";
+    EXPECT_NE(readFile(h.state.ErrLogFile).find("Error Number: 380"), std::string::npos);
+    // The next run asks again.
+    RunReports(h.ctx, 2);
+    EXPECT_EQ(dialogs, chosen == "Courier New" ? 1 : 2);
+  }
+}
+
 TEST(RunReports, BatchRunAppendsDetailedThenSummaryWithoutAnyDialog) {
   ReportHarness h;
   TempFolder folder;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <filesystem>
 #include <map>
 
@@ -173,7 +175,7 @@ TEST(GetFonts, WarnsThenTakesTheChoiceWithItsLimits) {
   EXPECT_EQ(messages.shown[0].title, "WARNING!");
   EXPECT_EQ(messages.shown[0].text,
             "We strongly recommend the use of either the COURIER NEW or the COURIER font. Other fonts might not "
-            "align properly, or may cause an error 380.");
+            "align properly.");
   EXPECT_EQ(messages.shown[0].icon, Icon::Exclamation);
   ASSERT_EQ(dialog.presets.size(), 1u);
   EXPECT_EQ(dialog.presets[0].name, "Courier New");
@@ -194,6 +196,18 @@ TEST(GetFonts, WarnsThenTakesTheChoiceWithItsLimits) {
   GetFonts(state, messages, dialog, end);
   EXPECT_EQ(state.FontName, "Courier");
   EXPECT_EQ(state.FontSize, 5.0F);
+}
+
+TEST(WindowGeometry, PixelsGiveBackTheTwipsTheyCameFrom) {
+  // 1000 and 6500 twips are 66.7 and 433.3 pixels: stored again as given.
+  const std::tuple<float, int, float> cases[] = {
+      {1000, 67, 1000}, {6500, 433, 6500}, {1500, 100, 1500}, {1000, 70, 1050}, {6500, 434, 6510}, {0, 0, 0}};
+  for (const auto& [given, pixels, stored] : cases) {
+    EXPECT_EQ(PixelsToTwips(pixels, given), stored) << given << " " << pixels;
+    if (given == stored) {
+      EXPECT_EQ(TwipsToPixels(given), pixels);
+    }
+  }
 }
 
 }  // namespace

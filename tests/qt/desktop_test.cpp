@@ -191,6 +191,45 @@ class DesktopTest : public QObject {
     QCOMPARE(store.read("Tallyvex", "Settings", "MainHeight", ""), std::string("7500"));
   }
 
+  void aFirstExitStoresTheDefaultGeometryItStartedWith() {
+    QSettings("Kelvane", "Tallyvex").clear();  // a first start
+    TempFolder folder;
+    {
+      Program p(folder);
+      p.item("mnuFileExit")->trigger();
+    }
+    qt::QtGeometryStore store;
+    for (const char* key : {"MainLeft", "MainTop"}) QCOMPARE(store.read("Tallyvex", "Settings", key, ""), std::string("1000"));
+    for (const char* key : {"MainWidth", "MainHeight"})
+      QCOMPARE(store.read("Tallyvex", "Settings", key, ""), std::string("6500"));
+  }
+
+  // Printing to PDF writes beside the data file and says so in the status bar.
+  void printedPdfFilesAreNamedInTheStatusBar() {
+    TempFolder folder;
+    Program p(folder);
+    std::filesystem::create_directory(folder.file("tax"));
+    p.state().Investor->sName("Ann Example");
+    addBuySell(*p.state().Investor, "Quorvex", "12/31/1983", "5", "500");
+    p.dialog.saveAnswers.push_back(folder.file("tax/ann.qvx"));
+    p.item("mnuFileSaveAs")->trigger();
+    p.state().DataPath = folder.path();  // the last folder saved to is not where the PDFs go
+    p.choices.answer = ReportChoices{false, true, false};
+    p.print.copies = 2;
+    p.item("mnuFilePrint")->trigger();
+    QVERIFY(p.exits.empty());
+    QVERIFY(std::filesystem::is_regular_file(folder.file("tax/ann.pdf")));
+    QVERIFY(std::filesystem::is_regular_file(folder.file("tax/ann-2.pdf")));
+    QCOMPARE(p.desktop->mainWindow()->notice(),
+             QString::fromStdString("Reports written to 2 files: " + folder.file("tax/ann.pdf") + " and ann-2.pdf"));
+
+    // Cancelled: nothing written, nothing said.
+    p.desktop->mainWindow()->showNotice({});
+    p.print.copies = 0;
+    p.item("mnuFilePrint")->trigger();
+    QCOMPARE(p.desktop->mainWindow()->notice(), QString());
+  }
+
   void reportRunKeepsInputFromTheOtherWindows() {
     TempFolder folder;
     Program p(folder);

@@ -15,7 +15,9 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTimer>
+#include <QTreeWidget>
 #include <QtTest>
+#include <cmath>
 #include <filesystem>
 
 #include "orlendo/dates.h"
@@ -65,6 +67,7 @@ struct Window {
   QWidget* control(Field f) { return w.control(f); }
   QLineEdit* edit(Field f) { return qobject_cast<QLineEdit*>(w.control(f)); }
   QListWidget* list(Field f) { return qobject_cast<QListWidget*>(w.control(f)); }
+  QTreeWidget* rows() { return qobject_cast<QTreeWidget*>(w.control(Field::lstBuySells)); }
   std::string shown(Field f) { return fromQ(edit(f)->displayText()); }
   QWidget* focused() { return QApplication::focusWidget(); }
   std::string help() { return fromQ(w.txtHelp()->toPlainText()); }
@@ -161,7 +164,7 @@ class InputWindowTest : public QObject {
     for (const auto& [field, caption] : fields) QCOMPARE(captionOf(t.control(field)), QString(caption));
     const std::pair<const char*, const char*> buttons[] = {
         {"btnFilename", "Change or set filename"}, {"btnSave", "&Save Information Entered"}, {"btnAdd", "&Add"},
-        {"btnChange", "&Change"}, {"btnDelete", "&Delete"}, {"btnOK", "&OK"}, {"btnCancel", "C&ancel"}};
+        {"btnChange", "&Change"}, {"btnDelete", "&Delete"}, {"btnOK", "&OK"}, {"btnCancel", "Ca&ncel"}};
     for (const auto& [name, caption] : buttons) {
       QVERIFY2(t.w.button(name), name);
       QCOMPARE(t.w.button(name)->text(), QString(caption));
@@ -225,12 +228,101 @@ class InputWindowTest : public QObject {
     QCOMPARE(h.messages.shown.size(), std::size_t{2});
     QCOMPARE(h.messages.shown[1].text, std::string(kDateFormatWarning));
     QCOMPARE(t.focused(), t.control(Field::MaskDtTrans));
-    QCOMPARE(t.list(Field::lstBuySells)->count(), 0);
+    QCOMPARE(t.rows()->topLevelItemCount(), 0);
     QCOMPARE(h.state.Investor->colSecurities()->Item("Quorvex")->colBuySells()->Count(), 0L);
     t.click("btnCancel");  // Cancel leaves without a warning
     QCOMPARE(h.messages.shown.size(), std::size_t{2});
     QVERIFY(!t.w.isVisible());
     QCOMPARE(t.w.result(), int(QDialog::Rejected));
+  }
+
+  // Alt+A is Add (Cancel has its own key); Tab and Shift+Tab leave an empty
+  // date box without a word; a partly typed one still keeps the focus.
+  void keyboardAddAndLeavingAnEmptyDateBox() {
+    FileHarness h;
+    Window t(h);
+    QVERIFY(t.active());
+    t.page(1);
+    t.focus(Field::MaskDtTrans);
+    t.tab();
+    QVERIFY(t.focused() != t.control(Field::MaskDtTrans));
+    t.focus(Field::MaskDtTrans);
+    QTest::keyClick(t.focused(), Qt::Key_Backtab, Qt::ShiftModifier);
+    settle();
+    QVERIFY(t.focused() != t.control(Field::MaskDtTrans));
+    QVERIFY(h.messages.shown.empty());
+
+    t.type(Field::txtShares, "25");
+    t.type(Field::txtCost, "1000");
+    t.type(Field::MaskDtTrans, "03011990");
+    QTest::keyClick(t.focused(), Qt::Key_A, Qt::AltModifier);
+    QTRY_COMPARE(t.rows()->topLevelItemCount(), 1);  // the button's click comes after its animation
+    QVERIFY(t.w.isVisible());  // not Cancel
+    QVERIFY(h.messages.shown.empty());
+
+    // Add with the date box left empty: the missing date is named, nothing added.
+    t.type(Field::txtShares, "5");
+    QTest::keyClick(t.focused(), Qt::Key_A, Qt::AltModifier);
+    QTRY_COMPARE(h.messages.shown.size(), std::size_t{1});
+    settle();
+    QCOMPARE(h.messages.shown[0].text, std::string(kMissingDateWarning));
+    QCOMPARE(t.focused(), t.control(Field::MaskDtTrans));
+    QCOMPARE(t.rows()->topLevelItemCount(), 1);
+
+    // A day that does not exist is named as such.
+    QTest::keyClicks(t.focused(), "13451990");
+    t.tab();
+    QCOMPARE(h.messages.shown.size(), std::size_t{2});
+    QCOMPARE(h.messages.shown[1].text, DateBoxWarning("13/45/1990"));
+    QCOMPARE(t.focused(), t.control(Field::MaskDtTrans));
+  }
+
+  // The list shows each entry's date, kind, shares and cost; the security
+  // list marks the securities that hold entries.
+  void theListsShowSharesCostAndWhichSecuritiesHoldEntries() {
+    FileHarness h;
+    Window t(h);
+    QVERIFY(t.active());
+    t.enter("Quorvex", true, "1234.5", "25000", "12311983");
+    t.enter("Quorvex", false, "100", "", "06301995");
+    QTreeWidget* rows = t.rows();
+    QCOMPARE(rows->headerItem()->text(0), QString("Date"));
+    QCOMPARE(rows->headerItem()->text(3), QString("Cost"));
+    const QStringList expected[] = {{"12/31/1983", "Buy", "1,234.50000", "25,000.00"},
+                                    {"06/30/1995", "Sell", "100.00000", ""}};
+    QCOMPARE(rows->topLevelItemCount(), 2);
+    for (int r = 0; r < 2; ++r)
+      for (int c = 0; c < 4; ++c) QCOMPARE(rows->topLevelItem(r)->text(c), expected[r][c]);
+    QVERIFY(rows->topLevelItem(0)->textAlignment(2) & Qt::AlignRight);
+
+    // A click on a line brings it into the fields.
+    QTest::mouseClick(rows->viewport(), Qt::LeftButton, {}, rows->visualItemRect(rows->topLevelItem(1)).center());
+    settle();
+    QCOMPARE(std::fabs(orlendo::parseDouble(t.shown(Field::txtShares))), 100.0);
+    QVERIFY(!qobject_cast<QCheckBox*>(t.control(Field::chkBuy))->isChecked());
+
+    QListWidget* securities = t.list(Field::lstSecurities);
+    for (int i = 0; i < securities->count(); ++i)
+      QCOMPARE(securities->item(i)->font().bold(), securities->item(i)->text() == "Quorvex");
+  }
+
+  // Values the reports would cut are refused; the entry stays in the fields.
+  void entryLimits() {
+    FileHarness h;
+    Window t(h);
+    QVERIFY(t.active());
+    t.enter("Quorvex", true, "12345678", "100", "03011990");
+    QCOMPARE(h.messages.shown.size(), std::size_t{1});
+    QVERIFY(h.messages.shown[0].text.find("at most 9,999,999.99999") != std::string::npos);
+    QCOMPARE(t.rows()->topLevelItemCount(), 0);
+    QCOMPARE(t.focused(), t.control(Field::txtShares));
+    QCOMPARE(h.state.Investor->colSecurities()->Item("Quorvex")->colBuySells()->Count(), 0L);
+
+    h.messages.answers = {Answer::Yes};  // a cost that fills its column, kept
+    t.enter("Quorvex", true, "100", "250000000", "03011990");
+    QCOMPARE(h.messages.shown.size(), std::size_t{2});
+    QCOMPARE(h.messages.shown[1].buttons, Buttons::YesNo);
+    QCOMPARE(t.rows()->topLevelItemCount(), 1);
   }
 
   void theCostBoxFollowsTheBuyCheck() {
@@ -243,9 +335,12 @@ class InputWindowTest : public QObject {
     QVERIFY(cost->isVisible());
     t.type(Field::txtCost, "750");
 
+    const QPoint dateAt = t.control(Field::MaskDtTrans)->pos();
     t.click(Field::chkBuy);
-    QVERIFY(!cost->isVisible() && !cost->isEnabled());
-    QVERIFY(!t.w.findChild<QLabel*>("lblCost")->isVisible());
+    QVERIFY(cost->isVisible() && !cost->isEnabled());
+    QVERIFY(!t.w.findChild<QLabel*>("lblCost")->isEnabled());
+    QApplication::processEvents();
+    QCOMPARE(t.control(Field::MaskDtTrans)->pos(), dateAt);  // nothing below the row moves
     t.click(Field::chkBuy);
     QVERIFY(cost->isVisible() && cost->isEnabled());
     QCOMPARE(t.shown(Field::txtCost), t.w.form().CurBuySell()->ChgCost());  // its last text
@@ -353,8 +448,9 @@ class InputWindowTest : public QObject {
     t.enter("Dunmarrow", false, "20", "", "06011995");
     t.enter("Vantrel", true, "10", "500", "01151990");
     t.enter("Quorvex", false, "30", "", "05051995");
-    QCOMPARE(t.list(Field::lstBuySells)->count(), 2);
-    QCOMPARE(t.list(Field::lstBuySells)->item(1)->text(), QString("05/05/1995 Sell"));
+    QCOMPARE(t.rows()->topLevelItemCount(), 2);
+    QCOMPARE(t.rows()->topLevelItem(1)->text(0), QString("05/05/1995"));
+    QCOMPARE(t.rows()->topLevelItem(1)->text(1), QString("Sell"));
     QVERIFY(h.messages.shown.empty());
     t.click("btnOK");
     QVERIFY(!t.w.isVisible());

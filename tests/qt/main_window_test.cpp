@@ -76,6 +76,35 @@ class MainWindowTest : public QObject {
     }
   }
 
+  // The standard keys, shown in the menus, run their commands.
+  void shortcutsRunTheirCommands() {
+    RecordingHandler handler;
+    tvx::qt::MainWindow window(handler);
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    using K = QKeySequence;
+    const std::tuple<const char*, K::StandardKey, const char*, MainCommand> keys[] = {
+        {"mnuFileNew", K::New, "Ctrl+N", MainCommand::New},
+        {"mnuFileOpen", K::Open, "Ctrl+O", MainCommand::Open},
+        {"mnuFileSave", K::Save, "Ctrl+S", MainCommand::Save},
+        {"mnuFileSaveAs", K::SaveAs, "Ctrl+Shift+S", MainCommand::SaveAs},
+        {"mnuFilePrint", K::Print, "Ctrl+P", MainCommand::Print},
+        {"mnuFileExit", K::Quit, "Ctrl+Q", MainCommand::Exit},
+        {"mnuHelpContents", K::HelpContents, "F1", MainCommand::HelpContents}};
+    for (const auto& [name, standard, fallback, command] : keys) {
+      QAction* item = window.menuItem(name);
+      const QList<K> bound = K::keyBindings(standard);  // the platform's key where it has one
+      const K key = bound.isEmpty() ? K(fallback) : bound.first();
+      QCOMPARE(item->shortcut(), key);
+      handler.commands.clear();
+      QTest::keySequence(&window, key);
+      QVERIFY2(handler.commands.size() == 1 && handler.commands[0] == command, name);
+    }
+    // The print button shows a printer: the theme's, else the drawn one.
+    QVERIFY(!window.toolButton("Print")->icon().isNull());
+  }
+
   void recentlyUsedItems() {
     RecordingHandler handler;
     tvx::qt::MainWindow window(handler);

@@ -56,6 +56,34 @@ class ReportFormTest : public QObject {
     QVERIFY(alive.isNull());  // closed and gone
   }
 
+  // Each new window steps down and right from the last one still open.
+  void newWindowsCascade() {
+    std::vector<QWidget*> created;
+    qt::ReportFormFactory factory({}, [&](QWidget* w) { created.push_back(w); });
+    for (int i = 0; i < 3; ++i) {
+      ReportWindow& window = factory.create();
+      window.setText("  text\r\n");
+      window.show();
+    }
+    QCOMPARE(created.size(), size_t{3});
+    const QPoint first = created[0]->pos();
+    const int step = created[1]->x() - created[0]->x();
+    QVERIFY(step > 10);
+    QCOMPARE(created[1]->y() - created[0]->y(), step);
+    QCOMPARE(created[2]->pos(), created[1]->pos() + QPoint(step, step));
+    // With the newest closed, the next steps from the newest still open.
+    created[2]->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    factory.create().show();
+    QCOMPARE(created[3]->pos(), created[1]->pos() + QPoint(step, step));
+    // With all of them closed, the next one opens in the middle again.
+    for (std::size_t i : {0, 1, 3}) created[i]->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    factory.create().show();
+    QCOMPARE(created[4]->pos(), first);
+    delete created[4];
+  }
+
   void cannotBeMadeSmallerThanItFirstAppeared() {
     qt::ReportForm form({});
     form.show();

@@ -25,6 +25,13 @@ class StartupWindowsTest : public QObject {
     QCOMPARE(window.btnRunProgram->text(), QString("Run Program"));
     window.btnHomePage->click();
     QCOMPARE(launcher.opened, std::vector<std::string>{std::string(kProductPage)});
+    QVERIFY(messages.shown.empty());
+    // No browser: the user is told so, with the address.
+    launcher.result = false;
+    window.btnHomePage->click();
+    QCOMPARE(messages.shown.size(), size_t{1});
+    QCOMPARE(messages.shown[0].text, NoBrowserText(kProductPage));
+    QVERIFY(messages.shown[0].text.find(std::string(kProductPage)) != std::string::npos);
     QTimer::singleShot(0, window.btnRunProgram, &QPushButton::click);
     QCOMPARE(window.exec(), int(QDialog::Accepted));
   }
@@ -45,12 +52,16 @@ class StartupWindowsTest : public QObject {
 
   void updateReminder() {
     test::RecordingLauncher launcher;
-    qt::GetUpdateWindow window(QString::fromStdString(UpdateReminderText("QVX2017.10", 2017)), launcher);
+    test::ScriptedMessageBox messages;
+    launcher.result = false;
+    qt::GetUpdateWindow window(QString::fromStdString(UpdateReminderText("QVX2017.10", 2017)), launcher, messages);
     QCOMPARE(window.btnCheck->text(), QString("Check For More Current Version"));
     QCOMPARE(window.btnContinue->text(), QString("Continue With Current Program"));
     QTimer::singleShot(0, window.btnCheck, &QPushButton::click);
     window.exec();
     QCOMPARE(launcher.opened.size(), size_t{1});
+    QCOMPARE(messages.shown.size(), size_t{1});  // no browser: said, with the address
+    QCOMPARE(messages.shown[0].title, std::string(kNoBrowserTitle));
   }
 
   void errorWindowReportsTheBox() {

@@ -7,9 +7,44 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <QTextStream>
 #include <iostream>
+
+namespace {
+
+bool isCodeBlock(const QTextBlock& block) {
+  if (block.blockFormat().nonBreakableLines() || block.blockFormat().hasProperty(QTextFormat::BlockCodeFence))
+    return true;
+  const QTextCharFormat chars = block.charFormat();
+  if (chars.fontFixedPitch()) return true;
+  for (const QTextLayout::FormatRange& range : block.textFormats())
+    if (range.format.fontFixedPitch() || range.format.fontFamilies().toStringList().contains("monospace"))
+      return true;
+  return false;
+}
+
+// A command in the manual is copied from the PDF: a code line is never
+// broken, and is set a little smaller so that the longest fits the page.
+void keepCommandsOnOneLine(QTextDocument& document) {
+  QTextCursor cursor(&document);
+  for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+    if (!isCodeBlock(block)) continue;
+    cursor.setPosition(block.position());
+    QTextBlockFormat format = block.blockFormat();
+    format.setNonBreakableLines(true);
+    cursor.setBlockFormat(format);
+    cursor.setPosition(block.position() + block.length() - 1, QTextCursor::KeepAnchor);
+    QTextCharFormat smaller;
+    smaller.setFontPointSize(9);
+    cursor.mergeCharFormat(smaller);
+  }
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   QGuiApplication app(argc, argv);
@@ -35,6 +70,7 @@ int main(int argc, char** argv) {
     document.setHtml(text);
   else
     document.setMarkdown(text);
+  keepCommandsOnOneLine(document);
 
   // Written to a temporary name first: a failed run leaves no half PDF.
   const QString target = QString::fromLocal8Bit(argv[2]);

@@ -1,0 +1,41 @@
+// The places of report windows: centred first, then stepped, then back to
+// the corner before a window leaves the screen.
+#include "reports/window_cascade.h"
+
+#include <gtest/gtest.h>
+
+namespace tvx::test {
+namespace {
+
+TEST(NextCascadePlace, CentresThenStepsThenStartsAgainInTheCorner) {
+  const WindowArea screen{0, 30, 1280, 994};
+  WindowPlace place = NextCascadePlace(std::nullopt, 820, 560, screen, 30);
+  EXPECT_EQ(place, (WindowPlace{230, 247}));
+  std::vector<WindowPlace> seen{place};
+  for (int i = 0; i < 40; ++i) {
+    const WindowPlace next = NextCascadePlace(place, 820, 560, screen, 30);
+    if (next.x > place.x) {
+      EXPECT_EQ(next, (WindowPlace{place.x + 30, place.y + 30}));
+    } else {
+      EXPECT_EQ(next, (WindowPlace{0, 30})) << "back to the corner after " << seen.size();
+    }
+    // Half of every window stays on the screen.
+    EXPECT_LE(next.x + 410, screen.x + screen.width);
+    EXPECT_LE(next.y + 280, screen.y + screen.height);
+    seen.push_back(next);
+    place = next;
+  }
+  // Two windows in a row never share a place.
+  for (std::size_t i = 1; i < seen.size(); ++i) EXPECT_FALSE(seen[i] == seen[i - 1]);
+}
+
+TEST(NextCascadePlace, AWindowLargerThanTheScreenStillSteps) {
+  const WindowArea small{0, 0, 800, 600};
+  const WindowPlace first = NextCascadePlace(std::nullopt, 820, 560, small, 30);
+  EXPECT_EQ(first, (WindowPlace{0, 20}));
+  const WindowPlace second = NextCascadePlace(first, 820, 560, small, 30);
+  EXPECT_EQ(second, (WindowPlace{30, 50}));
+}
+
+}  // namespace
+}  // namespace tvx::test
