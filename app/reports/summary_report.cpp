@@ -20,7 +20,7 @@ constexpr std::string_view kRuleLine =
     "  --------                        ------          -----   --------------\r\n";
 
 // A basis above a tenth of a cent is still held.
-constexpr orlendo::Currency kListedAbove = orlendo::Currency::fromTicks(10);
+constexpr orlendo::Currency kListedAbove = orlendo::Currency::fromTicks(std::int64_t{10});
 
 }  // namespace
 

@@ -2,6 +2,10 @@
 // split from the 1983 divestiture to 2017, as one table of dated actions.
 #pragma once
 
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <initializer_list>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -11,52 +15,99 @@
 
 namespace orlendo::history {
 
-// How a posting row's properties beyond AF and DF are filled.
+// The fraction of the source's basis that a posting moves (AllocationFactor):
+// negative on the side that gives it away, positive on a receiver. An acq_old
+// applies it to its target's own basis, which is the source's.
+struct BasisFraction {
+  double value;
+};
+
+// The shares a posting adds to its target per share of the source
+// (DistributionFactor); acq_old and a split count the target's own shares
+// instead. A split of 2.0 gives two more shares per share held (three for one),
+// -0.8 leaves one share for five, -1.0 empties the holding, 0 keeps the count.
+struct SharesPerShare {
+  double value;
+};
+
+// How a posting row's properties beyond the two factors are filled.
 enum class Special {
   None,
-  CashOrStock,   // DF and cash per share by the Lumora election, fair value per new share
-  Distribution,  // SourceCost = price x (DF x source shares), nothing posted on the source
+  CashOrStock,   // factor and cash per share by the Lumora election, fair value per new share
+  Distribution,  // SourceCost = price x (factor x source shares), nothing posted on the source
 };
 
-// One transaction of an event procedure, in posting order.
+// Where a row takes its snapshot from. A row that opens a leg makes its own
+// target a further source: its transaction count guards the rows up to the
+// next such row and its (basis, shares) feeds them, read after the rows before.
+enum class Leg : bool { continues, opens };
+
+// One transaction of an event, in posting order.
 struct Posting {
   std::string_view target;
-  XTransType type;
-  std::optional<double> allocationFactor;  // nullopt: not set
-  double distributionFactor;
-  std::string_view description;            // empty: not set
+  XTransType type{};
+  std::optional<BasisFraction> basis;  // nullopt: AllocationFactor not set
+  SharesPerShare shares{};
+  std::string_view description{};  // empty: not set
   Special special = Special::None;
+  Leg leg = Leg::continues;
 };
 
-// The postings that read one source security: its transaction count guards
-// them and its snapshot (basis, shares) feeds them.
-struct Leg {
-  std::string_view source;
-  std::span<const Posting> postings;
+// An event's postings, held in the row itself so that an event is one
+// constant entry of the table.
+class Postings {
+ public:
+  static constexpr std::size_t capacity = 8;  // the divestiture: Quorvex and seven receivers
+
+  constexpr Postings() = default;
+  constexpr Postings(std::initializer_list<Posting> rows) : size_(rows.size()) {
+    if (rows.size() > capacity) throw "more postings than an event holds";  // fails to compile in a constant
+    std::copy(rows.begin(), rows.end(), rows_.begin());
+  }
+
+  constexpr const Posting* begin() const noexcept { return rows_.data(); }
+  constexpr const Posting* end() const noexcept { return rows_.data() + size_; }
+  constexpr std::size_t size() const noexcept { return size_; }
+  constexpr bool empty() const noexcept { return size_ == 0; }
+  constexpr const Posting& operator[](std::size_t i) const noexcept { return rows_[i]; }
+
+ private:
+  std::array<Posting, capacity> rows_{};
+  std::size_t size_ = 0;
 };
 
+// One corporate action. The first row is posted on the source (whose count
+// guards the event and whose snapshot feeds every row) unless `source` names
+// another security that is read but posted nothing.
 struct EventProcedure {
   std::string_view name;  // error source "CapitalXactions." + name
-  std::span<const Leg> legs;
-  const EventProcedure* then = nullptr;  // a procedure this one runs after its own postings
+  Postings postings;
+  std::string_view source{};             // empty: the first row's target
+  const EventProcedure* then = nullptr;  // runs after this one's postings, under its trail
+
+  constexpr std::string_view firstSource() const noexcept {
+    return source.empty() && !postings.empty() ? postings[0].target : source;
+  }
 };
 
-// One dated action: an event procedure, or a stock split of a security.
+// One dated action: an event, or a stock split of a security.
 struct ScheduledAction {
   Date date;
-  const EventProcedure* procedure;  // null for a split
-  std::string_view splitSecurity;
-  double splitFactor;
-  bool processMessagesAfter;  // the caller may process window messages after this date's actions
+  EventProcedure event;  // no name for a split
+  std::string_view splitSecurity{};
+  SharesPerShare splitFactor{};
+  bool processMessagesAfter = false;  // the caller may process window messages after this date's actions
+
+  constexpr bool isSplit() const noexcept { return event.name.empty(); }
 };
 
 // The whole schedule in date order; actions of one date in the order they run.
 std::span<const ScheduledAction> schedule();
 
-// Runs one event procedure on the investor's securities.
+// Runs one event on the investor's securities.
 void runEvent(const EventProcedure& procedure, Securities& securities, Date day, eLumora election);
 // Posts a stock split on a security (no guard on its transaction count).
-void makeStkSplitXaction(const SecurityPtr& security, double factor, Date day);
+void makeStkSplitXaction(const SecurityPtr& security, SharesPerShare factor, Date day);
 // Runs every action scheduled for `day`; true when the caller may process messages afterwards.
 bool runScheduledActions(Date day, Securities& securities, eLumora election);
 

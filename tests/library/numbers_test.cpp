@@ -26,6 +26,13 @@ using tvxtest::errorNumber;
 
 Currency ticks(std::int64_t t) { return Currency::fromTicks(t); }
 
+// A double would be truncated and an int is usually a unit mix-up: only an
+// int64 count of ten-thousandths compiles.
+template <class T>
+concept TicksFrom = requires(T t) { Currency::fromTicks(t); };
+static_assert(TicksFrom<std::int64_t> && TicksFrom<const std::int64_t&>);
+static_assert(!TicksFrom<double> && !TicksFrom<float> && !TicksFrom<int> && !TicksFrom<unsigned long>);
+
 // ---- rounding of doubles and conversion to currency ---------------------------
 
 TEST(RoundTo, LandsOnDecimalTiesAndRoundsThemToEven) {

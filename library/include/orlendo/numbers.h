@@ -25,6 +25,10 @@ class Currency {
   constexpr Currency() noexcept = default;
 
   static constexpr Currency fromTicks(std::int64_t ticks) noexcept { return Currency(ticks); }
+  // Exactly a count of ten-thousandths: a double would be truncated and a
+  // narrower integer is usually a unit mix-up, so neither converts.
+  template <class T>
+  static Currency fromTicks(T) = delete;
   // Nearest ten-thousandth of x, ties to even; overflow error when x is not finite or out of range.
   static Currency fromDouble(double x);
   // Exact decimal reading of numeric text rounded to four decimals, ties to even.
