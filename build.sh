@@ -7,13 +7,14 @@
 #   ./build.sh sanitize   the same tests in a build with AddressSanitizer and
 #                         UndefinedBehaviorSanitizer
 #   ./build.sh bench      build in Release and run the benchmarks
+#   ./build.sh fuzz [s]   fuzz the data-file loader with libFuzzer for s seconds (600)
 set -euo pipefail
 cd "$(dirname "$0")"
 ROOT=$PWD
 
 PACKAGES=(cmake g++ make pkgconf libgtest-dev libgmock-dev googletest libbenchmark-dev
           qt6-base-dev qt6-base-dev-tools libgl-dev fonts-liberation poppler-utils
-          xvfb xauth hyperfine time hledger)
+          xvfb xauth hyperfine time clang libclang-rt-14-dev hledger)
 
 install_missing() {
   local missing=()
@@ -60,8 +61,12 @@ case "${1:-}" in
     configure_and_build build-release -DCMAKE_BUILD_TYPE=Release -DTVX_BUILD_TESTS=OFF
     build-release/bin/orlendo_bench "${@:2}"
     ;;
+  fuzz)
+    install_missing
+    tests/fuzz/run.sh "${2:-600}"
+    ;;
   *)
-    sed -n '2,10p' "$0"
+    sed -n '2,11p' "$0"
     exit 2
     ;;
 esac

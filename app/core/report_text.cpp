@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include "orlendo/error.h"
@@ -75,26 +76,45 @@ void appendToFile(const std::string& path, std::string_view text) {
     long number = orlendo::errnum::PathFileAccess;
     if (error == ENOENT || error == ENOTDIR) number = orlendo::errnum::PathNotFound;
     if (error == EACCES || error == EPERM || error == EROFS) number = orlendo::errnum::PermissionDenied;
-    if (error == ENOSPC) number = orlendo::errnum::DiskFull;
+    if (error == ENOSPC || error == EDQUOT || error == EFBIG) number = orlendo::errnum::DiskFull;
     if (error == EIO) number = orlendo::errnum::DeviceIO;
     throw orlendo::Error(number, std::string(what) + " \"" + path + "\": " + std::strerror(error),
                          std::string(orlendo::kProductDescription));
   };
   if (path.empty()) throw orlendo::Error(orlendo::errnum::NoFilename, "No output file name was given.",
                                          std::string(orlendo::kProductDescription));
-  std::FILE* f = std::fopen(path.c_str(), "ab");
-  if (!f) fail("Cannot open the output file", errno);
-  std::fseek(f, 0, SEEK_END);
-  const long start = std::ftell(f);  // the former end of the file
-  const bool written = std::fwrite(text.data(), 1, text.size(), f) == text.size() && std::fflush(f) == 0;
-  const int writeError = errno;
-  if (!written) {
-    // Leave the file as it was: no half-written report.
-    if (start >= 0) (void)!ftruncate(fileno(f), start);
-    std::fclose(f);
+  // Whether this run creates the file decides what a failure leaves: the old
+  // length of a file that was there, no file at all otherwise.
+  bool created = false;
+  int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+  if (fd < 0 && errno == ENOENT) {
+    fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    created = fd >= 0;
+  }
+  if (fd < 0) fail("Cannot open the output file", errno);
+  const off_t start = ::lseek(fd, 0, SEEK_END);  // the former end of the file
+  int writeError = 0;
+  for (std::size_t done = 0; done < text.size() && writeError == 0;) {
+    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+    if (n > 0) done += static_cast<std::size_t>(n);
+    else if (n == 0) writeError = ENOSPC;
+    else if (errno != EINTR) writeError = errno;
+  }
+  // No half-written report is left behind.
+  auto undo = [&] {
+    if (created) ::unlink(path.c_str());
+    else if (start >= 0) (void)!::truncate(path.c_str(), start);
+  };
+  if (writeError != 0) {
+    ::close(fd);
+    undo();
     fail("Cannot write the output file", writeError);
   }
-  if (std::fclose(f) != 0) fail("Cannot close the output file", errno);
+  if (::close(fd) != 0) {  // a delayed write that failed
+    const int closeError = errno;
+    undo();
+    fail("Cannot close the output file", closeError);
+  }
 }
 
 }  // namespace tvx

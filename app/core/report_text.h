@@ -33,8 +33,9 @@ std::string GetPrintLine(std::int16_t n);
 std::string pointSizeText(float points);
 
 // Appends `text` to the file `path` (created when missing). On failure the
-// file keeps its former length and an orlendo::Error is raised naming the
-// path and the reason.
+// file keeps its former length (one this call created is removed) and an
+// orlendo::Error is raised naming the path and the reason (a full disk or a
+// file-size limit: DiskFull).
 void appendToFile(const std::string& path, std::string_view text);
 
 }  // namespace tvx

@@ -19,13 +19,24 @@ std::string rightTrimmed(std::string s) {
 
 std::string entryKey(long n, std::string_view what) { return std::to_string(n) + " " + std::string(what); }
 
+// The previous content of the file to "backup.qvx" in the current folder,
+// written atomically like the data file so a failure keeps the older backup.
+// It gets a new file's permissions: a read-only data file must not make
+// the backup, and with it every later save, read-only.
 void backUp(const std::string& fileName) {
   namespace fs = std::filesystem;
-  const fs::path backup = fs::current_path() / "backup.qvx";
+  const std::string backup = (fs::current_path() / "backup.qvx").string();
   std::error_code ec;
   // Saving over the backup itself would copy the file onto itself.
   if (fs::exists(backup, ec) && fs::equivalent(fileName, backup, ec)) return;
-  fs::copy_file(fileName, backup, fs::copy_options::overwrite_existing);
+  std::string bytes;
+  if (!readFileBytes(fileName, bytes)) return;
+  try {
+    writeFileAtomically(backup, bytes, FilePermissions::Default);
+  } catch (const Error& e) {
+    raiseMessage(e.number(), backup,
+                 "Cannot write the backup copy " + backup + ": " + std::string(errorTypeText(e.number())));
+  }
 }
 
 }  // namespace
@@ -35,6 +46,11 @@ void fetchInvestor(Investor& investor, std::string_view fileName, Date today) {
   if (fileName.empty()) raise(errnum::NoFilename, "Need to specify a filename.");
   ProfileFile file;
   file.FileName(fileName);
+  // Text without a single section header is some other file: loading it as
+  // an empty investor would let the next save overwrite it.
+  if (file.NoSectionHeader())
+    raiseMessage(errnum::NotADataFile, std::string(fileName),
+                 std::string(fileName) + " is not a Tallyvex data file");
 
   investor.Version(file.GetString(kGeneral, "Version", ""));
   investor.sName(file.GetString(kGeneral, "Name", ""));
@@ -66,6 +82,7 @@ void saveInvestor(const Investor& investor, std::string_view fileName) {
   // load reads back: refuse it before the backup or the data file is touched.
   for (const auto& security : *investor.colSecurities())
     if (security->colBuySells()->Count() > kMaxEntries) raisePlatform(errnum::Overflow);
+  discardTemporaryFile(name);  // a killed save's leftover: at most one temporary file at any moment
   if (FileHelper::PathExists(name)) backUp(name);
 
   ProfileFile file(ProfileFile::Mode::Deferred);

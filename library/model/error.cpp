@@ -34,13 +34,17 @@ void raise(long number, std::string source, std::string description) {
   throw Error(number, std::move(source), std::move(description));
 }
 
+void raiseMessage(long number, std::string source, std::string message) {
+  throw Error(number, std::move(source), std::move(message), true);
+}
+
 namespace {
 long numberForSystemError(const std::error_code& ec) {
   if (ec == std::errc::no_such_file_or_directory) return errnum::PathNotFound;
   if (ec == std::errc::permission_denied || ec == std::errc::operation_not_permitted ||
       ec == std::errc::read_only_file_system)
     return errnum::PermissionDenied;
-  if (ec == std::errc::no_space_on_device) return errnum::DiskFull;
+  if (ec == std::errc::no_space_on_device || ec == std::errc::file_too_large) return errnum::DiskFull;
   if (ec == std::errc::io_error) return errnum::DeviceIO;
   return errnum::PathFileAccess;
 }
@@ -51,6 +55,7 @@ void rethrowWithTrail(std::string_view tag) {
   try {
     throw;
   } catch (const Error& e) {
+    if (e.isMessage()) throw Error(e.number(), trail + "\r" + e.source(), e.description(), true);
     throw Error(e.number(), trail + "\r" + e.source(), std::string(kProductDescription));
   } catch (const std::bad_alloc&) {
     throw Error(errnum::OutOfMemory, trail + "\r" + std::string(kDefaultSource),

@@ -20,10 +20,11 @@ namespace orlendo {
 
 namespace detail {
 namespace {
-WriteCall gWriteCall = nullptr;
+AtomicWriteCalls gCalls;
 }  // namespace
 
-void setAtomicWriteCall(WriteCall call) noexcept { gWriteCall = call; }
+void setAtomicWriteCalls(const AtomicWriteCalls& calls) noexcept { gCalls = calls; }
+void setAtomicWriteCall(WriteCall call) noexcept { gCalls = AtomicWriteCalls{call, nullptr, nullptr}; }
 }  // namespace detail
 
 namespace {
@@ -33,7 +34,8 @@ namespace {
 long numberForErrno(int err) {
   switch (err) {
     case ENOSPC:
-    case EDQUOT: return errnum::DiskFull;
+    case EDQUOT:
+    case EFBIG: return errnum::DiskFull;  // EFBIG: past the process's file-size limit
     case EACCES:
     case EPERM:
     case EROFS: return errnum::PermissionDenied;
@@ -54,15 +56,6 @@ std::string_view trimBlanks(std::string_view s) {
   while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
   while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
   return s;
-}
-
-char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool equalsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
-  return true;
 }
 
 // A line break inside a section, key or value would split the line when the
@@ -198,33 +191,58 @@ mode_t newFileMode() {
 
 // ---- atomic write ------------------------------------------------------------
 
-void writeFileAtomically(const std::string& path, std::string_view content) {
-  if (path.empty()) raisePlatform(errnum::PathNotFound);
+namespace {
 
-  // Replace the file a symbolic link points to rather than the link itself.
-  std::string target = path;
+// The file a write of `path` replaces: the file a symbolic link leads to,
+// or `path` itself (a plain file, a new name, or a link that leads nowhere).
+std::string replacedFile(const std::string& path) {
   struct stat st {};
-  bool exists = false;
   if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
     if (char* resolved = ::realpath(path.c_str(), nullptr)) {
-      target = resolved;
+      std::string target = resolved;
       std::free(resolved);
+      return target;
     }
   }
+  return path;
+}
+
+// One fixed name per file, so a kill leaves at most one behind.
+std::string temporaryFor(const std::string& target) { return target + ".tmp"; }
+
+}  // namespace
+
+void discardTemporaryFile(const std::string& path) {
+  if (!path.empty()) ::unlink(temporaryFor(replacedFile(path)).c_str());
+}
+
+void writeFileAtomically(const std::string& path, std::string_view content, FilePermissions permissions) {
+  if (path.empty()) raisePlatform(errnum::PathNotFound);
+  const std::string target = replacedFile(path);
+  struct stat st {};
+  bool exists = false;
   if (::stat(target.c_str(), &st) == 0) {
     if (S_ISDIR(st.st_mode)) raisePlatform(errnum::PathFileAccess);
     // A file the user made read-only is not replaced behind their back.
     if (::access(target.c_str(), W_OK) != 0) raiseErrno(errno);
     exists = true;
   }
-  const mode_t mode = exists ? (st.st_mode & 07777) : newFileMode();
+  const mode_t mode =
+      exists && permissions == FilePermissions::KeepExisting ? (st.st_mode & 07777) : newFileMode();
 
-  std::string tempName = target + ".tmp-XXXXXX";
-  int fd = ::mkstemp(tempName.data());
+  // Whatever a killed write left under the name goes first; O_EXCL with
+  // O_NOFOLLOW then makes sure the file written is a new one of our own.
+  const std::string tempName = temporaryFor(target);
+  if (::unlink(tempName.c_str()) != 0 && errno != ENOENT) raiseErrno(errno);
+  const int fd = ::open(tempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
   if (fd < 0) raiseErrno(errno);
 
+  const detail::AtomicWriteCalls& calls = detail::gCalls;
+  const detail::WriteCall writeCall = calls.write ? calls.write : &::write;
+  const detail::FsyncCall fsyncCall = calls.fsync ? calls.fsync : &::fsync;
+  const detail::RenameCall renameCall = calls.rename ? calls.rename : &::rename;
+
   int failure = 0;
-  const detail::WriteCall writeCall = detail::gWriteCall ? detail::gWriteCall : &::write;
   if (::fchmod(fd, mode) != 0) failure = errno;
   const char* data = content.data();
   std::size_t left = content.size();
@@ -240,9 +258,10 @@ void writeFileAtomically(const std::string& path, std::string_view content) {
       left -= static_cast<std::size_t>(n);
     }
   }
-  if (failure == 0 && ::fsync(fd) != 0) failure = errno;
+  // The content must be on the disk before the name points at it.
+  if (failure == 0 && fsyncCall(fd) != 0) failure = errno;
   if (::close(fd) != 0 && failure == 0) failure = errno;
-  if (failure == 0 && ::rename(tempName.c_str(), target.c_str()) != 0) failure = errno;
+  if (failure == 0 && renameCall(tempName.c_str(), target.c_str()) != 0) failure = errno;
   if (failure != 0) {
     ::unlink(tempName.c_str());
     raiseErrno(failure);
@@ -252,7 +271,7 @@ void writeFileAtomically(const std::string& path, std::string_view content) {
   // folder (EINVAL); only a real I/O failure is reported.
   const int dirFd = ::open(folderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dirFd >= 0) {
-    const int rc = ::fsync(dirFd);
+    const int rc = fsyncCall(dirFd);
     const int err = errno;
     closeQuietly(dirFd);
     if (rc != 0 && err == EIO) raisePlatform(errnum::DeviceIO);
@@ -261,7 +280,7 @@ void writeFileAtomically(const std::string& path, std::string_view content) {
 
 // ---- reading -------------------------------------------------------------------
 
-bool readTextFile(const std::string& path, std::string& out) {
+bool readFileBytes(const std::string& path, std::string& bytes) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
     if (errno == ENOENT) return false;
@@ -278,7 +297,7 @@ bool readTextFile(const std::string& path, std::string& out) {
     raisePlatform(errnum::PathFileAccess);
   }
 
-  std::string bytes;
+  bytes.clear();
   if (S_ISREG(st.st_mode) && st.st_size > 0) bytes.reserve(static_cast<std::size_t>(st.st_size));
   char buffer[65536];
   for (;;) {
@@ -293,7 +312,12 @@ bool readTextFile(const std::string& path, std::string& out) {
     bytes.append(buffer, static_cast<std::size_t>(n));
   }
   closeQuietly(fd);
+  return true;
+}
 
+bool readTextFile(const std::string& path, std::string& out) {
+  std::string bytes;
+  if (!readFileBytes(path, bytes)) return false;
   std::string_view text = bytes;
   if (text.size() >= 3 && text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
   out = isValidUtf8(text) ? std::string(text) : cp1252ToUtf8(text);
@@ -315,37 +339,45 @@ void ProfileFile::FileName(std::string_view name) {
   ProfileFile loaded(mode_);
   if (readTextFile(path, text)) loaded.parse(text);
   sections_ = std::move(loaded.sections_);
+  sectionIndex_ = std::move(loaded.sectionIndex_);
+  noSectionHeader_ = loaded.noSectionHeader_;
   fileName_ = std::move(path);
 }
 
 void ProfileFile::BindEmpty(std::string_view name) {
   fileName_ = std::string(name);
   sections_.clear();
+  sectionIndex_.clear();
+  noSectionHeader_ = false;
 }
 
+// CR LF, a lone LF and a lone CR each end a line: the same three that
+// flattenLineBreaks turns into a blank on writing.
 void ProfileFile::parse(const std::string& text) {
   sections_.clear();
+  sectionIndex_.clear();
+  bool anyText = false;
+  bool anyHeader = false;
   Section* current = nullptr;
   std::size_t pos = 0;
   while (pos < text.size()) {
-    std::size_t end = text.find('\n', pos);
+    std::size_t end = text.find_first_of("\r\n", pos);
     if (end == std::string::npos) end = text.size();
     std::string_view line(text.data() + pos, end - pos);
     pos = end + 1;
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n') ++pos;
 
     const std::string_view trimmed = trimBlanks(line);
-    if (trimmed.empty() || trimmed.front() == ';') continue;
+    if (trimmed.empty()) continue;
+    anyText = true;
+    if (trimmed.front() == ';') continue;
     if (trimmed.front() == '[') {
       if (trimmed.back() != ']' || trimmed.size() < 2) {
         current = nullptr;  // a broken header: its keys belong to no section
         continue;
       }
-      const std::string_view name = trimBlanks(trimmed.substr(1, trimmed.size() - 2));
-      current = nullptr;
-      for (Section& s : sections_)
-        if (equalsNoCase(s.name, name)) current = &s;  // a repeated section adds to the first
-      if (!current) current = &sections_.emplace_back(Section{std::string(name), {}});
+      anyHeader = true;
+      current = &sectionFor(trimBlanks(trimmed.substr(1, trimmed.size() - 2)));  // a repeated one adds to the first
       continue;
     }
     const std::size_t eq = line.find('=');
@@ -355,16 +387,19 @@ void ProfileFile::parse(const std::string& text) {
     // The first of a repeated key wins.
     if (!current->findKey(key)) current->add(std::string(key), std::string(line.substr(eq + 1)));
   }
+  noSectionHeader_ = anyText && !anyHeader;
+}
+
+ProfileFile::Section& ProfileFile::sectionFor(std::string_view name) {
+  const auto [it, added] = sectionIndex_.emplace(foldKey(name), sections_.size());
+  if (added) sections_.push_back(Section{std::string(name), {}, {}});
+  return sections_[it->second];
 }
 
 const ProfileFile::Entry* ProfileFile::find(std::string_view section, std::string_view key) const {
-  section = trimBlanks(section);
-  key = trimBlanks(key);
-  for (const Section& s : sections_) {
-    if (!equalsNoCase(s.name, section)) continue;
-    return const_cast<Section&>(s).findKey(key);
-  }
-  return nullptr;
+  const auto it = sectionIndex_.find(foldKey(trimBlanks(section)));
+  if (it == sectionIndex_.end()) return nullptr;
+  return const_cast<Section&>(sections_[it->second]).findKey(trimBlanks(key));
 }
 
 // Keys are looked up through a folded-key index, so a section with tens of
@@ -390,20 +425,22 @@ void ProfileFile::WriteString(std::string_view section, std::string_view key, st
   std::string text = flattenLineBreaks(value);
 
   std::vector<Section> previous;
-  if (mode_ == Mode::WriteThrough) previous = sections_;
+  std::unordered_map<std::string, std::size_t> previousIndex;
+  if (mode_ == Mode::WriteThrough) {
+    previous = sections_;
+    previousIndex = sectionIndex_;
+  }
 
-  Section* target = nullptr;
-  for (Section& s : sections_)
-    if (equalsNoCase(s.name, sectionName)) { target = &s; break; }
-  if (!target) target = &sections_.emplace_back(Section{sectionName, {}});
-  if (Entry* entry = target->findKey(keyName)) entry->value = std::move(text);
-  else target->add(keyName, std::move(text));
+  Section& target = sectionFor(sectionName);
+  if (Entry* entry = target.findKey(keyName)) entry->value = std::move(text);
+  else target.add(keyName, std::move(text));
 
   if (mode_ == Mode::WriteThrough) {
     try {
       Commit();
     } catch (...) {
       sections_ = std::move(previous);  // memory keeps matching the file on disk
+      sectionIndex_ = std::move(previousIndex);
       throw;
     }
   }

@@ -2,7 +2,16 @@
 // only for results, copies, and the order of the reports per destination.
 #include "reports/report_output.h"
 
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "core/report_text.h"
 
 #include "report_test_support.h"
 
@@ -166,6 +175,38 @@ TEST(RunReports, AnUnwritableFileLeavesItUntouchedAndEndsThroughTheFatalPath) {
   EXPECT_NE(h.messages.shown[0].text.find("Location:           RunReports"), std::string::npos);
   EXPECT_NE(h.messages.shown[0].text.find("/nonexistent-folder/out.txt"), std::string::npos);
   EXPECT_EQ(h.messages.shown[0].text.find("Do you want to save"), std::string::npos) << "nobody to ask in batch";
+}
+
+// A full disk: a file-size limit (SIGXFSZ ignored, in a child so the test
+// keeps its limits) makes the append fail part-way. The file keeps its old
+// bytes; one the failed append created is not left behind.
+TEST(AppendToFile, AFullDiskLeavesTheOutputFileAsItWas) {
+  TempFolder folder;
+  for (const char* before : {"kept\r\n", static_cast<const char*>(nullptr)}) {
+    SCOPED_TRACE(before ? "an existing file" : "a new file");
+    const std::string out = folder.file("out.txt");
+    std::filesystem::remove(out);
+    if (before) folder.write("out.txt", before);
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      ::signal(SIGXFSZ, SIG_IGN);
+      const rlimit limit{100, 100};
+      ::setrlimit(RLIMIT_FSIZE, &limit);
+      try {
+        appendToFile(out, std::string(5000, 'r'));
+      } catch (const orlendo::Error& e) {
+        ::_exit(static_cast<int>(e.number()));
+      }
+      ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), orlendo::errnum::DiskFull);
+    if (before) EXPECT_EQ(readFile(out), before);
+    else EXPECT_FALSE(std::filesystem::exists(out));
+  }
 }
 
 }  // namespace

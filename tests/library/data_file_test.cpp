@@ -1,7 +1,14 @@
 // The investor data file: Investor.Fetch, LoadFile, Save and ApplyEdit.
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <random>
 #include <set>
 #include <string>
 #include <vector>
@@ -91,6 +98,8 @@ class DataFileTest : public ::testing::Test {
     EXPECT_EQ(e.source().rfind(trail, 0), 0u) << e.source();
     EXPECT_EQ(e.description(), "Tallyvex");
   }
+
+  std::string backupPath() const { return dir_.file("backup.qvx"); }
 
   fs::path previous_ = fs::current_path();
   tvxtest::TempDir dir_{"data_file_test"};
@@ -284,38 +293,154 @@ TEST_F(DataFileTest, AFolderAsTheFileNameFailsAndLeavesTheInvestorAlone) {
 
 // ---- atomic save ------------------------------------------------------------------------------------
 
-TEST_F(DataFileTest, AFailedWriteLeavesTheOldFileIntact) {
+TEST_F(DataFileTest, AFailedWriteKeepsTheFilesAndEditModeAndTheNextSaveWorks) {
   auto investor = sampleInvestor();
   investor->Save("data.qvx");
   const std::string old = readBytes("data.qvx");
+  writeBytes("backup.qvx", "older backup");
   investor->sName("Changed");
 
-  detail::setAtomicWriteCall(&tvxtest::failAfterSomeBytes);
-  expectFailure([&] { investor->Save("data.qvx"); }, "Investor.Save\r", errnum::DiskFull);
-  EXPECT_EQ(readBytes("data.qvx"), old);
-  EXPECT_EQ(readBytes("backup.qvx"), old);
-  EXPECT_EQ(dir_.entries(), (Names{"data.qvx", "backup.qvx"}));
-  // Through ApplyEdit: one more tag, and edit mode stays on.
-  expectFailure([&] { investor->ApplyEdit("data.qvx"); }, "Investor.ApplyEdit\rInvestor.Save\r", errnum::DiskFull);
+  detail::setAtomicWriteCall(&tvxtest::failAfterSomeBytes);  // fails in the backup, the first file written
+  const Error e = caught([&] { investor->ApplyEdit("data.qvx"); });
+  EXPECT_EQ(e.number(), errnum::DiskFull);
+  EXPECT_EQ(e.source(), "Investor.ApplyEdit\rInvestor.Save\r" + backupPath());
+  EXPECT_EQ(e.description(), "Cannot write the backup copy " + backupPath() + ": Disk full");
   EXPECT_TRUE(investor->InEditMode());
   EXPECT_EQ(readBytes("data.qvx"), old);
+  EXPECT_EQ(readBytes("backup.qvx"), "older backup");
   EXPECT_EQ(dir_.entries(), (Names{"data.qvx", "backup.qvx"}));
 
   detail::setAtomicWriteCall(nullptr);
   investor->ApplyEdit("data.qvx");
   EXPECT_FALSE(investor->InEditMode());
   EXPECT_EQ(loaded("data.qvx")->sName(), "Changed");
+  EXPECT_EQ(readBytes("backup.qvx"), old);
 }
 
-TEST_F(DataFileTest, ABackupThatCannotBeMadeStopsTheSaveBeforeTheDataFile) {
+// A real full disk: a file-size limit (SIGXFSZ ignored) makes write(2) fail
+// part-way with EFBIG, in a child so the test process keeps its limits.
+TEST_F(DataFileTest, AFullDiskKeepsTheDataFileAndTheBackupAsTheyWere) {
+  auto investor = sampleInvestor();
+  investor->Save("data.qvx");
+  const std::string old = readBytes("data.qvx");
+  for (int i = 0; i < 200; ++i) add(investor, "Quorvex", "", "06/01/1990", "1", "1");  // the new file is larger
+  struct Case {
+    const char* what;
+    rlim_t limit;
+    const char* backupAfter;  // the data file always keeps `old`
+  };
+  for (const Case c : {Case{"the backup's write fails", 100, "older backup"},
+                       Case{"the data file's write fails", old.size() + 100, nullptr}}) {
+    SCOPED_TRACE(c.what);
+    writeBytes("backup.qvx", "older backup");
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      ::signal(SIGXFSZ, SIG_IGN);
+      const rlimit limit{c.limit, c.limit};
+      ::setrlimit(RLIMIT_FSIZE, &limit);
+      const Error e = caught([&] { investor->Save("data.qvx"); });
+      const bool namesBackup = e.description().find("backup.qvx") != std::string::npos;
+      ::_exit(namesBackup == (c.backupAfter != nullptr) ? static_cast<int>(e.number()) : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), errnum::DiskFull);
+    EXPECT_EQ(readBytes("data.qvx"), old);
+    EXPECT_EQ(readBytes("backup.qvx"), c.backupAfter ? std::string(c.backupAfter) : old);
+    EXPECT_EQ(dir_.entries(), (Names{"data.qvx", "backup.qvx"}));
+  }
+}
+
+TEST_F(DataFileTest, ABackupThatCannotBeMadeStopsTheSaveAndNamesTheBackup) {
   auto investor = sampleInvestor();
   investor->Save("data.qvx");
   const std::string old = readBytes("data.qvx");
   fs::create_directory("backup.qvx");
   investor->sName("Changed");
-  expectFailure([&] { investor->Save("data.qvx"); }, "Investor.Save\r");
+  const Error e = caught([&] { investor->Save("data.qvx"); });
+  EXPECT_EQ(e.number(), errnum::PathFileAccess);
+  EXPECT_EQ(e.source(), "Investor.Save\r" + backupPath());
+  EXPECT_EQ(e.description(), "Cannot write the backup copy " + backupPath() + ": Path/File access error");
   EXPECT_EQ(readBytes("data.qvx"), old);
   EXPECT_EQ(dir_.entries(), (Names{"data.qvx", "backup.qvx"}));
+}
+
+// The backup is a new file: a read-only data file must not make it (and so
+// every later save in the folder) read-only. The data file keeps its bits.
+TEST_F(DataFileTest, TheBackupGetsANewFilesPermissionsNotTheDataFiles) {
+  const mode_t mask = ::umask(022);
+  auto investor = sampleInvestor();
+  investor->Save("data.qvx");
+  fs::permissions("data.qvx", fs::perms::owner_read | fs::perms::owner_write);
+  investor->Save("data.qvx");
+  EXPECT_EQ(fs::status("data.qvx").permissions(), fs::perms::owner_read | fs::perms::owner_write);
+  fs::permissions("data.qvx", fs::perms::owner_read);
+  (void)caught([&] { investor->Save("data.qvx"); });  // refused unless run as root: the backup is made first
+  const auto plain = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read;
+  EXPECT_EQ(fs::status("backup.qvx").permissions(), plain);
+  investor->Save("other.qvx");
+  investor->Save("other.qvx");  // backs up over the backup the read-only file left
+  EXPECT_EQ(readBytes("backup.qvx"), readBytes("other.qvx"));
+  ::umask(mask);
+}
+
+// ---- what is not a data file ------------------------------------------------------------------------
+
+TEST_F(DataFileTest, TextWithoutASectionHeaderIsRefusedAndChangesNothing) {
+  std::string randomBytes(2000, '\0');
+  std::mt19937 random(7);
+  for (char& c : randomBytes) c = static_cast<char>(random() & 0xFF);
+  fs::copy_file("/bin/true", "elf.qvx");
+  const std::string utf16 = std::string("\xFF\xFE[\0G\0e\0n\0e\0r\0a\0l\0]\0\r\0\n\0N\0a\0m\0e\0=\0A\0\r\0\n\0", 36);
+  struct Case {
+    const char* name;
+    std::string bytes;  // empty: written already
+  };
+  for (const Case& c : {Case{"random.qvx", randomBytes}, Case{"elf.qvx", ""}, Case{"utf16.qvx", utf16},
+                        Case{"keys.qvx", "Name=Ann\r\nCount=3\r\n"}, Case{"broken.qvx", "[General\r\nName=Ann\r\n"},
+                        Case{"comment.qvx", "; [General]\n"}}) {
+    SCOPED_TRACE(c.name);
+    if (!c.bytes.empty()) writeBytes(c.name, c.bytes);
+    const std::string before = readBytes(c.name);
+    auto investor = sampleInvestor();
+    const auto entries = allEntries(investor);
+    const Error e = caught([&] { investor->LoadFile(c.name); });
+    EXPECT_EQ(e.number(), errnum::NotADataFile);
+    EXPECT_EQ(e.description(), std::string(c.name) + " is not a Tallyvex data file");
+    EXPECT_EQ(e.source(), std::string("Investor.LoadFile\rInvestor.Fetch\r") + c.name);
+    EXPECT_EQ(investor->sName(), "Ann Lee  ");
+    EXPECT_EQ(allEntries(investor), entries);
+    EXPECT_EQ(readBytes(c.name), before);
+  }
+  // Nothing but blanks and line ends is an empty file: a new investor.
+  writeBytes("blank.qvx", "\xEF\xBB\xBF \r\n\t\r\r\n\n");
+  EXPECT_EQ(loaded("blank.qvx")->sName(), "");
+}
+
+// A lone CR ends a line as CR LF and LF do: old CR-only files load, and a
+// CR inside a value splits it on reading just as it becomes a blank on
+// writing, so a save never turns a value that did not read into one that does.
+TEST_F(DataFileTest, LoneCarriageReturnsEndLines) {
+  auto investor = sampleInvestor();
+  investor->Save("crlf.qvx");
+  std::string crOnly = readBytes("crlf.qvx");
+  for (std::size_t at; (at = crOnly.find("\r\n")) != std::string::npos;) crOnly.erase(at + 1, 1);
+  writeBytes("cr.qvx", crOnly);
+  EXPECT_EQ(allEntries(loaded("cr.qvx")), allEntries(investor));
+  EXPECT_EQ(loaded("cr.qvx")->sName(), "Ann Lee");
+
+  writeBytes("value.qvx",
+             "[General]\r\nName=Ann\rStart Date=01/01/2000\r\n"
+             "[Quorvex]\r\nCount=1\r\n1 Date=06/01/1984\r\r\n1 Shares=12\r3\r\n");
+  auto first = loaded("value.qvx");
+  EXPECT_EQ(first->sName(), "Ann");
+  EXPECT_EQ(first->StartCalc(), "01/01/2000");
+  EXPECT_EQ(entriesOf(first, "Quorvex")->Item(1)->XActionDate(), "06/01/1984");
+  EXPECT_EQ(entriesOf(first, "Quorvex")->Item(1)->ChgShrs(), "12.00000");
+  first->Save("saved.qvx");
+  EXPECT_EQ(allEntries(loaded("saved.qvx")), allEntries(first));
 }
 
 }  // namespace

@@ -34,6 +34,9 @@ inline constexpr long DuplicateKey = 457;
 inline constexpr long NotANumber = 10002;
 inline constexpr long NoFilename = 10003;
 inline constexpr long NoData = 10005;
+// Investor.Fetch of a file that is not a data file: not empty, but no line
+// of it is a section header. Description: "<file> is not a Tallyvex data file".
+inline constexpr long NotADataFile = 10006;
 }  // namespace errnum
 
 // The product description every handler puts on a re-raised error.
@@ -43,18 +46,21 @@ inline constexpr std::string_view kDefaultSource = "Orlendo";
 
 class Error : public std::exception {
  public:
-  Error(long number, std::string source, std::string description)
-      : number_(number), source_(std::move(source)), description_(std::move(description)) {}
+  Error(long number, std::string source, std::string description, bool message = false)
+      : number_(number), source_(std::move(source)), description_(std::move(description)), message_(message) {}
 
   long number() const noexcept { return number_; }
   const std::string& source() const noexcept { return source_; }
   const std::string& description() const noexcept { return description_; }
   const char* what() const noexcept override { return description_.c_str(); }
+  // True when the description is a message for the user (see raiseMessage).
+  bool isMessage() const noexcept { return message_; }
 
  private:
   long number_;
   std::string source_;
   std::string description_;
+  bool message_;
 };
 
 // The text of the "Error Type:" line for an error number.
@@ -64,6 +70,8 @@ std::string_view errorTypeText(long number);
 [[noreturn]] void raisePlatform(long number);
 // Raises an error with an explicit source and description.
 [[noreturn]] void raise(long number, std::string source, std::string description = {});
+// Raises an error whose description `message` handlers keep (see above).
+[[noreturn]] void raiseMessage(long number, std::string source, std::string message);
 
 // Converts whatever is in flight (an Error or a standard exception) into an
 // Error with `tag` put in front of its source trail and the product

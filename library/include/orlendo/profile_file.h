@@ -5,8 +5,10 @@
 // Sections and keys match without regard to ASCII letter case, with blanks
 // around them trimmed. A value is everything after the first "=" up to the
 // line end, kept as written. Files are written in UTF-8 with CR LF line
-// ends; reading also takes LF line ends, a UTF-8 byte-order mark, and
-// Windows-1252 text for files that are not valid UTF-8.
+// ends; reading also takes LF and lone CR line ends, a UTF-8 byte-order
+// mark, and Windows-1252 text for files that are not valid UTF-8. A line
+// break inside a value is written as a blank, so what is written reads
+// back as the same lines.
 #pragma once
 
 #include <cstdint>
@@ -32,6 +34,9 @@ class ProfileFile {
   // Binds to a file without reading it: the content starts empty.
   void BindEmpty(std::string_view name);
   const std::string& FileName() const noexcept { return fileName_; }
+  // True when the file last read holds something besides blanks and line
+  // ends but no line of it is a section header: not a sectioned file at all.
+  bool NoSectionHeader() const noexcept { return noSectionHeader_; }
 
   void WriteString(std::string_view section, std::string_view key, std::string_view value);
   std::string GetString(std::string_view section, std::string_view key, std::string_view def) const;
@@ -61,11 +66,14 @@ class ProfileFile {
   };
 
   const Entry* find(std::string_view section, std::string_view key) const;
+  Section& sectionFor(std::string_view name);
   void parse(const std::string& text);
 
   Mode mode_;
   std::string fileName_;
   std::vector<Section> sections_;
+  std::unordered_map<std::string, std::size_t> sectionIndex_;  // folded name -> position in sections_
+  bool noSectionHeader_ = false;
 };
 
 class FileHelper {
@@ -74,13 +82,35 @@ class FileHelper {
   static bool PathExists(std::string_view name);
 };
 
-// Writes `content` to `path` atomically (temporary file in the same folder,
-// flushed, renamed, folder flushed). On failure the old file is untouched,
-// no temporary file is left behind, and an error is raised.
-void writeFileAtomically(const std::string& path, std::string_view content);
+// The permission bits of a file written atomically.
+enum class FilePermissions {
+  KeepExisting,  // those of the file replaced; a new file gets the default
+  Default,       // always those of a newly created file (0644 less the umask)
+};
 
-// Reads a whole text file as UTF-8 (a Windows-1252 file is converted). A
-// missing file gives `false`; any other failure raises an error.
+// Writes `content` to `path` atomically: the temporary file `path` + ".tmp"
+// in the same folder (any file of that name is replaced), written, flushed
+// (fsync), renamed over `path`, and the folder flushed. On failure the old
+// file is untouched, the temporary file is removed, and an error is raised
+// (a full disk or a file-size limit: DiskFull). A kill at any moment leaves
+// the old or the new file and at most that one temporary file, which the
+// next write replaces.
+//
+// A symbolic link that leads to an existing file is kept: the file it leads
+// to is replaced (in that file's folder). A link that leads nowhere is
+// itself replaced by the new file; its target is never created.
+void writeFileAtomically(const std::string& path, std::string_view content,
+                         FilePermissions permissions = FilePermissions::KeepExisting);
+
+// Removes what a killed atomic write of `path` may have left behind.
+void discardTemporaryFile(const std::string& path);
+
+// Reads a whole file's bytes as they are. A missing file gives `false`; any
+// other failure (a folder, no permission, an I/O error) raises an error.
+bool readFileBytes(const std::string& path, std::string& out);
+
+// Reads a whole text file as UTF-8 (a Windows-1252 file is converted, a
+// UTF-8 byte-order mark dropped). Missing file and failures as readFileBytes.
 bool readTextFile(const std::string& path, std::string& out);
 
 }  // namespace orlendo
