@@ -1,5 +1,8 @@
 #include "batch/batch.h"
 
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
 #include <memory>
 #include <ostream>
 
@@ -97,7 +100,9 @@ Answer StderrMessageBox::show(std::string_view title, std::string_view text, Ico
   return Answer::Cancel;
 }
 
-int RunBatchMain(std::span<const std::string> args, std::ostream& err) {
+namespace {
+
+int runBatch(std::span<const std::string> args, std::ostream& err) {
   StderrMessageBox messages(err);
   AppState state;
   EndServices end;
@@ -131,6 +136,20 @@ int RunBatchMain(std::span<const std::string> args, std::ostream& err) {
     return ended.exitStatus == kExitOk ? kExitError : ended.exitStatus;
   }
   return RunSilent(ctx, {HasSwitch(args, kSwitchOutput), HasSwitch(args, kSwitchCsv)});
+}
+
+}  // namespace
+
+int RunBatchMain(std::span<const std::string> args, std::ostream& err) { return runBatch(args, err); }
+
+void RunBatchAndExit(std::span<const std::string> args, std::ostream& err) {
+  const int status = runBatch(args, err);
+  // The output files are closed; tearing down tens of thousands of objects
+  // would only touch their pages once more.
+  err.flush();
+  std::cout.flush();
+  std::fflush(nullptr);
+  std::_Exit(status);
 }
 
 }  // namespace tvx

@@ -55,4 +55,9 @@ class StderrMessageBox final : public MessageBox {
 // runs the batch. Returns the exit status.
 int RunBatchMain(std::span<const std::string> args, std::ostream& err);
 
+// RunBatchMain for the program itself: once the reports are written and the
+// output file closed, flushes the standard streams and ends the process with
+// the exit status, without freeing the investor piece by piece.
+[[noreturn]] void RunBatchAndExit(std::span<const std::string> args, std::ostream& err);
+
 }  // namespace tvx

@@ -54,7 +54,7 @@ TransactionsCsv MakeTransactionsCsv(const orlendo::Investor& investor) {
   std::string security;
   ForEachListedTransaction(
       investor, stop, [&](const orlendo::Security& s, long) { security = CsvField(s.SecName()); },
-      [&](const orlendo::Xaction& x, const std::string&, orlendo::Date date) {
+      [&](const orlendo::Xaction& x, orlendo::Date date) {
         std::string& line = csv.text;
         line += security;
         line += ',' + isoDate(date);

@@ -3,7 +3,7 @@
 // with the printed audit trail.
 #pragma once
 
-#include <string>
+#include <optional>
 
 #include "orlendo/dates.h"
 #include "orlendo/model.h"
@@ -13,7 +13,7 @@ namespace tvx {
 // Securities in catalogue order; `onSecurity(security, counter)` for each
 // one that holds transactions, `counter` being its place among all
 // securities (from 1, those without transactions counted too). Then
-// `onXaction(xaction, dateText, date)` for each of its transactions in the
+// `onXaction(xaction, date)` for each of its transactions in the
 // order the calculation posted them, except those dated after `stop`.
 // A transaction date that does not read fails.
 template <class OnSecurity, class OnXaction>
@@ -27,10 +27,10 @@ void ForEachListedTransaction(const orlendo::Investor& investor, orlendo::Date s
     if (!xactions || xactions->Count() == 0) continue;
     onSecurity(*security, securityCounter);
     for (const orlendo::XactionPtr& x : *xactions) {
-      const std::string dateText = x->XActionDate();
-      const orlendo::Date date = orlendo::readDate(dateText);
+      const std::optional<orlendo::Date> day = x->XActionDay();
+      const orlendo::Date date = day ? *day : orlendo::readDate(x->XActionDate());
       if (date > stop) continue;
-      onXaction(*x, dateText, date);
+      onXaction(*x, date);
     }
   }
 }
