@@ -1,0 +1,74 @@
+// Internal to the library: the line rules of the section/key format, shared
+// by ProfileFile and the data file's reader.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace orlendo::detail {
+
+inline bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+inline std::string_view trimBlanks(std::string_view s) {
+  while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+// ASCII letters only: the result must not depend on the process locale.
+inline bool equalFolded(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+    if (x != y) return false;
+  }
+  return true;
+}
+
+// A decimal integer with optional blanks and sign (ProfileFile::GetLong).
+std::int32_t parseProfileLong(std::string_view text);
+
+// Walks the lines of `text`: onSection(name) for each section header (name
+// trimmed), onEntry(key, value) for each key line under one (key trimmed,
+// value as written). CR LF, a lone LF and a lone CR each end a line. Blank
+// lines, comments (";") and lines without "=" are skipped; the keys after a
+// broken header belong to no section. Returns true when the text holds
+// something besides blanks and line ends but no section header.
+template <class OnSection, class OnEntry>
+bool walkSectionedText(std::string_view text, OnSection&& onSection, OnEntry&& onEntry) {
+  bool anyText = false;
+  bool anyHeader = false;
+  bool inSection = false;
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    std::size_t end = text.find_first_of("\r\n", pos);
+    if (end == std::string_view::npos) end = text.size();
+    const std::string_view line = text.substr(pos, end - pos);
+    pos = end + 1;
+    if (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n') ++pos;
+
+    const std::string_view trimmed = trimBlanks(line);
+    if (trimmed.empty()) continue;
+    anyText = true;
+    if (trimmed.front() == ';') continue;
+    if (trimmed.front() == '[') {
+      inSection = trimmed.back() == ']' && trimmed.size() >= 2;
+      if (inSection) {
+        anyHeader = true;
+        onSection(trimBlanks(trimmed.substr(1, trimmed.size() - 2)));
+      }
+      continue;
+    }
+    if (!inSection) continue;
+    const std::size_t eq = line.find('=');
+    if (eq == std::string_view::npos) continue;
+    const std::string_view key = trimBlanks(line.substr(0, eq));
+    if (key.empty()) continue;
+    onEntry(key, line.substr(eq + 1));
+  }
+  return anyText && !anyHeader;
+}
+
+}  // namespace orlendo::detail
