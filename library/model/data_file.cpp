@@ -39,7 +39,7 @@ class DataFileText {
 
     const std::string_view* find(std::string_view key) const {
       for (const auto& [k, v] : keys)
-        if (detail::equalFolded(k, key)) return &v;
+        if (equalFolded(k, key)) return &v;
       return nullptr;
     }
     std::string getString(std::string_view key, std::string_view def) const {
@@ -62,7 +62,7 @@ class DataFileText {
   std::size_t want(std::string_view name) {
     name = detail::trimBlanks(name);
     for (std::size_t i = 0; i < sections_.size(); ++i)
-      if (detail::equalFolded(sections_[i].name, name)) return i;
+      if (equalFolded(sections_[i].name, name)) return i;
     sections_.push_back(Section{std::string(name), {}, {}});
     return sections_.size() - 1;
   }
@@ -76,7 +76,7 @@ class DataFileText {
         [&](std::string_view name) {
           current = nullptr;
           for (Section& s : sections_)
-            if (detail::equalFolded(s.name, name)) {
+            if (equalFolded(s.name, name)) {
               current = &s;
               break;
             }
@@ -92,7 +92,7 @@ class DataFileText {
             if (!slot.data()) slot = value;  // a view into a line: never null, even when empty
             return;
           }
-          if (current->entries.empty() && detail::equalFolded(key, "Count")) reserveFor(*current, value);
+          if (current->entries.empty() && equalFolded(key, "Count")) reserveFor(*current, value);
           current->keys.emplace_back(key, value);
         });
   }
@@ -115,7 +115,7 @@ class DataFileText {
     const std::string_view word = key.substr(i + 1);
     static constexpr std::string_view kWords[kFields] = {"Date", "Shares", "Cost", "Code"};
     for (int f = 0; f < kFields; ++f)
-      if (detail::equalFolded(word, kWords[f])) {
+      if (equalFolded(word, kWords[f])) {
         n = value;
         field = static_cast<Field>(f);
         return true;

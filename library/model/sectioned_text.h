@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "orlendo/collection.h"
+
 namespace orlendo::detail {
 
 inline bool isBlank(char c) { return c == ' ' || c == '\t'; }
@@ -13,18 +15,6 @@ inline std::string_view trimBlanks(std::string_view s) {
   while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
   while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
   return s;
-}
-
-// ASCII letters only: the result must not depend on the process locale.
-inline bool equalFolded(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
 }
 
 // A decimal integer with optional blanks and sign (ProfileFile::GetLong).
