@@ -15,8 +15,6 @@ namespace {
 
 using detail::trimBlanks;
 
-// ---- text helpers ---------------------------------------------------------
-
 // A line break inside a section, key or value would split the line when the
 // file is read back: CR LF, a lone CR and a lone LF each become one blank.
 std::string flattenLineBreaks(std::string_view s) {
