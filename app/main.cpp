@@ -1,10 +1,12 @@
 // The program's entry point. A batch run ("/silent") runs the core alone and
 // never loads the desktop front end, so it needs no display and no Qt. An
 // interactive start loads the front end, the module libtvxqt.so beside the
-// program, and hands it the command line.
+// program, and hands it the command line; without a display it ends before
+// that (the toolkit would abort). --help needs neither.
 #include <dlfcn.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -58,6 +60,14 @@ int main(int argc, char** argv) {
     std::cerr << "tvxdesk: cannot read the command line: " << e.what() << '\n';
     return tvx::kExitError;
   }
+  if (tvx::IsHelpRequest(args)) {
+    std::cout << tvx::UsageText();
+    return std::cout.flush() ? tvx::kExitOk : tvx::kExitError;
+  }
   if (silent) return tvx::RunBatchMain(args, std::cerr);
+  if (!tvx::DisplayAvailable(std::getenv("QT_QPA_PLATFORM"), std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"))) {
+    std::cerr << tvx::NoDisplayText();
+    return tvx::kExitError;
+  }
   return runDesktop(argc, argv);
 }

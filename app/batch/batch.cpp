@@ -14,17 +14,23 @@
 
 namespace tvx {
 
-bool OpenFileBatch(ReportContext& ctx, const std::string& fileName) {
+int OpenFileBatch(ReportContext& ctx, const std::string& fileName) {
   try {
     ctx.state.CurrentFile = fileName;
-    if (!FileExists(fileName)) {
-      if (ctx.messages)
-        ctx.messages->show("WARNING", fileName + " does not exist.", Icon::Exclamation, Buttons::Ok);
-      return false;
+    auto tell = [&](const std::string& text) {
+      if (ctx.messages) ctx.messages->show("WARNING", text, Icon::Exclamation, Buttons::Ok);
+    };
+    const PathKind kind = KindOfPath(fileName);
+    if (kind != PathKind::RegularFile) {
+      tell(InputFileProblem(fileName));
+      return kind == PathKind::Missing ? kExitMissingInput : kExitError;
     }
-    ctx.state.Investor->LoadFile(fileName);
+    if (const std::string refusal = LoadDataFile(*ctx.state.Investor, fileName); !refusal.empty()) {
+      tell(refusal);
+      return kExitError;
+    }
     ctx.state.DataSaved = true;
-    return true;
+    return kExitOk;
   } catch (const ProgramEnded&) {
     throw;
   } catch (...) {
@@ -45,7 +51,7 @@ int RunSilent(ReportContext& ctx) {
         tell("No input file was given: use /input followed by the name of a .qvx file.");
         return kExitMissingInput;
       }
-      if (!OpenFileBatch(ctx, state.CurrentFile)) return kExitMissingInput;
+      if (const int opened = OpenFileBatch(ctx, state.CurrentFile); opened != kExitOk) return opened;
       if (state.OutputFile.empty()) {
         tell("No output file was given: use /output followed by the name of a .txt file.");
         return kExitError;
@@ -85,7 +91,7 @@ int RunBatchMain(std::span<const std::string> args, std::ostream& err) {
   try {
     try {
       // Main, steps 1 to 3, for a batch run.
-      state.ErrorLogger = std::make_shared<BatchErrorLogger>(err);
+      state.ErrorLogger = std::make_shared<BatchErrorLogger>(err, currentLogTimestamp, &state);
       state.Investor = orlendo::Investor::create();
       state.VersionTag = makeVersionTag();
       state.Investor->Version(state.VersionTag);

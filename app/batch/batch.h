@@ -15,11 +15,11 @@ namespace tvx {
 
 struct ReportContext;
 
-// Opens the investor file in batch mode: asks nothing; a missing file is
-// reported through the message port as "<name> does not exist." and gives
-// false. A load failure ends the program through the error logger
-// ("FileOperations.OpenFile").
-bool OpenFileBatch(ReportContext& ctx, const std::string& fileName);
+// Opens the investor file in batch mode: asks nothing; a file that is
+// missing or not a regular file, or that does not load or check, is
+// reported through the message port. Returns kExitOk when it was opened,
+// kExitMissingInput for a missing file, kExitError otherwise.
+int OpenFileBatch(ReportContext& ctx, const std::string& fileName);
 
 // The batch run over a prepared context (Silent set, CurrentFile and
 // OutputFile from the command line). Returns the exit status: 0 when the

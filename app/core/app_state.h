@@ -34,6 +34,9 @@ struct AppState {
   float PrnFontSize = 0;
   bool PrnFontBold = false;
   std::array<std::string, 5> MruFiles;
+  // The open investor came from New and was never saved: CurrentFile is the
+  // untitled name, which may belong to another investor's file.
+  bool Untitled = false;
 };
 
 // The program's own version: major is the tax year the history was brought up to.

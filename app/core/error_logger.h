@@ -11,6 +11,7 @@
 namespace tvx {
 
 class MessageBox;
+struct AppState;
 
 class ErrorLogger {
  public:
@@ -65,11 +66,13 @@ class DesktopErrorLogger final : public ErrorLogger {
 };
 
 // The batch run's logger: prints every report on `err` (standard error),
-// appends to the log file when one is named, and always answers false
-// (nothing to save, nobody to ask).
+// with the run's input and output file when `state` is given, appends to
+// the log file when one is named, and always answers false (nothing to
+// save, nobody to ask).
 class BatchErrorLogger final : public ErrorLogger {
  public:
-  explicit BatchErrorLogger(std::ostream& err, std::function<std::string()> clock = currentLogTimestamp);
+  explicit BatchErrorLogger(std::ostream& err, std::function<std::string()> clock = currentLogTimestamp,
+                            const AppState* state = nullptr);
   bool ReportError(long number, std::string_view description, std::string_view location, bool silent,
                    std::string_view logFile, std::string_view fileDescription) override;
   bool ShowError(long number, std::string_view description, std::string_view location,
@@ -78,6 +81,7 @@ class BatchErrorLogger final : public ErrorLogger {
  private:
   std::ostream& err_;
   std::function<std::string()> clock_;
+  const AppState* state_;
 };
 
 }  // namespace tvx

@@ -64,7 +64,7 @@ void ReportFatalError(AppState& state, EndServices& services, long errorNumber, 
   if (state.Silent) {
     // Nobody to ask: the first five lines, and the trail the box would not show.
     const std::string where = source.empty() ? std::string(location) : LocationText(location, source);
-    const std::string text = FatalBoxText(kFileDescription, errorNumber, where, "", "");
+    const std::string text = FatalBoxText(kFileDescription, errorNumber, where, "", "") + BatchFileLines(state);
     if (services.messages) quietly([&] { services.messages->show("WARNING!", text, Icon::Stop, Buttons::Ok); });
     EndProgram(state, services, false, kExitError);
   }
@@ -76,6 +76,13 @@ void ReportFatalError(AppState& state, EndServices& services, long errorNumber, 
   }
   if (answer == Answer::Yes) runSaveAs(services);
   EndProgram(state, services, false, kExitError);
+}
+
+std::string BatchFileLines(const AppState& state) {
+  std::string lines;
+  if (!state.CurrentFile.empty()) lines += "\nInput file:         " + state.CurrentFile;
+  if (!state.OutputFile.empty()) lines += "\nOutput file:        " + state.OutputFile;
+  return lines;
 }
 
 std::string LocationText(std::string_view where, std::string_view source) {
@@ -95,6 +102,16 @@ CaughtError currentError() {
   } catch (...) {
     return {orlendo::errnum::InvalidArgument, "Unknown error", "tvxdesk"};
   }
+}
+
+bool HasOwnDescription(const CaughtError& e) {
+  return !e.description.empty() && e.description != orlendo::kProductDescription &&
+         e.description != orlendo::errorTypeText(e.number);
+}
+
+std::string ReasonText(const CaughtError& e) {
+  if (HasOwnDescription(e)) return e.description;
+  return std::string(orlendo::errorTypeText(e.number)) + " (error " + std::to_string(e.number) + ")";
 }
 
 void ReportCaughtError(AppState& state, EndServices& services, std::string_view where) {

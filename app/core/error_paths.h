@@ -57,6 +57,10 @@ std::string FatalErrorText(long errorNumber, std::string_view location);
 [[noreturn]] void ReportFatalError(AppState& state, EndServices& services, long errorNumber,
                                    std::string_view location, std::string_view source = {});
 
+// The files of a batch run, for its error texts: "\nInput file:" and
+// "\nOutput file:" lines, each only when its name is known.
+std::string BatchFileLines(const AppState& state);
+
 // The location text of the error logger: `where` + carriage return + the
 // error's source trail.
 std::string LocationText(std::string_view where, std::string_view source);
@@ -77,5 +81,11 @@ struct CaughtError {
   std::string source;
 };
 CaughtError currentError();
+
+// The error's own description when it has one; otherwise its type text and
+// number, "Permission denied (error 70)".
+std::string ReasonText(const CaughtError& e);
+// True when the description says more than the product name or the type text.
+bool HasOwnDescription(const CaughtError& e);
 
 }  // namespace tvx

@@ -151,7 +151,8 @@ void InputForm::SetInitialIP() {
 void InputForm::okClicked() {
   if (failed_) return;
   try {
-    host_.saveFile();  // GetInputs
+    // Unsaved, the window stays open so that nothing typed is lost.
+    if (!host_.saveFile()) return;  // GetInputs
   } catch (...) {
     failed_ = true;
     host_.reportFatal(numberInFlight(), "GetInputs");

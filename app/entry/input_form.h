@@ -30,8 +30,9 @@ class InputWindowHost {
   virtual ~InputWindowHost() = default;
   // The inputs now hold an unsaved change (DataSaved = false).
   virtual void markChanged() = 0;
-  // SaveFile(CurrentFile).
-  virtual void saveFile() = 0;
+  // File, Save for CurrentFile: false when nothing was saved (refused,
+  // cancelled or failed; the user has been told).
+  virtual bool saveFile() = 0;
   // SaveAs(): ask for a file name and save.
   virtual void saveAs() = 0;
   // DisplayShorterFilename(CurrentFile), for the file-name label.
@@ -59,7 +60,8 @@ class InputForm {
   void load();
   // Puts the shortened CurrentFile into the file-name label.
   void SetInitialIP();
-  // btnOK: GetInputs (save to CurrentFile), then the window closes.
+  // btnOK: GetInputs (save to CurrentFile), then the window closes; it stays
+  // open when nothing was saved.
   void okClicked();
   // btnCancel: the window closes; edits already made stay in the investor.
   void cancelClicked();

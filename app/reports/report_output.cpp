@@ -3,8 +3,10 @@
 #include <limits>
 #include <string>
 
+#include "core/files.h"
 #include "core/report_text.h"
 #include "orlendo/dates.h"
+#include "orlendo/entries.h"
 #include "orlendo/model.h"
 #include "reports/detailed_report.h"
 #include "reports/input_report.h"
@@ -107,6 +109,14 @@ void RunReports(ReportContext& ctx, std::int16_t destination) {
     if (destination == kDestPrinter) SetOldFont(ctx, fontRecord);
   } catch (const ProgramEnded&) {
     throw;
+  } catch (const orlendo::EntryError& e) {
+    // The user's own data does not calculate: name the entry and go back to
+    // the program (a batch run ends without output).
+    if (ctx.messages)
+      ctx.messages->show("WARNING", EntryFaultText(state.CurrentFile, e.fault()) + "\nNo report was made.",
+                         Icon::Exclamation, Buttons::Ok);
+    if (state.Silent) EndProgram(state, ctx.end, false, kExitError);
+    return;
   } catch (...) {
     if (busyOn) {
       try {

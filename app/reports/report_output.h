@@ -22,6 +22,8 @@ void RouteOutput(ReportContext& ctx, std::int16_t destination);
 
 // Runs the chosen reports for one destination; also the report window's
 // Print button (destination 2). In batch mode the choices are the shell's.
+// A calculation that fails on one of the user's entries names it in a
+// message and returns (a batch run ends with kExitError, nothing written).
 void RunReports(ReportContext& ctx, std::int16_t destination);
 
 // The choice dialog with the choices remembered in the settings file; sets

@@ -1,6 +1,7 @@
 #include "shell/command_line.h"
 
 #include <algorithm>
+#include <array>
 
 namespace tvx {
 
@@ -26,6 +27,64 @@ bool isSwitch(std::string_view arg) {
 
 bool IsSilent(std::span<const std::string> args) {
   return std::any_of(args.begin(), args.end(), [](const std::string& a) { return equalsIgnoringCase(a, kSwitchSilent); });
+}
+
+bool IsHelpRequest(std::span<const std::string> args) {
+  return std::any_of(args.begin(), args.end(),
+                     [](const std::string& a) { return a == "--help" || a == "-h" || a == "/?"; });
+}
+
+namespace {
+
+struct UsageLine {
+  std::string_view what;
+  std::string_view meaning;
+};
+
+constexpr std::array kSwitchLines{
+    UsageLine{"/input FILE.qvx", "the data file: opened at the start, or the batch run's input"},
+    UsageLine{"/output FILE.txt", "batch run: the Detailed and then the Summary report are appended to it"},
+    UsageLine{"/silent", "batch run: no window, no display needed"},
+    UsageLine{"--help, -h, /?", "this text"},
+};
+
+constexpr std::array kExitLines{
+    UsageLine{"0", "the reports were written, or the program ended normally"},
+    UsageLine{"1", "batch run: the input file does not exist, or /input is missing"},
+    UsageLine{"2", "any other error, the message on standard error (also: no display)"},
+};
+
+void appendLines(std::string& text, std::span<const UsageLine> lines, std::size_t width) {
+  for (const UsageLine& l : lines) {
+    text += "  ";
+    text += l.what;
+    text.append(width - l.what.size(), ' ');
+    text += l.meaning;
+    text += '\n';
+  }
+}
+
+}  // namespace
+
+std::string UsageText() {
+  std::string text =
+      "Usage: tvxdesk [/input FILE.qvx]\n"
+      "       tvxdesk /silent /input FILE.qvx /output FILE.txt\n"
+      "\nSwitches (in any letter case; names may hold blanks):\n";
+  appendLines(text, kSwitchLines, 20);
+  text += "\nExit status:\n";
+  appendLines(text, kExitLines, 3);
+  return text;
+}
+
+bool DisplayAvailable(const char* qpaPlatform, const char* display, const char* waylandDisplay) {
+  auto set = [](const char* v) { return v != nullptr && *v != '\0'; };
+  return set(qpaPlatform) || set(display) || set(waylandDisplay);
+}
+
+std::string NoDisplayText() {
+  return "tvxdesk: no display to show the program on (DISPLAY and WAYLAND_DISPLAY are not set).\n"
+         "tvxdesk: for a batch run use: tvxdesk /silent /input FILE.qvx /output FILE.txt\n";
 }
 
 std::string GetCommandLineFilename(std::span<const std::string> args, std::string_view extension,

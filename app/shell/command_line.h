@@ -1,4 +1,5 @@
-// The program's command line: "/silent", "/input FILE.qvx", "/output FILE.txt".
+// The program's command line: "/silent", "/input FILE.qvx", "/output FILE.txt",
+// and "--help", "-h" or "/?" for the usage text.
 //
 // A switch counts only as a whole argument, in any letter case. The file
 // name is the argument after the switch, in its original letters; when that
@@ -24,6 +25,19 @@ inline constexpr std::string_view kOutputExtension = ".txt";
 
 // True when one argument is "/silent" in any letter case.
 bool IsSilent(std::span<const std::string> args);
+
+// True when one argument is "--help", "-h" or "/?".
+bool IsHelpRequest(std::span<const std::string> args);
+
+// The switches with what they do, and the exit statuses: what --help prints.
+std::string UsageText();
+
+// True when a desktop start can reach a display: QT_QPA_PLATFORM, DISPLAY
+// or WAYLAND_DISPLAY set and not empty (null: not set).
+bool DisplayAvailable(const char* qpaPlatform, const char* display, const char* waylandDisplay);
+
+// What an interactive start without a display says before it ends.
+std::string NoDisplayText();
 
 // The file name after `switchName`, ending with `extension`; empty when the
 // switch or such a name is missing.

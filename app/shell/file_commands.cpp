@@ -116,14 +116,19 @@ bool FileCommands::OpenFile(const std::string& name) {
   }
 
   try {
-    if (!FileExists(chosen)) {
-      ports_.messages->show("WARNING", chosen + std::string(kDoesNotExist), Icon::Exclamation, Buttons::Ok);
+    if (const std::string problem = InputFileProblem(chosen); !problem.empty()) {
+      ports_.messages->show("WARNING", problem, Icon::Exclamation, Buttons::Ok);
       return false;
     }
-    // A new investor takes the file; the open one stays until the load succeeded.
+    // A new investor takes the file; the open one stays unless it loaded
+    // and every entry reads.
     orlendo::InvestorPtr loaded = makeInvestor();
-    loaded->LoadFile(chosen);
+    if (const std::string refusal = LoadDataFile(*loaded, chosen); !refusal.empty()) {
+      ports_.messages->show("WARNING", refusal + std::string(kNotOpened), Icon::Exclamation, Buttons::Ok);
+      return false;
+    }
     state_.Investor = std::move(loaded);
+    state_.Untitled = false;
     state_.CurrentFile = chosen;
     if (fromDialog) MaintMRUList(chosen);
     showStatus();
@@ -150,6 +155,7 @@ bool FileCommands::NewFile() {
   if (!ConfirmUnsaved()) return false;
   try {
     ClearAllData();
+    state_.Untitled = true;
     state_.CurrentFile = JoinPath(state_.DataPath, kUntitledName);
     showStatus();
     state_.DataSaved = true;
@@ -163,27 +169,34 @@ bool FileCommands::NewFile() {
   }
 }
 
-bool FileCommands::SaveAs() {
+bool FileCommands::SaveAs() { return saveAsChosen() == SaveOutcome::Saved; }
+
+FileCommands::SaveOutcome FileCommands::saveAsChosen() {
   try {
     FileDialogSetup setup = DialogSetup(kSaveAsTitle);
     setup.presetName = state_.CurrentFile;
     auto picked = ports_.files->saveFile(setup);
-    if (!picked) return false;  // cancelled: nothing is saved
+    if (!picked) return SaveOutcome::Cancelled;  // nothing is saved
     if (picked->empty()) {
       ports_.messages->show("WARNING", kFilenameEmpty, Icon::Stop, Buttons::Ok);
-      return false;
+      return SaveOutcome::Cancelled;
     }
     const std::string before = state_.CurrentFile;
     state_.CurrentFile = *picked;
+    bool saved = false;
     try {
-      SaveFile(state_.CurrentFile);
+      saved = SaveFile(state_.CurrentFile);
     } catch (...) {
       state_.CurrentFile = before;
       throw;
     }
+    if (!saved) {
+      state_.CurrentFile = before;
+      return SaveOutcome::Failed;
+    }
     MaintMRUList(state_.CurrentFile);
     showStatus();
-    return true;
+    return SaveOutcome::Saved;
   } catch (const ProgramEnded&) {
     throw;
   } catch (...) {
@@ -195,8 +208,8 @@ void FileCommands::SaveAsBeforeEnd() {
   ending_ = true;
   for (;;) {
     try {
-      SaveAs();
-      break;  // saved, or cancelled
+      // A failed save has told the user why; the dialog comes again.
+      if (saveAsChosen() != SaveOutcome::Failed) break;  // saved, or cancelled
     } catch (const ProgramEnded&) {
       break;
     } catch (...) {
@@ -213,19 +226,43 @@ void FileCommands::SaveAsBeforeEnd() {
 
 bool FileCommands::SaveCommand() {
   if (state_.CurrentFile.empty()) return SaveAs();
-  SaveFile(state_.CurrentFile);
-  return true;
+  // A new investor's first save goes to the untitled name, which may hold
+  // an earlier investor: replace that only on the user's yes.
+  if (state_.Untitled && KindOfPath(state_.CurrentFile) != PathKind::Missing) {
+    switch (ports_.messages->show(kReplaceTitle, state_.CurrentFile + std::string(kReplaceText), Icon::Exclamation,
+                                  Buttons::YesNoCancel)) {
+      case Answer::Yes: break;
+      case Answer::No: return SaveAs();
+      default: return false;
+    }
+  }
+  return SaveFile(state_.CurrentFile);
 }
 
-void FileCommands::SaveFile(const std::string& file) {
+bool FileCommands::SaveFile(const std::string& file) {
   try {
     if (file.empty())
       orlendo::raise(orlendo::errnum::NoFilename, "FileOperations.SaveFile", std::string(orlendo::kProductDescription));
+    state_.Investor->Version(VersionField(state_.VersionTag));
+    try {
+      state_.Investor->ApplyEdit(file);
+    } catch (...) {
+      // The old file and the investor are whole: say why and go back, so
+      // that the user can save elsewhere.
+      const CaughtError e = currentError();
+      state_.DataSaved = false;
+      const std::string text = std::string(kNotSaved) + file + ":\n" + ReasonText(e) + std::string(kSaveElsewhere);
+      ports_.messages->show("WARNING", text, Icon::Exclamation, Buttons::Ok);
+      return false;
+    }
+    if (file != JoinPath(ports_.appFolder, kDebugFileName)) {
+      state_.DataSaved = true;
+      state_.Untitled = false;
+    }
+    // Only a folder that took a save becomes the data folder.
     state_.DataPath = FolderOfPath(file);
     ports_.settings->writeText(kSectionDataFiles, kKeyDataFilePath, state_.DataPath);
-    state_.Investor->Version(VersionField(state_.VersionTag));
-    state_.Investor->ApplyEdit(file);
-    if (file != JoinPath(ports_.appFolder, kDebugFileName)) state_.DataSaved = true;
+    return true;
   } catch (const ProgramEnded&) {
     throw;
   } catch (...) {

@@ -30,7 +30,13 @@ inline constexpr std::string_view kSaveAsTitle = "Save As";
 inline constexpr std::string_view kUnsavedTitle = "Unsaved Data Exists!";
 inline constexpr std::string_view kUnsavedText = "Current Inputs have not been Saved!\nDo you want to save them first?";
 inline constexpr std::string_view kFilenameEmpty = "Filename Empty!";
-inline constexpr std::string_view kDoesNotExist = " does not exist.";
+inline constexpr std::string_view kNotOpened = "\nThe file was not opened.";
+inline constexpr std::string_view kNotSaved = "The data could not be saved to ";
+inline constexpr std::string_view kSaveElsewhere =
+    "\nThe data is still open: save it under another name with File, Save As.";
+inline constexpr std::string_view kReplaceTitle = "Replace File?";
+inline constexpr std::string_view kReplaceText =
+    " already exists.\nDo you want to replace it with this investor?\n(No chooses another name.)";
 inline constexpr std::string_view kStatusPrefix = "File: ";
 inline constexpr std::string_view kMruKeyPrefix = "File ";
 inline constexpr int kMruCount = 5;
@@ -80,10 +86,10 @@ class FileCommands {
   FileCommands(AppState& state, FileCommandPorts ports);
 
   // Opens a data file; an empty name asks for one (interactive only). Loads
-  // into a new investor and keeps it only when the load succeeded; true
-  // then. A cancelled prompt or dialog, or a missing file, gives false with
-  // nothing changed. A load failure ends the program through the error
-  // logger ("FileOperations.OpenFile") with the old investor and file name.
+  // into a new investor and keeps it only when the load succeeded and every
+  // entry reads as the calculation reads it; true then. A cancelled prompt
+  // or dialog, a path that is no regular file, a load that fails or an entry
+  // that does not read gives a message and false, with nothing changed.
   bool OpenFile(const std::string& name);
   // File, Open: OpenFile("") and, when it opened a file, the input window.
   void OpenCommand();
@@ -96,9 +102,14 @@ class FileCommands {
   // Asks for a file name and saves. False when nothing was saved (dialog
   // cancelled, empty name).
   bool SaveAs();
-  // File, Save: SaveFile(CurrentFile), or SaveAs when no file is named yet.
+  // File, Save and the input window's OK: SaveFile(CurrentFile), or SaveAs
+  // when no file is named yet. A new investor's first save over an existing
+  // file asks first: Yes replaces it, No runs SaveAs, Cancel saves nothing.
   bool SaveCommand();
-  void SaveFile(const std::string& file);
+  // Writes the investor to `file`; then records its folder as the data
+  // folder. A write that fails is shown and gives false with the investor
+  // open and marked unsaved and the data folder unchanged.
+  bool SaveFile(const std::string& file);
   // A new, empty investor replaces the open one.
   void ClearAllData();
   // Refreshes the list and the menu from the settings file; with a name,
@@ -124,6 +135,8 @@ class FileCommands {
   const FileCommandPorts& ports() const { return ports_; }
 
  private:
+  enum class SaveOutcome { Saved, Cancelled, Failed };
+  SaveOutcome saveAsChosen();
   void showStatus();
   [[noreturn]] void fatal(std::string_view procedure);
   orlendo::InvestorPtr makeInvestor();

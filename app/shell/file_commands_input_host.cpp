@@ -6,7 +6,7 @@
 namespace tvx {
 
 void FileCommandsInputHost::markChanged() { files_.state().DataSaved = false; }
-void FileCommandsInputHost::saveFile() { files_.SaveCommand(); }
+bool FileCommandsInputHost::saveFile() { return files_.SaveCommand(); }
 void FileCommandsInputHost::saveAs() { files_.SaveAs(); }
 std::string FileCommandsInputHost::shortFilename() { return DisplayShorterFilename(files_.state().CurrentFile); }
 

@@ -14,7 +14,7 @@ class FileCommandsInputHost final : public InputWindowHost {
  public:
   explicit FileCommandsInputHost(FileCommands& files) : files_(files) {}
   void markChanged() override;
-  void saveFile() override;
+  bool saveFile() override;
   void saveAs() override;
   std::string shortFilename() override;
   void reportError(long number, std::string_view description, std::string_view location) override;

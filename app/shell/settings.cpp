@@ -196,7 +196,9 @@ void GetIni(AppState& state, GetIniServices& services) {
       ReportCaughtError(state, services.end, "Settings.GetWin7AppDataPath");
     }
     state.DataPath = ini.readText(kSectionDataFiles, kKeyDataFilePath, userFolder);
-    if (state.DataPath.empty()) state.DataPath = userFolder;
+    // A stored folder that is gone, or that no save can go to, would send
+    // every file dialog there.
+    if (!FolderIsWritable(state.DataPath)) state.DataPath = userFolder;
     ini.writeText(kSectionDataFiles, kKeyDataFilePath, state.DataPath);
 
     if (services.printer) {

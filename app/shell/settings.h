@@ -131,7 +131,8 @@ struct GetIniServices {
   std::function<void()> maintMru;     // MaintMRUList("") of the file commands
 };
 
-// Reads the settings into the state: HideError380, DataPath (written back),
+// Reads the settings into the state: HideError380, DataPath (written back;
+// the per-user folder when the stored one is not a folder one can write to),
 // the printer's font, FontName, FontSize, and the recently-used list.
 // IniFile must be set. The system's own settings are never written. An
 // error ends the program through ReportFatalError ("GetIni"); a failure to

@@ -6,9 +6,13 @@
 #include "calc/calculate.h"
 
 #include <algorithm>
+#include <optional>
+#include <string_view>
 #include <vector>
 
 #include "history/schedule.h"
+#include "model/objects.h"
+#include "orlendo/entries.h"
 #include "orlendo/error.h"
 
 namespace orlendo {
@@ -21,7 +25,9 @@ struct Entry {
   BuySellPtr source;
   sys_days day{};
   bool isBuy = false;
-  long failure = 0;  // the conversion error reading it raises, 0 when it reads
+  long failure = 0;             // the conversion error reading it raises, 0 when it reads
+  const char* unread = nullptr;  // the key of the value that did not read
+  long position = 0;            // in the security's list, from 1
 };
 
 struct Holding {
@@ -33,14 +39,35 @@ Entry readEntry(const BuySellPtr& b) {
   Entry e;
   e.source = b;
   try {
+    e.unread = "Shares";
     e.isBuy = parseDouble(b->ChgShrs()) > 0;
+    e.unread = "Date";
     auto d = parseDate(b->XActionDate());
     if (!d) return e.failure = errnum::TypeMismatch, e;
     e.day = sys_days{*d};
+    e.unread = nullptr;
   } catch (const Error& err) {
     e.failure = err.number();
   }
   return e;
+}
+
+EntryFault faultOf(const Security& security, long position, const BuySell& b, std::string_view field) {
+  std::string text = field == "Date" ? b.XActionDate() : field == "Cost" ? storedCost(b) : storedShares(b);
+  return {security.SecName(), position, std::string(field), std::move(text)};
+}
+
+// The value a failed posting could not take: a buy's cost when that does not
+// read, otherwise the shares (their result overflowed).
+EntryFault postingFault(const Security& security, const Entry& e) {
+  if (e.isBuy) {
+    try {
+      Currency::fromText(e.source->ChgCost());
+    } catch (const Error&) {
+      return faultOf(security, e.position, *e.source, "Cost");
+    }
+  }
+  return faultOf(security, e.position, *e.source, "Shares");
 }
 
 void postEntry(const Holding& h, const Entry& e) {
@@ -67,8 +94,9 @@ struct Ref {
 
 class Walk {
  public:
-  Walk(Investor& investor, sys_days start, sys_days last, ProgressObserver* observer)
-      : investor_(investor), start_(start), last_(last), observer_(observer) {}
+  Walk(Investor& investor, sys_days start, sys_days last, ProgressObserver* observer,
+       std::optional<EntryFault>& fault)
+      : investor_(investor), start_(start), last_(last), observer_(observer), fault_(fault) {}
 
   void run() {
     auto securities = investor_.colSecurities();
@@ -107,7 +135,8 @@ class Walk {
       if (action != actions.end() && sys_days{action->date} < day) day = sys_days{action->date};
       if (day > last_) break;
       announceYearsThrough(day);
-      for (; ref != refs.end() && ref->day == day; ++ref) postEntry(holdings_[ref->holding], holdings_[ref->holding].entries[ref->entry]);
+      for (; ref != refs.end() && ref->day == day; ++ref)
+        post(holdings_[ref->holding], holdings_[ref->holding].entries[ref->entry]);
       if (action != actions.end() && sys_days{action->date} == day) {
         const bool pump = history::runScheduledActions(Date{day}, *securities, investor_.Lumora2QVX());
         while (action != actions.end() && sys_days{action->date} == day) ++action;
@@ -127,6 +156,7 @@ class Walk {
       h.entries.reserve(static_cast<std::size_t>(buySells->Count()));
       for (const auto& b : *buySells) {
         h.entries.push_back(readEntry(b));
+        h.entries.back().position = static_cast<long>(h.entries.size());
         anyFailure_ |= h.entries.back().failure != 0;
       }
       holdings_.push_back(std::move(h));
@@ -137,11 +167,23 @@ class Walk {
   void firstDayUntilFailure() {
     for (const Holding& h : holdings_) {
       for (const Entry& e : h.entries) {
-        if (e.failure) raisePlatform(e.failure);
-        if (e.isBuy && e.day == start_) postEntry(h, e);
+        if (e.failure) {
+          fault_ = faultOf(*h.security, e.position, *e.source, e.unread);
+          raisePlatform(e.failure);
+        }
+        if (e.isBuy && e.day == start_) post(h, e);
       }
       for (const Entry& e : h.entries)
-        if (!e.isBuy && e.day == start_) postEntry(h, e);
+        if (!e.isBuy && e.day == start_) post(h, e);
+    }
+  }
+
+  void post(const Holding& h, const Entry& e) {
+    try {
+      postEntry(h, e);
+    } catch (...) {
+      fault_ = postingFault(*h.security, e);
+      throw;
     }
   }
 
@@ -161,17 +203,35 @@ class Walk {
   sys_days nextNewYear_{};
   std::vector<Holding> holdings_;
   bool anyFailure_ = false;
+  std::optional<EntryFault>& fault_;  // the entry the walk failed on
 };
 
 }  // namespace
 
+std::optional<EntryFault> findUnreadableEntry(const Investor& investor) {
+  for (const auto& security : *investor.colSecurities()) {
+    long position = 0;
+    for (const auto& b : *security->colBuySells()) {
+      ++position;
+      const Entry e = readEntry(b);
+      if (e.failure) return faultOf(*security, position, *b, e.unread);
+    }
+  }
+  return std::nullopt;
+}
+
 void calculateInvestor(Investor& investor, Date start, Date stop, ProgressObserver* observer) {
+  std::optional<EntryFault> fault;
   try {
     withTrail("Investor.Calculate", [&] {
       const sys_days first{start};
       const sys_days last = std::max(first, sys_days{stop});
-      Walk(investor, first, last, observer).run();
+      Walk(investor, first, last, observer, fault).run();
     });
+  } catch (const Error& e) {
+    if (observer) observer->finished(false);
+    if (fault) throw EntryError(e, std::move(*fault));
+    throw;
   } catch (...) {
     if (observer) observer->finished(false);
     throw;

@@ -1,4 +1,6 @@
 // The leaf objects and collections of the object model.
+#include "model/objects.h"
+
 #include "model/arithmetic.h"
 #include "orlendo/collection.h"
 #include "orlendo/error.h"
@@ -129,6 +131,8 @@ class BuySellImpl final : public BuySell {
   std::string XActionDate() const override { return date_; }
   void Code(std::string_view v) override { code_ = v; }
   std::string Code() const override { return code_; }
+  const std::string& storedShares() const { return shares_; }
+  const std::string& storedCost() const { return cost_; }
 
  private:
   std::string shares_ = "0";
@@ -236,6 +240,16 @@ class SecuritiesImpl final : public Securities {
 
 XactionPtr Xaction::create() { return std::make_shared<XactionImpl>(); }
 BuySellPtr BuySell::create() { return std::make_shared<BuySellImpl>(); }
+
+std::string storedShares(const BuySell& entry) {
+  if (const auto* own = dynamic_cast<const BuySellImpl*>(&entry)) return own->storedShares();
+  return entry.ChgShrs();
+}
+
+std::string storedCost(const BuySell& entry) {
+  if (const auto* own = dynamic_cast<const BuySellImpl*>(&entry)) return own->storedCost();
+  return entry.ChgCost();
+}
 XactionsPtr Xactions::create() { return std::make_shared<XactionsImpl>(); }
 BuySellsPtr BuySells::create() { return std::make_shared<BuySellsImpl>(); }
 SecurityPtr Security::create() { return std::make_shared<SecurityImpl>(); }

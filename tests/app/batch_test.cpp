@@ -23,8 +23,10 @@ TEST(RunBatchMain, AMissingInputEndsWithOneAndAMissingOutputNameWithTwo) {
   std::ostringstream err;
   EXPECT_EQ(run({"/silent", "/input", t.file("x.qvx"), "/output", out}, err), kExitMissingInput);
   EXPECT_EQ(err.str(), "tvxdesk: WARNING: " + t.file("x.qvx") + " does not exist.\n");
-  for (const std::string& notAFile : {t.file("*.qvx"), t.file("folder.qvx")})
-    EXPECT_EQ(run({"/silent", "/input", notAFile, "/output", out}, err), kExitMissingInput) << notAFile;
+  EXPECT_EQ(run({"/silent", "/input", t.file("*.qvx"), "/output", out}, err), kExitMissingInput);
+  err.str("");
+  EXPECT_EQ(run({"/silent", "/input", t.file("folder.qvx"), "/output", out}, err), kExitError);
+  EXPECT_EQ(err.str(), "tvxdesk: WARNING: " + t.file("folder.qvx") + " is not a regular file.\n");
   err.str("");
   EXPECT_EQ(run({"/silent", "/output", out}, err), kExitMissingInput);
   EXPECT_NE(err.str().find("/input"), std::string::npos);

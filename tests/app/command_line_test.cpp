@@ -50,5 +50,18 @@ TEST(CommandLine, NamesAndTheSilentSwitch) {
   }
 }
 
+TEST(CommandLine, HelpSwitchesAndTheDisplayCheck) {
+  for (const Args& a : {Args{"--help"}, Args{"-h"}, Args{"/?"}, Args{"/silent", "/input", "x.qvx", "-h"}})
+    EXPECT_TRUE(IsHelpRequest(a)) << ::testing::PrintToString(a);
+  for (const Args& a : {Args{}, Args{"--HELP"}, Args{"-help"}, Args{"/input", "/d/-h.qvx"}, Args{"/??"}})
+    EXPECT_FALSE(IsHelpRequest(a)) << ::testing::PrintToString(a);
+
+  EXPECT_FALSE(DisplayAvailable(nullptr, nullptr, nullptr));
+  EXPECT_FALSE(DisplayAvailable("", "", ""));
+  EXPECT_TRUE(DisplayAvailable("offscreen", nullptr, nullptr));
+  EXPECT_TRUE(DisplayAvailable(nullptr, ":0", nullptr));
+  EXPECT_TRUE(DisplayAvailable(nullptr, "", "wayland-0"));
+}
+
 }  // namespace
 }  // namespace tvx

@@ -6,6 +6,7 @@
 
 #include <sstream>
 
+#include "core/app_state.h"
 #include "report_test_support.h"
 
 namespace tvx::test {
@@ -59,16 +60,18 @@ TEST(DesktopErrorLogger, AsksInTheSameLayoutAsTheFatalErrorBox) {
   EXPECT_EQ(fatal.substr(0, fatal.find("Location")), box.shown[0].text.substr(0, box.shown[0].text.find("Location")));
 }
 
-TEST(BatchErrorLogger, PrintsOnStandardErrorAndNeverAsks) {
+TEST(BatchErrorLogger, PrintsOnStandardErrorWithTheRunsFilesAndNeverAsks) {
   std::ostringstream err;
-  BatchErrorLogger logger(err, fixedClock);
+  AppState state;
+  BatchErrorLogger logger(err, fixedClock, &state);
   EXPECT_FALSE(logger.ReportError(76, "Tallyvex", "MainMod.RunSilent\rInvestor.LoadFile", true, "", "Tallyvex"));
+  state.CurrentFile = "/d/a.qvx";
   EXPECT_FALSE(logger.ShowError(5, "bad", "Reports.RouteOutput\rtvxdesk", "Tallyvex"));
   EXPECT_EQ(err.str(),
             "An error has occurred in Tallyvex.\nError Number: 76 (Path not found)\n"
             "Location: MainMod.RunSilent\n          Investor.LoadFile\nDescription: Tallyvex\n"
             "An error has occurred in Tallyvex.\nError Number: 5 (Invalid procedure call or argument)\n"
-            "Location: Reports.RouteOutput\n          tvxdesk\nDescription: bad\n");
+            "Location: Reports.RouteOutput\n          tvxdesk\nDescription: bad\nInput file:         /d/a.qvx\n");
 }
 
 }  // namespace

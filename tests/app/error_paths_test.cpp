@@ -94,16 +94,19 @@ TEST(ReportFatalError, SevenLinesWithTheirBlanksAndYesSaves) {
   }
 }
 
-TEST(ReportFatalError, InBatchModeNobodyIsAskedAndTheTrailIsShown) {
+TEST(ReportFatalError, InBatchModeNobodyIsAskedAndTheTrailAndFilesAreShown) {
   EndHarness h;
   h.state.Silent = true;
+  h.state.CurrentFile = "/d/a.qvx";
+  h.state.OutputFile = "/d/a.txt";
   h.messages.answers = {Answer::Yes};
   EXPECT_THROW(ReportFatalError(h.state, h.end, 13, "RunReports", "Investor.Calculate\rOrlendo"), ProgramEnded);
   ASSERT_EQ(h.messages.shown.size(), 1u);
   EXPECT_EQ(h.messages.shown[0].buttons, Buttons::Ok);
   EXPECT_EQ(h.messages.shown[0].text,
             "An error has occurred in Tallyvex.\n\nError Number:   13\nError Type:        Type mismatch\n"
-            "Location:           RunReports\nSource:             Investor.Calculate\n                    Orlendo");
+            "Location:           RunReports\nSource:             Investor.Calculate\n                    Orlendo\n"
+            "Input file:         /d/a.qvx\nOutput file:        /d/a.txt");
   EXPECT_EQ(h.saves, 0);
 }
 

@@ -95,54 +95,64 @@ TEST(OpenFile, ACancelledDialogOrNoSuchRegularFileChangesNothing) {
   EXPECT_FALSE(h.files->OpenFile(""));
   EXPECT_EQ(h.messages.shown.back().text, missing + " does not exist.");
   EXPECT_EQ(h.messages.shown.back().icon, Icon::Exclamation);
-  // Neither a pattern nor a folder is a file.
+  // A pattern is no file; a folder is no regular file.
   h.folder.write("a1.qvx", "[General]\r\n");
   fs::create_directory(h.folder.file("dir.qvx"));
-  for (const char* name : {"a?.qvx", "*.qvx", "dir.qvx"}) EXPECT_FALSE(h.files->OpenFile(h.folder.file(name))) << name;
+  for (const char* name : {"a?.qvx", "*.qvx"}) EXPECT_FALSE(h.files->OpenFile(h.folder.file(name))) << name;
+  EXPECT_EQ(h.messages.shown.back().text, h.folder.file("*.qvx") + " does not exist.");
+  EXPECT_FALSE(h.files->OpenFile(h.folder.file("dir.qvx")));
+  EXPECT_EQ(h.messages.shown.back().text, h.folder.file("dir.qvx") + " is not a regular file.");
   EXPECT_EQ(h.messages.shown.size(), 5u);
   EXPECT_EQ(h.state.CurrentFile, "/d/current.qvx");
   EXPECT_EQ(h.state.Investor, old);
   EXPECT_EQ(h.state.MruFiles[0], "");
 }
 
-TEST(OpenFile, AFailedLoadKeepsTheOpenInvestorFileNameAndList) {
+// Each file is refused with a message naming what does not read; the open
+// investor, its file name and the list stay.
+TEST(OpenFile, AFileThatDoesNotLoadOrCheckIsRefusedAndTheOpenInvestorStays) {
   FileHarness h;
   h.state.Investor->BeginEdit();
   h.state.Investor->sName("Old Investor");
   h.state.CurrentFile = h.folder.file("old.qvx");
   h.files->MaintMRUList("/d/listed.qvx");
   const MruList listBefore = h.state.MruFiles;
-  auto old = h.state.Investor;
-  // Quorvex loads, then the Lumora election cannot be read.
-  const std::string bad =
-      h.folder.write("bad.qvx", "[General]\r\nName=New Investor\r\nLumora=many\r\n[Quorvex]\r\nCount=1\r\n");
-  h.dialog.openAnswers.push_back(bad);
+  const auto old = h.state.Investor;
+  const std::string quorvex = "[General]\r\nName=New\r\n[Quorvex]\r\nCount=2\r\n1 Date=01/02/1990\r\n1 Shares=10\r\n"
+                              "1 Cost=100\r\n";
+  struct Case {
+    std::string name, content, message;  // message after "<file>"
+  };
+  const Case cases[] = {
+      {"letters.qvx", quorvex + "2 Date=01/03/1990\r\n2 Shares=1O\r\n2 Cost=5\r\n",
+       ": security \"Quorvex\", entry 2: the Shares value \"1O\" is not a number."},
+      {"count.qvx", quorvex, ": security \"Quorvex\", entry 2: the Date value is missing."},
+      {"date.qvx", quorvex + "2 Date=13/45/2000\r\n2 Shares=1\r\n2 Cost=5\r\n",
+       ": security \"Quorvex\", entry 2: the Date value \"13/45/2000\" is not a date."},
+      {"lumora.qvx", "[General]\r\nName=New\r\nLumora=many\r\n", " could not be read: Type mismatch (error 13)."},
+  };
+  for (const Case& c : cases) {
+    const std::string file = h.folder.write(c.name, c.content);
+    h.dialog.openAnswers.push_back(file);
+    EXPECT_FALSE(h.files->OpenFile("")) << c.name;
+    EXPECT_EQ(h.messages.shown.back().text, file + c.message + "\nThe file was not opened.");
+  }
+  // A load that raises an error of its own (a file that is no data file) shows its text.
+  const std::string other = h.folder.write("other.qvx", "\x7f" "ELF");
+  h.makeInvestor = [&] {
+    return std::make_shared<LoadRaises>(orlendo::Error(orlendo::errnum::InvalidArgument, "Investor.LoadFile",
+                                                       other + " is not a Tallyvex data file"));
+  };
+  EXPECT_FALSE(h.files->OpenFile(other));
+  EXPECT_EQ(h.messages.shown.back().text, other + " is not a Tallyvex data file\nThe file was not opened.");
 
-  EXPECT_THROW(h.files->OpenFile(""), ProgramEnded);  // "save first?" No
+  EXPECT_EQ(h.messages.shown.size(), 5u);
+  EXPECT_EQ(h.state.Investor, old);
+  EXPECT_EQ(old->sName(), "Old Investor");
   EXPECT_EQ(h.state.CurrentFile, h.folder.file("old.qvx"));
   EXPECT_EQ(h.state.MruFiles, listBefore);
-  EXPECT_EQ(h.settings.values[h.mruKey(1)], "/d/listed.qvx");
-  ASSERT_EQ(h.logger->calls.size(), 1u);
-  EXPECT_EQ(h.logger->calls[0].location.substr(0, 24), "FileOperations.OpenFile\r");
-  EXPECT_EQ(h.exits, std::vector<int>{kExitError});
-  // The end released the investor; the one the load made never replaced it.
-  EXPECT_EQ(old->sName(), "Old Investor");
-}
-
-TEST(OpenFile, TheSaveOfferAfterAFailedLoadSavesTheOldInvestorUnderItsOwnName) {
-  FileHarness h;
-  h.state.Investor->BeginEdit();
-  h.state.Investor->sName("Old Investor");
-  h.state.CurrentFile = h.folder.file("old.qvx");
-  const std::string bad = h.folder.write("bad.qvx", "[General]\r\nLumora=x\r\n");
-  const std::string badBefore = readFile(bad);
-  h.logger->answer = true;                                   // "save first?" Yes
-  h.dialog.saveAnswers.push_back(h.folder.file("old.qvx"));  // the preset name, accepted
-  EXPECT_THROW(h.files->OpenFile(bad), ProgramEnded);
-  ASSERT_EQ(h.dialog.saved.size(), 1u);
-  EXPECT_EQ(h.dialog.saved[0].presetName, h.folder.file("old.qvx"));
-  EXPECT_NE(readFile(h.folder.file("old.qvx")).find("Name=Old Investor"), std::string::npos);
-  EXPECT_EQ(readFile(bad), badBefore);
+  EXPECT_TRUE(h.logger->calls.empty());
+  EXPECT_TRUE(h.exits.empty());
 }
 
 // ---- the unsaved-data prompt -------------------------------------------------------------------
@@ -250,16 +260,98 @@ TEST(SaveFile, RecordsTheFolderWritesTheVersionFieldAndMarksSaved) {
   EXPECT_FALSE(h.state.DataSaved);
 }
 
-TEST(SaveFile, AFailedSaveEndsThroughTheFatalPathWhoseSaveCanChooseAnotherName) {
+// A save that cannot be written says why and leaves the investor open and
+// unsaved, the data folder and the old file as they were.
+TEST(SaveFile, AFailedSaveSaysWhyAndKeepsTheInvestorUnsavedAndTheDataFolder) {
+  FileHarness h;
+  h.state.Investor->BeginEdit();
+  h.state.Investor->sName("Keep Me");
+  const std::string plain = h.folder.write("plain", "x");
+  struct Case {
+    std::string file, reason;
+  };
+  const Case cases[] = {
+      {h.folder.file("missing-folder/a.qvx"), "Path not found (error 76)"},
+      {plain + "/a.qvx", "Path not found (error 76)"},
+      {"/proc/tallyvex.qvx", ""},  // the reason depends on the system
+  };
+  for (const Case& c : cases) {
+    h.state.DataSaved = true;
+    EXPECT_FALSE(h.files->SaveFile(c.file)) << c.file;
+    const std::string& text = h.messages.shown.back().text;
+    EXPECT_EQ(text.rfind("The data could not be saved to " + c.file + ":\n" + c.reason, 0), 0u) << text;
+    EXPECT_NE(text.find("File, Save As"), std::string::npos);
+    EXPECT_FALSE(h.state.DataSaved);
+  }
+  EXPECT_EQ(h.state.DataPath, h.folder.path());
+  EXPECT_EQ(h.settings.values.count("Data Files/Data File Path"), 0u);
+  EXPECT_EQ(h.state.Investor->sName(), "Keep Me");
+  EXPECT_TRUE(h.exits.empty());
+
+  // Save As to such a place keeps the name it had; another name then saves.
+  h.state.CurrentFile = h.folder.file("old.qvx");
+  h.dialog.saveAnswers = {h.folder.file("missing-folder/b.qvx")};
+  EXPECT_FALSE(h.files->SaveAs());
+  EXPECT_EQ(h.state.CurrentFile, h.folder.file("old.qvx"));
+  EXPECT_EQ(h.state.MruFiles[0], "");
+  h.dialog.saveAnswers = {h.folder.file("good.qvx")};
+  EXPECT_TRUE(h.files->SaveAs());
+  EXPECT_TRUE(h.state.DataSaved);
+  EXPECT_EQ(h.settings.values["Data Files/Data File Path"], h.folder.path());
+}
+
+TEST(SaveFile, TheFatalPathsSaveAsksAgainAfterAFailedSave) {
   FileHarness h;
   h.state.Investor->BeginEdit();
   h.state.Investor->sName("Keep Me");
   h.messages.answers = {Answer::Yes};  // "save before the program shuts down?"
   h.dialog.saveAnswers = {h.folder.file("no/such/folder/x.qvx"), h.folder.file("rescued.qvx")};
-  EXPECT_THROW(h.files->SaveFile(h.folder.file("missing-folder/a.qvx")), ProgramEnded);
-  EXPECT_EQ(h.messages.shown.at(0).title, "WARNING!");
+  EXPECT_THROW(ReportFatalError(h.state, h.end, orlendo::errnum::InvalidArgument, "GetInputs"), ProgramEnded);
+  EXPECT_EQ(h.dialog.saved.size(), 2u);
   EXPECT_NE(readFile(h.folder.file("rescued.qvx")).find("Name=Keep Me"), std::string::npos);
   EXPECT_EQ(h.exits, std::vector<int>{kExitError});
+}
+
+// File, New then OK twice: the second new investor's OK finds the first one's
+// UNTITLED.QVX and asks; nothing is replaced without a yes.
+TEST(SaveCommand, ANewInvestorAsksBeforeReplacingAnExistingUntitledFile) {
+  FileHarness h;
+  const std::string untitled = h.folder.file("UNTITLED.QVX");
+  auto newInvestorNamed = [&](const std::string& name) {
+    ASSERT_TRUE(h.files->NewFile());
+    h.state.Investor->sName(name);
+  };
+  newInvestorNamed("First");
+  EXPECT_TRUE(h.files->SaveCommand());  // nothing there yet: saved without a question
+  EXPECT_TRUE(h.messages.shown.empty());
+  EXPECT_TRUE(h.files->SaveCommand());  // its own file now
+  EXPECT_TRUE(h.messages.shown.empty());
+  const std::string first = readFile(untitled);
+  ASSERT_NE(first.find("Name=First"), std::string::npos);
+
+  newInvestorNamed("Second");
+  h.messages.answers = {Answer::Cancel, Answer::No};
+  EXPECT_FALSE(h.files->SaveCommand());  // Cancel
+  EXPECT_EQ(h.messages.shown.back().title, "Replace File?");
+  EXPECT_EQ(h.messages.shown.back().text.rfind(untitled + " already exists.\n", 0), 0u);
+  EXPECT_EQ(h.messages.shown.back().buttons, Buttons::YesNoCancel);
+  EXPECT_FALSE(h.files->SaveCommand());  // No, then Save As cancelled
+  EXPECT_EQ(h.dialog.saved.back().presetName, untitled);
+  EXPECT_EQ(readFile(untitled), first);
+
+  h.messages.answers = {Answer::No};
+  h.dialog.saveAnswers = {h.folder.file("second.qvx")};
+  EXPECT_TRUE(h.files->SaveCommand());  // No, then another name
+  EXPECT_EQ(readFile(untitled), first);
+  EXPECT_EQ(h.state.CurrentFile, h.folder.file("second.qvx"));
+  const std::size_t asked = h.messages.shown.size();
+  EXPECT_TRUE(h.files->SaveCommand());  // saved once: no more questions
+  EXPECT_EQ(h.messages.shown.size(), asked);
+
+  newInvestorNamed("Third");
+  h.messages.answers = {Answer::Yes};
+  EXPECT_TRUE(h.files->SaveCommand());
+  EXPECT_NE(readFile(untitled).find("Name=Third"), std::string::npos);
 }
 
 }  // namespace

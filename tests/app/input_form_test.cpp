@@ -20,11 +20,15 @@ namespace {
 class RecordingHost : public InputWindowHost {
  public:
   int changes = 0, saves = 0, saveAses = 0;
+  bool saveSucceeds = true;
   std::string label = "/data/smith.qvx";
   std::vector<std::string> errorLocations;
 
   void markChanged() override { ++changes; }
-  void saveFile() override { ++saves; }
+  bool saveFile() override {
+    ++saves;
+    return saveSucceeds;
+  }
   void saveAs() override { ++saveAses; }
   std::string shortFilename() override { return label; }
   void reportError(long, std::string_view, std::string_view location) override {
@@ -328,8 +332,13 @@ TEST_F(FormFixture, SaveAndFilenameButtonsGoThroughTheHostAndOkCloses) {
   EXPECT_EQ(host.saveAses, 1);
   EXPECT_EQ(form.filenameLabel(), "another name");
 
+  host.saveSucceeds = false;  // refused, cancelled or failed: nothing typed may be lost
   form.okClicked();
   EXPECT_EQ(host.saves, 2);
+  EXPECT_FALSE(form.closeRequested());
+  host.saveSucceeds = true;
+  form.okClicked();
+  EXPECT_EQ(host.saves, 3);
   EXPECT_TRUE(form.closeRequested());
   EXPECT_EQ(form.CurBuySell(), nullptr);
 }

@@ -158,6 +158,33 @@ TEST(RunReports, BatchRunAppendsDetailedThenSummaryWithoutAnyDialog) {
   EXPECT_TRUE(h.windows.made.empty());
 }
 
+// A buy whose cost does not read, inside the range: the desktop names it and
+// goes back to the main window; the batch run ends with 2 and writes nothing.
+TEST(RunReports, ACalculationFailingOnAnEntryNamesItAndReturnsToTheProgram) {
+  for (bool silent : {false, true}) {
+    ReportHarness h;
+    h.state.Silent = silent;
+    h.state.CurrentFile = "/data/a.qvx";
+    h.state.OutputFile = "/nonexistent-folder/out.txt";  // never reached
+    h.state.RptSummary = h.state.RptDetail = 1;
+    h.state.Investor = investorWithABuy();
+    addBuySell(*h.state.Investor, "Quorvex", "07/01/1984", "5", "ten dollars");
+    int ended = -1;
+    try {
+      RouteOutput(h.ctx, silent ? 3 : 1);
+    } catch (const ProgramEnded& e) {
+      ended = e.exitStatus;
+    }
+    EXPECT_EQ(ended, silent ? kExitError : -1);
+    ASSERT_EQ(h.messages.shown.size(), 1u) << silent;
+    EXPECT_EQ(h.messages.shown[0].text,
+              "/data/a.qvx: security \"Quorvex\", entry 2: the Cost value \"ten dollars\" is not an amount.\n"
+              "No report was made.");
+    EXPECT_TRUE(h.windows.made.empty());
+    EXPECT_EQ(h.busy.depth, 0);
+  }
+}
+
 TEST(RunReports, AnUnwritableFileLeavesItUntouchedAndEndsThroughTheFatalPath) {
   ReportHarness h;
   h.state.Silent = true;

@@ -125,12 +125,13 @@ TEST(GetIni, FreshSettingsGiveTheDefaultsAndRecordTheDataFolder) {
 
 TEST(GetIni, StoredSettingsWinAndAnUnreadableFontSizeGivesTen) {
   IniHarness h;
+  fs::create_directory(h.folder.file("data"));
   h.folder.write("tvxdesk.ini",
-                 "[Hide Error Msg]\r\n380=1\r\n[Data Files]\r\nData File Path=/no/longer/there\r\n"
-                 "[User Preferences]\r\nFont Name=Courier   \r\nFont Size=11.5\r\n");
+                 "[Hide Error Msg]\r\n380=1\r\n[Data Files]\r\nData File Path=" + h.folder.file("data") +
+                     "\r\n[User Preferences]\r\nFont Name=Courier   \r\nFont Size=11.5\r\n");
   h.run();
   EXPECT_TRUE(h.state.HideError380);
-  EXPECT_EQ(h.state.DataPath, "/no/longer/there");
+  EXPECT_EQ(h.state.DataPath, h.folder.file("data"));
   EXPECT_EQ(h.state.FontName, "Courier");
   EXPECT_EQ(h.state.FontSize, 11.5F);
   EXPECT_EQ(h.state.PrnFontName, "");  // no printer: nothing recorded
@@ -138,6 +139,17 @@ TEST(GetIni, StoredSettingsWinAndAnUnreadableFontSizeGivesTen) {
   h.folder.write("tvxdesk.ini", "[User Preferences]\r\nFont Size=big\r\n");
   h.run();
   EXPECT_EQ(h.state.FontSize, 10.0F);
+}
+
+TEST(GetIni, AStoredDataFolderThatIsGoneOrNoFolderGivesThePerUserFolder) {
+  IniHarness h;
+  const std::string file = h.folder.write("plain.txt", "x");
+  for (const std::string& stored : {std::string("/no/longer/there"), file, file + "/sub"}) {
+    h.folder.write("tvxdesk.ini", "[Data Files]\r\nData File Path=" + stored + "\r\n");
+    h.run();
+    EXPECT_EQ(h.state.DataPath, h.folder.file("appdata/Kelvane/QVX")) << stored;
+    EXPECT_NE(readFile(h.folder.file("tvxdesk.ini")).find("Data File Path=" + h.state.DataPath), std::string::npos);
+  }
 }
 
 TEST(GetIni, AnUnreadableSettingsFileEndsThroughTheFatalPath) {

@@ -2,12 +2,15 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "core/error_paths.h"
 #include "core/ports.h"
+#include "orlendo/error.h"
+#include "orlendo/model.h"
 #include "report_test_support.h"
 #include "shell/file_commands.h"
 #include "shell/settings.h"
@@ -58,6 +61,46 @@ class FixedClock final : public Clock {
   int y_, m_, d_;
 };
 
+// A real investor whose load raises `error` instead of reading the file.
+class LoadRaises final : public orlendo::Investor {
+ public:
+  explicit LoadRaises(orlendo::Error error) : error_(std::move(error)) {}
+  void LoadFile(std::string_view) override { throw error_; }
+
+  void Fetch(std::string_view f) override { in_->Fetch(f); }
+  void Lumora2QVX(orlendo::eLumora v) override { in_->Lumora2QVX(v); }
+  orlendo::eLumora Lumora2QVX() const override { return in_->Lumora2QVX(); }
+  void ApplyEdit(std::string_view f) override { in_->ApplyEdit(f); }
+  void Save(std::string_view f) override { in_->Save(f); }
+  void Calculate(orlendo::Date a, orlendo::Date b, orlendo::ProgressObserver* o) override { in_->Calculate(a, b, o); }
+  void oSecurity(orlendo::SecurityPtr v) override { in_->oSecurity(std::move(v)); }
+  orlendo::SecurityPtr oSecurity() const override { return in_->oSecurity(); }
+  void Filename(std::string_view v) override { in_->Filename(v); }
+  std::string Filename() const override { return in_->Filename(); }
+  void oXAction(orlendo::XactionPtr v) override { in_->oXAction(std::move(v)); }
+  orlendo::XactionPtr oXAction() const override { return in_->oXAction(); }
+  void colSecurities(orlendo::SecuritiesPtr v) override { in_->colSecurities(std::move(v)); }
+  orlendo::SecuritiesPtr colSecurities() const override { return in_->colSecurities(); }
+  void StopCalc(std::string_view v) override { in_->StopCalc(v); }
+  std::string StopCalc() const override { return in_->StopCalc(); }
+  void StartCalc(std::string_view v) override { in_->StartCalc(v); }
+  std::string StartCalc() const override { return in_->StartCalc(); }
+  void Line2(std::string_view v) override { in_->Line2(v); }
+  std::string Line2() const override { return in_->Line2(); }
+  void sName(std::string_view v) override { in_->sName(v); }
+  void sNameRef(std::string v) override { in_->sNameRef(std::move(v)); }
+  std::string sName() const override { return in_->sName(); }
+  void Version(std::string_view v) override { in_->Version(v); }
+  std::string Version() const override { return in_->Version(); }
+  void BeginEdit() override { in_->BeginEdit(); }
+  void MakeDesc() override { in_->MakeDesc(); }
+  bool InEditMode() const override { return in_->InEditMode(); }
+
+ private:
+  orlendo::Error error_;
+  orlendo::InvestorPtr in_ = orlendo::Investor::create();
+};
+
 // The file commands over recording ports.
 struct FileHarness {
   FileHarness() {
@@ -79,6 +122,7 @@ struct FileHarness {
     p.showStatus = [this](const std::string& s) { status.push_back(s); };
     p.showMru = [this](const MruList& list) { menus.push_back(list); };
     p.initIP = [this] { ++inputWindows; };
+    p.newInvestor = [this] { return makeInvestor ? makeInvestor() : orlendo::Investor::create(); };
     p.appFolder = folder.path();
     p.helpFile = folder.file("manqvx.pdf");
     files = std::make_unique<FileCommands>(state, std::move(p));
@@ -99,6 +143,7 @@ struct FileHarness {
   std::vector<MruList> menus;
   std::vector<int> exits;
   int inputWindows = 0;
+  std::function<orlendo::InvestorPtr()> makeInvestor;  // empty: real investors
   std::unique_ptr<FileCommands> files;
 };
 

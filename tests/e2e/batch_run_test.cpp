@@ -16,8 +16,8 @@ namespace {
 namespace fs = std::filesystem;
 
 struct Result {
-  int status = -1;
-  std::string err;
+  int status = -1;  // -1: ended by a signal
+  std::string err, out;
 };
 
 std::string readFile(const fs::path& p) {
@@ -35,12 +35,16 @@ std::string quoted(const std::string& text) {
 // Runs tvxdesk with `args` (plus `extraEnv`, "NAME=value") and without any display.
 Result runDesk(const std::vector<std::string>& args, const std::string& extraEnv = "") {
   const fs::path errFile = fs::temp_directory_path() / ("tvx_e2e_err_" + std::to_string(::getpid()));
-  std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + extraEnv;
+  const fs::path outFile = fs::temp_directory_path() / ("tvx_e2e_out_" + std::to_string(::getpid()));
+  // exec: the status is the program's own, not that of a shell reporting its signal.
+  std::string command = "exec env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + extraEnv;
   command += " " + quoted(TVX_DESK_BINARY);
   for (const auto& a : args) command += " " + quoted(a);
-  const int status = std::system((command + " </dev/null 2>" + quoted(errFile)).c_str());
-  Result r{WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(errFile)};
+  const int status =
+      std::system((command + " </dev/null 2>" + quoted(errFile) + " >" + quoted(outFile)).c_str());
+  Result r{WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(errFile), readFile(outFile)};
   fs::remove(errFile);
+  fs::remove(outFile);
   return r;
 }
 
@@ -98,17 +102,42 @@ TEST_F(BatchRun, MissingInputFileOrSwitchExitsOneWithAMessage) {
   EXPECT_FALSE(fs::exists(dir / "o.txt"));
 }
 
-TEST_F(BatchRun, AnEntryWithAnInvalidDateExitsTwoAndWritesNothing) {
-  std::string data = readFile(example());
-  const auto at = data.find("1 Date=11/04/1985");
-  ASSERT_NE(at, std::string::npos);
-  data.replace(at, 17, "1 Date=13/45/2000");
+// The example with one text replaced.
+std::string damaged(const fs::path& example, const std::string& from, const std::string& to) {
+  std::string data = readFile(example);
+  const auto at = data.find(from);
+  if (at == std::string::npos) return {};
+  return data.replace(at, from.size(), to);
+}
+
+TEST_F(BatchRun, AFileWhoseEntryDoesNotReadIsRefusedNamingTheEntryAndNothingIsWritten) {
+  struct Case {
+    std::string from, to, message;  // message after "<file>: "
+  };
+  const Case cases[] = {
+      {"2 Shares=100.00000", "2 Shares=1OO",
+       "security \"Quorvex\", entry 2: the Shares value \"1OO\" is not a number."},
+      {"[Quorvex]\r\nCount=4", "[Quorvex]\r\nCount=5", "security \"Quorvex\", entry 5: the Date value is missing."},
+      {"1 Date=11/04/1985", "1 Date=13/45/2000",
+       "security \"Ferrant Technologies\", entry 1: the Date value \"13/45/2000\" is not a date."},
+      // A buy's cost is read when the buy is posted: the calculation fails on it.
+      {"2 Cost=6,212.50", "2 Cost=6 thousand",
+       "security \"Quorvex\", entry 2: the Cost value \"6 thousand\" is not an amount.\nNo report was made."},
+  };
   const fs::path bad = dir / "bad.qvx";
-  std::ofstream(bad, std::ios::binary) << data;
-  const Result r = batch(bad, dir / "o.txt");
-  EXPECT_EQ(r.status, 2);
-  EXPECT_NE(r.err.find("Error Number:   13"), std::string::npos) << r.err;
-  EXPECT_FALSE(fs::exists(dir / "o.txt"));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.to);
+    const std::string data = damaged(example(), c.from, c.to);
+    ASSERT_FALSE(data.empty());
+    std::ofstream(bad, std::ios::binary | std::ios::trunc) << data;
+    const Result r = batch(bad, dir / "o.txt");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "tvxdesk: WARNING: " + bad.string() + ": " + c.message + "\n");
+    EXPECT_FALSE(fs::exists(dir / "o.txt"));
+  }
+  // An unreadable cost on a sell is never read: the file calculates.
+  std::ofstream(bad, std::ios::binary | std::ios::trunc) << damaged(example(), "3 Cost=0.00", "3 Cost=none");
+  EXPECT_EQ(batch(bad, dir / "o.txt").status, 0);
 }
 
 TEST_F(BatchRun, AnUnwritableOutputPathExitsTwo) {
@@ -139,10 +168,24 @@ TEST_F(BatchRun, FolderNamesCapitalsAndBlanksInPaths) {
   EXPECT_EQ(readFile(out), once + once);
 }
 
+TEST_F(BatchRun, WithoutADisplayAnInteractiveStartSaysHowToRunABatchAndHelpIsPrinted) {
+  for (const std::vector<std::string>& args : {std::vector<std::string>{}, {"/input", example().string()}}) {
+    const Result r = runDesk(args);
+    EXPECT_EQ(r.status, 2) << "ended by a signal when -1";
+    EXPECT_NE(r.err.find("tvxdesk /silent /input FILE.qvx /output FILE.txt"), std::string::npos) << r.err;
+  }
+  for (const char* help : {"--help", "-h", "/?"}) {
+    const Result r = runDesk({help});
+    EXPECT_EQ(r.status, 0) << help;
+    EXPECT_EQ(r.out.rfind("Usage: tvxdesk", 0), 0u) << r.out;
+    EXPECT_EQ(r.err, "");
+  }
+}
+
 TEST_F(BatchRun, AnInteractiveStartWithoutTheDesktopModuleExitsTwo) {
   if (fs::exists(fs::path(TVX_DESK_BINARY).parent_path() / "libtvxqt.so"))
     GTEST_SKIP() << "the desktop module is built";
-  const Result r = runDesk({"/input", example().string()});
+  const Result r = runDesk({"/input", example().string()}, "QT_QPA_PLATFORM=offscreen");
   EXPECT_EQ(r.status, 2);
   EXPECT_NE(r.err.find("libtvxqt.so"), std::string::npos);
 }

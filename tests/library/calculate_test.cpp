@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <map>
+#include <optional>
 #include <random>
 #include <set>
 #include <string>
@@ -16,6 +17,7 @@
 #include "history/schedule.h"
 #include "library/reference_walk.h"
 #include "orlendo/catalogue.h"
+#include "orlendo/entries.h"
 #include "orlendo/error.h"
 #include "orlendo/model.h"
 #include "library/test_support.h"
@@ -253,6 +255,17 @@ Error failedCalculation(const InvestorPtr& investor, Date start, Date stop, tvxt
   return e;
 }
 
+// The entry a failed calculation names (none when it did not fail on one).
+std::optional<EntryFault> faultNamed(const InvestorPtr& investor, Date start, Date stop) {
+  try {
+    investor->Calculate(start, stop);
+  } catch (const EntryError& e) {
+    return e.fault();
+  } catch (const Error&) {
+  }
+  return std::nullopt;
+}
+
 TEST(CalculateFailures, AnEntryThatDoesNotReadFailsOnTheFirstDay) {
   const std::tuple<const char*, const char*, long> cases[] = {
       {"abc", "06/01/1990", errnum::TypeMismatch}, {"10", "13/45/2000", errnum::TypeMismatch},
@@ -275,6 +288,55 @@ TEST(CalculateFailures, AnEntryThatDoesNotReadFailsOnTheFirstDay) {
     EXPECT_EQ(holding(investor, "Quorvex"), "10.00000 / 100.00 / 10.00000");
     EXPECT_EQ(holding(investor, "Zephrin"), "3.00000 / 30.00 / 10.00000");
     EXPECT_EQ(progress.calls, (std::vector<std::string>{"started 1990", "year 1990", "failed"}));
+    const EntryFault named = std::string(date) == "06/01/1990" ? EntryFault{"Zephrin", 2, "Shares", shares}
+                                                                : EntryFault{"Zephrin", 2, "Date", date};
+    EXPECT_EQ(faultNamed(investor, ymd(1990, 1, 1), ymd(1990, 12, 31)), named);
+    EXPECT_EQ(findUnreadableEntry(*investor), named);
+  }
+}
+
+// The check made at open refuses exactly the entries every calculation
+// fails on, and names them as the calculation does; what it passes either
+// calculates or fails on a buy's cost inside the range.
+TEST(FindUnreadableEntry, RefusesExactlyWhatTheCalculationCannotRead) {
+  struct Case {
+    const char *shares, *date, *cost;
+    const char* refusedField;  // null: passes the check
+    bool costFailsInRange;
+  };
+  const Case cases[] = {
+      {"10", "06/01/1990", "50", nullptr, false},      {"1,000.5", "6/1/1990", "50", nullptr, false},
+      {" 10 ", " 06/01/1990 ", "50", nullptr, false},  {"-5", "06/01/1990", "50", nullptr, false},
+      {"1e3", "06/01/1990", "50", nullptr, false},     {"0", "06/01/1990", "50", nullptr, false},
+      {"", "06/01/1990", "50", nullptr, false},        {"10", "01/01/2050", "50", nullptr, false},
+      {"10", "06/01/90", "50", nullptr, false},        {"10", "1990-06-01", "50", nullptr, false},
+      {"abc", "06/01/1990", "50", "Shares", false},    {"12a", "06/01/1990", "50", "Shares", false},
+      {"$10", "06/01/1990", "50", "Shares", false},    {"1e999", "06/01/1990", "50", "Shares", false},
+      {"abc", "01/01/2050", "50", "Shares", false},    {"10", "13/45/2000", "50", "Date", false},
+      {"10", "2/29/2001", "50", "Date", false},        {"10", "", "50", "Date", false},
+      {"10", "6-1-1990", "50", "Date", false},         {"10", "June 1, 1990", "50", "Date", false},
+      // A cost that does not read is read only when a buy is posted.
+      {"-5", "06/01/1990", "abc", nullptr, false},     {"10", "01/01/2050", "abc", nullptr, false},
+      {"10", "06/01/1990", "12 dollars", nullptr, true}, {"10", "06/01/1990", "", nullptr, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.shares) + " | " + c.date + " | " + c.cost);
+    auto investor = newInvestor();
+    enter(investor, "Zephrin", "1/1/1990", "3", "30");
+    enter(investor, "Zephrin", c.date, c.shares, c.cost);
+    const auto refused = findUnreadableEntry(*investor);
+    const auto failed = faultNamed(investor, ymd(1990, 1, 1), ymd(1990, 12, 31));
+    if (c.refusedField) {
+      ASSERT_TRUE(refused.has_value());
+      EXPECT_EQ(refused->field, c.refusedField);
+      EXPECT_EQ(failed, refused);
+    } else {
+      EXPECT_EQ(refused, std::nullopt);
+      if (c.costFailsInRange)
+        EXPECT_EQ(failed, (EntryFault{"Zephrin", 2, "Cost", c.cost}));
+      else
+        EXPECT_EQ(tvxtest::errorNumber([&] { investor->Calculate(ymd(1990, 1, 1), ymd(1990, 12, 31)); }), 0);
+    }
   }
 }
 
@@ -286,6 +348,7 @@ TEST(CalculateFailures, ABadCostOnABuyFailsOnItsDayWithTheSetError) {
   const Error e = failedCalculation(investor, kHistoryStart, ymd(1990, 12, 31), progress);
   EXPECT_EQ(e.number(), errnum::NotANumber);
   EXPECT_EQ(e.source(), "Investor.Calculate\rXAction\rThis item needs to be a number.");
+  EXPECT_EQ(faultNamed(investor, kHistoryStart, ymd(1990, 12, 31)), (EntryFault{"Quorvex", 2, "Cost", "12 dollars"}));
   // Everything up to that day stays: the divestiture and the splits before 1990.
   EXPECT_EQ(holding(investor, "Quorvex"), "100.00000 / 1,710.00 / 17.10000");
   EXPECT_EQ(holding(investor, "Orvanta"), "30.00000 / 619.80 / 20.66000");
@@ -308,6 +371,7 @@ TEST(CalculateFailures, AnEventFailureCarriesBothTrailTags) {
   EXPECT_EQ(xs(investor, "Dunmarrow")->Count(), 1);
   EXPECT_EQ(xs(investor, "Corvallan")->Count(), 0);
   EXPECT_EQ(progress.calls, (std::vector<std::string>{"started 1983", "failed"}));
+  EXPECT_EQ(faultNamed(investor, kHistoryStart, ymd(1990, 1, 1)), std::nullopt) << "no entry is at fault";
 }
 
 // ---- the ordered walk against the calendar loop ---------------------------------------------

@@ -3,6 +3,7 @@
 
 #include "orlendo/catalogue.h"
 #include "orlendo/dates.h"
+#include "orlendo/entries.h"
 #include "orlendo/error.h"
 #include "orlendo/model.h"
 #include "orlendo/numbers.h"

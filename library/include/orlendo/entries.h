@@ -1,0 +1,41 @@
+// The user's buys and sells as the calculation reads them: which entry does
+// not read, found before a calculation runs, or named by the calculation
+// that failed on it.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <utility>
+
+#include "orlendo/error.h"
+#include "orlendo/model.h"
+
+namespace orlendo {
+
+// An entry whose text the calculation cannot convert.
+struct EntryFault {
+  std::string security;  // the security's name, which is also its section in the data file
+  long entry = 0;        // position in the security's list, from 1
+  std::string field;     // "Shares", "Date" or "Cost", the key of the value in the data file
+  std::string text;      // the text as the entry holds it
+  bool operator==(const EntryFault&) const = default;
+};
+
+// The failure of a calculation on one of the user's entries. Number, source
+// trail and description are those the calculation raised.
+class EntryError : public Error {
+ public:
+  EntryError(const Error& raised, EntryFault fault) : Error(raised), fault_(std::move(fault)) {}
+  const EntryFault& fault() const noexcept { return fault_; }
+
+ private:
+  EntryFault fault_;
+};
+
+// The first entry (catalogue order, then entry order) whose shares or date
+// text does not read the way the calculation reads it on its first day. A
+// calculation of any range fails on exactly such an entry; none: the
+// investor passes.
+std::optional<EntryFault> findUnreadableEntry(const Investor& investor);
+
+}  // namespace orlendo
