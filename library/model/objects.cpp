@@ -12,10 +12,8 @@
 namespace orlendo {
 
 std::string foldKey(std::string_view key) {
-  // ASCII only: the result must not depend on the process locale.
   std::string out(key);
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  for (char& c : out) c = foldAscii(c);
   return out;
 }
 
