@@ -20,14 +20,16 @@ bool endsWithIgnoringCase(std::string_view text, std::string_view suffix) {
 
 bool isSwitch(std::string_view arg) {
   return equalsIgnoringCase(arg, kSwitchSilent) || equalsIgnoringCase(arg, kSwitchInput) ||
-         equalsIgnoringCase(arg, kSwitchOutput);
+         equalsIgnoringCase(arg, kSwitchOutput) || equalsIgnoringCase(arg, kSwitchCsv);
 }
 
 }  // namespace
 
-bool IsSilent(std::span<const std::string> args) {
-  return std::any_of(args.begin(), args.end(), [](const std::string& a) { return equalsIgnoringCase(a, kSwitchSilent); });
+bool HasSwitch(std::span<const std::string> args, std::string_view switchName) {
+  return std::any_of(args.begin(), args.end(), [&](const std::string& a) { return equalsIgnoringCase(a, switchName); });
 }
+
+bool IsSilent(std::span<const std::string> args) { return HasSwitch(args, kSwitchSilent); }
 
 bool IsHelpRequest(std::span<const std::string> args) {
   return std::any_of(args.begin(), args.end(),
@@ -44,6 +46,7 @@ struct UsageLine {
 constexpr std::array kSwitchLines{
     UsageLine{"/input FILE.qvx", "the data file: opened at the start, or the batch run's input"},
     UsageLine{"/output FILE.txt", "batch run: the Detailed and then the Summary report are appended to it"},
+    UsageLine{"/csv FILE.csv", "batch run: every transaction of the Detailed report as a CSV file (replaced)"},
     UsageLine{"/silent", "batch run: no window, no display needed"},
     UsageLine{"--help, -h, /?", "this text"},
 };
@@ -69,7 +72,7 @@ void appendLines(std::string& text, std::span<const UsageLine> lines, std::size_
 std::string UsageText() {
   std::string text =
       "Usage: tvxdesk [/input FILE.qvx]\n"
-      "       tvxdesk /silent /input FILE.qvx /output FILE.txt\n"
+      "       tvxdesk /silent /input FILE.qvx [/output FILE.txt] [/csv FILE.csv]\n"
       "\nSwitches (in any letter case; names may hold blanks):\n";
   appendLines(text, kSwitchLines, 20);
   text += "\nExit status:\n";
