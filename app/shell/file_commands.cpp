@@ -60,12 +60,6 @@ std::string VersionField(std::string_view tag) {
 
 FileCommands::FileCommands(AppState& state, FileCommandPorts ports) : state_(state), ports_(std::move(ports)) {}
 
-void FileCommands::fatal(std::string_view procedure) {
-  const CaughtError e = currentError();
-  if (ending_) throw;  // inside the end's own save: the end goes on
-  ReportFatalError(state_, *ports_.end, e.number, procedure, e.source);
-}
-
 orlendo::InvestorPtr FileCommands::makeInvestor() {
   orlendo::InvestorPtr investor = ports_.newInvestor ? ports_.newInvestor() : orlendo::Investor::create();
   investor->Version(state_.VersionTag);
@@ -115,7 +109,8 @@ bool FileCommands::OpenFile(const std::string& name) {
     chosen = *picked;
   }
 
-  try {
+  // On a failure CurrentFile, the list and the investor are those of before.
+  return Guarded(state_, *ports_.end, ErrorPath::report, "FileOperations.OpenFile", [&] {
     if (const std::string problem = InputFileProblem(chosen); !problem.empty()) {
       ports_.messages->show("WARNING", problem, Icon::Exclamation, Buttons::Ok);
       return false;
@@ -134,12 +129,7 @@ bool FileCommands::OpenFile(const std::string& name) {
     showStatus();
     state_.DataSaved = true;
     return true;
-  } catch (const ProgramEnded&) {
-    throw;
-  } catch (...) {
-    // CurrentFile, the list and the investor are those of before.
-    ReportCaughtError(state_, *ports_.end, "FileOperations.OpenFile");
-  }
+  });
 }
 
 void FileCommands::OpenCommand() {
@@ -153,7 +143,7 @@ void FileCommands::OpenRecent(int index) {
 
 bool FileCommands::NewFile() {
   if (!ConfirmUnsaved()) return false;
-  try {
+  return guarded("NewFile", [&] {
     ClearAllData();
     state_.Untitled = true;
     state_.CurrentFile = JoinPath(state_.DataPath, kUntitledName);
@@ -162,17 +152,13 @@ bool FileCommands::NewFile() {
     if (ports_.initIP) ports_.initIP();
     if (state_.Investor) state_.Investor->BeginEdit();
     return true;
-  } catch (const ProgramEnded&) {
-    throw;
-  } catch (...) {
-    fatal("NewFile");
-  }
+  });
 }
 
 bool FileCommands::SaveAs() { return saveAsChosen() == SaveOutcome::Saved; }
 
 FileCommands::SaveOutcome FileCommands::saveAsChosen() {
-  try {
+  return guarded("SaveAs", [&] {
     FileDialogSetup setup = DialogSetup(kSaveAsTitle);
     setup.presetName = state_.CurrentFile;
     auto picked = ports_.files->saveFile(setup);
@@ -197,11 +183,7 @@ FileCommands::SaveOutcome FileCommands::saveAsChosen() {
     MaintMRUList(state_.CurrentFile);
     showStatus();
     return SaveOutcome::Saved;
-  } catch (const ProgramEnded&) {
-    throw;
-  } catch (...) {
-    fatal("SaveAs");
-  }
+  });
 }
 
 void FileCommands::SaveAsBeforeEnd() {
@@ -240,7 +222,7 @@ bool FileCommands::SaveCommand() {
 }
 
 bool FileCommands::SaveFile(const std::string& file) {
-  try {
+  return guarded("SaveFile", [&] {
     if (file.empty())
       orlendo::raise(orlendo::errnum::NoFilename, "FileOperations.SaveFile", std::string(orlendo::kProductDescription));
     state_.Investor->Version(VersionField(state_.VersionTag));
@@ -263,21 +245,13 @@ bool FileCommands::SaveFile(const std::string& file) {
     state_.DataPath = FolderOfPath(file);
     ports_.settings->writeText(kSectionDataFiles, kKeyDataFilePath, state_.DataPath);
     return true;
-  } catch (const ProgramEnded&) {
-    throw;
-  } catch (...) {
-    fatal("SaveFile");
-  }
+  });
 }
 
 void FileCommands::ClearAllData() {
-  try {
+  return guarded("ClearAllData", [&] {
     state_.Investor = makeInvestor();
-  } catch (const ProgramEnded&) {
-    throw;
-  } catch (...) {
-    fatal("ClearAllData");
-  }
+  });
 }
 
 MruList FileCommands::readMru() {
@@ -293,7 +267,7 @@ void FileCommands::showMru(const MruList& list) {
 }
 
 void FileCommands::MaintMRUList(const std::string& name) {
-  try {
+  return guarded("MaintMRUList", [&] {
     const MruList stored = readMru();
     if (name.empty()) {
       CopyMRUold2new(state_, stored);
@@ -316,15 +290,11 @@ void FileCommands::MaintMRUList(const std::string& name) {
       ports_.settings->writeText(kSectionPreferences, std::string(kMruKeyPrefix) + std::to_string(k + 1), list[k]);
     CopyMRUold2new(state_, list);
     showMru(list);
-  } catch (const ProgramEnded&) {
-    throw;
-  } catch (...) {
-    fatal("MaintMRUList");
-  }
+  });
 }
 
 void FileCommands::ShowPDFHelp() {
-  try {
+  return guarded("ShowPDFHelp", [&] {
     if (!FileExists(ports_.helpFile)) {
       ports_.messages->show("Notice", "The manual " + ports_.helpFile + " could not be found.", Icon::Information,
                             Buttons::Ok);
@@ -336,11 +306,7 @@ void FileCommands::ShowPDFHelp() {
                                 ports_.helpFile,
                             Icon::Information, Buttons::Ok);
     }
-  } catch (const ProgramEnded&) {
-    throw;
-  } catch (...) {
-    fatal("ShowPDFHelp");
-  }
+  });
 }
 
 }  // namespace tvx

@@ -182,19 +182,14 @@ float ParseFontSize(std::string_view text, float def) {
 // ---- GetIni ----------------------------------------------------------------------------
 
 void GetIni(AppState& state, GetIniServices& services) {
-  long failure = 0;
-  try {
+  Guarded(state, services.end, ErrorPath::fatal, "GetIni", [&] {
     SettingsStore& ini = services.settings;
     // The system's own short date format is never touched: the library's
     // date texts are month/day/year on every system.
     state.HideError380 = ini.readInt(kSectionHideError, kKeyHideError380, 0) != 0;
 
-    std::string userFolder;
-    try {
-      userFolder = GetWin7AppDataPath(kDataSubFolder, services.env);
-    } catch (...) {
-      ReportCaughtError(state, services.end, "Settings.GetWin7AppDataPath");
-    }
+    const std::string userFolder = Guarded(state, services.end, ErrorPath::report, "Settings.GetWin7AppDataPath",
+                                           [&] { return GetWin7AppDataPath(kDataSubFolder, services.env); });
     state.DataPath = ini.readText(kSectionDataFiles, kKeyDataFilePath, userFolder);
     // A stored folder that is gone, or that no save can go to, would send
     // every file dialog there.
@@ -216,33 +211,20 @@ void GetIni(AppState& state, GetIniServices& services) {
     state.FontSize = ParseFontSize(ini.readText(kSectionPreferences, kKeyFontSize, "10"), kDefaultFontSize);
 
     if (services.maintMru) services.maintMru();
-    return;
-  } catch (const ProgramEnded&) {
-    throw;
-  } catch (...) {
-    failure = currentError().number;
-  }
-  ReportFatalError(state, services.end, failure, "GetIni");
+  });
 }
 
 // ---- fonts -----------------------------------------------------------------------------
 
 void GetFonts(AppState& state, MessageBox& messages, FontDialog& dialog, EndServices& end) {
-  long failure = 0;
-  try {
+  Guarded(state, end, ErrorPath::fatal, "GetFonts", [&] {
     messages.show(kFontWarningTitle, kFontWarningText, Icon::Exclamation, Buttons::Ok);
     FontChoice preset{state.FontName, state.FontSize, true};
     auto chosen = dialog.choose(preset);
     if (!chosen) return;
     state.FontName = chosen->name.empty() ? std::string(kDefaultFontName) : chosen->name;
     state.FontSize = chosen->size >= kSmallestFontSize ? chosen->size : kDefaultFontSize;
-    return;
-  } catch (const ProgramEnded&) {
-    throw;
-  } catch (...) {
-    failure = currentError().number;
-  }
-  ReportFatalError(state, end, failure, "GetFonts");
+  });
 }
 
 bool ShowErrorInfo(ErrorInfoWindow& window, std::string_view message, bool hide) {
