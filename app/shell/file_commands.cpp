@@ -1,12 +1,12 @@
 #include "shell/file_commands.h"
 
 #include <algorithm>
-#include <cctype>
 #include <utility>
 
 #include "core/error_logger.h"
 #include "core/error_paths.h"
 #include "core/files.h"
+#include "orlendo/ascii.h"
 #include "orlendo/error.h"
 #include "shell/settings.h"
 
@@ -29,12 +29,6 @@ std::vector<std::size_t> charStarts(std::string_view text) {
   for (std::size_t i = 0; i < text.size(); ++i)
     if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) starts.push_back(i);
   return starts;
-}
-
-std::string lowerAscii(std::string_view text) {
-  std::string out(text);
-  std::transform(out.begin(), out.end(), out.begin(), [](unsigned char c) { return std::tolower(c); });
-  return out;
 }
 
 }  // namespace
@@ -274,9 +268,9 @@ void FileCommands::MaintMRUList(const std::string& name) {
       showMru(stored);
       return;
     }
-    const std::string wanted = lowerAscii(name);
+    const std::string wanted = orlendo::foldKey(name);
     const bool listed = std::any_of(stored.begin(), stored.end(), [&](const std::string& s) {
-      return lowerAscii(s).find(wanted) != std::string::npos;
+      return orlendo::foldKey(s).find(wanted) != std::string::npos;
     });
     if (listed) {
       CopyMRUold2new(state_, stored);

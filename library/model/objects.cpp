@@ -8,14 +8,6 @@
 
 namespace orlendo {
 
-std::string foldKey(std::string_view key) {
-  // ASCII only: the result must not depend on the process locale.
-  std::string out(key);
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return out;
-}
-
 namespace {
 
 // Sets of the five text amounts accept numeric text only.

@@ -9,11 +9,10 @@
 #include <unordered_map>
 #include <vector>
 
+#include "orlendo/ascii.h"
 #include "orlendo/error.h"
 
 namespace orlendo {
-
-std::string foldKey(std::string_view key);
 
 template <class T>
 class Collection {
