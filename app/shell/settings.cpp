@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "core/error_paths.h"
+#include "core/files.h"
 #include "core/printer.h"
 #include "orlendo/error.h"
 #include "orlendo/numbers.h"
@@ -108,11 +109,10 @@ std::string UserConfigFolder(const Environment& env) {
 
 std::string FindHelpFile(const std::string& appFolder) {
   const std::string beside = JoinPath(appFolder, kHelpFileName);
-  std::error_code ec;
-  if (fs::is_regular_file(beside, ec)) return beside;
+  if (FileExists(beside)) return beside;
   const std::string shared =
       (fs::path(appFolder).parent_path() / "share" / "tallyvex" / std::string(kHelpFileName)).string();
-  if (fs::is_regular_file(shared, ec)) return shared;
+  if (FileExists(shared)) return shared;
   return beside;
 }
 
