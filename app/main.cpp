@@ -64,7 +64,7 @@ int main(int argc, char** argv) {
     std::cout << tvx::UsageText();
     return std::cout.flush() ? tvx::kExitOk : tvx::kExitError;
   }
-  if (silent) return tvx::RunBatchMain(args, std::cerr);
+  if (silent) tvx::RunBatchAndExit(args, std::cerr);
   if (!tvx::DisplayAvailable(std::getenv("QT_QPA_PLATFORM"), std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"))) {
     std::cerr << tvx::NoDisplayText();
     return tvx::kExitError;

@@ -1,5 +1,8 @@
 #include "batch/batch.h"
 
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
 #include <memory>
 #include <ostream>
 
@@ -7,6 +10,7 @@
 #include "core/error_paths.h"
 #include "core/files.h"
 #include "orlendo/model.h"
+#include "reports/csv_export.h"
 #include "reports/page_manager.h"
 #include "reports/report_context.h"
 #include "reports/report_output.h"
@@ -34,7 +38,7 @@ int OpenFileBatch(ReportContext& ctx, const std::string& fileName) {
   });
 }
 
-int RunSilent(ReportContext& ctx) {
+int RunSilent(ReportContext& ctx, OutputSwitches given) {
   AppState& state = ctx.state;
   auto tell = [&](const std::string& text) {
     if (ctx.messages) ctx.messages->show("WARNING", text, Icon::Exclamation, Buttons::Ok);
@@ -48,10 +52,26 @@ int RunSilent(ReportContext& ctx) {
         return kExitMissingInput;
       }
       if (const int opened = OpenFileBatch(ctx, state.CurrentFile); opened != kExitOk) return opened;
-      if (state.OutputFile.empty()) {
+      const bool reports = given.output || !state.OutputFile.empty();
+      const bool csv = given.csv || !state.CsvFile.empty();
+      if (!reports && !csv) {
+        tell("No output file was given: use /output followed by the name of a .txt file, "
+             "or /csv followed by the name of a .csv file.");
+        return kExitError;
+      }
+      // A switch whose name did not come through would otherwise be skipped in silence.
+      if (reports && state.OutputFile.empty()) {
         tell("No output file was given: use /output followed by the name of a .txt file.");
         return kExitError;
       }
+      if (csv && state.CsvFile.empty()) {
+        tell("No CSV file was given: use /csv followed by the name of a .csv file.");
+        return kExitError;
+      }
+      if (!reports) {
+        return ExportTransactions(ctx, state.CsvFile) < 0 ? kExitError : kExitOk;
+      }
+      if (csv) ctx.beforeFileWrite = [&] { WriteTransactionsCsv(*state.Investor, state.CsvFile); };
       RouteOutput(ctx, kDestFile);
       return kExitOk;
     });
@@ -72,7 +92,9 @@ Answer StderrMessageBox::show(std::string_view title, std::string_view text, Ico
   return Answer::Cancel;
 }
 
-int RunBatchMain(std::span<const std::string> args, std::ostream& err) {
+namespace {
+
+int runBatch(std::span<const std::string> args, std::ostream& err) {
   StderrMessageBox messages(err);
   AppState state;
   EndServices end;
@@ -92,11 +114,26 @@ int RunBatchMain(std::span<const std::string> args, std::ostream& err) {
     Guarded(state, end, ErrorPath::show, "MainMod.GetCommandLineFilename", [&] {
       state.CurrentFile = GetCommandLineFilename(args, kInputExtension, kSwitchInput);
       state.OutputFile = GetCommandLineFilename(args, kOutputExtension, kSwitchOutput);
+      state.CsvFile = GetCommandLineFilename(args, kCsvExtension, kSwitchCsv);
     });
   } catch (const ProgramEnded& ended) {
     return ended.exitStatus == kExitOk ? kExitError : ended.exitStatus;
   }
-  return RunSilent(ctx);
+  return RunSilent(ctx, {HasSwitch(args, kSwitchOutput), HasSwitch(args, kSwitchCsv)});
+}
+
+}  // namespace
+
+int RunBatchMain(std::span<const std::string> args, std::ostream& err) { return runBatch(args, err); }
+
+void RunBatchAndExit(std::span<const std::string> args, std::ostream& err) {
+  const int status = runBatch(args, err);
+  // The output files are closed; tearing down tens of thousands of objects
+  // would only touch their pages once more.
+  err.flush();
+  std::cout.flush();
+  std::fflush(nullptr);
+  std::_Exit(status);
 }
 
 }  // namespace tvx

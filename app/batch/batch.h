@@ -1,6 +1,8 @@
-// The batch run: "/silent /input FILE.qvx /output FILE.txt" loads the
-// investor file, calculates it and appends the Detailed and then the
-// Summary report to the output file, with no window and no display.
+// The batch run: "/silent /input FILE.qvx /output FILE.txt /csv FILE.csv"
+// loads the investor file, calculates it once, appends the Detailed and
+// then the Summary report to the output file and replaces the CSV file with
+// every transaction, with no window and no display. Either output may be
+// left out, not both.
 #pragma once
 
 #include <iosfwd>
@@ -21,11 +23,21 @@ struct ReportContext;
 // kExitMissingInput for a missing file, kExitError otherwise.
 int OpenFileBatch(ReportContext& ctx, const std::string& fileName);
 
-// The batch run over a prepared context (Silent set, CurrentFile and
-// OutputFile from the command line). Returns the exit status: 0 when the
-// reports were written, 1 when the input file is missing or "/input" is
-// absent, 2 for any other error.
-int RunSilent(ReportContext& ctx);
+// The output switches the command line holds, whether or not a usable
+// name follows them.
+struct OutputSwitches {
+  bool output = false;
+  bool csv = false;
+};
+
+// The batch run over a prepared context (Silent set, CurrentFile,
+// OutputFile and CsvFile from the command line). Returns the exit status:
+// 0 when every requested file was written, 1 when the input file is missing
+// or "/input" is absent, 2 for any other error (no output named, a switch
+// without a usable name, a failed calculation or write). A calculation that
+// fails writes neither file; the CSV file is written before the reports are
+// appended.
+int RunSilent(ReportContext& ctx, OutputSwitches given = {});
 
 // The message port of the batch run: every box becomes a line on `err`;
 // questions are answered No (Cancel for three buttons) without waiting.
@@ -42,5 +54,10 @@ class StderrMessageBox final : public MessageBox {
 // context (error logger and messages on `err`), reads the command line and
 // runs the batch. Returns the exit status.
 int RunBatchMain(std::span<const std::string> args, std::ostream& err);
+
+// RunBatchMain for the program itself: once the reports are written and the
+// output file closed, flushes the standard streams and ends the process with
+// the exit status, without freeing the investor piece by piece.
+[[noreturn]] void RunBatchAndExit(std::span<const std::string> args, std::ostream& err);
 
 }  // namespace tvx

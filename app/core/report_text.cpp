@@ -35,16 +35,27 @@ std::string_view leftChars(std::string_view text, std::size_t n) {
   return text;
 }
 
+void appendLeftFit(std::string& out, std::size_t n, std::string_view value) {
+  const std::string_view cut = leftChars(value, n);
+  out.append(cut);
+  out.append(n - charCount(cut), ' ');
+}
+
+void appendRightFit(std::string& out, std::size_t n, std::string_view value) {
+  const std::string_view cut = leftChars(value, n);
+  out.append(n - charCount(cut), ' ');
+  out.append(cut);
+}
+
 std::string LeftFit(std::size_t n, std::string_view value) {
-  std::string out(leftChars(value, n));
-  out.append(n - charCount(out), ' ');
+  std::string out;
+  appendLeftFit(out, n, value);
   return out;
 }
 
 std::string RightFit(std::size_t n, std::string_view value) {
-  const std::string_view cut = leftChars(value, n);
-  std::string out(n - charCount(cut), ' ');
-  out.append(cut);
+  std::string out;
+  appendRightFit(out, n, value);
   return out;
 }
 

@@ -22,6 +22,10 @@ std::string LeftFit(std::size_t n, std::string_view value);
 // a longer value is cut to its leftmost n characters.
 std::string RightFit(std::size_t n, std::string_view value);
 
+// The two fits appended to `out` in place.
+void appendLeftFit(std::string& out, std::size_t n, std::string_view value);
+void appendRightFit(std::string& out, std::size_t n, std::string_view value);
+
 // `n` em dashes (U+2014); empty for n of 0 or less.
 std::string GetPrintLine(std::int16_t n);
 

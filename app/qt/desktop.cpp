@@ -18,6 +18,7 @@
 #include "reports/pdf_output.h"
 #include "reports/report_output.h"
 #include "shell/command_line.h"
+#include "shell/export_command.h"
 
 #if __has_include("qt/input_window.h")
 #include "qt/input_window.h"
@@ -91,9 +92,7 @@ class Desktop::StartWindows final : public StartupWindows {
     return static_cast<std::int16_t>(choice == kStartNewScenario || choice == kStartOldScenario ? choice
                                                                                                : kStartMainWindow);
   }
-  void setMainStatus(const std::string& text) override {
-    if (d_.mainWindow_) d_.mainWindow_->setStatusText(toQ(text));
-  }
+  void setMainStatus(const std::string& text) override { d_.showStatus(text); }
   void showMainWindow() override {
     if (d_.mainWindow_) d_.mainWindow_->show();
   }
@@ -167,9 +166,7 @@ Desktop::Desktop(DesktopOptions options) : options_(std::move(options)) {
   ports.settings = settings_.get();
   ports.end = &end_;
   ports.launcher = launcher_;
-  ports.showStatus = [this](const std::string& text) {
-    if (mainWindow_) mainWindow_->setStatusText(toQ(text));
-  };
+  ports.showStatus = [this](const std::string& text) { showStatus(text); };
   ports.showMru = [this](const MruList& names) {
     if (mainWindow_) mainWindow_->showMru(names);
   };
@@ -225,6 +222,12 @@ void Desktop::createMainWindow() {
   if (auto* f = dynamic_cast<QtFontDialog*>(fonts_)) f->setParent(mainWindow_.get());
   if (auto* e = dynamic_cast<QtErrorInfoWindow*>(errorInfo_)) e->setParent(mainWindow_.get());
   if (ownPrintDialog_) ownPrintDialog_->setParent(mainWindow_.get());
+}
+
+void Desktop::showStatus(const std::string& text) {
+  if (!mainWindow_) return;
+  mainWindow_->setStatusText(toQ(text));
+  mainWindow_->setExportEnabled(CanExportTransactions(state_));
 }
 
 void Desktop::start(std::span<const std::string> args, const std::string& startFolder) {
@@ -299,6 +302,7 @@ void Desktop::command(MainCommand command) {
       case MainCommand::PrintPreview:
       case MainCommand::ViewReports: route(kDestScreen); break;
       case MainCommand::Print: route(kDestPrinter); break;
+      case MainCommand::ExportCsv: exportTransactions(); break;
       case MainCommand::Exit: exitCommand(); break;
       case MainCommand::Inputs: initIP(); break;
       case MainCommand::Fonts: GetFonts(state_, *messages_, *fonts_, end_); break;
@@ -341,6 +345,14 @@ void Desktop::runReports(const std::function<void()>& body) {
 
 void Desktop::route(std::int16_t destination) {
   runReports([&] { RouteOutput(*reportCtx_, destination); });
+}
+
+void Desktop::exportTransactions() {
+  runReports([&] {
+    ExportTransactionsCommand(*reportCtx_, *fileDialog_, [this](const std::string& message) {
+      if (mainWindow_) mainWindow_->showNotice(toQ(message));
+    });
+  });
 }
 
 void Desktop::printFromReportWindow() {

@@ -111,6 +111,8 @@ class Desktop final : public MainWindowHandler {
   void openRecent(int index) override;
   // View, Reports (1) and File, Print (2).
   void route(std::int16_t destination);
+  // File, Export Transactions (CSV)...
+  void exportTransactions();
   // The report window's print button: the chosen reports to the printer.
   void printFromReportWindow();
   // InitIP: the input window, modal; nothing while no input window is wired.
@@ -141,6 +143,8 @@ class Desktop final : public MainWindowHandler {
  private:
   class StartWindows;
   void createMainWindow();
+  // Panel 1 shows `text`; the commands that need an open investor follow it.
+  void showStatus(const std::string& text);
   void closeOtherWindows();
   void writeGeometry();
   void runReports(const std::function<void()>& body);

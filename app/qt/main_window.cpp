@@ -40,6 +40,7 @@ MainWindow::MainWindow(MainWindowHandler& handler, QWidget* parent) : QMainWindo
   file->addSeparator();
   addItem(file, "mnuFilePrintPreview", "Print Pre&view", MainCommand::PrintPreview);
   addItem(file, "mnuFilePrint", "&Print...", MainCommand::Print)->setShortcut(standardKey(QKeySequence::Print, "Ctrl+P"));
+  addItem(file, "mnuFileExportCsv", "&Export Transactions (CSV)...", MainCommand::ExportCsv)->setEnabled(false);
   file->addSeparator();
   for (int i = 0; i < kMruCount; ++i) {
     QAction* item = file->addAction(QString());
@@ -129,6 +130,8 @@ void MainWindow::showNotice(const QString& text) {
   statusBar()->showMessage(text, kNoticeMilliseconds);
 }
 QString MainWindow::notice() const { return statusBar()->currentMessage(); }
+
+void MainWindow::setExportEnabled(bool enabled) { menuItem("mnuFileExportCsv")->setEnabled(enabled); }
 
 void MainWindow::showMru(const MruList& names) {
   for (int i = 0; i < kMruCount; ++i) {

@@ -17,7 +17,7 @@ class QMenu;
 
 namespace tvx::qt {
 
-enum class MainCommand { New, Open, Save, SaveAs, PrintPreview, Print, Exit, Inputs, ViewReports, Fonts,
+enum class MainCommand { New, Open, Save, SaveAs, PrintPreview, Print, ExportCsv, Exit, Inputs, ViewReports, Fonts,
                          HelpContents, About };
 
 // The platform's key for a standard command, else `fallback` ("Ctrl+Shift+S").
@@ -41,6 +41,8 @@ class MainWindow final : public QMainWindow {
   // A passing message in the status bar (what a command has done).
   void showNotice(const QString& text);
   QString notice() const;
+  // File, Export Transactions (CSV)... is only offered with an investor open.
+  void setExportEnabled(bool enabled);
   // The recently-used items of the File menu.
   void showMru(const MruList& names);
 

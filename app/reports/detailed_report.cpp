@@ -1,5 +1,9 @@
 #include "reports/detailed_report.h"
 
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
 #include "core/printer.h"
 #include "core/report_columns.h"
 #include "core/report_text.h"
@@ -7,6 +11,7 @@
 #include "orlendo/dates.h"
 #include "orlendo/model.h"
 #include "orlendo/numbers.h"
+#include "reports/listed_transactions.h"
 #include "reports/page_manager.h"
 #include "reports/report_context.h"
 #include "reports/report_run.h"
@@ -21,7 +26,75 @@ constexpr std::string_view kRuleLine =
     "  --------------  ----------   -------------  -------------  --------------\r\n";
 // Under the two changes: 13 hyphens ending at positions 44 and 59.
 constexpr std::string_view kChangeRule = "   -------------  -------------\r\n";
-const std::string kIndent(26, ' ');
+// Two blanks and the 26 under the description and the date.
+constexpr std::string_view kRowIndent = "                            ";
+// The three lines of one transaction are at most this long.
+constexpr std::size_t kRowBytes = 3 * 80;
+// Room after the detailed rows for the reports that follow it in the file.
+constexpr std::size_t kFollowingBytes = 16 * 1024;
+
+std::size_t reportBytes(const orlendo::Securities& securities) {
+  std::size_t bytes = kFollowingBytes;
+  for (const orlendo::SecurityPtr& security : securities) {
+    const orlendo::XactionsPtr xactions = security->colXActions();
+    if (xactions) bytes += 4 * 80 + static_cast<std::size_t>(xactions->Count()) * kRowBytes;
+  }
+  return bytes;
+}
+
+// Below this many shares a shares text read back and printed again is the
+// same text, so the numbers can be printed directly.
+constexpr double kPlainShares = 1e10;
+
+// ASCII text right-aligned in a field of n characters at `at`, cut to its
+// leftmost n; returns the end.
+char* putRight(char* at, std::size_t n, std::string_view text) {
+  if (text.size() > n) text = text.substr(0, n);
+  at = std::fill_n(at, n - text.size(), ' ');
+  return std::copy(text.begin(), text.end(), at);
+}
+
+// The three lines of one transaction: the change, a rule, the new holding.
+// Numbers are ASCII, so a field's characters are its bytes.
+void appendRows(std::string& out, const orlendo::Xaction& x, orlendo::Date day) {
+  char num[orlendo::kFormatMax];
+  const auto formatted = [&](auto value, orlendo::NumberPattern pattern) {
+    return std::string_view(num, static_cast<std::size_t>(orlendo::formatTo(num, value, pattern) - num));
+  };
+  out += "  ";
+  appendLeftFit(out, 16, x.Description());
+
+  char line[192];
+  char* at = orlendo::formatDateTo(line, day);
+  const double changeShares = x.ChgShrsValue();
+  // The shares text read back and printed in the column's pattern: the same
+  // number printed directly while it is small and fits the column.
+  static_assert(kDetailShares.pattern.decimals == orlendo::kSharesPattern.decimals &&
+                kDetailShares.pattern.groups == orlendo::kSharesPattern.groups &&
+                kDetailShares.pattern.dollar == orlendo::kSharesPattern.dollar);
+  const std::string_view shown = formatted(changeShares, kDetailShares.pattern);
+  if (std::abs(changeShares) < kPlainShares && shown.size() <= kDetailShares.width) {
+    at = putRight(at, kDetailShares.width, shown);
+  } else {
+    // A text cut to the column's width reads as another number.
+    const std::string cut = orlendo::formatText(leftChars(x.ChgShrs(), kDetailShares.width), kDetailShares.pattern);
+    at = putRight(at, kDetailShares.width, cut);
+  }
+  at = putRight(at, kDetailBasis.width, formatted(x.ChgCostAmount(), orlendo::kAmountPattern));  // as ChgCost()
+  at = std::copy(kCrLf.begin(), kCrLf.end(), at);
+  out.append(line, at);
+
+  at = std::copy(kRowIndent.begin(), kRowIndent.end(), line);
+  at = std::copy(kChangeRule.begin(), kChangeRule.end(), at);
+  at = std::copy(kRowIndent.begin(), kRowIndent.end(), at);
+  const double newShares = x.NewShrsValue();
+  if (std::abs(newShares) < kPlainShares) at = putRight(at, kDetailShares.width, formatted(newShares, orlendo::kSharesPattern));  // as NewShrs()
+  else at = putRight(at, kDetailShares.width, x.NewShrs());
+  at = putRight(at, kDetailBasis.width, formatted(x.NewCostAmount(), orlendo::kAmountPattern));  // as NewCost()
+  at = putRight(at, kDetailPerShare.width, formatted(x.NewCostPerShrAmount(), orlendo::kPerSharePattern));  // as NewCostPerShr()
+  at = std::copy(kCrLf.begin(), kCrLf.end(), at);
+  out.append(line, at);
+}
 
 }  // namespace
 
@@ -57,38 +130,31 @@ void RunDetailReport(ReportContext& ctx, std::int16_t destination) {
     // 5. The stop date.
     const orlendo::Date stop = orlendo::readDate(stopText);
 
-    // 6. One block per security with transactions.
-    long securityCounter = 0;
-    const orlendo::SecuritiesPtr securities = investor.colSecurities();
-    for (const orlendo::SecurityPtr& security : *securities) {
-      ++securityCounter;
-      const orlendo::XactionsPtr xactions = security->colXActions();
-      if (!xactions || xactions->Count() == 0) continue;
-      if (ctx.program.NewPagePerSecurity && destination == kDestPrinter && securityCounter > 1)
-        PrnManager2(ctx, kPmNewPage, nameLine, line2, title);
+    // 6. One block per security with transactions. A file report grows in
+    // place: every row is written into the one buffer, sized up front.
+    const bool toFile = destination != kDestScreen && destination != kDestPrinter;
+    if (toFile) running.reserve(reportBytes(*investor.colSecurities()));
+    ForEachListedTransaction(
+        investor, stop,
+        [&](const orlendo::Security& security, long securityCounter) {
+          if (ctx.program.NewPagePerSecurity && destination == kDestPrinter && securityCounter > 1)
+            PrnManager2(ctx, kPmNewPage, nameLine, line2, title);
 
-      running += kCrLf;
-      running += "  " + security->SecName() + std::string(kCrLf);
-      running += kHeadingLine;
-      running += kRuleLine;
-      running = PrintOrDisplay(ctx, window, destination, std::move(running), 4, nameLine, line2, title);
-
-      for (const orlendo::XactionPtr& x : *xactions) {
-        const std::string date = x->XActionDate();
-        if (orlendo::readDate(date) > stop) continue;
-        const std::string changeShares =
-            orlendo::formatText(leftChars(x->ChgShrs(), kDetailShares.width), kDetailShares.pattern);
-        running += "  " + LeftFit(16, x->Description()) + date + RightFit(kDetailShares.width, changeShares) +
-                   RightFit(kDetailBasis.width, x->ChgCost()) + std::string(kCrLf);
-        running += "  " + kIndent + std::string(kChangeRule);
-        running += "  " + kIndent + RightFit(kDetailShares.width, x->NewShrs()) +
-                   RightFit(kDetailBasis.width, x->NewCost()) + RightFit(kDetailPerShare.width, x->NewCostPerShr()) +
-                   std::string(kCrLf);
-        running = PrintOrDisplay(ctx, window, destination, std::move(running), 3, nameLine, line2, title);
-      }
-      // No further page-break test here: the page manager breaks full pages,
-      // and the option above starts each security on its own page.
-    }
+          running += kCrLf;
+          running += "  ";
+          running += security.SecName();
+          running += kCrLf;
+          running += kHeadingLine;
+          running += kRuleLine;
+          if (!toFile) running = PrintOrDisplay(ctx, window, destination, std::move(running), 4, nameLine, line2, title);
+          // No page-break test after a security's rows: the page manager
+          // breaks full pages, and the option above starts each security on
+          // its own page.
+        },
+        [&](const orlendo::Xaction& x, orlendo::Date day) {
+          appendRows(running, x, day);
+          if (!toFile) running = PrintOrDisplay(ctx, window, destination, std::move(running), 3, nameLine, line2, title);
+        });
 
     // 7. Finish the destination.
     output.finish(std::move(running), nameLine, line2, title);

@@ -62,6 +62,10 @@ struct ReportContext {
   // When not null, file reports are collected here instead of being
   // appended one by one; RunReports writes them to OutputFile in one go.
   std::string* fileBuffer = nullptr;
+  // File destination: runs once the reports are made from the calculation,
+  // before they are appended to OutputFile (the batch's CSV export, so that
+  // one calculation feeds both files and a failure appends nothing).
+  std::function<void()> beforeFileWrite;
 };
 
 }  // namespace tvx

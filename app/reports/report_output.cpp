@@ -54,12 +54,7 @@ void RunReports(ReportContext& ctx, std::int16_t destination) {
     // 2. Nothing chosen, nothing produced.
     if (state.RptInput != 1 && state.RptSummary != 1 && state.RptDetail != 1) return;
     // 3. The calculation, only for the reports that show results.
-    if (state.RptSummary == 1 || state.RptDetail == 1) {
-      ReportInvestor(ctx);  // no investor: no data
-      const orlendo::Date start = orlendo::readDate(state.Investor->StartCalc());
-      const orlendo::Date stop = orlendo::readDate(state.Investor->StopCalc());
-      state.Investor->Calculate(start, stop, ctx.progress);
-    }
+    if (state.RptSummary == 1 || state.RptDetail == 1) CalculateInvestor(ctx);
     // 4. Copies and the report font.
     int copies = 1;
     FontRecord fontRecord;
@@ -92,7 +87,10 @@ void RunReports(ReportContext& ctx, std::int16_t destination) {
         }
       }
     }
-    if (destination != kDestScreen && destination != kDestPrinter) appendToFile(state.OutputFile, fileText);
+    if (destination != kDestScreen && destination != kDestPrinter) {
+      if (ctx.beforeFileWrite) ctx.beforeFileWrite();
+      appendToFile(state.OutputFile, fileText);
+    }
 
     // 8. The pointer back.
     if (busyOn) {
@@ -105,12 +103,7 @@ void RunReports(ReportContext& ctx, std::int16_t destination) {
     try {
       throw;
     } catch (const orlendo::EntryError& e) {
-      // The user's own data does not calculate: name the entry and go back
-      // to the program (a batch run ends without output).
-      if (ctx.messages)
-        ctx.messages->show("WARNING", EntryFaultText(state.CurrentFile, e.fault()) + "\nNo report was made.",
-                           Icon::Exclamation, Buttons::Ok);
-      if (state.Silent) EndProgram(state, ctx.end, false, kExitError);
+      ShowEntryFault(ctx, e, "No report was made.");
       return;
     } catch (...) {
     }
@@ -123,6 +116,21 @@ void RunReports(ReportContext& ctx, std::int16_t destination) {
     if (ShowNoDataNotice(ctx)) return;
     TakeErrorPath(state, ctx.end, ErrorPath::fatal, "RunReports");
   });
+}
+
+void ShowEntryFault(ReportContext& ctx, const orlendo::EntryError& e, std::string_view consequence) {
+  if (ctx.messages)
+    ctx.messages->show("WARNING", EntryFaultText(ctx.state.CurrentFile, e.fault()) + "\n" + std::string(consequence),
+                       Icon::Exclamation, Buttons::Ok);
+  if (ctx.state.Silent) EndProgram(ctx.state, ctx.end, false, kExitError);
+}
+
+void CalculateInvestor(ReportContext& ctx) {
+  ReportInvestor(ctx);  // no investor: no data
+  orlendo::Investor& investor = *ctx.state.Investor;
+  const orlendo::Date start = orlendo::readDate(investor.StartCalc());
+  const orlendo::Date stop = orlendo::readDate(investor.StopCalc());
+  investor.Calculate(start, stop, ctx.progress);
 }
 
 void GetReports(ReportContext& ctx, std::int16_t destination) {

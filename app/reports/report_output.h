@@ -4,8 +4,10 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "core/ports.h"
+#include "orlendo/entries.h"
 
 namespace tvx {
 
@@ -25,6 +27,14 @@ void RouteOutput(ReportContext& ctx, std::int16_t destination);
 // A calculation that fails on one of the user's entries names it in a
 // message and returns (a batch run ends with kExitError, nothing written).
 void RunReports(ReportContext& ctx, std::int16_t destination);
+
+// Calculates the open investor from its start to its stop date, followed
+// by the context's progress observer. No investor: the no-data error.
+void CalculateInvestor(ReportContext& ctx);
+
+// The user's own data does not calculate: names the entry, adds `consequence`,
+// and ends a batch run with status 2 (the desktop goes back to the program).
+void ShowEntryFault(ReportContext& ctx, const orlendo::EntryError& e, std::string_view consequence);
 
 // The choice dialog with the choices remembered in the settings file; sets
 // RptInput/RptSummary/RptDetail and writes them back (all 0 on Cancel).

@@ -35,8 +35,9 @@ void ReportDestination::finish(std::string running, std::string_view nameLine, s
     if (fontSet_) SetOldFont(ctx_, fontRecord_);
   } else {
     running += kCrLf;
-    if (ctx_.fileBuffer) *ctx_.fileBuffer += running;
-    else appendToFile(ctx_.state.OutputFile, running);
+    if (!ctx_.fileBuffer) appendToFile(ctx_.state.OutputFile, running);
+    else if (ctx_.fileBuffer->empty()) *ctx_.fileBuffer = std::move(running);  // keeps the room reserved for what follows
+    else *ctx_.fileBuffer += running;
   }
 }
 

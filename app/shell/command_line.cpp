@@ -10,19 +10,21 @@ namespace tvx {
 namespace {
 
 bool endsWithIgnoringCase(std::string_view text, std::string_view suffix) {
-  return text.size() >= suffix.size() && orlendo::equalsFolded(text.substr(text.size() - suffix.size()), suffix);
+  return text.size() >= suffix.size() && orlendo::equalFolded(text.substr(text.size() - suffix.size()), suffix);
 }
 
 bool isSwitch(std::string_view arg) {
-  return orlendo::equalsFolded(arg, kSwitchSilent) || orlendo::equalsFolded(arg, kSwitchInput) ||
-         orlendo::equalsFolded(arg, kSwitchOutput);
+  return orlendo::equalFolded(arg, kSwitchSilent) || orlendo::equalFolded(arg, kSwitchInput) ||
+         orlendo::equalFolded(arg, kSwitchOutput) || orlendo::equalFolded(arg, kSwitchCsv);
 }
 
 }  // namespace
 
-bool IsSilent(std::span<const std::string> args) {
-  return std::any_of(args.begin(), args.end(), [](const std::string& a) { return orlendo::equalsFolded(a, kSwitchSilent); });
+bool HasSwitch(std::span<const std::string> args, std::string_view switchName) {
+  return std::any_of(args.begin(), args.end(), [&](const std::string& a) { return orlendo::equalFolded(a, switchName); });
 }
+
+bool IsSilent(std::span<const std::string> args) { return HasSwitch(args, kSwitchSilent); }
 
 bool IsHelpRequest(std::span<const std::string> args) {
   return std::any_of(args.begin(), args.end(),
@@ -39,6 +41,7 @@ struct UsageLine {
 constexpr std::array kSwitchLines{
     UsageLine{"/input FILE.qvx", "the data file: opened at the start, or the batch run's input"},
     UsageLine{"/output FILE.txt", "batch run: the Detailed and then the Summary report are appended to it"},
+    UsageLine{"/csv FILE.csv", "batch run: every transaction of the Detailed report as a CSV file (replaced)"},
     UsageLine{"/silent", "batch run: no window, no display needed"},
     UsageLine{"--help, -h, /?", "this text"},
 };
@@ -64,7 +67,7 @@ void appendLines(std::string& text, std::span<const UsageLine> lines, std::size_
 std::string UsageText() {
   std::string text =
       "Usage: tvxdesk [/input FILE.qvx]\n"
-      "       tvxdesk /silent /input FILE.qvx /output FILE.txt\n"
+      "       tvxdesk /silent /input FILE.qvx [/output FILE.txt] [/csv FILE.csv]\n"
       "\nSwitches (in any letter case; names may hold blanks):\n";
   appendLines(text, kSwitchLines, 20);
   text += "\nExit status:\n";
@@ -84,7 +87,7 @@ std::string NoDisplayText() {
 
 std::string GetCommandLineFilename(std::span<const std::string> args, std::string_view extension,
                                    std::string_view switchName) {
-  auto it = std::find_if(args.begin(), args.end(), [&](const std::string& a) { return orlendo::equalsFolded(a, switchName); });
+  auto it = std::find_if(args.begin(), args.end(), [&](const std::string& a) { return orlendo::equalFolded(a, switchName); });
   if (it == args.end()) return {};
   std::string name;
   for (++it; it != args.end(); ++it) {

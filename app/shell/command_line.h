@@ -1,5 +1,5 @@
 // The program's command line: "/silent", "/input FILE.qvx", "/output FILE.txt",
-// and "--help", "-h" or "/?" for the usage text.
+// "/csv FILE.csv", and "--help", "-h" or "/?" for the usage text.
 //
 // A switch counts only as a whole argument, in any letter case. The file
 // name is the argument after the switch, in its original letters; when that
@@ -20,8 +20,10 @@ namespace tvx {
 inline constexpr std::string_view kSwitchSilent = "/silent";
 inline constexpr std::string_view kSwitchInput = "/input";
 inline constexpr std::string_view kSwitchOutput = "/output";
+inline constexpr std::string_view kSwitchCsv = "/csv";
 inline constexpr std::string_view kInputExtension = ".qvx";
 inline constexpr std::string_view kOutputExtension = ".txt";
+inline constexpr std::string_view kCsvExtension = ".csv";
 
 // True when one argument is "/silent" in any letter case.
 bool IsSilent(std::span<const std::string> args);
@@ -38,6 +40,9 @@ bool DisplayAvailable(const char* qpaPlatform, const char* display, const char* 
 
 // What an interactive start without a display says before it ends.
 std::string NoDisplayText();
+
+// True when one argument is `switchName` in any letter case.
+bool HasSwitch(std::span<const std::string> args, std::string_view switchName);
 
 // The file name after `switchName`, ending with `extension`; empty when the
 // switch or such a name is missing.

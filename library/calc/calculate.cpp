@@ -22,7 +22,8 @@ using std::chrono::sys_days;
 
 // One buy or sell, read once: its shares and its day.
 struct Entry {
-  BuySellPtr source;
+  const BuySell* source = nullptr;
+  double shares = 0;
   sys_days day{};
   bool isBuy = false;
   long failure = 0;             // the conversion error reading it raises, 0 when it reads
@@ -35,14 +36,15 @@ struct Holding {
   std::vector<Entry> entries;
 };
 
-Entry readEntry(const BuySellPtr& b) {
+Entry readEntry(const BuySell& b) {
   Entry e;
-  e.source = b;
+  e.source = &b;
   try {
     e.unread = "Shares";
-    e.isBuy = parseDouble(b->ChgShrs()) > 0;
+    e.shares = entryShares(b);
+    e.isBuy = e.shares > 0;
     e.unread = "Date";
-    auto d = parseDate(b->XActionDate());
+    auto d = entryDate(b);
     if (!d) return e.failure = errnum::TypeMismatch, e;
     e.day = sys_days{*d};
     e.unread = nullptr;
@@ -72,14 +74,15 @@ EntryFault postingFault(const Security& security, const Entry& e) {
 
 void postEntry(const Holding& h, const Entry& e) {
   auto x = Xaction::create();
-  x->XActionDate(e.source->XActionDate());
+  x->XActionDay(Date{e.day});
   if (e.isBuy) {
     x->XactionType(XTransType::Buy);
-    x->ChgCost(e.source->ChgCost());
+    if (auto cost = e.source->ChgCostAmount()) x->ChgCostAmount(*cost);
+    else x->ChgCost(e.source->ChgCost());  // not numeric: fails as setting the text does
   } else {
     x->XactionType(XTransType::sell);
   }
-  x->ChgShrs(e.source->ChgShrs());
+  x->ChgShrsValue(e.shares);
   h.security->colXActions()->Add(x);
 }
 
@@ -155,7 +158,7 @@ class Walk {
       const auto buySells = s->colBuySells();
       h.entries.reserve(static_cast<std::size_t>(buySells->Count()));
       for (const auto& b : *buySells) {
-        h.entries.push_back(readEntry(b));
+        h.entries.push_back(readEntry(*b));
         h.entries.back().position = static_cast<long>(h.entries.size());
         anyFailure_ |= h.entries.back().failure != 0;
       }
@@ -213,12 +216,16 @@ std::optional<EntryFault> findUnreadableEntry(const Investor& investor) {
     long position = 0;
     for (const auto& b : *security->colBuySells()) {
       ++position;
-      const Entry e = readEntry(b);
+      const Entry e = readEntry(*b);
       if (e.failure) return faultOf(*security, position, *b, e.unread);
     }
   }
   return std::nullopt;
 }
+
+double entryShares(const BuySell& entry) { return entry.ChgShrsValue(); }
+
+std::optional<Date> entryDate(const BuySell& entry) { return parseDate(entry.XActionDate()); }
 
 void calculateInvestor(Investor& investor, Date start, Date stop, ProgressObserver* observer) {
   std::optional<EntryFault> fault;

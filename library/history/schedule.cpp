@@ -241,7 +241,7 @@ void post(const Posting& row, Securities& securities, Currency basis, double sha
   }
   x->SourceCost(sourceCost);
   x->SourceShrs(shares);
-  x->XActionDate(formatShortDate(day));
+  x->XActionDay(day);
   x->XactionType(row.type);
   if (!row.description.empty()) x->Description(row.description);
   securities.Item(row.target)->colXActions()->Add(x);
@@ -262,8 +262,8 @@ void runEvent(const EventProcedure& procedure, Securities& securities, Date day,
       if (count > 0) {  // else never held, or the history never reached it
         // The snapshot every posting of this leg uses, taken before any of them.
         const auto last = source->Item(count);
-        const Currency basis = Currency::fromText(last->NewCost());
-        const double shares = parseDouble(last->NewShrs());
+        const Currency basis = last->NewCostAmount();
+        const double shares = last->NewShrsValue();
         for (const Posting* p = row; p != legEnd; ++p) post(*p, securities, basis, shares, day, election);
       }
       row = legEnd;
@@ -278,7 +278,7 @@ void makeStkSplitXaction(const SecurityPtr& security, SharesPerShare factor, Dat
     auto x = Xaction::create();
     x->AllocationFactor(0);
     x->DistributionFactor(factor.value);
-    x->XActionDate(formatShortDate(day));
+    x->XActionDay(day);
     x->XactionType(XTransType::Split);
     security->colXActions()->Add(x);
   });

@@ -19,8 +19,8 @@ Previous previousOf(std::span<const XactionPtr> members) {
   Previous p;
   if (members.size() < 2) return p;
   const Xaction& prev = *members[members.size() - 2];
-  p.shares = parseDouble(prev.NewShrs());
-  p.cost = Currency::fromText(prev.NewCost());
+  p.shares = prev.NewShrsValue();
+  p.cost = prev.NewCostAmount();
   p.xaction = &prev;
   return p;
 }
@@ -51,13 +51,13 @@ void calcNewXAction(std::span<const XactionPtr> members) {
     Currency chgCost;
     switch (x.XactionType()) {
       case XTransType::Buy:
-        chgShrs = parseDouble(x.ChgShrs());
-        chgCost = Currency::fromText(x.ChgCost());
+        chgShrs = x.ChgShrsValue();
+        chgCost = x.ChgCostAmount();
         break;
       case XTransType::sell:
         if (prev.xaction) {
-          chgShrs = parseDouble(x.ChgShrs());
-          const double prevCostPerShare = Currency::fromText(prev.xaction->NewCostPerShr()).toDouble();
+          chgShrs = x.ChgShrsValue();
+          const double prevCostPerShare = prev.xaction->NewCostPerShrAmount().toDouble();
           chgCost = asCurrency(prevCostPerShare * chgShrs);
         }
         break;
@@ -89,11 +89,26 @@ void calcNewXAction(std::span<const XactionPtr> members) {
         break;
     }
 
-    x.NewShrs(format(roundTo(prev.shares + chgShrs, 5), kSharesPattern));
-    x.NewCost(format((prev.cost + chgCost).rounded(2), kPerSharePattern));
-    x.ChgShrs(format(roundTo(chgShrs, 5), kSharesPattern));
-    x.ChgCost(format(chgCost.rounded(2), kPerSharePattern));
-    x.NewCostPerShr(calcCostPerShr(Currency::fromText(x.NewCost()), parseDouble(x.NewShrs())));
+    // Each result is held as the value its text, rounded and formatted, reads back as.
+    x.NewShrsValue(sharesAsShown(prev.shares + chgShrs));
+    x.NewCostAmount((prev.cost + chgCost).rounded(2));
+    x.ChgShrsValue(sharesAsShown(chgShrs));
+    x.ChgCostAmount(chgCost.rounded(2));
+    x.NewCostPerShrAmount(costPerShare(x.NewCostAmount(), x.NewShrsValue()));
+  });
+}
+
+double sharesAsShown(double shares) { return decimalValue(scaledRound(roundTo(shares, 5), 5), 5); }
+
+Currency costPerShare(Currency cost, double shares) {
+  return withTrail("XActions.CalcCostPerShr", [&] {
+    if (shares <= 0.5) return Currency();
+    // The five decimals of "##0.00000" read back as currency: to four, ties to even.
+    const std::int64_t k = scaledRound(roundTo(cost.toDouble() / shares, 5), 5);
+    std::int64_t ticks = k / 10;
+    const std::int64_t dropped = k % 10 < 0 ? -(k % 10) : k % 10;
+    if (dropped > 5 || (dropped == 5 && ticks % 2 != 0)) ticks += k < 0 ? -1 : 1;
+    return Currency::fromTicks(ticks);
   });
 }
 

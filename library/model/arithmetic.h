@@ -14,6 +14,10 @@ void calcNewXAction(std::span<const XactionPtr> members);
 
 // Basis per share as "##0.00000": 0 for half a share or less.
 std::string calcCostPerShr(Currency cost, double shares);
+// The same figure as that text reads back as currency.
+Currency costPerShare(Currency cost, double shares);
+// Shares as "##,##0.00000" of round(shares, 5) reads back.
+double sharesAsShown(double shares);
 
 // The description of a transaction kind; error 422 for a kind outside Buy..cash_or_stk.
 std::string describe(XTransType type);

@@ -78,11 +78,32 @@ Date readDate(std::string_view text) {
   return *d;
 }
 
+char* formatDateTo(char* out, Date d) {
+  const unsigned m = static_cast<unsigned>(d.month());
+  const unsigned day = static_cast<unsigned>(d.day());
+  const int y = static_cast<int>(d.year());
+  if (m > 99 || day > 99 || y < 0 || y > 9999) {
+    char buf[32];
+    const int n = std::snprintf(buf, sizeof buf, "%02u/%02u/%04d", m, day, y);
+    for (int i = 0; i < n && i < kDateTextMax; ++i) *out++ = buf[i];
+    return out;
+  }
+  const auto two = [&](unsigned v) {
+    *out++ = static_cast<char>('0' + v / 10);
+    *out++ = static_cast<char>('0' + v % 10);
+  };
+  two(m);
+  *out++ = '/';
+  two(day);
+  *out++ = '/';
+  two(static_cast<unsigned>(y) / 100);
+  two(static_cast<unsigned>(y) % 100);
+  return out;
+}
+
 std::string formatDate(Date d) {
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "%02u/%02u/%04d", static_cast<unsigned>(d.month()),
-                static_cast<unsigned>(d.day()), static_cast<int>(d.year()));
-  return buf;
+  char buf[kDateTextMax];
+  return std::string(buf, formatDateTo(buf, d));
 }
 
 std::string formatShortDate(Date d) {

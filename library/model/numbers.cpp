@@ -1,5 +1,6 @@
 #include "orlendo/numbers.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -42,30 +43,63 @@ std::int64_t divRoundEven(__int128 n, __int128 d) {
   return static_cast<std::int64_t>(q);
 }
 
+// The same for a 64-bit numerator: no 128-bit division (never overflows for d > 1).
+std::int64_t divRoundEven(std::int64_t n, std::int64_t d) {
+  if (d == 1) return n;
+  std::int64_t q = n / d;
+  std::int64_t r = n % d;
+  if (r < 0) r = -r;
+  const std::int64_t twice = 2 * r;
+  if (twice > d || (twice == d && (q % 2 != 0))) q += (n < 0) ? -1 : 1;
+  return q;
+}
+
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 // The pieces of numeric text: sign, the significant digits and a decimal
-// exponent so that value = sign * digits * 10^exponent.
-struct DecimalParts {
+// exponent so that value = sign * digits * 10^exponent. The digits sit in a
+// stack buffer; only a text with more than kInlineDigits of them spills.
+class DecimalParts {
+ public:
+  static constexpr std::size_t kInlineDigits = 80;
   bool negative = false;
-  std::string digits;       // without group separators, may hold leading zeros
-  long long exponent = 0;   // power of ten applied to `digits`
+  long long exponent = 0;  // power of ten applied to the digits
+
+  // The digits without group separators and without leading zeros.
+  std::string_view digits() const noexcept {
+    return spill_.empty() ? std::string_view(inline_, size_) : std::string_view(spill_);
+  }
+  void push(char c) {
+    if (size_ == 0 && c == '0') return;  // a leading zero changes nothing
+    if (size_ < kInlineDigits) {
+      inline_[size_++] = c;
+      return;
+    }
+    if (spill_.empty()) spill_.assign(inline_, size_);
+    spill_.push_back(c);
+    ++size_;
+  }
+
+ private:
+  char inline_[kInlineDigits];
+  std::size_t size_ = 0;
+  std::string spill_;
 };
 
-bool splitNumeric(std::string_view t, DecimalParts* out) noexcept {
+template <class Sink>
+bool scanNumeric(std::string_view t, bool& negative, long long& exponent, Sink&& digit) noexcept(noexcept(digit('0'))) {
   std::size_t i = 0;
   const std::size_t n = t.size();
   while (i < n && isBlank(t[i])) ++i;
-  DecimalParts p;
   if (i < n && (t[i] == '+' || t[i] == '-')) {
-    p.negative = t[i] == '-';
+    negative = t[i] == '-';
     ++i;
   }
   bool anyDigit = false;
   if (i < n && isDigit(t[i])) {
     while (i < n && (isDigit(t[i]) || t[i] == ',')) {
-      if (t[i] != ',') p.digits.push_back(t[i]);
+      if (t[i] != ',') digit(t[i]);
       ++i;
     }
     anyDigit = true;
@@ -74,7 +108,7 @@ bool splitNumeric(std::string_view t, DecimalParts* out) noexcept {
   if (i < n && t[i] == '.') {
     ++i;
     while (i < n && isDigit(t[i])) {
-      p.digits.push_back(t[i]);
+      digit(t[i]);
       ++fracDigits;
       ++i;
       anyDigit = true;
@@ -98,41 +132,67 @@ bool splitNumeric(std::string_view t, DecimalParts* out) noexcept {
   }
   while (i < n && isBlank(t[i])) ++i;
   if (i != n) return false;
-  p.exponent = exp - fracDigits;
-  if (out) *out = std::move(p);
+  exponent = exp - fracDigits;
   return true;
 }
 
-std::string groupDigits(const std::string& digits) {
-  std::string out;
-  const std::size_t n = digits.size();
+bool splitNumeric(std::string_view t, DecimalParts* out) {
+  if (!out) {
+    bool negative = false;
+    long long exponent = 0;
+    return scanNumeric(t, negative, exponent, [](char) noexcept {});
+  }
+  return scanNumeric(t, out->negative, out->exponent, [out](char c) { out->push(c); });
+}
+
+// Writes the digits of `whole` with "," between groups of three.
+char* putGrouped(char* out, std::string_view whole) {
+  const std::size_t n = whole.size();
   for (std::size_t i = 0; i < n; ++i) {
-    if (i > 0 && (n - i) % 3 == 0) out.push_back(',');
-    out.push_back(digits[i]);
+    if (i > 0 && (n - i) % 3 == 0) *out++ = ',';
+    *out++ = whole[i];
   }
   return out;
 }
 
-// Prints a rounded integer count of 10^-decimals units in a pattern.
-std::string printScaled(std::int64_t k, int shownDecimals, int trailingZeros, NumberPattern pattern) {
+// The longest text printScaled writes: sign, "$", 20 digits with 6 group
+// separators, the point, and 4 + 5 decimals.
+constexpr std::size_t kScaledMax = 48;
+
+// Prints a rounded integer count of 10^-decimals units in a pattern; returns the end.
+char* printScaledTo(char* out, std::int64_t k, int shownDecimals, int trailingZeros, NumberPattern pattern) {
   const bool negative = k < 0;
   // Magnitude as unsigned so that INT64_MIN prints correctly.
   const std::uint64_t mag = negative ? (~static_cast<std::uint64_t>(k) + 1) : static_cast<std::uint64_t>(k);
-  std::string digits = std::to_string(mag);
-  if (digits.size() < static_cast<std::size_t>(shownDecimals) + 1)
-    digits.insert(0, static_cast<std::size_t>(shownDecimals) + 1 - digits.size(), '0');
-  std::string whole = digits.substr(0, digits.size() - static_cast<std::size_t>(shownDecimals));
-  std::string frac = digits.substr(digits.size() - static_cast<std::size_t>(shownDecimals));
-  frac.append(static_cast<std::size_t>(trailingZeros), '0');
-  std::string out;
-  if (negative && mag != 0) out.push_back('-');
-  if (pattern.dollar) out.push_back('$');
-  out += pattern.groups ? groupDigits(whole) : whole;
-  if (!frac.empty()) {
-    out.push_back('.');
-    out += frac;
+  char digits[24];
+  const std::size_t shown = static_cast<std::size_t>(shownDecimals);
+  // Leading zeros up to one integer digit.
+  char raw[24];
+  const std::size_t rawLen = static_cast<std::size_t>(std::to_chars(raw, raw + sizeof raw, mag).ptr - raw);
+  const std::size_t pad = rawLen < shown + 1 ? shown + 1 - rawLen : 0;
+  std::fill_n(digits, pad, '0');
+  std::copy_n(raw, rawLen, digits + pad);
+  const std::size_t len = rawLen + pad;
+  const std::string_view whole(digits, len - shown);
+  if (negative && mag != 0) *out++ = '-';
+  if (pattern.dollar) *out++ = '$';
+  out = pattern.groups ? putGrouped(out, whole) : std::copy(whole.begin(), whole.end(), out);
+  if (shown + static_cast<std::size_t>(trailingZeros) > 0) {
+    *out++ = '.';
+    out = std::copy_n(digits + len - shown, shown, out);
+    out = std::fill_n(out, trailingZeros, '0');
   }
   return out;
+}
+
+std::string printScaled(std::int64_t k, int shownDecimals, int trailingZeros, NumberPattern pattern) {
+  if (trailingZeros > 16) {
+    std::string out(kScaledMax + static_cast<std::size_t>(trailingZeros), '\0');
+    out.resize(static_cast<std::size_t>(printScaledTo(out.data(), k, shownDecimals, trailingZeros, pattern) - out.data()));
+    return out;
+  }
+  char buf[kScaledMax + 16];
+  return std::string(buf, printScaledTo(buf, k, shownDecimals, trailingZeros, pattern));
 }
 
 }  // namespace
@@ -144,10 +204,8 @@ Currency Currency::fromDouble(double x) { return Currency(toInt64(scaledNearest(
 Currency Currency::fromText(std::string_view text) {
   DecimalParts p;
   if (!splitNumeric(text, &p)) raisePlatform(errnum::TypeMismatch);
-  // Drop leading zeros: they change nothing and would only inflate the digit count.
-  std::size_t first = p.digits.find_first_not_of('0');
-  if (first == std::string::npos) return Currency();
-  std::string digits = p.digits.substr(first);
+  const std::string_view digits = p.digits();
+  if (digits.empty()) return Currency();
   const long long scale = p.exponent + 4;  // ticks = digits * 10^scale
   __int128 ticks = 0;
   const __int128 limit = static_cast<__int128>(std::numeric_limits<std::int64_t>::max()) + 1;
@@ -248,12 +306,21 @@ bool isNumericText(std::string_view text) noexcept { return splitNumeric(text, n
 double parseDouble(std::string_view text) {
   DecimalParts p;
   if (!splitNumeric(text, &p)) raisePlatform(errnum::TypeMismatch);
-  std::size_t first = p.digits.find_first_not_of('0');
-  if (first == std::string::npos) return p.negative ? -0.0 : 0.0;
-  std::string digits = p.digits.substr(first);
-  std::string canon = digits + "e" + std::to_string(p.exponent);
+  const std::string_view digits = p.digits();
+  if (digits.empty()) return p.negative ? -0.0 : 0.0;
+  // from_chars reads "<digits>e<exponent>"; short texts are canonicalized on the stack.
+  char small[DecimalParts::kInlineDigits + 24];
+  std::string large;
+  char* canon = small;
+  if (digits.size() > DecimalParts::kInlineDigits) {
+    large.resize(digits.size() + 24);
+    canon = large.data();
+  }
+  char* end = std::copy(digits.begin(), digits.end(), canon);
+  *end++ = 'e';
+  end = std::to_chars(end, end + 22, p.exponent).ptr;
   double value = 0;
-  auto [ptr, ec] = std::from_chars(canon.data(), canon.data() + canon.size(), value);
+  auto [ptr, ec] = std::from_chars(canon, end, value);
   if (ec == std::errc::result_out_of_range) {
     // Decide between overflow and underflow by the decimal magnitude.
     const long long magnitude = static_cast<long long>(digits.size()) + p.exponent;
@@ -270,6 +337,37 @@ double parseDouble(std::string_view text) {
 std::string format(double value, NumberPattern pattern) {
   const std::int64_t k = toInt64(scaledNearest(value, pattern.decimals));
   return printScaled(k, pattern.decimals, 0, pattern);
+}
+
+std::int64_t scaledRound(double x, int decimals) { return toInt64(scaledNearest(x, decimals)); }
+
+double decimalValue(std::int64_t k, int decimals) {
+  const double unit = kPow10d.at(static_cast<std::size_t>(decimals));
+  // Both operands exact: one correctly rounded division is the decimal's nearest double.
+  constexpr std::int64_t kExact = std::int64_t{1} << 53;
+  if (k > -kExact && k < kExact) return static_cast<double>(k) / unit;
+  char buf[40];
+  char* end = std::to_chars(buf, buf + 24, k).ptr;
+  *end++ = 'e';
+  *end++ = '-';
+  end = std::to_chars(end, end + 4, decimals).ptr;
+  double value = 0;
+  std::from_chars(buf, end, value);
+  return value;
+}
+
+char* formatTo(char* out, double value, NumberPattern pattern) {
+  const std::int64_t k = toInt64(scaledNearest(value, pattern.decimals));
+  return printScaledTo(out, k, pattern.decimals, 0, pattern);
+}
+
+char* formatTo(char* out, Currency value, NumberPattern pattern) {
+  if (pattern.decimals >= 4) {
+    (void)kPow10d.at(static_cast<std::size_t>(pattern.decimals));  // 0..9 decimals, as for doubles
+    return printScaledTo(out, value.ticks(), 4, pattern.decimals - 4, pattern);
+  }
+  const std::int64_t unit = kPow10i.at(static_cast<std::size_t>(4 - pattern.decimals));
+  return printScaledTo(out, divRoundEven(value.ticks(), unit), pattern.decimals, 0, pattern);
 }
 
 std::string format(Currency value, NumberPattern pattern) {

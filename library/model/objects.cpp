@@ -1,6 +1,9 @@
 // The leaf objects and collections of the object model.
 #include "model/objects.h"
 
+#include <array>
+#include <memory>
+
 #include "model/arithmetic.h"
 #include "orlendo/collection.h"
 #include "orlendo/error.h"
@@ -23,6 +26,9 @@ std::string amountText(const std::string& raw) {
   return format(raw.empty() ? Currency() : Currency::fromText(raw).rounded(2), kAmountPattern);
 }
 
+// What the shares text shows, read back: parseDouble(format(round(v, 5))).
+double sharesShown(double v) { return decimalValue(scaledRound(roundTo(v, 5), 5), 5); }
+
 constexpr std::string_view kXactionTag = "XAction";
 
 class XactionImpl final : public Xaction {
@@ -34,18 +40,20 @@ class XactionImpl final : public Xaction {
   void CashOrStk_FMVofStkRecd(Currency v) override { fmvOfStockReceived_ = v; }
   Currency CashOrStk_FMVofStkRecd() const override { return fmvOfStockReceived_; }
   void AllocationFactor(double v) override {
-    withTrail(kXactionTag, [&] { allocationFactor_ = formatSignificant15(v); });
+    // Held as its 15-digit text would read back.
+    withTrail(kXactionTag, [&] { allocationFactor_ = parseDouble(formatSignificant15(v)); });
+    hasAllocationFactor_ = true;
   }
-  double AllocationFactor() const override { return parseDouble(allocationFactor_); }
+  double AllocationFactor() const override {
+    if (!hasAllocationFactor_) return parseDouble("");  // fails as reading the empty text does
+    return allocationFactor_;
+  }
   void EmptyProp(std::string_view v) override { emptyProp_ = v; }
   std::string EmptyProp() const override { return emptyProp_; }
   void XActionDate(std::string_view v) override {
-    if (isDateText(v)) date_ = v;
+    if (auto d = parseDate(v)) XActionDay(*d);
   }
-  std::string XActionDate() const override {
-    auto d = parseDate(date_);
-    return d ? formatDate(*d) : date_;
-  }
+  std::string XActionDate() const override { return hasDate_ ? formatDate(date_) : std::string(); }
   void SourceGainRecog(Currency v) override { gainRecognized_ = v; }
   Currency SourceGainRecog() const override { return gainRecognized_.rounded(2); }
   void SourceGainRealized(Currency v) override { gainRealized_ = v; }
@@ -58,18 +66,32 @@ class XactionImpl final : public Xaction {
   double SourceShrs() const override { return roundTo(sourceShares_, 5); }
   void SourceCost(Currency v) override { sourceCost_ = v; }
   Currency SourceCost() const override { return sourceCost_.rounded(2); }
-  void NewShrs(std::string_view v) override { setAmount(newShares_, v); }
-  std::string NewShrs() const override { return sharesText(newShares_); }
-  void NewCostPerShr(std::string_view v) override { setAmount(newCostPerShare_, v); }
-  std::string NewCostPerShr() const override {
-    return format(Currency::fromText(newCostPerShare_), kPerSharePattern);
+
+  void NewShrs(std::string_view v) override { setText(kNewShares, v); }
+  std::string NewShrs() const override {
+    if (const std::string* t = text(kNewShares)) return sharesText(*t);
+    return format(roundTo(newShares_, 5), kSharesPattern);
   }
-  void NewCost(std::string_view v) override { setAmount(newCost_, v); }
-  std::string NewCost() const override { return amountText(newCost_); }
-  void ChgShrs(std::string_view v) override { setAmount(changeShares_, v); }
-  std::string ChgShrs() const override { return sharesText(changeShares_); }
-  void ChgCost(std::string_view v) override { setAmount(changeCost_, v); }
-  std::string ChgCost() const override { return amountText(changeCost_); }
+  void NewCostPerShr(std::string_view v) override { setText(kNewCostPerShare, v); }
+  std::string NewCostPerShr() const override {
+    if (const std::string* t = text(kNewCostPerShare)) return format(Currency::fromText(*t), kPerSharePattern);
+    return format(NewCostPerShrAmount(), kPerSharePattern);
+  }
+  void NewCost(std::string_view v) override { setText(kNewCost, v); }
+  std::string NewCost() const override {
+    if (const std::string* t = text(kNewCost)) return amountText(*t);
+    return format(newCost_.rounded(2), kAmountPattern);
+  }
+  void ChgShrs(std::string_view v) override { setText(kChangeShares, v); }
+  std::string ChgShrs() const override {
+    if (const std::string* t = text(kChangeShares)) return sharesText(*t);
+    return format(roundTo(changeShares_, 5), kSharesPattern);
+  }
+  void ChgCost(std::string_view v) override { setText(kChangeCost, v); }
+  std::string ChgCost() const override {
+    if (const std::string* t = text(kChangeCost)) return amountText(*t);
+    return format(changeCost_.rounded(2), kAmountPattern);
+  }
   void DistributionFactor(double v) override { distributionFactor_ = v; }
   double DistributionFactor() const override { return distributionFactor_; }
   void XactionType(XTransType v) override { type_ = v; }
@@ -80,35 +102,104 @@ class XactionImpl final : public Xaction {
   void Code(std::string_view v) override { code_ = v; }
   std::string Code() const override { return code_; }
 
+  void NewShrsValue(double v) override {
+    clearText(kNewShares);
+    newShares_ = v;
+  }
+  double NewShrsValue() const override {
+    if (text(kNewShares)) return parseDouble(NewShrs());
+    return sharesShown(newShares_);
+  }
+  void ChgShrsValue(double v) override {
+    clearText(kChangeShares);
+    changeShares_ = v;
+  }
+  double ChgShrsValue() const override {
+    if (text(kChangeShares)) return parseDouble(ChgShrs());
+    return sharesShown(changeShares_);
+  }
+  void NewCostAmount(Currency v) override {
+    clearText(kNewCost);
+    newCost_ = v;
+  }
+  Currency NewCostAmount() const override {
+    if (text(kNewCost)) return Currency::fromText(NewCost());
+    return newCost_.rounded(2);
+  }
+  void ChgCostAmount(Currency v) override {
+    clearText(kChangeCost);
+    changeCost_ = v;
+  }
+  Currency ChgCostAmount() const override {
+    if (text(kChangeCost)) return Currency::fromText(ChgCost());
+    return changeCost_.rounded(2);
+  }
+  void NewCostPerShrAmount(Currency v) override {
+    clearText(kNewCostPerShare);
+    newCostPerShare_ = v;
+    hasCostPerShare_ = true;
+  }
+  Currency NewCostPerShrAmount() const override {
+    if (text(kNewCostPerShare)) return Currency::fromText(NewCostPerShr());
+    if (!hasCostPerShare_) return Currency::fromText("");  // fails as reading the empty text does
+    return newCostPerShare_;
+  }
+  void XActionDay(Date v) override {
+    date_ = v;
+    hasDate_ = true;
+  }
+  std::optional<Date> XActionDay() const override {
+    if (!hasDate_) return std::nullopt;
+    return date_;
+  }
+
  private:
-  static void setAmount(std::string& field, std::string_view v) {
+  // An amount set as text stays text and is read on every get; the
+  // calculation sets numbers and never allocates these.
+  enum Slot { kNewShares, kNewCostPerShare, kNewCost, kChangeShares, kChangeCost, kSlots };
+  using Texts = std::array<std::string, kSlots>;
+
+  const std::string* text(Slot slot) const {
+    if (!texts_ || (*texts_)[slot].empty()) return nullptr;
+    return &(*texts_)[slot];
+  }
+  void clearText(Slot slot) {
+    if (texts_) (*texts_)[slot].clear();
+  }
+  void setText(Slot slot, std::string_view v) {
     withTrail(kXactionTag, [&] {
       requireNumeric(v);
-      field = v;
+      if (!texts_) texts_ = std::make_unique<Texts>();
+      (*texts_)[slot] = v;
     });
   }
 
   double noOfNewCoShares_ = 0;
   double fmvPerShare_ = 0;
   Currency fmvOfStockReceived_;
-  std::string allocationFactor_;
-  std::string emptyProp_;
-  std::string date_;
+  double allocationFactor_ = 0;
   Currency gainRecognized_;
   Currency gainRealized_;
   Currency cashReceived_;
   double sourcePrice_ = 0;
   double sourceShares_ = 0;
   Currency sourceCost_;
-  std::string newShares_;
-  std::string newCostPerShare_;
-  std::string newCost_;
-  std::string changeShares_;
-  std::string changeCost_;
+  // The amounts as their texts would read: shares by parseDouble, money by Currency::fromText.
+  double newShares_ = 0;
+  double changeShares_ = 0;
+  Currency newCost_;
+  Currency changeCost_;
+  Currency newCostPerShare_;
   double distributionFactor_ = 0;
+  Date date_{};
   XTransType type_ = XTransType::Buy;
+  bool hasDate_ = false;
+  bool hasCostPerShare_ = false;
+  bool hasAllocationFactor_ = false;
   std::string description_;
   std::string code_;
+  std::string emptyProp_;
+  std::unique_ptr<Texts> texts_;
 };
 
 class BuySellImpl final : public BuySell {
@@ -127,6 +218,16 @@ class BuySellImpl final : public BuySell {
   std::string Code() const override { return code_; }
   const std::string& storedShares() const { return shares_; }
   const std::string& storedCost() const { return cost_; }
+
+  double ChgShrsValue() const override {
+    // Not numeric: the type mismatch of reading the text unchanged.
+    return decimalValue(scaledRound(parseDouble(shares_), 5), 5);
+  }
+  std::optional<Currency> ChgCostAmount() const override {
+    if (!isNumericText(cost_)) return std::nullopt;
+    // The cents the text get shows; rounding a count to cents stays in range.
+    return Currency::fromText(cost_).rounded(2);
+  }
 
  private:
   std::string shares_ = "0";

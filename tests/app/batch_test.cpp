@@ -35,6 +35,23 @@ TEST(RunBatchMain, AMissingInputEndsWithOneAndAMissingOutputNameWithTwo) {
   err.str("");
   EXPECT_EQ(run({"/silent", "/input", TVX_EXAMPLES_DIR "/smith.qvx"}, err), kExitError);
   EXPECT_NE(err.str().find("/output"), std::string::npos);
+  EXPECT_NE(err.str().find("/csv"), std::string::npos);
+}
+
+TEST(RunBatchMain, AnOutputSwitchWithoutAUsableNameEndsWithTwoAndWritesNothing) {
+  TempFolder t;
+  const std::string in = TVX_EXAMPLES_DIR "/smith.qvx";
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{"/silent", "/input", in, "/output", t.file("o.txt"), "/csv", t.file("o.cs")}, "/csv followed"},
+      {{"/silent", "/input", in, "/csv", t.file("o.csv"), "/output", t.file("o.text")}, "/output followed"},
+      {{"/silent", "/input", in, "/csv"}, "/csv followed"},
+  };
+  for (const auto& [args, told] : cases) {
+    std::ostringstream err;
+    EXPECT_EQ(run(args, err), kExitError);
+    EXPECT_NE(err.str().find(told), std::string::npos) << err.str();
+  }
+  EXPECT_TRUE(std::filesystem::is_empty(t.path()));
 }
 
 }  // namespace

@@ -63,5 +63,29 @@ TEST(CommandLine, HelpSwitchesAndTheDisplayCheck) {
   EXPECT_TRUE(DisplayAvailable(nullptr, "", "wayland-0"));
 }
 
+TEST(CommandLine, TheCsvNameAndTheSwitchesGiven) {
+  struct Case {
+    Args args;
+    bool csvSwitch;
+    std::string csv, out;
+  };
+  const Case cases[] = {
+      {{"/silent", "/input", "/d/a.qvx", "/csv", "/out/a.csv"}, true, "/out/a.csv", ""},
+      {{"/SILENT", "/CSV", "/Out/A.CSV", "/Output", "/Out/A.txt"}, true, "/Out/A.CSV", "/Out/A.txt"},
+      {{"/csv", "/tmp/My", "Files/a", "b.csv"}, true, "/tmp/My Files/a b.csv", ""},
+      // each name's search stops at the other switch
+      {{"/output", "/tmp/a", "/csv", "/tmp/b.txt.csv"}, true, "/tmp/b.txt.csv", ""},
+      {{"/csv", "/tmp/a.txt", "/output", "/tmp/b.csv.txt"}, true, "", "/tmp/b.csv.txt"},
+      {{"/silent", "/csv"}, true, "", ""},
+      {{"/input", "/home/csv/x.csv.qvx"}, false, "", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.args));
+    EXPECT_EQ(HasSwitch(c.args, kSwitchCsv), c.csvSwitch);
+    EXPECT_EQ(GetCommandLineFilename(c.args, kCsvExtension, kSwitchCsv), c.csv);
+    EXPECT_EQ(output(c.args), c.out);
+  }
+}
+
 }  // namespace
 }  // namespace tvx

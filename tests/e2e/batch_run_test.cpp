@@ -32,7 +32,8 @@ std::string quoted(const std::string& text) {
   return out + "'";
 }
 
-// Runs tvxdesk with `args` (plus `extraEnv`, "NAME=value") and without any display.
+// Runs tvxdesk with `args` and without any display; `extraEnv` goes between env and the
+// program ("NAME=value", or a command that runs the program as "$0").
 Result runDesk(const std::vector<std::string>& args, const std::string& extraEnv = "") {
   const fs::path errFile = fs::temp_directory_path() / ("tvx_e2e_err_" + std::to_string(::getpid()));
   const fs::path outFile = fs::temp_directory_path() / ("tvx_e2e_out_" + std::to_string(::getpid()));
@@ -180,6 +181,73 @@ TEST_F(BatchRun, WithoutADisplayAnInteractiveStartSaysHowToRunABatchAndHelpIsPri
     EXPECT_EQ(r.out.rfind("Usage: tvxdesk", 0), 0u) << r.out;
     EXPECT_EQ(r.err, "");
   }
+}
+
+// The example's first lines, as its Detailed report shows them.
+const std::string kCsvStart =
+    "security,date,description,shares_change,basis_change,shares,basis,basis_per_share,cash_received,"
+    "gain_realized,gain_recognized\r\n"
+    "Quorvex,1983-12-31,Buy,300.00000,18750.00,300.00000,18750.00,62.50000,,,\r\n"
+    "Quorvex,1983-12-31,Spin off,0.00000,-13406.25,300.00000,5343.75,17.81250,,,\r\n";
+
+TEST_F(BatchRun, CsvAloneWithTheReportsInCapitalsAndWithBlanks) {
+  const fs::path csv = dir / "smith.csv";
+  Result r = runDesk({"/silent", "/input", example().string(), "/csv", csv.string()});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  const std::string alone = readFile(csv);
+  EXPECT_EQ(alone.rfind(kCsvStart, 0), 0u) << alone.substr(0, 400);
+  EXPECT_EQ(alone.substr(alone.size() - 2), "\r\n");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 1) << "no report file, no temporary file";
+
+  // With the reports: the same CSV, replaced rather than appended; the reports as without it.
+  const fs::path txt = dir / "smith.txt";
+  r = runDesk({"/silent", "/input", example().string(), "/output", txt.string(), "/csv", csv.string()});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(readFile(csv), alone);
+  const fs::path plain = dir / "plain.txt";
+  ASSERT_EQ(batch(example(), plain).status, 0);
+  EXPECT_EQ(readFile(txt), readFile(plain));
+
+  // Capitals, and a name with blanks.
+  const fs::path named = dir / "Ann Smith" / "Smith Family.CSV";
+  fs::create_directories(named.parent_path());
+  r = runDesk({"/SILENT", "/CSV", named.string(), "/Input", example().string()});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(readFile(named), alone);
+}
+
+TEST_F(BatchRun, AnUnwritableCsvExitsTwoAndKeepsTheOldFile) {
+  const fs::path csv = dir / "smith.csv";
+  std::ofstream(csv) << "old";
+  const fs::path txt = dir / "smith.txt";
+  // The write fails part-way: a 2 KB file size limit, as on a full disk (it binds root too).
+  const Result r = runDesk({"/silent", "/input", example().string(), "/output", txt.string(), "/csv", csv.string()},
+                           "sh -c 'trap \"\" XFSZ; ulimit -f 4; exec \"$0\" \"$@\"'");
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find(csv.string()), std::string::npos) << r.err;
+  EXPECT_EQ(readFile(csv), "old");
+  EXPECT_FALSE(fs::exists(txt)) << "the reports are not appended after a failed export";
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 1) << "no temporary file left";
+}
+
+TEST_F(BatchRun, AFailingCalculationWritesNeitherFile) {
+  std::string data = readFile(example());
+  // A buy's cost is read only when the buy is posted, so the file opens and the calculation fails.
+  const auto at = data.find("1 Cost=2,437.50");
+  ASSERT_NE(at, std::string::npos);
+  data.replace(at, 15, "1 Cost=2,437.5x");
+  const fs::path bad = dir / "bad.qvx";
+  std::ofstream(bad, std::ios::binary) << data;
+  const fs::path csv = dir / "bad.csv";
+  for (const auto& args : {std::vector<std::string>{"/silent", "/input", bad.string(), "/csv", csv.string()},
+                           std::vector<std::string>{"/silent", "/input", bad.string(), "/output",
+                                                    (dir / "bad.txt").string(), "/csv", csv.string()}}) {
+    const Result r = runDesk(args);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("entry 1: the Cost value \"2,437.5x\""), std::string::npos) << r.err;
+  }
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 1) << "only the input file";
 }
 
 TEST_F(BatchRun, AnInteractiveStartWithoutTheDesktopModuleExitsTwo) {

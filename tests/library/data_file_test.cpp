@@ -214,6 +214,35 @@ TEST_F(DataFileTest, ASectionForAnUnknownSecurityIsIgnored) {
   EXPECT_EQ(entriesOf(investor, "Solvane")->Item(1)->Code(), "x");
 }
 
+// An entry's keys match as ProfileFile matches keys: trimmed, any letter
+// case, the first of a repeat; only the exact "N Date" form of a save is N's.
+TEST_F(DataFileTest, EntryKeysMatchLikeAnyKeyAndOnlyInTheirSavedForm) {
+  struct Case {
+    const char* name;
+    const char* body;      // after "[Quorvex]"
+    const char* expected;  // date|code of each entry
+  };
+  const Case cases[] = {
+      {"first of a repeat", "Count=1\r\n1 Date=01/02/1990\r\n1 date=03/04/1995\r\n1 Code=a\r\n1 CODE=b\r\n",
+       "01/02/1990|a;"},
+      {"blanks and case", "Count=1\r\n 1 DATE \t=01/02/1990\r\n\t1 cOdE=a\r\n", "01/02/1990|a;"},
+      {"not the saved form", "Count=1\r\n01 Date=01/02/1990\r\n1  Date=01/02/1990\r\n1Date=01/02/1990\r\n", "|-1;"},
+      {"beyond the count", "Count=1\r\n1 Code=a\r\n2 Date=01/02/1990\r\n2 Code=b\r\n", "|a;"},
+      {"before the count, out of order", "2 Code=b\r\n1 Code=a\r\nCount=2\r\n", "|a;|b;"},
+      {"repeated section", "Count=1\r\n1 Date=01/02/1990\r\n[QUORVEX ]\r\n1 Date=03/04/1995\r\n1 Code=z\r\nCount=5\r\n",
+       "01/02/1990|z;"},
+      {"zero and past the counter", "Count=1\r\n0 Code=a\r\n32769 Code=b\r\n1 Code=c\r\n", "|c;"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    writeBytes("data.qvx", std::string("[General]\r\n[Quorvex]\r\n") + c.body);
+    auto investor = loaded("data.qvx");
+    std::string got;
+    for (const auto& e : *entriesOf(investor, "Quorvex")) got += e->XActionDate() + "|" + e->Code() + ";";
+    EXPECT_EQ(got, c.expected);
+  }
+}
+
 // ---- counts ------------------------------------------------------------------------------------
 
 TEST_F(DataFileTest, ACountAboveTheSixteenBitCounterStopsTheLoadThere) {

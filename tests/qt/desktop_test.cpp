@@ -2,12 +2,13 @@
 // reopening from the recently-used list; the unsaved-data prompt on Exit;
 // a refused load, New twice and a failed save; settings written at the end and read at the next start;
 // no input to the other windows while a report run is under way; report
-// windows closed newest first at Exit.
+// windows closed newest first at Exit; the CSV export once a file is open.
 #include <QAction>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QToolBar>
 #include <QtTest>
+#include <algorithm>
 #include <filesystem>
 
 #include "qt/desktop.h"
@@ -289,6 +290,33 @@ class DesktopTest : public QObject {
     p.choices.probe = {};  // after the run the same click works
     p.clickNew();
     QVERIFY(p.state().Investor != before);
+  }
+
+  void exportTransactionsOnceAnInvestorIsOpen() {
+    TempFolder folder;
+    Program p(folder);
+    QAction* exportItem = p.item("mnuFileExportCsv");
+    QVERIFY(!exportItem->isEnabled());
+    const std::string data = folder.file("smith.qvx");
+    std::filesystem::copy_file(TVX_EXAMPLES_DIR "/smith.qvx", data);
+    p.dialog.openAnswers.push_back(data);
+    p.item("mnuFileOpen")->trigger();
+    QVERIFY(exportItem->isEnabled());
+
+    const std::string csv = folder.file("out.csv");
+    p.dialog.saveAnswers.push_back(csv);
+    exportItem->trigger();
+    QCOMPARE(p.dialog.saved.back().presetName, folder.file("smith.csv"));
+    const std::string text = readFile(csv);
+    QVERIFY(text.rfind("security,date,description,", 0) == 0);
+    const auto lines = std::count(text.begin(), text.end(), '\n') - 1;
+    QCOMPARE(p.desktop->mainWindow()->notice(),
+             QString::fromStdString("Exported " + std::to_string(lines) + " transactions to " + csv));
+    QVERIFY(!p.desktop->reportRunActive());
+
+    p.item("mnuFileNew")->trigger();
+    QVERIFY(exportItem->isEnabled());
+    QVERIFY(p.messages.shown.empty());
   }
 
   void viewReportsOpensAWindowPerReportClosedNewestFirstAtExit() {

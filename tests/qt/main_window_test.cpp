@@ -38,7 +38,8 @@ class MainWindowTest : public QObject {
     const QList<QAction*> bar = window.menuBar()->actions();
     QCOMPARE(captions(bar), QStringList({"&File", "&Inputs", "&View", "&Options", "&Help"}));
     QCOMPARE(captions(bar[0]->menu()->actions()),
-             QStringList({"&New", "&Open...", "-", "&Save", "Save &As...", "-", "Print Pre&view", "&Print...", "-",
+             QStringList({"&New", "&Open...", "-", "&Save", "Save &As...", "-", "Print Pre&view", "&Print...",
+                          "&Export Transactions (CSV)...", "-",
                           "", "", "", "", "", "-", "E&xit"}));
     QVERIFY(bar[1]->menu() == nullptr);  // Inputs is a command itself
     QCOMPARE(captions(bar[2]->menu()->actions()), QStringList({"&Reports..."}));
@@ -53,9 +54,12 @@ class MainWindowTest : public QObject {
         {"mnuFileNew", MainCommand::New},           {"mnuFileOpen", MainCommand::Open},
         {"mnuFileSave", MainCommand::Save},         {"mnuFileSaveAs", MainCommand::SaveAs},
         {"mnuFilePrintPreview", MainCommand::PrintPreview}, {"mnuFilePrint", MainCommand::Print},
-        {"mnuFileExit", MainCommand::Exit},         {"mnuInputs", MainCommand::Inputs},
+        {"mnuFileExportCsv", MainCommand::ExportCsv}, {"mnuFileExit", MainCommand::Exit},
+        {"mnuInputs", MainCommand::Inputs},
         {"mnuViewReports", MainCommand::ViewReports}, {"mnuOptionsFonts", MainCommand::Fonts},
         {"mnuHelpContents", MainCommand::HelpContents}, {"mnuHelpAbout", MainCommand::About}};
+    QVERIFY(!window.menuItem("mnuFileExportCsv")->isEnabled());  // until an investor is open
+    window.setExportEnabled(true);
     for (const auto& [name, command] : items) {
       QVERIFY2(window.menuItem(name), name);
       window.menuItem(name)->trigger();

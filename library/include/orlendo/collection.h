@@ -19,6 +19,13 @@ class Collection {
  public:
   using Member = std::shared_ptr<T>;
 
+  Collection() = default;
+  // keys_ points into byKey_'s nodes: a copy would point into the original.
+  Collection(const Collection&) = delete;
+  Collection& operator=(const Collection&) = delete;
+  Collection(Collection&&) noexcept = default;
+  Collection& operator=(Collection&&) noexcept = default;
+
   long Count() const noexcept { return static_cast<long>(members_.size()); }
 
   const Member& Item(long position) const {
@@ -34,19 +41,26 @@ class Collection {
 
   // Appends under `key` (no key when empty); a key already present fails and adds nothing.
   void Append(Member member, std::string_view key = {}) {
-    std::string folded = foldKey(key);
+    const std::string* stored = nullptr;
     if (!key.empty()) {
-      if (byKey_.count(folded)) raisePlatform(errnum::DuplicateKey);
-      byKey_.emplace(folded, member);
+      auto [it, added] = byKey_.try_emplace(foldKey(key), member);
+      if (!added) raisePlatform(errnum::DuplicateKey);
+      stored = &it->first;
     }
-    members_.push_back(std::move(member));
-    keys_.push_back(std::move(folded));
+    try {
+      members_.push_back(std::move(member));
+      keys_.push_back(stored);
+    } catch (...) {
+      if (stored) byKey_.erase(*stored);
+      if (members_.size() > keys_.size()) members_.pop_back();
+      throw;
+    }
   }
 
   void Remove(long position) {
     if (position < 1 || position > Count()) raisePlatform(errnum::SubscriptOutOfRange);
     const auto i = static_cast<std::size_t>(position - 1);
-    if (!keys_[i].empty()) byKey_.erase(keys_[i]);
+    if (keys_[i]) byKey_.erase(std::string(*keys_[i]));
     members_.erase(members_.begin() + static_cast<std::ptrdiff_t>(i));
     keys_.erase(keys_.begin() + static_cast<std::ptrdiff_t>(i));
   }
@@ -54,7 +68,7 @@ class Collection {
     auto it = byKey_.find(foldKey(key));
     if (it == byKey_.end()) raisePlatform(errnum::InvalidArgument);
     for (std::size_t i = 0; i < members_.size(); ++i) {
-      if (!keys_[i].empty() && keys_[i] == it->first) {
+      if (keys_[i] == &it->first) {
         Remove(static_cast<long>(i + 1));
         return;
       }
@@ -69,7 +83,9 @@ class Collection {
 
  private:
   std::vector<Member> members_;
-  std::vector<std::string> keys_;  // folded key per member, empty for none
+  // Per member its folded key in byKey_ (nodes do not move), null for none:
+  // members without a key carry no string.
+  std::vector<const std::string*> keys_;
   std::unordered_map<std::string, Member> byKey_;
 };
 

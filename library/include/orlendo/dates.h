@@ -25,6 +25,9 @@ bool isDateText(std::string_view text) noexcept;
 Date readDate(std::string_view text);
 
 std::string formatDate(Date d);       // "mm/dd/yyyy"
+// The same text written at `out` (room for kDateTextMax characters); returns the end.
+inline constexpr int kDateTextMax = 24;
+char* formatDateTo(char* out, Date d);
 std::string formatShortDate(Date d);  // "M/d/yyyy", the system's short date text
 std::string formatSortKey(Date d);    // "yyyy/mm/dd"
 

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -103,6 +104,24 @@ class Xaction {
   virtual void Calculate() = 0;  // does nothing
   virtual void Code(std::string_view v) = 0;
   virtual std::string Code() const = 0;
+
+  // The amounts as numbers. A set stores what a text reading as that number
+  // would; a get returns what its text get reads as: NewShrsValue() is
+  // parseDouble(NewShrs()), NewCostAmount() is Currency::fromText(NewCost()),
+  // and so on, with the same errors.
+  virtual void NewShrsValue(double v) = 0;
+  virtual double NewShrsValue() const = 0;
+  virtual void ChgShrsValue(double v) = 0;
+  virtual double ChgShrsValue() const = 0;
+  virtual void NewCostAmount(Currency v) = 0;
+  virtual Currency NewCostAmount() const = 0;
+  virtual void ChgCostAmount(Currency v) = 0;
+  virtual Currency ChgCostAmount() const = 0;
+  virtual void NewCostPerShrAmount(Currency v) = 0;
+  virtual Currency NewCostPerShrAmount() const = 0;
+  // The stored date; none before a date text or a day was set.
+  virtual void XActionDay(Date v) = 0;
+  virtual std::optional<Date> XActionDay() const = 0;
 };
 
 // One buy or sell entered by the user. New: ChgCost "0", ChgShrs "0",
@@ -120,6 +139,12 @@ class BuySell {
   virtual std::string XActionDate() const = 0;
   virtual void Code(std::string_view v) = 0;
   virtual std::string Code() const = 0;
+
+  // parseDouble(ChgShrs()) without the text: type mismatch when not numeric.
+  virtual double ChgShrsValue() const = 0;
+  // Currency::fromText(ChgCost()) without the text; none when ChgCost() is
+  // not numeric (its text comes back unchanged).
+  virtual std::optional<Currency> ChgCostAmount() const = 0;
 };
 
 // The transactions of one security, in the order they were added.

@@ -102,6 +102,13 @@ bool isNumericText(std::string_view text) noexcept;
 // Type mismatch when not numeric, overflow when beyond the double range.
 double parseDouble(std::string_view text);
 
+// The integer count of 10^-decimals units that round(x, decimals) prints:
+// step 2 of the rounding rule, overflow beyond the 64-bit range.
+std::int64_t scaledRound(double x, int decimals);
+// k * 10^-decimals as a double, correctly rounded: what reading back the text
+// printed from the count gives.
+double decimalValue(std::int64_t k, int decimals);
+
 // ---- formats --------------------------------------------------------------------
 
 // A fixed-point pattern: decimals shown, "," groups, and an optional "$".
@@ -119,6 +126,11 @@ inline constexpr NumberPattern kDollarPerSharePattern{5, false, true}; // "$##0.
 
 std::string format(double value, NumberPattern pattern);
 std::string format(Currency value, NumberPattern pattern);
+// The same texts written at `out` (room for kFormatMax characters; 0 to 9
+// decimals); return the end.
+inline constexpr std::size_t kFormatMax = 48;
+char* formatTo(char* out, double value, NumberPattern pattern);
+char* formatTo(char* out, Currency value, NumberPattern pattern);
 // Applies a pattern to a text read as a number; text that is empty or not
 // numeric passes through unchanged.
 std::string formatText(std::string_view text, NumberPattern pattern);

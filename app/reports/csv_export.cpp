@@ -1,0 +1,103 @@
+#include "reports/csv_export.h"
+
+#include <cstdio>
+
+#include "core/report_text.h"
+#include "orlendo/dates.h"
+#include "orlendo/error.h"
+#include "orlendo/model.h"
+#include "orlendo/profile_file.h"
+#include "reports/listed_transactions.h"
+#include "reports/report_context.h"
+#include "reports/report_output.h"
+
+namespace tvx {
+
+namespace {
+
+constexpr orlendo::NumberPattern kCsvAmountPattern{2, false, false};
+
+std::string isoDate(orlendo::Date d) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%04d-%02u-%02u", static_cast<int>(d.year()), static_cast<unsigned>(d.month()),
+                static_cast<unsigned>(d.day()));
+  return text;
+}
+
+}  // namespace
+
+std::string CsvField(std::string_view text) {
+  if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
+  std::string out = "\"";
+  for (char c : text) {
+    if (c == '"') out += '"';
+    out += c;
+  }
+  return out + '"';
+}
+
+std::string CsvNumber(std::string_view text) {
+  if (!orlendo::isNumericText(text)) return std::string(text);
+  std::string out;
+  for (char c : text)
+    if (c != ',') out += c;
+  return out;
+}
+
+std::string CsvAmount(orlendo::Currency value) { return orlendo::format(value, kCsvAmountPattern); }
+
+TransactionsCsv MakeTransactionsCsv(const orlendo::Investor& investor) {
+  TransactionsCsv csv;
+  csv.text = kCsvHeader;
+  csv.text += kCrLf;
+  const orlendo::Date stop = orlendo::readDate(investor.StopCalc());
+  std::string security;
+  ForEachListedTransaction(
+      investor, stop, [&](const orlendo::Security& s, long) { security = CsvField(s.SecName()); },
+      [&](const orlendo::Xaction& x, orlendo::Date date) {
+        std::string& line = csv.text;
+        line += security;
+        line += ',' + isoDate(date);
+        line += ',' + CsvField(x.Description());
+        for (const std::string& number : {x.ChgShrs(), x.ChgCost(), x.NewShrs(), x.NewCost(), x.NewCostPerShr()})
+          line += ',' + CsvField(CsvNumber(number));
+        if (x.XactionType() == orlendo::XTransType::cash_or_stk) {
+          line += ',' + CsvAmount(x.SourceCashRecd());
+          line += ',' + CsvAmount(x.SourceGainRealized());
+          line += ',' + CsvAmount(x.SourceGainRecog());
+        } else {
+          line += ",,,";
+        }
+        line += kCrLf;
+        ++csv.transactions;
+      });
+  return csv;
+}
+
+long WriteTransactionsCsv(const orlendo::Investor& investor, const std::string& path) {
+  const TransactionsCsv csv = MakeTransactionsCsv(investor);
+  if (path.empty())
+    throw orlendo::Error(orlendo::errnum::NoFilename, "No CSV file name was given.",
+                         std::string(orlendo::kProductDescription));
+  try {
+    orlendo::writeFileAtomically(path, csv.text);
+  } catch (const orlendo::Error& e) {
+    // Name the file: the library's error knows only what failed.
+    throw orlendo::Error(e.number(),
+                         "Cannot write the CSV file \"" + path + "\": " + std::string(orlendo::errorTypeText(e.number())),
+                         std::string(orlendo::kProductDescription));
+  }
+  return csv.transactions;
+}
+
+long ExportTransactions(ReportContext& ctx, const std::string& path) {
+  try {
+    CalculateInvestor(ctx);
+  } catch (const orlendo::EntryError& e) {
+    ShowEntryFault(ctx, e, "No CSV file was written.");
+    return -1;
+  }
+  return WriteTransactionsCsv(*ctx.state.Investor, path);
+}
+
+}  // namespace tvx

@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# Whole-process timings of the batch run against peers, each pair measured in
+# one hyperfine run (alternating, same minute, same load):
+#   heavy    tvxdesk /silent on 30 securities x 1,000 entries, against
+#            `hledger bal` on the same buys and sells written as a journal
+#   largest  tvxdesk /silent on 32,767 entries in one security, alone
+#   typical  tvxdesk /silent on examples/smith.qvx, against tvx_trivial, a
+#            program that does nothing linked to the same libraries
+# and prints the medians, the ratios and the batch run's peak memory.
+#
+# Usage: bench/peer_run.sh [BUILD_DIR]   (default build-release, a Release build
+#        with the tvxdesk and tvx_trivial targets); RUNS=n sets the runs per
+#        command (default 30, at least 20).
+# Needs hyperfine, hledger and /usr/bin/time (build.sh installs them).
+set -euo pipefail
+ROOT="$(cd "$(dirname "$0")/.." && pwd)"
+BUILD="${1:-$ROOT/build-release}"
+RUNS="${RUNS:-30}"
+DESK="$BUILD/bin/tvxdesk"
+TRIVIAL="$BUILD/bin/tvx_trivial"
+for tool in "$DESK" "$TRIVIAL"; do
+  [ -x "$tool" ] || { echo "no $tool: build first (cmake --build $BUILD --target tvxdesk tvx_trivial)" >&2; exit 2; }
+done
+for tool in hyperfine hledger /usr/bin/time; do
+  command -v "$tool" > /dev/null || { echo "$tool is missing (./build.sh installs it)" >&2; exit 2; }
+done
+unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
+
+WORK="$(mktemp -d)"
+trap 'rm -rf "$WORK"' EXIT
+"$ROOT/bench/make_investors.sh" "$WORK"
+cp "$ROOT/examples/smith.qvx" "$WORK/typical.qvx"
+OUT="$WORK/out.txt"
+
+batch() { echo "$DESK /silent /input $WORK/$1.qvx /output $OUT"; }
+
+# median wall time, and mean user + system CPU time, of the named command in a
+# hyperfine CSV export (seconds); on a shared machine the CPU time is the steadier
+median() { awk -F, -v c="$2" 'NR > 1 && $1 == c { print $4 }' "$1"; }
+cpu() { awk -F, -v c="$2" 'NR > 1 && $1 == c { print $5 + $6 }' "$1"; }
+ms() { awk -v s="$1" 'BEGIN { printf "%.1f ms", s * 1000 }'; }
+
+# Sanity: both programs read the data without error.
+rm -f "$OUT"; $(batch heavy)
+hledger bal -f "$WORK/heavy.journal" > /dev/null
+
+run() {  # run NAME COMMAND...
+  local name=$1; shift
+  hyperfine -N --warmup 3 --runs "$RUNS" --prepare "rm -f $OUT" --export-csv "$WORK/$name.csv" "$@" >&2
+}
+
+run heavy "$(batch heavy)" "hledger bal -f $WORK/heavy.journal"
+run largest "$(batch largest)"
+run typical "$(batch typical)" "$TRIVIAL"
+
+heavyCpu=$(cpu "$WORK/heavy.csv" "$(batch heavy)")
+hledgerCpu=$(cpu "$WORK/heavy.csv" "hledger bal -f $WORK/heavy.journal")
+largestCpu=$(cpu "$WORK/largest.csv" "$(batch largest)")
+typicalCpu=$(cpu "$WORK/typical.csv" "$(batch typical)")
+trivialCpu=$(cpu "$WORK/typical.csv" "$TRIVIAL")
+heavy=$(median "$WORK/heavy.csv" "$(batch heavy)")
+hledger=$(median "$WORK/heavy.csv" "hledger bal -f $WORK/heavy.journal")
+largest=$(median "$WORK/largest.csv" "$(batch largest)")
+typical=$(median "$WORK/typical.csv" "$(batch typical)")
+trivial=$(median "$WORK/typical.csv" "$TRIVIAL")
+
+peak() { rm -f "$OUT"; /usr/bin/time -f %M $(batch "$1") 2>&1 >/dev/null | tail -1 | awk '{ printf "%.1f MB", $1 / 1024 }'; }
+
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+
+echo
+echo "Medians of $RUNS runs, whole process (in brackets: mean CPU time, user + system):"
+echo "  heavy    tvxdesk $(ms "$heavy") [$(ms "$heavyCpu")]   hledger bal $(ms "$hledger") [$(ms "$hledgerCpu")]" \
+  "  hledger/tvxdesk $(ratio "$hledger" "$heavy")x [$(ratio "$hledgerCpu" "$heavyCpu")x]   peak $(peak heavy)"
+echo "  largest  tvxdesk $(ms "$largest") [$(ms "$largestCpu")]   peak $(peak largest)"
+echo "  typical  tvxdesk $(ms "$typical") [$(ms "$typicalCpu")]   trivial program $(ms "$trivial") [$(ms "$trivialCpu")]" \
+  "  tvxdesk/trivial $(ratio "$typical" "$trivial")x [$(ratio "$typicalCpu" "$trivialCpu")x]   peak $(peak typical)"

@@ -1,0 +1,114 @@
+// File, Export Transactions (CSV)... over the recording ports: the proposed
+// name, the dialog, the file, the status message, and failures that keep
+// the old file and the program.
+#include "shell/export_command.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "orlendo/progress.h"
+#include "reports/csv_export.h"
+#include "shell_test_support.h"
+
+namespace tvx::test {
+namespace {
+
+TEST(CsvNameFor, TheDataFilesNameWithCsvInItsFolder) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"/data/UNTITLED.QVX", "/data/UNTITLED.csv"},
+      {"/data/smith.2016.qvx", "/data/smith.2016.csv"},
+      {"/data.d/smith", "/data.d/smith.csv"},
+      {"/data/.qvx", "/data/.qvx.csv"},
+      {"smith.qvx", "smith.csv"},
+  };
+  for (const auto& [data, csv] : cases) EXPECT_EQ(CsvNameFor(data), csv) << data;
+}
+
+class CountingProgress final : public orlendo::ProgressObserver {
+ public:
+  int runs = 0;
+  void started(int) override { ++runs; }
+  void yearReached(int) override {}
+  void processMessages() override {}
+  void finished(bool) override {}
+};
+
+class ExportCommandTest : public ::testing::Test {
+ protected:
+  ExportCommandTest() {
+    h.state.Investor = orlendo::Investor::create();
+    h.state.Investor->LoadFile(TVX_EXAMPLES_DIR "/smith.qvx");
+    h.state.CurrentFile = folder.file("smith.qvx");
+    h.ctx.progress = &progress;
+  }
+  bool run() {
+    return ExportTransactionsCommand(h.ctx, dialog, [this](const std::string& s) { status.push_back(s); });
+  }
+  TempFolder folder;
+  ReportHarness h;
+  ScriptedFileDialog dialog;
+  CountingProgress progress;
+  std::vector<std::string> status;
+};
+
+TEST_F(ExportCommandTest, WritesTheCalculatedFileAndSaysHowManyWentWhere) {
+  const std::string target = folder.file("out.csv");
+  dialog.saveAnswers.push_back(target);
+  EXPECT_TRUE(run());
+  ASSERT_EQ(dialog.saved.size(), 1u);
+  const FileDialogSetup& setup = dialog.saved[0];
+  EXPECT_EQ(setup.title, "Export Transactions (CSV)");
+  EXPECT_EQ(setup.filter, "CSV files (*.csv)|*.csv||");
+  EXPECT_EQ(setup.defaultExtension, ".csv");
+  EXPECT_EQ(setup.presetName, folder.file("smith.csv"));
+  EXPECT_EQ(setup.initialFolder, folder.path());
+
+  EXPECT_EQ(progress.runs, 1) << "calculated once, with the progress window";
+  EXPECT_EQ(h.busy.begun, 1);
+  EXPECT_EQ(h.busy.depth, 0);
+  const TransactionsCsv expected = MakeTransactionsCsv(*h.state.Investor);
+  EXPECT_GT(expected.transactions, 10);
+  EXPECT_EQ(readFile(target), expected.text);
+  EXPECT_EQ(status, std::vector<std::string>{"Exported " + std::to_string(expected.transactions) +
+                                             " transactions to " + target});
+  EXPECT_TRUE(h.messages.shown.empty());
+}
+
+TEST_F(ExportCommandTest, CancelOrNoInvestorDoesNothing) {
+  EXPECT_FALSE(run());  // the dialog is cancelled
+  dialog.saveAnswers.push_back(std::string());
+  EXPECT_FALSE(run());
+  EXPECT_EQ(dialog.saved.size(), 2u);
+  h.state.CurrentFile.clear();
+  EXPECT_FALSE(CanExportTransactions(h.state));
+  EXPECT_FALSE(run());
+  EXPECT_EQ(dialog.saved.size(), 2u) << "no dialog without an open investor";
+  EXPECT_EQ(progress.runs, 0);
+  EXPECT_TRUE(status.empty());
+  EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
+}
+
+TEST_F(ExportCommandTest, AFailedWriteOrCalculationIsToldAndKeepsTheOldFile) {
+  std::filesystem::create_directory(folder.file("a folder.csv"));
+  dialog.saveAnswers.push_back(folder.file("a folder.csv"));
+  EXPECT_FALSE(run());
+  ASSERT_EQ(h.messages.shown.size(), 1u);
+  EXPECT_EQ(h.messages.shown[0].text.rfind("The transactions were not exported to " + folder.file("a folder.csv") + ".\n", 0), 0u)
+      << h.messages.shown[0].text;
+  EXPECT_TRUE(std::filesystem::is_directory(folder.file("a folder.csv")));
+
+  const std::string old = folder.write("old.csv", "old");
+  h.state.Investor = makeInvestor("Ann Example", "Account 1");
+  addBuySell(*h.state.Investor, "Quorvex", "02/30/2001", "5", "500");  // not a day
+  dialog.saveAnswers.push_back(old);
+  EXPECT_FALSE(run());
+  EXPECT_EQ(h.messages.shown.size(), 2u);
+  EXPECT_EQ(readFile(old), "old");
+  EXPECT_EQ(h.busy.depth, 0);
+  EXPECT_TRUE(status.empty());
+  EXPECT_TRUE(h.logger->calls.empty()) << "the program goes on";
+}
+
+}  // namespace
+}  // namespace tvx::test
