@@ -19,7 +19,7 @@
 namespace tvx {
 
 int OpenFileBatch(ReportContext& ctx, const std::string& fileName) {
-  try {
+  return Guarded(ctx.state, ctx.end, ErrorPath::report, "FileOperations.OpenFile", [&] {
     ctx.state.CurrentFile = fileName;
     auto tell = [&](const std::string& text) {
       if (ctx.messages) ctx.messages->show("WARNING", text, Icon::Exclamation, Buttons::Ok);
@@ -35,11 +35,7 @@ int OpenFileBatch(ReportContext& ctx, const std::string& fileName) {
     }
     ctx.state.DataSaved = true;
     return kExitOk;
-  } catch (const ProgramEnded&) {
-    throw;
-  } catch (...) {
-    ReportCaughtError(ctx.state, ctx.end, "FileOperations.OpenFile");
-  }
+  });
 }
 
 int RunSilent(ReportContext& ctx, OutputSwitches given) {
@@ -48,7 +44,7 @@ int RunSilent(ReportContext& ctx, OutputSwitches given) {
     if (ctx.messages) ctx.messages->show("WARNING", text, Icon::Exclamation, Buttons::Ok);
   };
   try {
-    try {
+    return Guarded(state, ctx.end, ErrorPath::report, "MainMod.RunSilent", [&] {
       state.RptSummary = 1;
       state.RptDetail = 1;
       if (state.CurrentFile.empty()) {
@@ -78,11 +74,7 @@ int RunSilent(ReportContext& ctx, OutputSwitches given) {
       if (csv) ctx.beforeFileWrite = [&] { WriteTransactionsCsv(*state.Investor, state.CsvFile); };
       RouteOutput(ctx, kDestFile);
       return kExitOk;
-    } catch (const ProgramEnded&) {
-      throw;
-    } catch (...) {
-      ReportCaughtError(state, ctx.end, "MainMod.RunSilent");
-    }
+    });
   } catch (const ProgramEnded& ended) {
     // In a batch run the program only ends early through an error path.
     return ended.exitStatus == kExitOk ? kExitError : ended.exitStatus;
@@ -111,27 +103,19 @@ int runBatch(std::span<const std::string> args, std::ostream& err) {
   ReportContext ctx{state, end, program};
   ctx.messages = &messages;
   try {
-    try {
+    Guarded(state, end, ErrorPath::show, "MainMod.IsSilent", [&] {
       // Main, steps 1 to 3, for a batch run.
       state.ErrorLogger = std::make_shared<BatchErrorLogger>(err, currentLogTimestamp, &state);
       state.Investor = orlendo::Investor::create();
       state.VersionTag = makeVersionTag();
       state.Investor->Version(state.VersionTag);
       state.Silent = IsSilent(args);
-    } catch (const ProgramEnded&) {
-      throw;
-    } catch (...) {
-      ShowCaughtError(state, end, "MainMod.IsSilent");
-    }
-    try {
+    });
+    Guarded(state, end, ErrorPath::show, "MainMod.GetCommandLineFilename", [&] {
       state.CurrentFile = GetCommandLineFilename(args, kInputExtension, kSwitchInput);
       state.OutputFile = GetCommandLineFilename(args, kOutputExtension, kSwitchOutput);
       state.CsvFile = GetCommandLineFilename(args, kCsvExtension, kSwitchCsv);
-    } catch (const ProgramEnded&) {
-      throw;
-    } catch (...) {
-      ShowCaughtError(state, end, "MainMod.GetCommandLineFilename");
-    }
+    });
   } catch (const ProgramEnded& ended) {
     return ended.exitStatus == kExitOk ? kExitError : ended.exitStatus;
   }

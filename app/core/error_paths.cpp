@@ -89,6 +89,19 @@ std::string LocationText(std::string_view where, std::string_view source) {
   return std::string(where) + "\r" + std::string(source);
 }
 
+void TakeErrorPath(AppState& state, EndServices& services, ErrorPath path, std::string_view procedure) {
+  switch (path) {
+    case ErrorPath::report: ReportCaughtError(state, services, procedure);
+    case ErrorPath::show: ShowCaughtError(state, services, procedure);
+    case ErrorPath::fatal: {
+      const CaughtError e = currentError();
+      ReportFatalError(state, services, e.number, procedure, e.source);
+    }
+    case ErrorPath::caller: break;
+  }
+  throw;
+}
+
 CaughtError currentError() {
   try {
     throw;

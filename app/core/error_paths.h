@@ -11,6 +11,8 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <type_traits>
+#include <utility>
 
 #include "core/app_state.h"
 
@@ -71,6 +73,47 @@ std::string LocationText(std::string_view where, std::string_view source);
 [[noreturn]] void ReportCaughtError(AppState& state, EndServices& services, std::string_view where);
 // The ErrorLogger.ShowError path, likewise.
 [[noreturn]] void ShowCaughtError(AppState& state, EndServices& services, std::string_view where);
+
+// Where the failure of a procedure goes.
+enum class ErrorPath {
+  report,  // the error logger's ReportError, then the end
+  show,    // the error logger's ShowError, then the end
+  fatal,   // the fatal-error box, then the end
+  caller,  // on to the caller unchanged: a procedure run inside one that reports the failure itself
+};
+
+// Sends the error in flight of `procedure` down `path`. Call only inside a
+// catch block; ProgramEnded must not reach it.
+[[noreturn]] void TakeErrorPath(AppState& state, EndServices& services, ErrorPath path, std::string_view procedure);
+
+// Runs the body of a procedure: the program's end passes through, any other
+// failure goes down `path` under the procedure's name.
+template <class F>
+decltype(auto) Guarded(AppState& state, EndServices& services, ErrorPath path, std::string_view procedure,
+                       F&& body) {
+  try {
+    return std::forward<F>(body)();
+  } catch (const ProgramEnded&) {
+    throw;
+  } catch (...) {
+    TakeErrorPath(state, services, path, procedure);
+  }
+}
+
+// The same for a procedure with a handler of its own, which runs inside the
+// catch block (so that currentError() and a rethrow see the failure) and
+// may end the procedure quietly by returning.
+template <class F, class OnError>
+  requires std::is_void_v<std::invoke_result_t<F>>
+void Guarded(F&& body, OnError&& onError) {
+  try {
+    std::forward<F>(body)();
+  } catch (const ProgramEnded&) {
+    throw;
+  } catch (...) {
+    std::forward<OnError>(onError)();
+  }
+}
 
 // The number, description and source of the error in flight (an
 // orlendo::Error, a standard exception, or anything else). Call only inside

@@ -73,12 +73,8 @@ std::string pointSizeText(float points) {
 
 void appendToFile(const std::string& path, std::string_view text) {
   auto fail = [&](const char* what, int error) -> void {
-    long number = orlendo::errnum::PathFileAccess;
-    if (error == ENOENT || error == ENOTDIR) number = orlendo::errnum::PathNotFound;
-    if (error == EACCES || error == EPERM || error == EROFS) number = orlendo::errnum::PermissionDenied;
-    if (error == ENOSPC || error == EDQUOT || error == EFBIG) number = orlendo::errnum::DiskFull;
-    if (error == EIO) number = orlendo::errnum::DeviceIO;
-    throw orlendo::Error(number, std::string(what) + " \"" + path + "\": " + std::strerror(error),
+    throw orlendo::Error(orlendo::numberOfSystemError(error),
+                         std::string(what) + " \"" + path + "\": " + std::strerror(error),
                          std::string(orlendo::kProductDescription));
   };
   if (path.empty()) throw orlendo::Error(orlendo::errnum::NoFilename, "No output file name was given.",

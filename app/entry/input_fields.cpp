@@ -4,6 +4,7 @@
 #include <cctype>
 #include <stdexcept>
 
+#include "orlendo/ascii.h"
 #include "orlendo/dates.h"
 
 namespace tvx {
@@ -15,12 +16,6 @@ namespace {
 
 [[noreturn]] void unknownProperty(std::string_view object, std::string_view name) {
   throw std::invalid_argument(std::string(object) + " has no property named " + std::string(name));
-}
-
-std::string lowered(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return out;
 }
 
 }  // namespace
@@ -228,7 +223,7 @@ std::vector<std::string> SortedSecurityNames(const orlendo::Securities& securiti
   std::vector<std::string> names;
   for (const auto& s : securities) names.push_back(s->SecName());
   std::stable_sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-    const std::string la = lowered(a), lb = lowered(b);
+    const std::string la = orlendo::foldKey(a), lb = orlendo::foldKey(b);
     if (la != lb) return la < lb;
     return a < b;
   });

@@ -1,11 +1,10 @@
 #include "entry/input_form.h"
 
 #include <algorithm>
-#include <exception>
-#include <new>
 #include <stdexcept>
 #include <utility>
 
+#include "core/error_paths.h"
 #include "entry/entry_limits.h"
 #include "orlendo/error.h"
 #include "orlendo/numbers.h"
@@ -50,12 +49,8 @@ long numberInFlight() {
     throw;
   } catch (const EntryError& e) {
     return e.number();
-  } catch (const orlendo::Error& e) {
-    return e.number();
-  } catch (const std::bad_alloc&) {
-    return orlendo::errnum::OutOfMemory;
   } catch (...) {
-    return orlendo::errnum::InvalidArgument;
+    return currentError().number;
   }
 }
 

@@ -361,15 +361,10 @@ void Desktop::printFromReportWindow() {
 
 void Desktop::initIP() {
   if (!initIPHook_) return;
-  try {
+  Guarded(state_, end_, ErrorPath::fatal, "InitIP", [&] {
     QWidget* parent = mainWindow_ ? mainWindow_.get() : nullptr;
     initIPHook_(*services_, parent);
-  } catch (const ProgramEnded&) {
-    throw;
-  } catch (...) {
-    const CaughtError e = currentError();
-    ReportFatalError(state_, end_, e.number, "InitIP", e.source);
-  }
+  });
 }
 
 std::vector<QWidget*> Desktop::openWindows() const {

@@ -9,6 +9,7 @@
 
 #include "shell/file_commands.h"
 #include "shell/settings.h"
+#include "shell/window_geometry.h"
 
 class QAction;
 class QLabel;

@@ -21,14 +21,10 @@ constexpr std::string_view kHeadingLine =
 constexpr std::string_view kRuleLine = "  -----------  ----------    ----------------   ---------------\r\n";
 
 std::string securityHeading(ReportContext& ctx, const orlendo::Security& security) {
-  try {
+  return Guarded(ctx.state, ctx.end, ErrorPath::report, "Reports.EmptySub", [&] {
     return std::string(kCrLf) + "  Security: " + security.SecName() + std::string(kCrLf) + std::string(kHeadingLine) +
            std::string(kRuleLine);
-  } catch (const ProgramEnded&) {
-    throw;
-  } catch (...) {
-    ReportCaughtError(ctx.state, ctx.end, "Reports.EmptySub");
-  }
+  });
 }
 
 std::string entryLine(const orlendo::BuySell& entry) {

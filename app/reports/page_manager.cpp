@@ -1,6 +1,7 @@
 #include "reports/page_manager.h"
 
 #include <limits>
+#include <utility>
 
 #include "core/error_logger.h"
 #include "core/printer.h"
@@ -25,19 +26,6 @@ std::int16_t add16(long a, long b) {
 Printer& printerOf(ReportContext& ctx) {
   if (!ctx.printer) throw orlendo::Error(orlendo::errnum::DeviceIO, "tvxdesk", "No printer is available.");
   return *ctx.printer;
-}
-
-// Runs a page-manager step under its fatal-error handler.
-template <class F>
-decltype(auto) underFatalHandler(ReportContext& ctx, std::string_view location, F&& body) {
-  try {
-    return body();
-  } catch (const ProgramEnded&) {
-    throw;
-  } catch (...) {
-    const CaughtError e = currentError();
-    ReportFatalError(ctx.state, ctx.end, e.number, location, e.source);
-  }
 }
 
 const std::string kMargin(kPageNumberColumn - 1, ' ');
@@ -90,7 +78,7 @@ ReportWindow& OpenReportWindow(ReportContext& ctx, std::string_view caption) {
 std::string PrintOrDisplay(ReportContext& ctx, ReportWindow* reportBox, std::int16_t destination, std::string text,
                            std::int16_t lineCount, std::string_view nameLine, std::string_view line2,
                            std::string_view title) {
-  try {
+  return Guarded(ctx.state, ctx.end, ErrorPath::report, "Reports.PrintOrDisplay", [&]() -> std::string {
     switch (destination) {
       case kDestScreen:
         if (!reportBox) throw orlendo::Error(orlendo::errnum::InvalidArgument, "tvxdesk", "No report window.");
@@ -101,13 +89,9 @@ std::string PrintOrDisplay(ReportContext& ctx, ReportWindow* reportBox, std::int
         printerOf(ctx).print(text);
         return {};
       default:
-        return text;
+        return std::move(text);
     }
-  } catch (const ProgramEnded&) {
-    throw;
-  } catch (...) {
-    ReportCaughtError(ctx.state, ctx.end, "Reports.PrintOrDisplay");
-  }
+  });
 }
 
 std::int16_t nLinesPerPage(ReportContext& ctx) {
@@ -127,7 +111,7 @@ std::int16_t nLinesPerPage(ReportContext& ctx) {
 }
 
 void PrintHeadings(ReportContext& ctx, std::string_view nameLine, std::string_view line2, std::string_view title) {
-  underFatalHandler(ctx, "PrintHeadings", [&] {
+  Guarded(ctx.state, ctx.end, ErrorPath::fatal, "PrintHeadings", [&] {
     Printer& printer = printerOf(ctx);
     for (int i = 0; i < 6; ++i) printer.print(kCrLf);
     printer.print(kHeadingIndent + std::string(nameLine) + std::string(kCrLf));
@@ -138,7 +122,7 @@ void PrintHeadings(ReportContext& ctx, std::string_view nameLine, std::string_vi
 }
 
 void PrnPgNo(ReportContext& ctx, std::int16_t& counter) {
-  underFatalHandler(ctx, "PrnPgNo()", [&] {
+  Guarded(ctx.state, ctx.end, ErrorPath::fatal, "PrnPgNo()", [&] {
     Printer& printer = printerOf(ctx);
     const long fill = static_cast<long>(nLinesPerPage(ctx)) - kBottomMargin - counter;
     for (long i = 0; i < fill; ++i) {
@@ -153,7 +137,7 @@ void PrnPgNo(ReportContext& ctx, std::int16_t& counter) {
 
 std::int16_t PrnManager2(ReportContext& ctx, std::int16_t lineCount, std::string_view nameLine,
                          std::string_view line2, std::string_view title) {
-  return underFatalHandler(ctx, "PrnManager2()", [&]() -> std::int16_t {
+  return Guarded(ctx.state, ctx.end, ErrorPath::fatal, "PrnManager2()", [&]() -> std::int16_t {
     const std::int16_t linesPerPage = nLinesPerPage(ctx);
     std::int16_t& counter = ctx.program.pages.LineCounter;
     switch (lineCount) {
@@ -201,7 +185,7 @@ std::int16_t PrnManager2(ReportContext& ctx, std::int16_t lineCount, std::string
 }
 
 void SetNewFont(ReportContext& ctx, std::string fontName, float fontSize, bool bold, FontRecord& fontRecord) {
-  underFatalHandler(ctx, "SetNewFont()", [&] {
+  Guarded(ctx.state, ctx.end, ErrorPath::fatal, "SetNewFont()", [&] {
     Printer& printer = printerOf(ctx);
     fontRecord = FontRecord{printer.fontName(), printer.fontSize(), printer.fontBold()};
     for (;;) {
@@ -233,7 +217,7 @@ void SetNewFont(ReportContext& ctx, std::string fontName, float fontSize, bool b
 }
 
 void SetOldFont(ReportContext& ctx, const FontRecord& fontRecord) {
-  underFatalHandler(ctx, "SetOldFont()", [&] {
+  Guarded(ctx.state, ctx.end, ErrorPath::fatal, "SetOldFont()", [&] {
     if (fontRecord.name.empty()) return;  // nothing was saved
     Printer& printer = printerOf(ctx);
     try {

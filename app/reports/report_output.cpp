@@ -41,20 +41,14 @@ class FileBufferScope {
 }  // namespace
 
 void RouteOutput(ReportContext& ctx, std::int16_t destination) {
-  try {
-    RunReports(ctx, destination);
-  } catch (const ProgramEnded&) {
-    throw;
-  } catch (...) {
-    ShowCaughtError(ctx.state, ctx.end, "Reports.RouteOutput");
-  }
+  Guarded(ctx.state, ctx.end, ErrorPath::show, "Reports.RouteOutput", [&] { RunReports(ctx, destination); });
 }
 
 void RunReports(ReportContext& ctx, std::int16_t destination) {
   AppState& state = ctx.state;
   bool busyOn = false;
   ctx.fontAsked = false;
-  try {
+  Guarded([&] {
     // 1. The choice of reports (the batch run has made it already).
     if (!state.Silent) GetReports(ctx, destination);
     // 2. Nothing chosen, nothing produced.
@@ -105,12 +99,14 @@ void RunReports(ReportContext& ctx, std::int16_t destination) {
     }
     // 9. The printer font back.
     if (destination == kDestPrinter) SetOldFont(ctx, fontRecord);
-  } catch (const ProgramEnded&) {
-    throw;
-  } catch (const orlendo::EntryError& e) {
-    ShowEntryFault(ctx, e, "No report was made.");
-    return;
-  } catch (...) {
+  }, [&] {
+    try {
+      throw;
+    } catch (const orlendo::EntryError& e) {
+      ShowEntryFault(ctx, e, "No report was made.");
+      return;
+    } catch (...) {
+    }
     if (busyOn) {
       try {
         ctx.busy->end();
@@ -118,9 +114,8 @@ void RunReports(ReportContext& ctx, std::int16_t destination) {
       }
     }
     if (ShowNoDataNotice(ctx)) return;
-    const CaughtError e = currentError();
-    ReportFatalError(state, ctx.end, e.number, "RunReports", e.source);
-  }
+    TakeErrorPath(state, ctx.end, ErrorPath::fatal, "RunReports");
+  });
 }
 
 void ShowEntryFault(ReportContext& ctx, const orlendo::EntryError& e, std::string_view consequence) {
@@ -140,7 +135,7 @@ void CalculateInvestor(ReportContext& ctx) {
 
 void GetReports(ReportContext& ctx, std::int16_t destination) {
   AppState& state = ctx.state;
-  try {
+  Guarded(state, ctx.end, ErrorPath::fatal, "GetReports", [&] {
     const std::string caption = destination == kDestScreen ? "Select Reports (View)" : "Select Reports (Print)";
     if (ctx.settings) {
       state.RptInput = toFlag(ctx.settings->readInt(kPrefsSection, kKeyInputReport, 1));
@@ -164,27 +159,17 @@ void GetReports(ReportContext& ctx, std::int16_t destination) {
       ctx.settings->writeText(kPrefsSection, kKeySummaryReport, std::to_string(state.RptSummary));
       ctx.settings->writeText(kPrefsSection, kKeyDetailedReport, std::to_string(state.RptDetail));
     }
-  } catch (const ProgramEnded&) {
-    throw;
-  } catch (...) {
-    const CaughtError e = currentError();
-    ReportFatalError(state, ctx.end, e.number, "GetReports", e.source);
-  }
+  });
 }
 
 std::int16_t GetCopies(ReportContext& ctx) {
-  try {
+  return Guarded(ctx.state, ctx.end, ErrorPath::fatal, "GetCopies", [&]() -> std::int16_t {
     if (!ctx.printDialog) return 0;
     const int copies = ctx.printDialog->askCopies("Print Reports");
     if (copies <= 0) return 0;
     return copies > std::numeric_limits<std::int16_t>::max() ? std::numeric_limits<std::int16_t>::max()
                                                              : static_cast<std::int16_t>(copies);
-  } catch (const ProgramEnded&) {
-    throw;
-  } catch (...) {
-    const CaughtError e = currentError();
-    ReportFatalError(ctx.state, ctx.end, e.number, "GetCopies", e.source);
-  }
+  });
 }
 
 }  // namespace tvx

@@ -54,14 +54,10 @@ enum class NoDataRun { notice, error };
 // NoDataRun::notice a run over no data only shows the no-data Notice.
 template <class Build>
 void RunReportGuarded(ReportContext& ctx, std::string_view where, NoDataRun noData, Build&& build) {
-  try {
-    build();
-  } catch (const ProgramEnded&) {
-    throw;
-  } catch (...) {
+  Guarded(std::forward<Build>(build), [&] {
     if (noData == NoDataRun::notice && ShowNoDataNotice(ctx)) return;
     ReportCaughtError(ctx.state, ctx.end, where);
-  }
+  });
 }
 
 }  // namespace tvx

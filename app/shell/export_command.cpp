@@ -47,24 +47,24 @@ bool ExportTransactionsCommand(ReportContext& ctx, FileDialog& dialog,
       if (pointer) pointer->end();
     }
   };
-  long transactions = 0;
-  try {
-    Busy busy(ctx.busy);
-    if (ctx.processEvents) ctx.processEvents();  // lets the dialog close before the calculation
-    transactions = ExportTransactions(ctx, path);
-    if (transactions < 0) return false;  // the entry at fault was shown
-  } catch (const ProgramEnded&) {
-    throw;
-  } catch (...) {
-    const CaughtError e = currentError();
-    if (ctx.messages)
-      ctx.messages->show("WARNING",
-                         "The transactions were not exported to " + path + ".\n" +
-                             std::string(orlendo::errorTypeText(e.number)) + " (error " + std::to_string(e.number) +
-                             ").",
-                         Icon::Exclamation, Buttons::Ok);
-    return false;
-  }
+  long transactions = -1;  // stays so when the entry at fault was shown or the export failed
+  Guarded(
+      [&] {
+        Busy busy(ctx.busy);
+        if (ctx.processEvents) ctx.processEvents();  // lets the dialog close before the calculation
+        transactions = ExportTransactions(ctx, path);
+      },
+      [&] {
+        transactions = -1;
+        const CaughtError e = currentError();
+        if (ctx.messages)
+          ctx.messages->show("WARNING",
+                             "The transactions were not exported to " + path + ".\n" +
+                                 std::string(orlendo::errorTypeText(e.number)) + " (error " +
+                                 std::to_string(e.number) + ").",
+                             Icon::Exclamation, Buttons::Ok);
+      });
+  if (transactions < 0) return false;
   if (showStatus) showStatus(ExportedMessage(transactions, path));
   return true;
 }

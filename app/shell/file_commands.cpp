@@ -1,12 +1,12 @@
 #include "shell/file_commands.h"
 
 #include <algorithm>
-#include <cctype>
 #include <utility>
 
 #include "core/error_logger.h"
 #include "core/error_paths.h"
 #include "core/files.h"
+#include "orlendo/ascii.h"
 #include "orlendo/error.h"
 #include "shell/settings.h"
 
@@ -31,12 +31,6 @@ std::vector<std::size_t> charStarts(std::string_view text) {
   return starts;
 }
 
-std::string lowerAscii(std::string_view text) {
-  std::string out(text);
-  std::transform(out.begin(), out.end(), out.begin(), [](unsigned char c) { return std::tolower(c); });
-  return out;
-}
-
 }  // namespace
 
 std::string DisplayShorterFilename(std::string_view name) {
@@ -59,12 +53,6 @@ std::string VersionField(std::string_view tag) {
 // ---- FileCommands ----------------------------------------------------------------------
 
 FileCommands::FileCommands(AppState& state, FileCommandPorts ports) : state_(state), ports_(std::move(ports)) {}
-
-void FileCommands::fatal(std::string_view procedure) {
-  const CaughtError e = currentError();
-  if (ending_) throw;  // inside the end's own save: the end goes on
-  ReportFatalError(state_, *ports_.end, e.number, procedure, e.source);
-}
 
 orlendo::InvestorPtr FileCommands::makeInvestor() {
   orlendo::InvestorPtr investor = ports_.newInvestor ? ports_.newInvestor() : orlendo::Investor::create();
@@ -115,7 +103,8 @@ bool FileCommands::OpenFile(const std::string& name) {
     chosen = *picked;
   }
 
-  try {
+  // On a failure CurrentFile, the list and the investor are those of before.
+  return Guarded(state_, *ports_.end, ErrorPath::report, "FileOperations.OpenFile", [&] {
     if (const std::string problem = InputFileProblem(chosen); !problem.empty()) {
       ports_.messages->show("WARNING", problem, Icon::Exclamation, Buttons::Ok);
       return false;
@@ -134,12 +123,7 @@ bool FileCommands::OpenFile(const std::string& name) {
     showStatus();
     state_.DataSaved = true;
     return true;
-  } catch (const ProgramEnded&) {
-    throw;
-  } catch (...) {
-    // CurrentFile, the list and the investor are those of before.
-    ReportCaughtError(state_, *ports_.end, "FileOperations.OpenFile");
-  }
+  });
 }
 
 void FileCommands::OpenCommand() {
@@ -153,7 +137,7 @@ void FileCommands::OpenRecent(int index) {
 
 bool FileCommands::NewFile() {
   if (!ConfirmUnsaved()) return false;
-  try {
+  return guarded("NewFile", [&] {
     ClearAllData();
     state_.Untitled = true;
     state_.CurrentFile = JoinPath(state_.DataPath, kUntitledName);
@@ -162,17 +146,13 @@ bool FileCommands::NewFile() {
     if (ports_.initIP) ports_.initIP();
     if (state_.Investor) state_.Investor->BeginEdit();
     return true;
-  } catch (const ProgramEnded&) {
-    throw;
-  } catch (...) {
-    fatal("NewFile");
-  }
+  });
 }
 
 bool FileCommands::SaveAs() { return saveAsChosen() == SaveOutcome::Saved; }
 
 FileCommands::SaveOutcome FileCommands::saveAsChosen() {
-  try {
+  return guarded("SaveAs", [&] {
     FileDialogSetup setup = DialogSetup(kSaveAsTitle);
     setup.presetName = state_.CurrentFile;
     auto picked = ports_.files->saveFile(setup);
@@ -197,11 +177,7 @@ FileCommands::SaveOutcome FileCommands::saveAsChosen() {
     MaintMRUList(state_.CurrentFile);
     showStatus();
     return SaveOutcome::Saved;
-  } catch (const ProgramEnded&) {
-    throw;
-  } catch (...) {
-    fatal("SaveAs");
-  }
+  });
 }
 
 void FileCommands::SaveAsBeforeEnd() {
@@ -240,7 +216,7 @@ bool FileCommands::SaveCommand() {
 }
 
 bool FileCommands::SaveFile(const std::string& file) {
-  try {
+  return guarded("SaveFile", [&] {
     if (file.empty())
       orlendo::raise(orlendo::errnum::NoFilename, "FileOperations.SaveFile", std::string(orlendo::kProductDescription));
     state_.Investor->Version(VersionField(state_.VersionTag));
@@ -263,21 +239,13 @@ bool FileCommands::SaveFile(const std::string& file) {
     state_.DataPath = FolderOfPath(file);
     ports_.settings->writeText(kSectionDataFiles, kKeyDataFilePath, state_.DataPath);
     return true;
-  } catch (const ProgramEnded&) {
-    throw;
-  } catch (...) {
-    fatal("SaveFile");
-  }
+  });
 }
 
 void FileCommands::ClearAllData() {
-  try {
+  return guarded("ClearAllData", [&] {
     state_.Investor = makeInvestor();
-  } catch (const ProgramEnded&) {
-    throw;
-  } catch (...) {
-    fatal("ClearAllData");
-  }
+  });
 }
 
 MruList FileCommands::readMru() {
@@ -293,16 +261,16 @@ void FileCommands::showMru(const MruList& list) {
 }
 
 void FileCommands::MaintMRUList(const std::string& name) {
-  try {
+  return guarded("MaintMRUList", [&] {
     const MruList stored = readMru();
     if (name.empty()) {
       CopyMRUold2new(state_, stored);
       showMru(stored);
       return;
     }
-    const std::string wanted = lowerAscii(name);
+    const std::string wanted = orlendo::foldKey(name);
     const bool listed = std::any_of(stored.begin(), stored.end(), [&](const std::string& s) {
-      return lowerAscii(s).find(wanted) != std::string::npos;
+      return orlendo::foldKey(s).find(wanted) != std::string::npos;
     });
     if (listed) {
       CopyMRUold2new(state_, stored);
@@ -316,15 +284,11 @@ void FileCommands::MaintMRUList(const std::string& name) {
       ports_.settings->writeText(kSectionPreferences, std::string(kMruKeyPrefix) + std::to_string(k + 1), list[k]);
     CopyMRUold2new(state_, list);
     showMru(list);
-  } catch (const ProgramEnded&) {
-    throw;
-  } catch (...) {
-    fatal("MaintMRUList");
-  }
+  });
 }
 
 void FileCommands::ShowPDFHelp() {
-  try {
+  return guarded("ShowPDFHelp", [&] {
     if (!FileExists(ports_.helpFile)) {
       ports_.messages->show("Notice", "The manual " + ports_.helpFile + " could not be found.", Icon::Information,
                             Buttons::Ok);
@@ -336,11 +300,7 @@ void FileCommands::ShowPDFHelp() {
                                 ports_.helpFile,
                             Icon::Information, Buttons::Ok);
     }
-  } catch (const ProgramEnded&) {
-    throw;
-  } catch (...) {
-    fatal("ShowPDFHelp");
-  }
+  });
 }
 
 }  // namespace tvx

@@ -12,8 +12,10 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "core/app_state.h"
+#include "core/error_paths.h"
 #include "core/ports.h"
 #include "orlendo/model.h"
 
@@ -138,7 +140,13 @@ class FileCommands {
   enum class SaveOutcome { Saved, Cancelled, Failed };
   SaveOutcome saveAsChosen();
   void showStatus();
-  [[noreturn]] void fatal(std::string_view procedure);
+  // A command's body under the fatal-error box; inside the end's own save a
+  // failure goes on to that save, which tells the user and asks again.
+  template <class F>
+  decltype(auto) guarded(std::string_view procedure, F&& body) {
+    return Guarded(state_, *ports_.end, ending_ ? ErrorPath::caller : ErrorPath::fatal, procedure,
+                   std::forward<F>(body));
+  }
   orlendo::InvestorPtr makeInvestor();
   MruList readMru();
   void showMru(const MruList& list);

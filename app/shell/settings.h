@@ -1,11 +1,8 @@
-// Settings, paths and the error-explanation window's logic.
+// The settings file, the report font and the error-explanation window's logic.
 //
 // The program keeps its own settings in the settings file "tvxdesk.ini" (a
-// sectioned text file, read and written one key at a time) and the main
-// window's position and size in the per-user settings store. The settings
-// file and the error log live in the program's folder when that folder is
-// writable, otherwise in the per-user configuration folder; data files live
-// in the per-user data folder.
+// sectioned text file, read and written one key at a time); the main
+// window's geometry is window_geometry.h, the folders are paths.h.
 #pragma once
 
 #include <functional>
@@ -15,6 +12,7 @@
 
 #include "core/app_state.h"
 #include "core/ports.h"
+#include "shell/paths.h"
 
 namespace tvx {
 
@@ -22,12 +20,6 @@ struct EndServices;
 class Printer;
 
 // ---- names ---------------------------------------------------------------------------
-
-inline constexpr std::string_view kProgramName = "tvxdesk";
-inline constexpr std::string_view kErrLogName = "QVX_err.log";
-inline constexpr std::string_view kHelpFileName = "manqvx.pdf";
-inline constexpr std::string_view kMakerFolder = "Kelvane";
-inline constexpr std::string_view kDataSubFolder = "QVX";
 
 inline constexpr std::string_view kSectionHideError = "Hide Error Msg";
 inline constexpr std::string_view kKeyHideError380 = "380";
@@ -43,59 +35,12 @@ inline constexpr float kSmallestFontSize = 5;
 // A value read from the settings file is cut to this many bytes.
 inline constexpr std::size_t kSettingTextLimit = 255;
 
-// The per-user store of the main window's geometry (twips).
-inline constexpr std::string_view kGeometryApp = "Tallyvex";
-inline constexpr std::string_view kGeometrySection = "Settings";
-inline constexpr float kDefaultGeometry = 1000;
-inline constexpr float kDefaultGeometrySize = 6500;
-inline constexpr int kTwipsPerPixel = 15;  // 1440 twips per inch at 96 pixels per inch
-
 inline constexpr std::string_view kFontWarningTitle = "WARNING!";
 inline constexpr std::string_view kFontWarningText =
     "We strongly recommend the use of either the COURIER NEW or the COURIER font. Other fonts might not align "
     "properly.";
 inline constexpr std::string_view kErrorInfoCaption = "Error Warning";
 inline constexpr std::string_view kErrorInfoHideBox = "Don't show this message again";
-
-// ---- environment and folders ---------------------------------------------------------
-
-// Looks up an environment variable; nullopt when it is not set.
-using Environment = std::function<std::optional<std::string>(std::string_view name)>;
-Environment processEnvironment();
-
-bool FolderExists(std::string_view path);
-// True when files can be created in the folder (it exists and is writable).
-bool FolderIsWritable(std::string_view path);
-// Creates the folder when missing (one level). Raises orlendo::Error
-// (PathNotFound) when it cannot be created or names something else.
-void EnsureFolder(const std::string& path);
-// `folder` + "/" + `name`, with no doubled separator.
-std::string JoinPath(std::string_view folder, std::string_view name);
-
-// The per-user data folder: $APPDATA when set, otherwise $XDG_DATA_HOME or
-// ~/.local/share; then "Kelvane/<subFolder>". Both levels are created when
-// missing. Raises orlendo::Error when no base folder is known or a folder
-// cannot be created.
-std::string GetWin7AppDataPath(std::string_view subFolder, const Environment& env);
-
-// The per-user configuration folder: $XDG_CONFIG_HOME or ~/.config, then
-// "Kelvane" (not created here).
-std::string UserConfigFolder(const Environment& env);
-
-// Where the program keeps its files.
-struct ProgramPaths {
-  std::string appFolder;       // the folder of the program
-  std::string settingsFolder;  // appFolder when writable, else the per-user configuration folder
-  std::string iniFile;         // settingsFolder + "/tvxdesk.ini"
-  std::string errLogFile;      // settingsFolder + "/QVX_err.log"
-  std::string helpFile;        // the manual: beside the program, else under share/
-};
-// Resolves the paths; creates the per-user configuration folder when it is used.
-ProgramPaths ResolveProgramPaths(const std::string& appFolder, const Environment& env);
-
-// The manual beside the program, or where an installation puts it
-// (<prefix>/share/tallyvex/manqvx.pdf); the first candidate when neither exists.
-std::string FindHelpFile(const std::string& appFolder);
 
 // ---- the settings file -----------------------------------------------------------------
 
@@ -174,27 +119,5 @@ class ErrorInfoWindow {
 // Returns the new HideError380: true at once when `hide`, else whether the
 // user ticked "Don't show this message again".
 bool ShowErrorInfo(ErrorInfoWindow& window, std::string_view message, bool hide);
-
-// ---- the main window's geometry ----------------------------------------------------------
-
-struct WindowGeometry {  // twips
-  float left = kDefaultGeometry;
-  float top = kDefaultGeometry;
-  float width = kDefaultGeometrySize;
-  float height = kDefaultGeometrySize;
-};
-
-// Reads "MainLeft", "MainTop", "MainWidth", "MainHeight"; a missing or
-// unreadable value gives its default.
-WindowGeometry ReadMainGeometry(WindowGeometryStore& store);
-
-// A length in twips as whole pixels, rounded.
-int TwipsToPixels(float twips);
-// A length in pixels as twips. Pixels are coarser than twips: when `pixels`
-// is what `given` became, `given` itself, so that a window nobody moved or
-// resized stores the place and size it was given.
-float PixelsToTwips(int pixels, float given);
-// Writes the four values, unless the window is minimised.
-void WriteMainGeometry(WindowGeometryStore& store, const WindowGeometry& geometry, bool minimised);
 
 }  // namespace tvx

@@ -39,13 +39,9 @@ std::string UpdateReminderText(std::string_view versionTag, int majorVersion) {
 
 void Chk4Update(AppState& state, EndServices& end, const Clock& clock,
                 const std::function<void(std::string_view text)>& show) {
-  try {
+  Guarded(state, end, ErrorPath::report, "MainMod.Chk4Update", [&] {
     if (UpdateReminderDue(clock, kVersionMajor)) show(UpdateReminderText(state.VersionTag, kVersionMajor));
-  } catch (const ProgramEnded&) {
-    throw;
-  } catch (...) {
-    ReportCaughtError(state, end, "MainMod.Chk4Update");
-  }
+  });
 }
 
 std::string ResolveInputName(std::string_view name, std::string_view startFolder) {

@@ -1,5 +1,6 @@
 #include "orlendo/error.h"
 
+#include <cerrno>
 #include <new>
 #include <stdexcept>
 #include <system_error>
@@ -26,6 +27,21 @@ std::string_view errorTypeText(long number) {
   }
 }
 
+long numberOfSystemError(int errnoValue) noexcept {
+  switch (errnoValue) {
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG: return errnum::DiskFull;
+    case EACCES:
+    case EPERM:
+    case EROFS: return errnum::PermissionDenied;
+    case ENOENT:
+    case ENOTDIR: return errnum::PathNotFound;
+    case EIO: return errnum::DeviceIO;
+    default: return errnum::PathFileAccess;
+  }
+}
+
 void raisePlatform(long number) {
   throw Error(number, std::string(kDefaultSource), std::string(errorTypeText(number)));
 }
@@ -40,13 +56,9 @@ void raiseMessage(long number, std::string source, std::string message) {
 
 namespace {
 long numberForSystemError(const std::error_code& ec) {
-  if (ec == std::errc::no_such_file_or_directory) return errnum::PathNotFound;
-  if (ec == std::errc::permission_denied || ec == std::errc::operation_not_permitted ||
-      ec == std::errc::read_only_file_system)
-    return errnum::PermissionDenied;
-  if (ec == std::errc::no_space_on_device || ec == std::errc::file_too_large) return errnum::DiskFull;
-  if (ec == std::errc::io_error) return errnum::DeviceIO;
-  return errnum::PathFileAccess;
+  const std::error_category& category = ec.category();
+  if (category != std::generic_category() && category != std::system_category()) return errnum::PathFileAccess;
+  return numberOfSystemError(ec.value());
 }
 }  // namespace
 

@@ -11,12 +11,6 @@
 
 namespace orlendo {
 
-std::string foldKey(std::string_view key) {
-  std::string out(key);
-  for (char& c : out) c = foldAscii(c);
-  return out;
-}
-
 namespace {
 
 // Sets of the five text amounts accept numeric text only.

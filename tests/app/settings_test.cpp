@@ -2,10 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include <filesystem>
-#include <map>
 
 #include "orlendo/error.h"
 #include "shell_test_support.h"
@@ -14,50 +11,6 @@ namespace tvx::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-Environment envOf(std::map<std::string, std::string> vars) {
-  return [vars](std::string_view name) -> std::optional<std::string> {
-    auto it = vars.find(std::string(name));
-    if (it == vars.end()) return std::nullopt;
-    return it->second;
-  };
-}
-
-// ---- folders --------------------------------------------------------------------------------
-
-TEST(GetWin7AppDataPath, UsesAppDataThenXdgDataHomeThenHomeAndCreatesTheFolders) {
-  TempFolder t;
-  EXPECT_EQ(GetWin7AppDataPath("QVX", envOf({{"APPDATA", t.file("roaming")}, {"HOME", t.path()}})),
-            t.file("roaming/Kelvane/QVX"));
-  EXPECT_TRUE(fs::is_directory(t.file("roaming/Kelvane/QVX")));
-  EXPECT_EQ(GetWin7AppDataPath("QVX", envOf({{"XDG_DATA_HOME", t.file("data/")}, {"HOME", t.path()}})),
-            t.file("data/Kelvane/QVX"));
-  // A relative XDG folder does not count.
-  EXPECT_EQ(GetWin7AppDataPath("QVX", envOf({{"XDG_DATA_HOME", "rel"}, {"HOME", t.path()}})),
-            t.file(".local/share/Kelvane/QVX"));
-  EXPECT_TRUE(fs::is_directory(t.file(".local/share/Kelvane/QVX")));
-
-  // No folder can be made: a file is in the way, or there is nowhere to look.
-  t.write("Kelvane", "a file where the folder should be");
-  EXPECT_THROW(GetWin7AppDataPath("QVX", envOf({{"APPDATA", t.path()}})), orlendo::Error);
-  EXPECT_THROW(GetWin7AppDataPath("QVX", envOf({})), orlendo::Error);
-}
-
-TEST(ResolveProgramPaths, SettingsAndLogBesideAWritableProgramElsePerUser) {
-  TempFolder t;
-  fs::create_directory(t.file("bin"));
-  ProgramPaths beside = ResolveProgramPaths(t.file("bin"), envOf({{"HOME", t.path()}}));
-  EXPECT_EQ(beside.iniFile, t.file("bin/tvxdesk.ini"));
-  EXPECT_EQ(beside.errLogFile, t.file("bin/QVX_err.log"));
-
-  // A program folder that cannot be written (here: one that does not exist).
-  ProgramPaths user = ResolveProgramPaths(t.file("readonly-bin"), envOf({{"XDG_CONFIG_HOME", t.file("cfg")}}));
-  EXPECT_EQ(user.iniFile, t.file("cfg/Kelvane/tvxdesk.ini"));
-  EXPECT_EQ(user.errLogFile, t.file("cfg/Kelvane/QVX_err.log"));
-  EXPECT_TRUE(fs::is_directory(t.file("cfg/Kelvane")));
-  ProgramPaths home = ResolveProgramPaths(t.file("readonly-bin"), envOf({{"HOME", t.path()}}));
-  EXPECT_EQ(home.iniFile, t.file(".config/Kelvane/tvxdesk.ini"));
-}
 
 // ---- the settings file ---------------------------------------------------------------------------
 
@@ -208,18 +161,6 @@ TEST(GetFonts, WarnsThenTakesTheChoiceWithItsLimits) {
   GetFonts(state, messages, dialog, end);
   EXPECT_EQ(state.FontName, "Courier");
   EXPECT_EQ(state.FontSize, 5.0F);
-}
-
-TEST(WindowGeometry, PixelsGiveBackTheTwipsTheyCameFrom) {
-  // 1000 and 6500 twips are 66.7 and 433.3 pixels: stored again as given.
-  const std::tuple<float, int, float> cases[] = {
-      {1000, 67, 1000}, {6500, 433, 6500}, {1500, 100, 1500}, {1000, 70, 1050}, {6500, 434, 6510}, {0, 0, 0}};
-  for (const auto& [given, pixels, stored] : cases) {
-    EXPECT_EQ(PixelsToTwips(pixels, given), stored) << given << " " << pixels;
-    if (given == stored) {
-      EXPECT_EQ(TwipsToPixels(given), pixels);
-    }
-  }
 }
 
 }  // namespace

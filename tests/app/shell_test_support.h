@@ -3,6 +3,7 @@
 
 #include <deque>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,6 +17,15 @@
 #include "shell/settings.h"
 
 namespace tvx::test {
+
+// An environment holding exactly `vars`.
+inline Environment envOf(std::map<std::string, std::string> vars) {
+  return [vars](std::string_view name) -> std::optional<std::string> {
+    auto it = vars.find(std::string(name));
+    if (it == vars.end()) return std::nullopt;
+    return it->second;
+  };
+}
 
 // Gives the scripted names in turn; nullopt (Cancel) when exhausted.
 class ScriptedFileDialog final : public FileDialog {

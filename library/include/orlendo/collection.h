@@ -9,21 +9,10 @@
 #include <unordered_map>
 #include <vector>
 
+#include "orlendo/ascii.h"
 #include "orlendo/error.h"
 
 namespace orlendo {
-
-// ASCII letters only: the result must not depend on the process locale.
-constexpr char foldAscii(char c) noexcept { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-constexpr bool equalFolded(std::string_view a, std::string_view b) noexcept {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (foldAscii(a[i]) != foldAscii(b[i])) return false;
-  return true;
-}
-
-std::string foldKey(std::string_view key);
 
 template <class T>
 class Collection {

@@ -66,6 +66,12 @@ class Error : public std::exception {
 // The text of the "Error Type:" line for an error number.
 std::string_view errorTypeText(long number);
 
+// The error number of a failed system call's errno value: a full disk
+// (a quota or the file-size limit too), no permission (a read-only file
+// system too), a path not found, a device error; else a path/file access
+// error.
+long numberOfSystemError(int errnoValue) noexcept;
+
 // Raises a platform-style failure: the default source and the error type text.
 [[noreturn]] void raisePlatform(long number);
 // Raises an error with an explicit source and description.
