@@ -26,22 +26,7 @@ namespace {
 
 // ---- errors -------------------------------------------------------------
 
-long numberForErrno(int err) {
-  switch (err) {
-    case ENOSPC:
-    case EDQUOT:
-    case EFBIG: return errnum::DiskFull;  // EFBIG: past the process's file-size limit
-    case EACCES:
-    case EPERM:
-    case EROFS: return errnum::PermissionDenied;
-    case ENOENT:
-    case ENOTDIR: return errnum::PathNotFound;
-    case EIO: return errnum::DeviceIO;
-    default: return errnum::PathFileAccess;
-  }
-}
-
-[[noreturn]] void raiseErrno(int err) { raisePlatform(numberForErrno(err)); }
+[[noreturn]] void raiseErrno(int err) { raisePlatform(numberOfSystemError(err)); }
 
 // ---- file plumbing ---------------------------------------------------------
 
