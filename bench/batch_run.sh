@@ -19,24 +19,9 @@ unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
 WORK="$(mktemp -d)"
 trap 'rm -rf "$WORK"' EXIT
 
-# The heavy investor: the example's General section, then every security of
-# the example file with 1,000 entries (mostly buys, every fifth a sale).
+# The heavy investor (and the others make_investors.sh writes).
+"$ROOT/bench/make_investors.sh" "$WORK"
 HEAVY="$WORK/heavy.qvx"
-awk 'BEGIN { RS = "\r\n" }
-  /^\[General\]/ { general = 1 }
-  /^\[/ && !/^\[General\]/ { general = 0; name = substr($0, 2, length($0) - 2); names[++n] = name }
-  general && $0 != "" { printf "%s\r\n", $0 }
-  END {
-    for (s = 1; s <= n; ++s) {
-      printf "\r\n[%s]\r\nCount=1000\r\n", names[s]
-      for (i = 1; i <= 1000; ++i) {
-        y = 1984 + int((i - 1) / 32); m = 1 + (i % 12); d = 1 + (i % 28)
-        date = sprintf("%02d/%02d/%04d", m, d, y)
-        if (i % 5 == 0) { shares = "-2.00000"; cost = "0.00" } else { shares = "10.00000"; cost = sprintf("%d.%02d", 100 + i, i % 100) }
-        printf "%d Date=%s\r\n%d Shares=%s\r\n%d Cost=%s\r\n%d Code=%s-%d\r\n", i, date, i, shares, i, cost, i, date, i
-      }
-    }
-  }' "$ROOT/examples/smith.qvx" > "$HEAVY"
 
 run_once() { rm -f "$WORK/out.txt"; "$DESK" /silent /input "$1" /output "$WORK/out.txt"; }
 
