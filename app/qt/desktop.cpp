@@ -343,7 +343,7 @@ void Desktop::runReports(const std::function<void()>& body) {
   if (mainWindow_ && !written.empty()) mainWindow_->showNotice(toQ(PrintedFilesStatus(written)));
 }
 
-void Desktop::route(std::int16_t destination) {
+void Desktop::route(Destination destination) {
   runReports([&] { RouteOutput(*reportCtx_, destination); });
 }
 

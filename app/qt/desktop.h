@@ -31,6 +31,7 @@
 #include "shell/file_commands_input_host.h"
 #include "shell/settings.h"
 #include "shell/startup.h"
+#include "reports/page_manager.h"
 
 namespace tvx::qt {
 
@@ -110,7 +111,7 @@ class Desktop final : public MainWindowHandler {
   void command(MainCommand command) override;
   void openRecent(int index) override;
   // View, Reports (1) and File, Print (2).
-  void route(std::int16_t destination);
+  void route(Destination destination);
   // File, Export Transactions (CSV)...
   void exportTransactions();
   // The report window's print button: the chosen reports to the printer.

@@ -102,7 +102,7 @@ std::string DetailedTitle(const std::string& stopDateText) {
   return "Quorvex and Related Securities Detailed Basis " + std::string("Report on ") + stopDateText;
 }
 
-void RunDetailReport(ReportContext& ctx, std::int16_t destination) {
+void RunDetailReport(ReportContext& ctx, Destination destination) {
   RunReportGuarded(ctx, "DetailedReport.RunDetailReport", NoDataRun::notice, [&] {
     AppState& state = ctx.state;
 

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include "reports/page_manager.h"
 
 namespace tvx {
 
@@ -14,7 +15,7 @@ struct ReportContext;
 // each security), preset with the last answer of this run of the program.
 // An error ends the program through the error logger
 // ("DetailedReport.RunDetailReport").
-void RunDetailReport(ReportContext& ctx, std::int16_t destination);
+void RunDetailReport(ReportContext& ctx, Destination destination);
 
 std::string DetailedTitle(const std::string& stopDateText);
 

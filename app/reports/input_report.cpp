@@ -48,7 +48,7 @@ std::string LumoraOptionText(orlendo::eLumora election) {
   return {};
 }
 
-void RunIPReport(ReportContext& ctx, std::int16_t destination) {
+void RunIPReport(ReportContext& ctx, Destination destination) {
   RunReportGuarded(ctx, "Reports.RunIPReport", NoDataRun::error, [&] {
     AppState& state = ctx.state;
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "orlendo/model.h"
+#include "reports/page_manager.h"
 
 namespace tvx {
 
@@ -16,7 +17,7 @@ inline constexpr int kNextPageRowLimit = 42;   // rows per page after a forced b
 
 // Builds the report for destination 1 (screen) or 2 (printer). An error
 // ends the program through the error logger ("Reports.RunIPReport").
-void RunIPReport(ReportContext& ctx, std::int16_t destination);
+void RunIPReport(ReportContext& ctx, Destination destination);
 
 // "Standard", "Shares", "Cash", or "" for any other value.
 std::string LumoraOptionText(orlendo::eLumora election);

@@ -75,7 +75,7 @@ ReportWindow& OpenReportWindow(ReportContext& ctx, std::string_view caption) {
   return window;
 }
 
-std::string PrintOrDisplay(ReportContext& ctx, ReportWindow* reportBox, std::int16_t destination, std::string text,
+std::string PrintOrDisplay(ReportContext& ctx, ReportWindow* reportBox, Destination destination, std::string text,
                            std::int16_t lineCount, std::string_view nameLine, std::string_view line2,
                            std::string_view title) {
   return Guarded(ctx.state, ctx.end, ErrorPath::report, "Reports.PrintOrDisplay", [&]() -> std::string {
@@ -135,25 +135,30 @@ void PrnPgNo(ReportContext& ctx, std::int16_t& counter) {
   });
 }
 
+std::int16_t PrnManager2(ReportContext& ctx, PageCommand command, std::string_view nameLine, std::string_view line2,
+                         std::string_view title) {
+  return PrnManager2(ctx, static_cast<std::int16_t>(command), nameLine, line2, title);
+}
+
 std::int16_t PrnManager2(ReportContext& ctx, std::int16_t lineCount, std::string_view nameLine,
                          std::string_view line2, std::string_view title) {
   return Guarded(ctx.state, ctx.end, ErrorPath::fatal, "PrnManager2()", [&]() -> std::int16_t {
     const std::int16_t linesPerPage = nLinesPerPage(ctx);
     std::int16_t& counter = ctx.program.pages.LineCounter;
     switch (lineCount) {
-      case kPmReset:
+      case static_cast<std::int16_t>(PageCommand::Reset):
         counter = 0;
         return 1;
-      case kPmNewPage:
+      case static_cast<std::int16_t>(PageCommand::NewPage):
         PrnPgNo(ctx, counter);
         PrintHeadings(ctx, nameLine, line2, title);
         counter = kHeadingLines;
         return 1;
-      case kPmEndPage:
+      case static_cast<std::int16_t>(PageCommand::EndPage):
         PrnPgNo(ctx, counter);
         counter = 0;
         return 1;
-      case kPmEndDoc:
+      case static_cast<std::int16_t>(PageCommand::EndDoc):
         if (counter != 0) {
           PrnPgNo(ctx, counter);
           counter = 0;

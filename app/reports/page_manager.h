@@ -18,16 +18,19 @@ namespace tvx {
 struct ReportContext;
 class ReportWindow;
 
-// Output destinations.
-inline constexpr std::int16_t kDestScreen = 1;
-inline constexpr std::int16_t kDestPrinter = 2;
-inline constexpr std::int16_t kDestFile = 3;
+// Where a report goes.
+enum class Destination : std::int16_t { Screen = 1, Printer = 2, File = 3 };
+inline constexpr Destination kDestScreen = Destination::Screen;
+inline constexpr Destination kDestPrinter = Destination::Printer;
+inline constexpr Destination kDestFile = Destination::File;
 
-// Page-manager command codes.
-inline constexpr std::int16_t kPmReset = -400;
-inline constexpr std::int16_t kPmNewPage = -300;
-inline constexpr std::int16_t kPmEndPage = -200;
-inline constexpr std::int16_t kPmEndDoc = -100;
+// What the page manager is told instead of a line count. The numbers are the
+// codes a line count of that value has always meant.
+enum class PageCommand : std::int16_t { Reset = -400, NewPage = -300, EndPage = -200, EndDoc = -100 };
+inline constexpr PageCommand kPmReset = PageCommand::Reset;
+inline constexpr PageCommand kPmNewPage = PageCommand::NewPage;
+inline constexpr PageCommand kPmEndPage = PageCommand::EndPage;
+inline constexpr PageCommand kPmEndDoc = PageCommand::EndDoc;
 
 // Layout constants of the printed page.
 inline constexpr std::int16_t kHeadingLines = 13;  // the headings count as 13 lines (10 are printed)
@@ -51,7 +54,7 @@ struct FontRecord {
 // Delivers one chunk: destination 1 appends it to `reportBox` and returns
 // "", 2 passes it through the page manager to the printer and returns "",
 // any other returns `text` unchanged for the builder to write to the file.
-std::string PrintOrDisplay(ReportContext& ctx, ReportWindow* reportBox, std::int16_t destination, std::string text,
+std::string PrintOrDisplay(ReportContext& ctx, ReportWindow* reportBox, Destination destination, std::string text,
                            std::int16_t lineCount, std::string_view nameLine, std::string_view line2,
                            std::string_view title);
 
@@ -72,6 +75,8 @@ ReportWindow& OpenReportWindow(ReportContext& ctx, std::string_view caption);
 // "Error!" box and are ignored.
 std::int16_t PrnManager2(ReportContext& ctx, std::int16_t lineCount, std::string_view nameLine,
                          std::string_view line2, std::string_view title);
+std::int16_t PrnManager2(ReportContext& ctx, PageCommand command, std::string_view nameLine, std::string_view line2,
+                         std::string_view title);
 // Fills the page with empty lines up to the bottom margin, prints "Page "
 // and the page number at column 3, and starts a new page.
 void PrnPgNo(ReportContext& ctx, std::int16_t& counter);

@@ -40,11 +40,11 @@ class FileBufferScope {
 
 }  // namespace
 
-void RouteOutput(ReportContext& ctx, std::int16_t destination) {
+void RouteOutput(ReportContext& ctx, Destination destination) {
   Guarded(ctx.state, ctx.end, ErrorPath::show, "Reports.RouteOutput", [&] { RunReports(ctx, destination); });
 }
 
-void RunReports(ReportContext& ctx, std::int16_t destination) {
+void RunReports(ReportContext& ctx, Destination destination) {
   AppState& state = ctx.state;
   bool busyOn = false;
   ctx.fontAsked = false;
@@ -133,7 +133,7 @@ void CalculateInvestor(ReportContext& ctx) {
   investor.Calculate(start, stop, ctx.progress);
 }
 
-void GetReports(ReportContext& ctx, std::int16_t destination) {
+void GetReports(ReportContext& ctx, Destination destination) {
   AppState& state = ctx.state;
   Guarded(state, ctx.end, ErrorPath::fatal, "GetReports", [&] {
     const std::string caption = destination == kDestScreen ? "Select Reports (View)" : "Select Reports (Print)";

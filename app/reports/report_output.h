@@ -8,6 +8,7 @@
 
 #include "core/ports.h"
 #include "orlendo/entries.h"
+#include "reports/page_manager.h"
 
 namespace tvx {
 
@@ -20,13 +21,13 @@ inline constexpr const char* kKeyDetailedReport = "Detailed Report";
 
 // The shell's entry point: destination 1 view, 2 print, 3 batch file. An
 // error ends the program through ErrorLogger.ShowError ("Reports.RouteOutput").
-void RouteOutput(ReportContext& ctx, std::int16_t destination);
+void RouteOutput(ReportContext& ctx, Destination destination);
 
 // Runs the chosen reports for one destination; also the report window's
 // Print button (destination 2). In batch mode the choices are the shell's.
 // A calculation that fails on one of the user's entries names it in a
 // message and returns (a batch run ends with kExitError, nothing written).
-void RunReports(ReportContext& ctx, std::int16_t destination);
+void RunReports(ReportContext& ctx, Destination destination);
 
 // Calculates the open investor from its start to its stop date, followed
 // by the context's progress observer. No investor: the no-data error.
@@ -38,7 +39,7 @@ void ShowEntryFault(ReportContext& ctx, const orlendo::EntryError& e, std::strin
 
 // The choice dialog with the choices remembered in the settings file; sets
 // RptInput/RptSummary/RptDetail and writes them back (all 0 on Cancel).
-void GetReports(ReportContext& ctx, std::int16_t destination);
+void GetReports(ReportContext& ctx, Destination destination);
 
 // The print dialog "Print Reports": the number of copies, 0 when cancelled.
 std::int16_t GetCopies(ReportContext& ctx);

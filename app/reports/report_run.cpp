@@ -5,7 +5,7 @@
 
 namespace tvx {
 
-ReportDestination::ReportDestination(ReportContext& ctx, std::int16_t destination, std::string_view caption,
+ReportDestination::ReportDestination(ReportContext& ctx, Destination destination, std::string_view caption,
                                      ReportFont font)
     : ctx_(ctx), destination_(destination) {
   if (destination == kDestScreen) {

@@ -23,7 +23,7 @@ class ReportDestination {
   // Screen: opens a new report window captioned `caption`. Printer: switches
   // to the report font of the settings (with ReportFont::unlessSilent, not in
   // batch mode). File: nothing to make ready.
-  ReportDestination(ReportContext& ctx, std::int16_t destination, std::string_view caption, ReportFont font);
+  ReportDestination(ReportContext& ctx, Destination destination, std::string_view caption, ReportFont font);
 
   // The report window of a screen run; null for the other destinations.
   ReportWindow* window() const { return window_; }
@@ -36,7 +36,7 @@ class ReportDestination {
 
  private:
   ReportContext& ctx_;
-  std::int16_t destination_;
+  Destination destination_;
   ReportWindow* window_ = nullptr;
   FontRecord fontRecord_;
   bool fontSet_ = false;

@@ -28,7 +28,7 @@ std::string SummaryTitle(const std::string& stopDateText) {
   return "Summary - Quorvex and Related Securities Summary Basis on " + stopDateText;
 }
 
-void RunSummReport(ReportContext& ctx, std::int16_t destination) {
+void RunSummReport(ReportContext& ctx, Destination destination) {
   RunReportGuarded(ctx, "SummaryReport.RunSummReport", NoDataRun::notice, [&] {
     AppState& state = ctx.state;
 

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include "reports/page_manager.h"
 
 namespace tvx {
 
@@ -12,7 +13,7 @@ struct ReportContext;
 // Builds the report for destination 1 (screen), 2 (printer) or 3 (file).
 // The investor has been calculated. An error ends the program through the
 // error logger ("SummaryReport.RunSummReport").
-void RunSummReport(ReportContext& ctx, std::int16_t destination);
+void RunSummReport(ReportContext& ctx, Destination destination);
 
 std::string SummaryTitle(const std::string& stopDateText);
 

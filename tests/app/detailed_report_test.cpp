@@ -58,28 +58,28 @@ class DetailedReportTest : public ReportFileTest {};
 
 TEST_F(DetailedReportTest, NoTransactionsGivesOnlyTheHeaderOnScreenAndAnEmptyLineInAFile) {
   h.state.Investor = makeInvestor("Ann Example", "Account 1");
-  RunDetailReport(h.ctx, 1);
+  RunDetailReport(h.ctx, kDestScreen);
   const FakeWindow& w = *h.windows.made.at(0);
   EXPECT_EQ(w.caption, "Detailed Analysis Report - /data/smith.qvx");
   EXPECT_EQ(w.body, crlf({"  Ann Example", "  Account 1", "  " + kTitle}));
-  RunDetailReport(h.ctx, 3);
+  RunDetailReport(h.ctx, kDestFile);
   EXPECT_EQ(readFile(h.state.OutputFile), "\r\n");
   EXPECT_TRUE(h.detailOption.presets.empty()) << "the option dialog belongs to the printer only";
 }
 
 TEST_F(DetailedReportTest, TypicalInvestorOnScreenAndInAFile) {
   h.state.Investor = typicalInvestor();
-  RunDetailReport(h.ctx, 1);
+  RunDetailReport(h.ctx, kDestScreen);
   const auto blocks = quorvexBlock() + ferrantBlock() + solvaneBlock() + lumoraBlock();
   EXPECT_EQ(h.windows.made.at(0)->body,
             crlf(std::vector<std::string>{"  Margaret A. Smith", "  Joint account", "  " + kTitle} + blocks));
-  RunDetailReport(h.ctx, 3);
+  RunDetailReport(h.ctx, kDestFile);
   EXPECT_EQ(readFile(h.state.OutputFile), crlf(blocks + std::vector<std::string>{""}));
 }
 
 TEST_F(DetailedReportTest, LongDescriptionsAndAmountsAreCutToTheirFields) {
   h.state.Investor = longInvestor();
-  RunDetailReport(h.ctx, 3);
+  RunDetailReport(h.ctx, kDestFile);
   const auto expected = crlf(
       block("Quorvex Extraordinarily Long Holdings") +
       std::vector<std::string>{
@@ -99,7 +99,7 @@ TEST_F(DetailedReportTest, LongDescriptionsAndAmountsAreCutToTheirFields) {
 TEST_F(DetailedReportTest, PrintedPagesBreakWhenAChunkWouldPassTheBottomMargin) {
   // 30 lines per page: full at 24 counted lines. Headings count 13.
   h.state.Investor = typicalInvestor();
-  RunDetailReport(h.ctx, 2);
+  RunDetailReport(h.ctx, kDestPrinter);
   const auto head = pageHeadings("Margaret A. Smith", "Joint account", kTitle);
   const auto q = quorvexBlock();
   const auto f = ferrantBlock();
@@ -129,7 +129,7 @@ TEST_F(DetailedReportTest, NewPagePerSecurityIsAskedEachCopyAndBreaksByTheCatalo
   h.state.Investor = makeInvestor("Ann Example", "Account 1");
   addXaction(*h.state.Investor, "Lumora", {"02/14/1992", "Buy", "80", "3960", "80", "3960", "49.5"});
   h.detailOption.answers = {true};
-  RunDetailReport(h.ctx, 2);
+  RunDetailReport(h.ctx, kDestPrinter);
   EXPECT_TRUE(h.program.NewPagePerSecurity);
   const auto head = pageHeadings("Ann Example", "Account 1", kTitle);
   ASSERT_EQ(h.printer.openPages().size(), 2u);
@@ -137,7 +137,7 @@ TEST_F(DetailedReportTest, NewPagePerSecurityIsAskedEachCopyAndBreaksByTheCatalo
   EXPECT_EQ(h.printer.openPages()[1], crlf(head + lumoraBlock() + blankLines(4) + std::vector<std::string>{"  Page  2"}));
 
   // The next printed copy shows the dialog preset with the last answer.
-  RunDetailReport(h.ctx, 2);
+  RunDetailReport(h.ctx, kDestPrinter);
   ASSERT_EQ(h.detailOption.presets.size(), 2u);
   EXPECT_FALSE(h.detailOption.presets[0]);
   EXPECT_TRUE(h.detailOption.presets[1]);
@@ -149,13 +149,13 @@ TEST_F(DetailedReportTest, FirstSecurityOfTheCatalogueNeverBreaksAndNoExtraBreak
   ReportHarness big{200};
   big.state.Investor = typicalInvestor();
   big.detailOption.answers = {true};
-  RunDetailReport(big.ctx, 2);
+  RunDetailReport(big.ctx, kDestPrinter);
   // Breaks before Ferrant, Solvane and Lumora only: four pages.
   EXPECT_EQ(big.printer.openPages().size(), 4u);
   EXPECT_EQ(big.printer.openPages()[0].find("  Ferrant"), std::string::npos);
 
   big.detailOption.answers = {false};
-  RunDetailReport(big.ctx, 2);
+  RunDetailReport(big.ctx, kDestPrinter);
   EXPECT_EQ(big.printer.openPages().size(), 5u) << "one more page for the whole report";
 }
 
@@ -163,7 +163,7 @@ TEST_F(DetailedReportTest, ATransactionOnTheStopDateIsListedOneADayLaterIsNot) {
   h.state.Investor = makeInvestor("Ann Example", "Account 1", "12/31/1983", "02/14/1992");
   addXaction(*h.state.Investor, "Lumora", {"02/14/1992", "Buy", "80", "3960", "80", "3960", "49.5"});
   addXaction(*h.state.Investor, "Lumora", {"02/15/1992", "Split", "80", "0", "160", "3960", "24.75"});
-  RunDetailReport(h.ctx, 1);
+  RunDetailReport(h.ctx, kDestScreen);
   // The stop date stands in the title as the investor holds it.
   EXPECT_EQ(h.windows.made.at(0)->body,
             crlf(std::vector<std::string>{"  Ann Example", "  Account 1",

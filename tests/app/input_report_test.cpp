@@ -41,7 +41,7 @@ TEST(InputReport, InvestorWithoutEntriesShowsTheHeaderAndTheInputBlock) {
   ReportHarness h;
   h.state.CurrentFile = "/home/Ann/Ann Example.qvx";
   h.state.Investor = makeInvestor("Ann Example", "Account 1");
-  RunIPReport(h.ctx, 1);
+  RunIPReport(h.ctx, kDestScreen);
   const FakeWindow& w = *h.windows.made.at(0);
   EXPECT_EQ(w.caption, "Inputs Report");
   EXPECT_EQ(w.body, crlf(std::vector<std::string>{"  Ann Example", "  Account 1", "  Inputs - Tallyvex", ""} +
@@ -53,7 +53,7 @@ TEST(InputReport, TypicalInvestorOnScreen) {
   ReportHarness h;
   h.state.CurrentFile = "/data/smith.qvx";
   h.state.Investor = typicalInvestor();
-  RunIPReport(h.ctx, 1);
+  RunIPReport(h.ctx, kDestScreen);
   const auto expected =
       std::vector<std::string>{"  Margaret A. Smith", "  Joint account", "  Inputs - Tallyvex", ""} +
       inputBlock("/data/smith.qvx", "Joint account", "12/31/1983", "12/31/2016", "Shares") + securityBlock("Quorvex") +
@@ -74,7 +74,7 @@ TEST(InputReport, KindFollowsTheCostAloneAndLongValuesFit) {
   h.state.Investor = longInvestor();
   // A buy entered with a cost of 0 shows as a sale.
   addBuySell(*h.state.Investor, "Lumora", "02/14/1992", "80", "0");
-  RunIPReport(h.ctx, 1);
+  RunIPReport(h.ctx, kDestScreen);
   const auto expected =
       std::vector<std::string>{"  Zoë Bartholomew Featherstonehaugh-Ødegaard", "  Trust account — Ålesund",
                                "  Inputs - Tallyvex", ""} +
@@ -112,7 +112,7 @@ TEST(InputReportPrinted, RowLimitsOfASecurity) {
   for (const Case& c : {Case{35, {35}}, Case{36, {35, 1}}, Case{78, {35, 42, 1}}, Case{77, {35, 42}}}) {
     ReportHarness h{200};  // pages long enough that only the row limits break them
     h.state.Investor = investorWithRows(c.rows);
-    RunIPReport(h.ctx, 2);
+    RunIPReport(h.ctx, kDestPrinter);
     EXPECT_EQ(rowsPerPage(h.printer.openPages()), c.expected) << c.rows << " rows";
     // Every page after a forced break starts with the headings and the security's heading block again.
     for (std::size_t p = 1; p < h.printer.openPages().size(); ++p) {
@@ -127,7 +127,7 @@ TEST(InputReportPrinted, FirstPageWithTheInputBlock) {
   ReportHarness h{30};
   h.state.CurrentFile = "/data/smith.qvx";
   h.state.Investor = investorWithRows(2);
-  RunIPReport(h.ctx, 2);
+  RunIPReport(h.ctx, kDestPrinter);
   // Counted: 13 + 8 (input block) + 4 (security) + 1 + 1 = 27 would pass 24:
   // the heading block (21 + 4 = 25) already starts page 2.
   const auto head = pageHeadings("Ann Example", "Account 1", "Inputs - Tallyvex");
@@ -144,7 +144,7 @@ TEST(InputReport, AnUnreadableAmountEndsTheProgramThroughTheErrorLogger) {
   ReportHarness h;
   h.state.Investor = makeInvestor("Ann Example", "Account 1");
   addBuySell(*h.state.Investor, "Quorvex", "01/02/1990", "ten", "10");
-  EXPECT_THROW(RunIPReport(h.ctx, 1), ProgramEnded);
+  EXPECT_THROW(RunIPReport(h.ctx, kDestScreen), ProgramEnded);
   ASSERT_EQ(h.logger->calls.size(), 1u);
   EXPECT_EQ(h.logger->calls[0].number, orlendo::errnum::TypeMismatch);
   EXPECT_EQ(h.logger->calls[0].location.rfind("Reports.RunIPReport\r", 0), 0u);

@@ -11,7 +11,9 @@ namespace {
 
 const std::vector<std::string> kHead = pageHeadings("Name", "Line 2", "Title");
 
-std::int16_t send(ReportHarness& h, std::int16_t count, const std::string& text = "") {
+// A line count or a command.
+template <class CountOrCommand>
+std::int16_t send(ReportHarness& h, CountOrCommand count, const std::string& text = "") {
   const std::int16_t r = PrnManager2(h.ctx, count, "Name", "Line 2", "Title");
   h.printer.print(text);
   return r;

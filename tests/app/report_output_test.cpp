@@ -34,7 +34,7 @@ long quorvexTransactions(const orlendo::Investor& inv) {
 TEST(GetReports, AFreshSettingsFileTicksAllThreeAndOkIsRemembered) {
   ReportHarness h;
   h.choices.answer = ReportChoices{false, true, false};
-  GetReports(h.ctx, 1);
+  GetReports(h.ctx, kDestScreen);
   ASSERT_EQ(h.choices.asked.size(), 1u);
   EXPECT_EQ(h.choices.asked[0].first, "Select Reports (View)");
   EXPECT_TRUE(h.choices.asked[0].second.input && h.choices.asked[0].second.summary && h.choices.asked[0].second.detail);
@@ -45,7 +45,7 @@ TEST(GetReports, AFreshSettingsFileTicksAllThreeAndOkIsRemembered) {
   EXPECT_EQ(h.settings.values[key(kKeySummaryReport)], "1");
   EXPECT_EQ(h.settings.values[key(kKeyDetailedReport)], "0");
   // The next dialog opens with the remembered choices.
-  GetReports(h.ctx, 2);
+  GetReports(h.ctx, kDestPrinter);
   EXPECT_EQ(h.choices.asked[1].first, "Select Reports (Print)");
   EXPECT_FALSE(h.choices.asked[1].second.input);
   EXPECT_TRUE(h.choices.asked[1].second.summary);
@@ -55,7 +55,7 @@ TEST(RunReports, CancelledChoicesProduceNothingAndTheInputReportAloneNeedsNoCalc
   ReportHarness h;
   h.state.Investor = investorWithABuy();
   h.choices.answer = std::nullopt;
-  RunReports(h.ctx, 1);
+  RunReports(h.ctx, kDestScreen);
   EXPECT_TRUE(h.windows.made.empty());
   EXPECT_EQ(h.settings.values[key(kKeyInputReport)], "0");
   EXPECT_EQ(h.settings.values[key(kKeySummaryReport)], "0");
@@ -63,7 +63,7 @@ TEST(RunReports, CancelledChoicesProduceNothingAndTheInputReportAloneNeedsNoCalc
   EXPECT_EQ(h.busy.begun, 0);
 
   h.choices.answer = ReportChoices{true, false, false};
-  RunReports(h.ctx, 1);
+  RunReports(h.ctx, kDestScreen);
   ASSERT_EQ(h.windows.made.size(), 1u);
   EXPECT_EQ(h.windows.made[0]->caption, "Inputs Report");
   EXPECT_EQ(quorvexTransactions(*h.state.Investor), 0) << "nothing calculated";
@@ -78,7 +78,7 @@ TEST(RunReports, ScreenWindowsOpenDetailedSummaryInputWithTheBusyPointer) {
     ++processed;
     EXPECT_EQ(h.busy.depth, 1) << "the busy pointer shows before the reports";
   };
-  RunReports(h.ctx, 1);
+  RunReports(h.ctx, kDestScreen);
   ASSERT_EQ(h.windows.made.size(), 3u);
   EXPECT_EQ(h.windows.made[0]->caption, "Detailed Analysis Report - /data/a.qvx");
   EXPECT_EQ(h.windows.made[1]->caption, "Summary Report - /data/a.qvx");
@@ -93,7 +93,7 @@ TEST(RunReports, TwoPrintedCopiesAreTwoJobsWithPagesFromOne) {
   ReportHarness h{66};
   h.state.Investor = investorWithABuy();
   h.printDialog.copies = 2;
-  RunReports(h.ctx, 2);
+  RunReports(h.ctx, kDestPrinter);
   ASSERT_EQ(h.printer.jobs.size(), 2u);
   EXPECT_EQ(h.printer.jobs[0], h.printer.jobs[1]);
   // Input, Summary, Detailed: one page each, numbered 1 to 3 in each copy.
@@ -106,7 +106,7 @@ TEST(RunReports, TwoPrintedCopiesAreTwoJobsWithPagesFromOne) {
   EXPECT_EQ(h.printer.fontName(), "Printer Default") << "the printer font is given back";
 
   h.printDialog.copies = 0;  // the print dialog cancelled: nothing printed
-  RunReports(h.ctx, 2);
+  RunReports(h.ctx, kDestPrinter);
   EXPECT_EQ(h.printer.jobs.size(), 2u);
   EXPECT_TRUE(h.printer.openPages().empty());
 }
@@ -128,14 +128,14 @@ TEST(RunReports, AMissingFontIsAskedForOncePerRunAndLoggedWithItsNumber) {
       ++dialogs;
       h.state.FontName = chosen;
     };
-    RunReports(h.ctx, 2);
+    RunReports(h.ctx, kDestPrinter);
     SCOPED_TRACE(chosen);
     EXPECT_EQ(explained, 1);
     EXPECT_EQ(dialogs, 1) << "three reports in two copies ask once";
     EXPECT_EQ(h.printer.jobs.size(), 2u) << "the run prints all the same";
     EXPECT_NE(readFile(h.state.ErrLogFile).find("Error Number: 380"), std::string::npos);
     // The next run asks again.
-    RunReports(h.ctx, 2);
+    RunReports(h.ctx, kDestPrinter);
     EXPECT_EQ(dialogs, chosen == "Courier New" ? 1 : 2);
   }
 }
@@ -148,7 +148,7 @@ TEST(RunReports, BatchRunAppendsDetailedThenSummaryWithoutAnyDialog) {
   h.state.RptDetail = 1;
   h.state.Investor = investorWithABuy();
   h.state.OutputFile = folder.write("out.txt", "kept\r\n");
-  RunReports(h.ctx, 3);
+  RunReports(h.ctx, kDestFile);
   // The texts and their order are checked on the whole program in tests/e2e.
   EXPECT_EQ(readFile(h.state.OutputFile).rfind("kept\r\n\r\n  Quorvex\r\n", 0), 0u);
   EXPECT_TRUE(h.choices.asked.empty());
@@ -169,7 +169,7 @@ TEST(RunReports, ACalculationFailingOnAnEntryNamesItAndReturnsToTheProgram) {
     addBuySell(*h.state.Investor, "Quorvex", "07/01/1984", "5", "ten dollars");
     int ended = -1;
     try {
-      RouteOutput(h.ctx, silent ? 3 : 1);
+      RouteOutput(h.ctx, silent ? kDestFile : kDestScreen);
     } catch (const ProgramEnded& e) {
       ended = e.exitStatus;
     }
@@ -191,7 +191,7 @@ TEST(RunReports, AnUnwritableFileLeavesItUntouchedAndEndsThroughTheFatalPath) {
   h.state.Investor = investorWithABuy();
   h.state.OutputFile = "/nonexistent-folder/out.txt";
   try {
-    RouteOutput(h.ctx, 3);
+    RouteOutput(h.ctx, kDestFile);
     FAIL();
   } catch (const ProgramEnded& e) {
     EXPECT_EQ(e.exitStatus, kExitError);

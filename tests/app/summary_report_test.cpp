@@ -26,33 +26,33 @@ class SummaryReportTest : public ReportFileTest {};
 
 TEST_F(SummaryReportTest, InvestorWithoutTransactionsOnScreenAndInAFile) {
   h.state.Investor = makeInvestor("Ann Example", "Account 1");
-  RunSummReport(h.ctx, 1);
+  RunSummReport(h.ctx, kDestScreen);
   ASSERT_EQ(h.windows.made.size(), 1u);
   const FakeWindow& w = *h.windows.made[0];
   EXPECT_EQ(w.caption, "Summary Report - /data/smith.qvx");
   EXPECT_TRUE(w.shown);
   EXPECT_EQ(w.body, crlf({"  Ann Example", "  Account 1", "  " + kTitle, "", kHeading, kRule}));
-  RunSummReport(h.ctx, 3);
+  RunSummReport(h.ctx, kDestFile);
   EXPECT_EQ(readFile(h.state.OutputFile), crlf({kHeading, kRule, ""}));
 }
 
 TEST_F(SummaryReportTest, TypicalInvestorOnScreenAndInAFileThatIsAppendedTo) {
   h.state.Investor = typicalInvestor();
-  RunSummReport(h.ctx, 1);
+  RunSummReport(h.ctx, kDestScreen);
   const std::string screen = h.windows.made.at(0)->body;
   EXPECT_EQ(screen, crlf(std::vector<std::string>{"  Margaret A. Smith", "  Joint account", "  " + kTitle, "", kHeading,
                                                   kRule} +
                          kTypicalRows));
 
   { std::ofstream(h.state.OutputFile, std::ios::binary) << "earlier run\r\n"; }
-  RunSummReport(h.ctx, 3);
+  RunSummReport(h.ctx, kDestFile);
   EXPECT_EQ(readFile(h.state.OutputFile),
             "earlier run\r\n" + crlf(std::vector<std::string>{kHeading, kRule} + kTypicalRows + std::vector<std::string>{""}));
 }
 
 TEST_F(SummaryReportTest, LongNamesAndLargeAmountsAreCutByCharactersNotBytes) {
   h.state.Investor = longInvestor();
-  RunSummReport(h.ctx, 1);
+  RunSummReport(h.ctx, kDestScreen);
   EXPECT_EQ(h.windows.made.at(0)->body,
             crlf({"  Zoë Bartholomew Featherstonehaugh-Ødegaard", "  Trust account — Ålesund", "  " + kTitle, "",
                   kHeading, kRule,
@@ -65,7 +65,7 @@ TEST_F(SummaryReportTest, LongNamesAndLargeAmountsAreCutByCharactersNotBytes) {
 TEST_F(SummaryReportTest, PrintedPagesHaveHeadingsBlankFillAndPageNumbers) {
   // 30 lines per page: a page is full at 24 counted lines.
   h.state.Investor = typicalInvestor();
-  RunSummReport(h.ctx, 2);
+  RunSummReport(h.ctx, kDestPrinter);
   // Counted: headings 13 + 7 + three security chunks = 23; the last chunk
   // (1) would reach 24, so page 1 is filled with one empty line and page 2
   // starts with the headings (14), then filled with 10 empty lines.
@@ -85,7 +85,7 @@ TEST_F(SummaryReportTest, PrintedPagesHaveHeadingsBlankFillAndPageNumbers) {
 
 TEST_F(SummaryReportTest, PrintedEmptyInvestorFillsTheRestOfThePage) {
   h.state.Investor = makeInvestor("Ann Example", "Account 1");
-  RunSummReport(h.ctx, 2);
+  RunSummReport(h.ctx, kDestPrinter);
   // Counted: 13 + 7 + 1 = 21; filled up to 24 with three empty lines.
   EXPECT_EQ(h.printer.openPages().at(0), crlf(pageHeadings("Ann Example", "Account 1", kTitle) +
                                               std::vector<std::string>{kHeading, kRule} + blankLines(3) +
@@ -96,7 +96,7 @@ TEST_F(SummaryReportTest, AnUnwritableOutputFileEndsTheProgramThroughTheErrorLog
   h.state.Investor = typicalInvestor();
   h.state.OutputFile = folder.file("missing-folder/out.txt");
   try {
-    RunSummReport(h.ctx, 3);
+    RunSummReport(h.ctx, kDestFile);
     FAIL() << "the program did not end";
   } catch (const ProgramEnded& e) {
     EXPECT_EQ(e.exitStatus, kExitError);
@@ -109,7 +109,7 @@ TEST_F(SummaryReportTest, AnUnwritableOutputFileEndsTheProgramThroughTheErrorLog
 }
 
 TEST_F(SummaryReportTest, NoInvestorShowsTheNoDataNoticeButEndsABatchRun) {
-  RunSummReport(h.ctx, 1);
+  RunSummReport(h.ctx, kDestScreen);
   ASSERT_EQ(h.messages.shown.size(), 1u);
   EXPECT_EQ(h.messages.shown[0].title, "Notice");
   EXPECT_EQ(h.messages.shown[0].icon, Icon::Exclamation);
@@ -119,7 +119,7 @@ TEST_F(SummaryReportTest, NoInvestorShowsTheNoDataNoticeButEndsABatchRun) {
   EXPECT_TRUE(h.logger->calls.empty());
 
   h.state.Silent = true;
-  EXPECT_THROW(RunSummReport(h.ctx, 3), ProgramEnded);
+  EXPECT_THROW(RunSummReport(h.ctx, kDestFile), ProgramEnded);
   ASSERT_EQ(h.logger->calls.size(), 1u);
   EXPECT_EQ(h.logger->calls[0].number, orlendo::errnum::NoData);
 }

@@ -123,7 +123,7 @@ std::string summaryOf(const orlendo::InvestorPtr& investor) {
   r.state.Investor = investor;
   r.state.CurrentFile = "scenario.qvx";
   investor->Calculate(orlendo::readDate(investor->StartCalc()), orlendo::readDate(investor->StopCalc()));
-  RunSummReport(r.ctx, 1);
+  RunSummReport(r.ctx, kDestScreen);
   return r.windows.made.empty() ? std::string() : r.windows.made[0]->body;
 }
 
