@@ -41,7 +41,7 @@ class XactionImpl final : public Xaction {
   Currency CashOrStk_FMVofStkRecd() const override { return rare().fmvOfStockReceived; }
   void AllocationFactor(double v) override {
     // Held as its 15-digit text would read back.
-    withTrail(kXactionTag, [&] { allocationFactor_ = parseDouble(formatSignificant15(v)); });
+    withTrail(kXactionTag, [&] { allocationFactor_ = significant15Value(v); });
     hasAllocationFactor_ = true;
   }
   double AllocationFactor() const override {
