@@ -118,7 +118,7 @@ void RunDetailReport(ReportContext& ctx, Destination destination) {
 
     // 6. One block per security with transactions. A file report is written
     // row by row into one buffer that goes on to the file piece by piece.
-    const bool toFile = destination != kDestScreen && destination != kDestPrinter;
+    const bool fileRun = toFile(destination);
     ForEachListedTransaction(
         investor, stop,
         [&](const orlendo::Security& security, long securityCounter) {
@@ -131,14 +131,14 @@ void RunDetailReport(ReportContext& ctx, Destination destination) {
           running += kCrLf;
           running += kHeadingLine;
           running += kRuleLine;
-          if (!toFile) running = PrintOrDisplay(ctx, window, destination, std::move(running), 4, nameLine, line2, title);
+          if (!fileRun) running = PrintOrDisplay(ctx, window, destination, std::move(running), 4, nameLine, line2, title);
           // No page-break test after a security's rows: the page manager
           // breaks full pages, and the option above starts each security on
           // its own page.
         },
         [&](const orlendo::Xaction& x, orlendo::Date day) {
           appendRows(running, x, day);
-          if (toFile) output.spill(running);
+          if (fileRun) output.spill(running);
           else running = PrintOrDisplay(ctx, window, destination, std::move(running), 3, nameLine, line2, title);
         });
 

@@ -23,6 +23,8 @@ enum class Destination : std::int16_t { Screen = 1, Printer = 2, File = 3 };
 inline constexpr Destination kDestScreen = Destination::Screen;
 inline constexpr Destination kDestPrinter = Destination::Printer;
 inline constexpr Destination kDestFile = Destination::File;
+// Whatever is not the screen or the printer goes to the output file.
+constexpr bool toFile(Destination d) { return d != kDestScreen && d != kDestPrinter; }
 
 // What the page manager is told instead of a line count. The numbers are the
 // codes a line count of that value has always meant.

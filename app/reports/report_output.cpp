@@ -74,9 +74,8 @@ void RunReports(ReportContext& ctx, Destination destination) {
     // 7. The reports in their order, once per copy. File reports go to the
     // output file as they are made, in one append that is kept only when
     // every report (and what runs before the file is kept) succeeded.
-    const bool toFile = destination != kDestScreen && destination != kDestPrinter;
     std::optional<FileAppend> file;
-    if (toFile) file.emplace(state.OutputFile);
+    if (toFile(destination)) file.emplace(state.OutputFile);
     {
       ReportFileScope scope(ctx, file ? &*file : nullptr);
       for (; copies > 0; --copies) {

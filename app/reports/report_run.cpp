@@ -8,7 +8,7 @@ namespace tvx {
 ReportDestination::ReportDestination(ReportContext& ctx, Destination destination, std::string_view caption,
                                      ReportFont font)
     : ctx_(ctx), destination_(destination),
-      toReportFile_(destination != kDestScreen && destination != kDestPrinter && ctx.reportFile) {
+      toReportFile_(toFile(destination) && ctx.reportFile) {
   if (destination == kDestScreen) {
     window_ = &OpenReportWindow(ctx, caption);
   } else if (destination == kDestPrinter && (font == ReportFont::always || !ctx.state.Silent)) {
