@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <utility>
 
 #include "shell_test_support.h"
 
@@ -148,22 +147,6 @@ TEST(OpenFile, AFileThatDoesNotLoadOrCheckIsRefusedAndTheOpenInvestorStays) {
   EXPECT_EQ(h.state.MruFiles, listBefore);
   EXPECT_TRUE(h.logger->calls.empty());
   EXPECT_TRUE(h.exits.empty());
-}
-
-// A file with CR-only line ends opens and reads like its CR LF twin.
-TEST(OpenFile, ACrOnlyFileOpensLikeItsCrLfTwin) {
-  FileHarness h;
-  const std::string crlf = readFile(TVX_EXAMPLES_DIR "/smith.qvx");
-  std::string cr = crlf;
-  for (std::size_t at; (at = cr.find("\r\n")) != std::string::npos;) cr.erase(at + 1, 1);
-  ASSERT_EQ(cr.find('\n'), std::string::npos);
-  for (const auto& [name, bytes] : {std::pair{"crlf", crlf}, std::pair{"cr", cr}}) {
-    ASSERT_TRUE(h.files->OpenFile(h.folder.write(std::string(name) + ".qvx", bytes))) << name;
-    h.state.Investor->Save(h.folder.file(std::string(name) + ".saved"));
-  }
-  EXPECT_EQ(h.state.Investor->sName(), "Margaret A. Smith");
-  EXPECT_EQ(readFile(h.folder.file("cr.saved")), readFile(h.folder.file("crlf.saved")));
-  EXPECT_TRUE(h.messages.shown.empty());
 }
 
 // ---- the unsaved-data prompt -------------------------------------------------------------------
