@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -71,46 +72,69 @@ std::string pointSizeText(float points) {
   return std::string(buffer, result.ptr);
 }
 
-void appendToFile(const std::string& path, std::string_view text) {
-  auto fail = [&](const char* what, int error) -> void {
-    throw orlendo::Error(orlendo::numberOfSystemError(error),
-                         std::string(what) + " \"" + path + "\": " + std::strerror(error),
-                         std::string(orlendo::kProductDescription));
-  };
-  if (path.empty()) throw orlendo::Error(orlendo::errnum::NoFilename, "No output file name was given.",
-                                         std::string(orlendo::kProductDescription));
-  // Whether this run creates the file decides what a failure leaves: the old
-  // length of a file that was there, no file at all otherwise.
-  bool created = false;
-  int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
-  if (fd < 0 && errno == ENOENT) {
-    fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    created = fd >= 0;
+FileAppend::FileAppend(std::string path) : path_(std::move(path)) {}
+
+FileAppend::~FileAppend() {
+  if (!committed_) undo();
+}
+
+void FileAppend::failed(const char* what, int error) {
+  undo();
+  failure_.emplace(orlendo::numberOfSystemError(error), std::string(what) + " \"" + path_ + "\": " + std::strerror(error),
+                   std::string(orlendo::kProductDescription));
+}
+
+void FileAppend::undo() noexcept {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+  if (created_) ::unlink(path_.c_str());
+  else if (start_ >= 0) (void)!::truncate(path_.c_str(), static_cast<off_t>(start_));
+  created_ = false;
+  start_ = -1;
+}
+
+void FileAppend::open() {
+  if (path_.empty()) {
+    failure_.emplace(orlendo::errnum::NoFilename, "No output file name was given.",
+                     std::string(orlendo::kProductDescription));
+    return;
   }
-  if (fd < 0) fail("Cannot open the output file", errno);
-  const off_t start = ::lseek(fd, 0, SEEK_END);  // the former end of the file
-  int writeError = 0;
-  for (std::size_t done = 0; done < text.size() && writeError == 0;) {
-    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+  fd_ = ::open(path_.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+  if (fd_ < 0 && errno == ENOENT) {
+    fd_ = ::open(path_.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    created_ = fd_ >= 0;
+  }
+  if (fd_ < 0) return failed("Cannot open the output file", errno);
+  start_ = ::lseek(fd_, 0, SEEK_END);
+}
+
+void FileAppend::write(std::string_view text) {
+  if (failure_ || committed_) return;
+  if (fd_ < 0) open();
+  for (std::size_t done = 0; fd_ >= 0 && done < text.size();) {
+    const ssize_t n = ::write(fd_, text.data() + done, text.size() - done);
     if (n > 0) done += static_cast<std::size_t>(n);
-    else if (n == 0) writeError = ENOSPC;
-    else if (errno != EINTR) writeError = errno;
+    else if (n == 0) failed("Cannot write the output file", ENOSPC);
+    else if (errno != EINTR) failed("Cannot write the output file", errno);
   }
-  // No half-written report is left behind.
-  auto undo = [&] {
-    if (created) ::unlink(path.c_str());
-    else if (start >= 0) (void)!::truncate(path.c_str(), start);
-  };
-  if (writeError != 0) {
-    ::close(fd);
-    undo();
-    fail("Cannot write the output file", writeError);
+}
+
+void FileAppend::commit() {
+  if (committed_) return;
+  if (!failure_ && fd_ < 0) open();
+  if (!failure_) {
+    const int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0) failed("Cannot close the output file", errno);  // a delayed write that failed
   }
-  if (::close(fd) != 0) {  // a delayed write that failed
-    const int closeError = errno;
-    undo();
-    fail("Cannot close the output file", closeError);
-  }
+  if (failure_) throw *failure_;
+  committed_ = true;
+}
+
+void appendToFile(const std::string& path, std::string_view text) {
+  FileAppend file(path);
+  file.write(text);
+  file.commit();
 }
 
 }  // namespace tvx

@@ -4,8 +4,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "orlendo/error.h"
 
 namespace tvx {
 
@@ -32,10 +35,41 @@ std::string GetPrintLine(std::int16_t n);
 // A font size in points as decimal text ("10", "10.5").
 std::string pointSizeText(float points);
 
-// Appends `text` to the file `path` (created when missing). On failure the
-// file keeps its former length (one this call created is removed) and an
-// orlendo::Error is raised naming the path and the reason (a full disk or a
-// file-size limit: DiskFull).
+// An append to a file that either happens whole or not at all, written in
+// as many pieces as the caller likes. The first failure to open or write
+// takes the file back to its former length (a file this append created is
+// removed) and makes the later writes do nothing; commit() then raises it,
+// so that it reaches whoever keeps the append, not whoever wrote a piece.
+// Without a successful commit() the destructor takes the file back too.
+// Errors are orlendo::Errors naming the path and the reason (a full disk or
+// a file-size limit: DiskFull).
+class FileAppend {
+ public:
+  explicit FileAppend(std::string path);
+  ~FileAppend();
+  FileAppend(const FileAppend&) = delete;
+  FileAppend& operator=(const FileAppend&) = delete;
+
+  // Adds `text` at the end of the file, opening it (created when missing) on the first write.
+  void write(std::string_view text);
+  // Closes the file and keeps what was written (an append of nothing still
+  // creates the file), or raises the failure met on the way.
+  void commit();
+
+ private:
+  void open();
+  void failed(const char* what, int error);
+  void undo() noexcept;
+
+  std::string path_;
+  int fd_ = -1;
+  bool created_ = false;  // decides what an undo leaves: the old length, or no file
+  long long start_ = -1;  // the former end of the file
+  bool committed_ = false;
+  std::optional<orlendo::Error> failure_;
+};
+
+// Appends `text` to the file `path` as one FileAppend.
 void appendToFile(const std::string& path, std::string_view text);
 
 }  // namespace tvx

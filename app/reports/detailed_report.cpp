@@ -28,20 +28,6 @@ constexpr std::string_view kRuleLine =
 constexpr std::string_view kChangeRule = "   -------------  -------------\r\n";
 // Two blanks and the 26 under the description and the date.
 constexpr std::string_view kRowIndent = "                            ";
-// The three lines of one transaction are at most this long.
-constexpr std::size_t kRowBytes = 3 * 80;
-// Room after the detailed rows for the reports that follow it in the file.
-constexpr std::size_t kFollowingBytes = 16 * 1024;
-
-std::size_t reportBytes(const orlendo::Securities& securities) {
-  std::size_t bytes = kFollowingBytes;
-  for (const orlendo::SecurityPtr& security : securities) {
-    const orlendo::XactionsPtr xactions = security->colXActions();
-    if (xactions) bytes += 4 * 80 + static_cast<std::size_t>(xactions->Count()) * kRowBytes;
-  }
-  return bytes;
-}
-
 // Below this many shares a shares text read back and printed again is the
 // same text, so the numbers can be printed directly.
 constexpr double kPlainShares = 1e10;
@@ -130,10 +116,9 @@ void RunDetailReport(ReportContext& ctx, Destination destination) {
     // 5. The stop date.
     const orlendo::Date stop = orlendo::readDate(stopText);
 
-    // 6. One block per security with transactions. A file report grows in
-    // place: every row is written into the one buffer, sized up front.
+    // 6. One block per security with transactions. A file report is written
+    // row by row into one buffer that goes on to the file piece by piece.
     const bool toFile = destination != kDestScreen && destination != kDestPrinter;
-    if (toFile) running.reserve(reportBytes(*investor.colSecurities()));
     ForEachListedTransaction(
         investor, stop,
         [&](const orlendo::Security& security, long securityCounter) {
@@ -153,7 +138,8 @@ void RunDetailReport(ReportContext& ctx, Destination destination) {
         },
         [&](const orlendo::Xaction& x, orlendo::Date day) {
           appendRows(running, x, day);
-          if (!toFile) running = PrintOrDisplay(ctx, window, destination, std::move(running), 3, nameLine, line2, title);
+          if (toFile) output.spill(running);
+          else running = PrintOrDisplay(ctx, window, destination, std::move(running), 3, nameLine, line2, title);
         });
 
     // 7. Finish the destination.

@@ -20,6 +20,7 @@ class ProgressObserver;
 
 namespace tvx {
 
+class FileAppend;
 class Printer;
 class ReportWindowFactory;
 
@@ -59,12 +60,13 @@ struct ReportContext {
   // is still missing then prints in the printer's default without asking again.
   bool fontAsked = false;
 
-  // When not null, file reports are collected here instead of being
-  // appended one by one; RunReports writes them to OutputFile in one go.
-  std::string* fileBuffer = nullptr;
+  // When not null, the file reports of this run go here, piece by piece, as
+  // one append that is kept only when the whole run succeeds (RunReports);
+  // otherwise each report is appended to OutputFile on its own.
+  FileAppend* reportFile = nullptr;
   // File destination: runs once the reports are made from the calculation,
-  // before they are appended to OutputFile (the batch's CSV export, so that
-  // one calculation feeds both files and a failure appends nothing).
+  // before their append is kept (the batch's CSV export, so that one
+  // calculation feeds both files and a failure of either keeps neither).
   std::function<void()> beforeFileWrite;
 };
 

@@ -1,6 +1,7 @@
 #include "reports/report_output.h"
 
 #include <limits>
+#include <optional>
 #include <string>
 
 #include "core/files.h"
@@ -23,19 +24,19 @@ std::int16_t toFlag(long value) {
   return static_cast<std::int16_t>(value);
 }
 
-// Collects the file reports of one run so that they reach the file in one write.
-class FileBufferScope {
+// Points the run's file reports at one append for the scope's lifetime.
+class ReportFileScope {
  public:
-  FileBufferScope(ReportContext& ctx, std::string& buffer) : ctx_(ctx), previous_(ctx.fileBuffer) {
-    ctx_.fileBuffer = &buffer;
+  ReportFileScope(ReportContext& ctx, FileAppend* file) : ctx_(ctx), previous_(ctx.reportFile) {
+    ctx_.reportFile = file;
   }
-  ~FileBufferScope() { ctx_.fileBuffer = previous_; }
-  FileBufferScope(const FileBufferScope&) = delete;
-  FileBufferScope& operator=(const FileBufferScope&) = delete;
+  ~ReportFileScope() { ctx_.reportFile = previous_; }
+  ReportFileScope(const ReportFileScope&) = delete;
+  ReportFileScope& operator=(const ReportFileScope&) = delete;
 
  private:
   ReportContext& ctx_;
-  std::string* previous_;
+  FileAppend* previous_;
 };
 
 }  // namespace
@@ -70,10 +71,14 @@ void RunReports(ReportContext& ctx, Destination destination) {
     for (int i = 0; i < 2; ++i)
       if (ctx.processEvents) ctx.processEvents();
 
-    // 7. The reports in their order, once per copy.
-    std::string fileText;
+    // 7. The reports in their order, once per copy. File reports go to the
+    // output file as they are made, in one append that is kept only when
+    // every report (and what runs before the file is kept) succeeded.
+    const bool toFile = destination != kDestScreen && destination != kDestPrinter;
+    std::optional<FileAppend> file;
+    if (toFile) file.emplace(state.OutputFile);
     {
-      FileBufferScope scope(ctx, fileText);
+      ReportFileScope scope(ctx, file ? &*file : nullptr);
       for (; copies > 0; --copies) {
         if (destination == kDestPrinter) {
           if (state.RptInput == 1) RunIPReport(ctx, kDestPrinter);
@@ -87,9 +92,9 @@ void RunReports(ReportContext& ctx, Destination destination) {
         }
       }
     }
-    if (destination != kDestScreen && destination != kDestPrinter) {
+    if (file) {
       if (ctx.beforeFileWrite) ctx.beforeFileWrite();
-      appendToFile(state.OutputFile, fileText);
+      file->commit();
     }
 
     // 8. The pointer back.

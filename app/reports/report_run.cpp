@@ -7,7 +7,8 @@ namespace tvx {
 
 ReportDestination::ReportDestination(ReportContext& ctx, Destination destination, std::string_view caption,
                                      ReportFont font)
-    : ctx_(ctx), destination_(destination) {
+    : ctx_(ctx), destination_(destination),
+      toReportFile_(destination != kDestScreen && destination != kDestPrinter && ctx.reportFile) {
   if (destination == kDestScreen) {
     window_ = &OpenReportWindow(ctx, caption);
   } else if (destination == kDestPrinter && (font == ReportFont::always || !ctx.state.Silent)) {
@@ -35,10 +36,17 @@ void ReportDestination::finish(std::string running, std::string_view nameLine, s
     if (fontSet_) SetOldFont(ctx_, fontRecord_);
   } else {
     running += kCrLf;
-    if (!ctx_.fileBuffer) appendToFile(ctx_.state.OutputFile, running);
-    else if (ctx_.fileBuffer->empty()) *ctx_.fileBuffer = std::move(running);  // keeps the room reserved for what follows
-    else *ctx_.fileBuffer += running;
+    if (toReportFile_) ctx_.reportFile->write(running);
+    else appendToFile(ctx_.state.OutputFile, running);
   }
+}
+
+void ReportDestination::spill(std::string& running) {
+  // Pieces of this size keep one small buffer warm and cost few writes.
+  constexpr std::size_t kPieceBytes = 64 * 1024;
+  if (!toReportFile_ || running.size() < kPieceBytes) return;
+  ctx_.reportFile->write(running);
+  running.clear();
 }
 
 }  // namespace tvx

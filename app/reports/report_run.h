@@ -30,14 +30,20 @@ class ReportDestination {
 
   // Screen: shows the window. Printer: ends the printed page (headed by
   // nameLine, line2 and title) and puts back the font it had before. File:
-  // ends `running` with a line end and adds it to the run's file buffer, or
+  // ends `running` with a line end and adds it to the run's report file, or
   // else appends it to the output file.
   void finish(std::string running, std::string_view nameLine, std::string_view line2, std::string_view title);
+
+  // File, within a run's report file: once `running` holds a good piece of
+  // text, sends it on to the file and empties it, so that a long report never
+  // sits in memory whole. Elsewhere: nothing.
+  void spill(std::string& running);
 
  private:
   ReportContext& ctx_;
   Destination destination_;
   ReportWindow* window_ = nullptr;
+  bool toReportFile_ = false;
   FontRecord fontRecord_;
   bool fontSet_ = false;
 };

@@ -381,14 +381,26 @@ std::string formatText(std::string_view text, NumberPattern pattern) {
   return format(parseDouble(text), pattern);
 }
 
-std::string formatSignificant15(double x) {
+namespace {
+
+std::string_view significant15To(char (&buf)[40], double x) {
   if (!std::isfinite(x)) raisePlatform(errnum::Overflow);
   // to_chars is independent of the process locale, unlike printf.
+  const auto end = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::general, 15).ptr;
+  const std::string_view text(buf, static_cast<std::size_t>(end - buf));
+  return text == "-0" ? std::string_view("0") : text;
+}
+
+}  // namespace
+
+std::string formatSignificant15(double x) {
   char buf[40];
-  auto [end, ec] = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::general, 15);
-  std::string s(buf, end);
-  if (s == "-0") s = "0";
-  return s;
+  return std::string(significant15To(buf, x));
+}
+
+double significant15Value(double x) {
+  char buf[40];
+  return parseDouble(significant15To(buf, x));
 }
 
 }  // namespace orlendo

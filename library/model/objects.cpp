@@ -33,35 +33,35 @@ constexpr std::string_view kXactionTag = "XAction";
 
 class XactionImpl final : public Xaction {
  public:
-  void CashOrStk_NoOfNewCoShars(double v) override { noOfNewCoShares_ = v; }
-  double CashOrStk_NoOfNewCoShars() const override { return noOfNewCoShares_; }
-  void CashOrStk_FMVperShare(double v) override { fmvPerShare_ = v; }
-  double CashOrStk_FMVperShare() const override { return fmvPerShare_; }
-  void CashOrStk_FMVofStkRecd(Currency v) override { fmvOfStockReceived_ = v; }
-  Currency CashOrStk_FMVofStkRecd() const override { return fmvOfStockReceived_; }
+  void CashOrStk_NoOfNewCoShars(double v) override { rare().noOfNewCoShares = v; }
+  double CashOrStk_NoOfNewCoShars() const override { return rare().noOfNewCoShares; }
+  void CashOrStk_FMVperShare(double v) override { rare().fmvPerShare = v; }
+  double CashOrStk_FMVperShare() const override { return rare().fmvPerShare; }
+  void CashOrStk_FMVofStkRecd(Currency v) override { rare().fmvOfStockReceived = v; }
+  Currency CashOrStk_FMVofStkRecd() const override { return rare().fmvOfStockReceived; }
   void AllocationFactor(double v) override {
     // Held as its 15-digit text would read back.
-    withTrail(kXactionTag, [&] { allocationFactor_ = parseDouble(formatSignificant15(v)); });
+    withTrail(kXactionTag, [&] { allocationFactor_ = significant15Value(v); });
     hasAllocationFactor_ = true;
   }
   double AllocationFactor() const override {
     if (!hasAllocationFactor_) return parseDouble("");  // fails as reading the empty text does
     return allocationFactor_;
   }
-  void EmptyProp(std::string_view v) override { emptyProp_ = v; }
-  std::string EmptyProp() const override { return emptyProp_; }
+  void EmptyProp(std::string_view v) override { rare().emptyProp = v; }
+  std::string EmptyProp() const override { return rare().emptyProp; }
   void XActionDate(std::string_view v) override {
     if (auto d = parseDate(v)) XActionDay(*d);
   }
   std::string XActionDate() const override { return hasDate_ ? formatDate(date_) : std::string(); }
-  void SourceGainRecog(Currency v) override { gainRecognized_ = v; }
-  Currency SourceGainRecog() const override { return gainRecognized_.rounded(2); }
-  void SourceGainRealized(Currency v) override { gainRealized_ = v; }
-  Currency SourceGainRealized() const override { return gainRealized_.rounded(2); }
-  void SourceCashRecd(Currency v) override { cashReceived_ = v; }
-  Currency SourceCashRecd() const override { return cashReceived_.rounded(2); }
-  void SourcePricePerShr(double v) override { sourcePrice_ = v; }
-  double SourcePricePerShr() const override { return roundTo(sourcePrice_, 5); }
+  void SourceGainRecog(Currency v) override { rare().gainRecognized = v; }
+  Currency SourceGainRecog() const override { return rare().gainRecognized.rounded(2); }
+  void SourceGainRealized(Currency v) override { rare().gainRealized = v; }
+  Currency SourceGainRealized() const override { return rare().gainRealized.rounded(2); }
+  void SourceCashRecd(Currency v) override { rare().cashReceived = v; }
+  Currency SourceCashRecd() const override { return rare().cashReceived.rounded(2); }
+  void SourcePricePerShr(double v) override { rare().sourcePrice = v; }
+  double SourcePricePerShr() const override { return roundTo(rare().sourcePrice, 5); }
   void SourceShrs(double v) override { sourceShares_ = v; }
   double SourceShrs() const override { return roundTo(sourceShares_, 5); }
   void SourceCost(Currency v) override { sourceCost_ = v; }
@@ -99,8 +99,8 @@ class XactionImpl final : public Xaction {
   void Description(std::string_view v) override { description_ = v; }
   std::string Description() const override { return description_; }
   void Calculate() override {}
-  void Code(std::string_view v) override { code_ = v; }
-  std::string Code() const override { return code_; }
+  void Code(std::string_view v) override { rare().code = v; }
+  std::string Code() const override { return rare().code; }
 
   void NewShrsValue(double v) override {
     clearText(kNewShares);
@@ -154,34 +154,48 @@ class XactionImpl final : public Xaction {
   }
 
  private:
-  // An amount set as text stays text and is read on every get; the
-  // calculation sets numbers and never allocates these.
+  // An amount set as text stays text and is read on every get.
   enum Slot { kNewShares, kNewCostPerShare, kNewCost, kChangeShares, kChangeCost, kSlots };
-  using Texts = std::array<std::string, kSlots>;
+
+  // What only some transactions carry (the cash-or-stock side of a merger)
+  // or only callers other than the calculation set: kept apart, so that a
+  // transaction without them costs one pointer.
+  struct Rare {
+    double noOfNewCoShares = 0;
+    double fmvPerShare = 0;
+    Currency fmvOfStockReceived;
+    Currency gainRecognized;
+    Currency gainRealized;
+    Currency cashReceived;
+    double sourcePrice = 0;
+    std::string code;
+    std::string emptyProp;
+    std::array<std::string, kSlots> texts;
+  };
+  const Rare& rare() const {
+    static const Rare kNone;
+    return rare_ ? *rare_ : kNone;
+  }
+  Rare& rare() {
+    if (!rare_) rare_ = std::make_unique<Rare>();
+    return *rare_;
+  }
 
   const std::string* text(Slot slot) const {
-    if (!texts_ || (*texts_)[slot].empty()) return nullptr;
-    return &(*texts_)[slot];
+    if (!rare_ || rare_->texts[slot].empty()) return nullptr;
+    return &rare_->texts[slot];
   }
   void clearText(Slot slot) {
-    if (texts_) (*texts_)[slot].clear();
+    if (rare_) rare_->texts[slot].clear();
   }
   void setText(Slot slot, std::string_view v) {
     withTrail(kXactionTag, [&] {
       requireNumeric(v);
-      if (!texts_) texts_ = std::make_unique<Texts>();
-      (*texts_)[slot] = v;
+      rare().texts[slot] = v;
     });
   }
 
-  double noOfNewCoShares_ = 0;
-  double fmvPerShare_ = 0;
-  Currency fmvOfStockReceived_;
   double allocationFactor_ = 0;
-  Currency gainRecognized_;
-  Currency gainRealized_;
-  Currency cashReceived_;
-  double sourcePrice_ = 0;
   double sourceShares_ = 0;
   Currency sourceCost_;
   // The amounts as their texts would read: shares by parseDouble, money by Currency::fromText.
@@ -197,9 +211,7 @@ class XactionImpl final : public Xaction {
   bool hasCostPerShare_ = false;
   bool hasAllocationFactor_ = false;
   std::string description_;
-  std::string code_;
-  std::string emptyProp_;
-  std::unique_ptr<Texts> texts_;
+  std::unique_ptr<Rare> rare_;
 };
 
 class BuySellImpl final : public BuySell {

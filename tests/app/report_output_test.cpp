@@ -202,6 +202,41 @@ TEST(RunReports, AnUnwritableFileLeavesItUntouchedAndEndsThroughTheFatalPath) {
   EXPECT_EQ(h.messages.shown[0].text.find("Do you want to save"), std::string::npos) << "nobody to ask in batch";
 }
 
+// A long Detailed report reaches the file in pieces while it is made; what
+// fails after that (here the step run before the file is kept) takes the
+// file back to its old bytes, and a run that succeeds leaves every report.
+TEST(RunReports, AFileRunThatFailsAfterItsFirstPiecesLeavesTheOutputFileAsItWas) {
+  TempFolder folder;
+  ReportHarness h;
+  h.state.Silent = true;
+  h.state.RptInput = h.state.RptSummary = h.state.RptDetail = 1;
+  auto inv = makeInvestor("Ann Example", "Account 1", "12/31/1983", "12/31/1999");
+  for (int i = 1; i <= 600; ++i) addBuySell(*inv, "Quorvex", "06/01/1984", std::to_string(i), "500");
+  h.state.Investor = inv;
+  h.state.OutputFile = folder.file("out.txt");
+  folder.write("out.txt", "kept\r\n");
+
+  std::size_t sizeBeforeTheEnd = 0;
+  h.ctx.beforeFileWrite = [&] {
+    sizeBeforeTheEnd = readFile(h.state.OutputFile).size();
+    throw orlendo::Error(orlendo::errnum::DiskFull, "the other file", "test");
+  };
+  EXPECT_THROW(RouteOutput(h.ctx, kDestFile), ProgramEnded);
+  EXPECT_GT(sizeBeforeTheEnd, 100'000u) << "the reports were on their way to the file";
+  EXPECT_EQ(readFile(h.state.OutputFile), "kept\r\n");
+
+  h.ctx.beforeFileWrite = nullptr;
+  h.state.Investor = inv;  // the failed run ended by releasing it
+  RouteOutput(h.ctx, kDestFile);
+  const std::string out = readFile(h.state.OutputFile);
+  EXPECT_EQ(out.size(), sizeBeforeTheEnd);
+  EXPECT_EQ(out.rfind("kept\r\n", 0), 0u);
+  const auto detailed = out.find("  Description        Date");
+  const auto summary = out.find("  Security                        Shares");
+  EXPECT_TRUE(detailed < summary && summary != std::string::npos) << "in the file's order";
+  EXPECT_EQ(out.substr(out.size() - 2), "\r\n");
+}
+
 // A full disk: a file-size limit (SIGXFSZ ignored, in a child so the test
 // keeps its limits) makes the append fail part-way. The file keeps its old
 // bytes; one the failed append created is not left behind.

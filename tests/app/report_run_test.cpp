@@ -6,6 +6,8 @@
 
 #include <fstream>
 
+#include "core/report_text.h"
+
 #include "report_file_fixture.h"
 
 namespace tvx::test {
@@ -36,17 +38,40 @@ TEST(ReportDestination, PrinterRunSetsTheReportFontUnlessSilentAndPutsTheFormerO
 
 class ReportDestinationFile : public ReportFileTest {};
 
-TEST_F(ReportDestinationFile, RunAppendsTheTextWithALineEndOrCollectsItInTheBuffer) {
+TEST_F(ReportDestinationFile, AloneItAppendsAtOnceWithinARunItWritesPiecesKeptOnlyByTheCommit) {
   std::ofstream(h.state.OutputFile, std::ios::binary) << "before\r\n";
   ReportDestination(h.ctx, kDestFile, "unused", ReportFont::always).finish("text", "Name", "Line 2", "Title");
   EXPECT_EQ(readFile(h.state.OutputFile), "before\r\ntext\r\n");
   EXPECT_TRUE(h.windows.made.empty());
 
-  std::string buffer = "earlier\r\n";
-  h.ctx.fileBuffer = &buffer;
-  ReportDestination(h.ctx, kDestFile, "unused", ReportFont::always).finish("more", "Name", "Line 2", "Title");
-  EXPECT_EQ(buffer, "earlier\r\nmore\r\n");
-  EXPECT_EQ(readFile(h.state.OutputFile), "before\r\ntext\r\n") << "a buffered run leaves the file alone";
+  const std::string big(64 * 1024, 'b');
+  for (const bool commit : {false, true}) {
+    SCOPED_TRACE(commit ? "committed" : "not committed");
+    {
+      FileAppend file(h.state.OutputFile);
+      h.ctx.reportFile = &file;
+      ReportDestination output(h.ctx, kDestFile, "unused", ReportFont::always);
+      std::string running = "short";
+      output.spill(running);
+      EXPECT_EQ(running, "short") << "a small text waits for more";
+      running += big;
+      output.spill(running);
+      EXPECT_TRUE(running.empty()) << "a full piece went on to the file";
+      EXPECT_EQ(readFile(h.state.OutputFile).size(), 14 + 5 + big.size());
+      output.finish("end", "Name", "Line 2", "Title");
+      if (commit) file.commit();
+      h.ctx.reportFile = nullptr;
+    }
+    EXPECT_EQ(readFile(h.state.OutputFile), commit ? "before\r\ntext\r\nshort" + big + "end\r\n" : "before\r\ntext\r\n");
+  }
+
+  // A screen run never spills, whatever the run's file.
+  FileAppend file(h.state.OutputFile);
+  h.ctx.reportFile = &file;
+  std::string running = big;
+  ReportDestination(h.ctx, kDestScreen, "unused", ReportFont::always).spill(running);
+  EXPECT_EQ(running.size(), big.size());
+  h.ctx.reportFile = nullptr;
 }
 
 TEST(RunReportGuarded, NoDataShowsTheNoticeOrEndsTheProgramAtTheGivenPlace) {

@@ -5,9 +5,11 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "model/arithmetic.h"
 #include "calc/calculate.h"
@@ -50,6 +52,33 @@ TEST(DecimalValue, IsTheReadingOfTheTextPrintedFromTheCount) {
     EXPECT_TRUE(sameBits(decimalValue(k, 4), parseDouble(text))) << text;
   }
   EXPECT_EQ(errorNumber([] { scaledRound(1e300, 5); }), errnum::Overflow);
+}
+
+TEST(Significant15Value, IsTheReadingOfTheFifteenDigitText) {
+  std::vector<double> values = {0.0, -0.0, 1e-5, -0.933333333333333, 0.1 + 0.2, 123456789012345678.0,
+                                std::numeric_limits<double>::denorm_min(), -std::numeric_limits<double>::min(),
+                                1.7976931348623e308, 0.7150000000000005, 2.0 / 3.0};
+  std::uint64_t bits = 0x9E3779B97F4A7C15u;
+  for (int i = 0; i < 5000; ++i) {
+    bits ^= bits << 13, bits ^= bits >> 7, bits ^= bits << 17;
+    double v;
+    std::memcpy(&v, &bits, sizeof v);
+    if (std::isfinite(v)) values.push_back(v);
+  }
+  for (const double v : values) {
+    std::optional<double> expected;
+    long expectedError = 0;
+    try {
+      expected = parseDouble(formatSignificant15(v));
+    } catch (const Error& e) {
+      expectedError = e.number();
+    }
+    if (expected) EXPECT_TRUE(sameBits(significant15Value(v), *expected)) << formatSignificant15(v);
+    else EXPECT_EQ(errorNumber([&] { significant15Value(v); }), expectedError);
+  }
+  for (const double v : {std::numeric_limits<double>::max(), std::numeric_limits<double>::infinity(),
+                         std::numeric_limits<double>::quiet_NaN()})
+    EXPECT_EQ(errorNumber([&] { significant15Value(v); }), errnum::Overflow);
 }
 
 TEST(FormatTo, WritesWhatFormatReturns) {

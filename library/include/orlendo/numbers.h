@@ -137,5 +137,7 @@ std::string formatText(std::string_view text, NumberPattern pattern);
 
 // The shortest text that renders x with up to 15 significant digits.
 std::string formatSignificant15(double x);
+// What that text reads back as, parseDouble(formatSignificant15(x)), without making the text.
+double significant15Value(double x);
 
 }  // namespace orlendo
