@@ -9,6 +9,7 @@
 #include "core/error_logger.h"
 #include "core/error_paths.h"
 #include "core/files.h"
+#include "core/report_text.h"
 #include "orlendo/model.h"
 #include "reports/csv_export.h"
 #include "reports/page_manager.h"
@@ -127,6 +128,9 @@ int runBatch(std::span<const std::string> args, std::ostream& err) {
 int RunBatchMain(std::span<const std::string> args, std::ostream& err) { return runBatch(args, err); }
 
 void RunBatchAndExit(std::span<const std::string> args, std::ostream& err) {
+  // The reports reach the output file piece by piece: a Ctrl+C or a kill
+  // meanwhile must not leave half of them behind.
+  UndoOpenAppendOnFatalSignals();
   const int status = runBatch(args, err);
   // The output files are closed; tearing down tens of thousands of objects
   // would only touch their pages once more.

@@ -55,9 +55,11 @@ class StderrMessageBox final : public MessageBox {
 // runs the batch. Returns the exit status.
 int RunBatchMain(std::span<const std::string> args, std::ostream& err);
 
-// RunBatchMain for the program itself: once the reports are written and the
-// output file closed, flushes the standard streams and ends the process with
-// the exit status, without freeing the investor piece by piece.
+// RunBatchMain for the program itself: a fatal signal meanwhile takes back
+// the report append under way (UndoOpenAppendOnFatalSignals); once the
+// reports are written and the output file closed, flushes the standard
+// streams and ends the process with the exit status, without freeing the
+// investor piece by piece.
 [[noreturn]] void RunBatchAndExit(std::span<const std::string> args, std::ostream& err);
 
 }  // namespace tvx

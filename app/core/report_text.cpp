@@ -1,6 +1,8 @@
 #include "core/report_text.h"
 
+#include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
@@ -72,6 +74,33 @@ std::string pointSizeText(float points) {
   return std::string(buffer, result.ptr);
 }
 
+namespace {
+
+// The append a fatal signal takes back: set while a FileAppend has its file
+// open and its text not yet kept.
+std::atomic<const FileAppend*> openAppend{nullptr};
+static_assert(std::atomic<const FileAppend*>::is_always_lock_free);
+
+extern "C" void undoOpenAppendThenEnd(int signalNumber) {
+  if (const FileAppend* append = openAppend.exchange(nullptr)) append->undoForSignal();
+  ::signal(signalNumber, SIG_DFL);
+  ::raise(signalNumber);
+}
+
+}  // namespace
+
+void UndoOpenAppendOnFatalSignals() {
+  for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
+    struct sigaction previous {};
+    if (::sigaction(signalNumber, nullptr, &previous) != 0 || previous.sa_handler == SIG_IGN) continue;
+    struct sigaction action {};
+    action.sa_handler = undoOpenAppendThenEnd;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(signalNumber, &action, nullptr);
+  }
+  ::signal(SIGXFSZ, SIG_IGN);
+}
+
 FileAppend::FileAppend(std::string path) : path_(std::move(path)) {}
 
 FileAppend::~FileAppend() {
@@ -84,7 +113,15 @@ void FileAppend::failed(const char* what, int error) {
                    std::string(orlendo::kProductDescription));
 }
 
+void FileAppend::undoForSignal() const noexcept {
+  if (fd_ < 0) return;
+  if (created_) ::unlink(path_.c_str());
+  else if (start_ >= 0) (void)!::ftruncate(fd_, static_cast<off_t>(start_));
+}
+
 void FileAppend::undo() noexcept {
+  const FileAppend* self = this;
+  openAppend.compare_exchange_strong(self, nullptr);
   if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
   if (created_) ::unlink(path_.c_str());
@@ -106,6 +143,7 @@ void FileAppend::open() {
   }
   if (fd_ < 0) return failed("Cannot open the output file", errno);
   start_ = ::lseek(fd_, 0, SEEK_END);
+  openAppend.store(this);
 }
 
 void FileAppend::write(std::string_view text) {
@@ -123,6 +161,9 @@ void FileAppend::commit() {
   if (committed_) return;
   if (!failure_ && fd_ < 0) open();
   if (!failure_) {
+    // Everything is written: from here a signal leaves the whole text.
+    const FileAppend* self = this;
+    openAppend.compare_exchange_strong(self, nullptr);
     const int fd = fd_;
     fd_ = -1;
     if (::close(fd) != 0) failed("Cannot close the output file", errno);  // a delayed write that failed

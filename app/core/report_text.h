@@ -56,6 +56,9 @@ class FileAppend {
   // creates the file), or raises the failure met on the way.
   void commit();
 
+  // The undo for a signal handler: async-signal-safe, and only while the file is open.
+  void undoForSignal() const noexcept;
+
  private:
   void open();
   void failed(const char* what, int error);
@@ -71,5 +74,12 @@ class FileAppend {
 
 // Appends `text` to the file `path` as one FileAppend.
 void appendToFile(const std::string& path, std::string_view text);
+
+// For a process whose appends must not be left half done (the batch run):
+// an interrupt, termination or hang-up signal first takes the file of the
+// FileAppend opened last back to what it was, then ends the process as the
+// signal would have (a signal that was ignored stays ignored); and a write
+// past the file-size limit fails as a full disk instead of ending the process.
+void UndoOpenAppendOnFatalSignals();
 
 }  // namespace tvx

@@ -399,6 +399,17 @@ std::string formatSignificant15(double x) {
 }
 
 double significant15Value(double x) {
+  if (x == 0) return 0.0;  // "-0" prints as "0"
+  // When the shortest text that reads back as x has at most 15 digits, the
+  // 15-digit rounding of x is at least as near to x as that text, so it reads
+  // back as x too; the shortest text is far cheaper to make.
+  if (std::isfinite(x)) {
+    char text[32];
+    const char* const end = std::to_chars(text, text + sizeof text, x, std::chars_format::scientific).ptr;
+    const char* const exponent = std::find(static_cast<const char*>(text), end, 'e');
+    const bool point = std::find(static_cast<const char*>(text), exponent, '.') != exponent;
+    if (exponent - text - (x < 0 ? 1 : 0) - (point ? 1 : 0) <= 15) return x;
+  }
   char buf[40];
   return parseDouble(significant15To(buf, x));
 }

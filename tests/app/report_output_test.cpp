@@ -237,36 +237,72 @@ TEST(RunReports, AFileRunThatFailsAfterItsFirstPiecesLeavesTheOutputFileAsItWas)
   EXPECT_EQ(out.substr(out.size() - 2), "\r\n");
 }
 
-// A full disk: a file-size limit (SIGXFSZ ignored, in a child so the test
-// keeps its limits) makes the append fail part-way. The file keeps its old
-// bytes; one the failed append created is not left behind.
-TEST(AppendToFile, AFullDiskLeavesTheOutputFileAsItWas) {
+// An append ended part-way in a child process (so that the test keeps its
+// limits and signals), as the batch run sets it up: by a file-size limit (a
+// full disk), or by a termination or interrupt signal. The file keeps its
+// old bytes; one the append created is not left behind.
+TEST(AppendToFile, AnAppendEndedPartWayLeavesTheOutputFileAsItWas) {
   TempFolder folder;
-  for (const char* before : {"kept\r\n", static_cast<const char*>(nullptr)}) {
-    SCOPED_TRACE(before ? "an existing file" : "a new file");
-    const std::string out = folder.file("out.txt");
-    std::filesystem::remove(out);
-    if (before) folder.write("out.txt", before);
-    const pid_t pid = ::fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-      ::signal(SIGXFSZ, SIG_IGN);
-      const rlimit limit{100, 100};
-      ::setrlimit(RLIMIT_FSIZE, &limit);
-      try {
-        appendToFile(out, std::string(5000, 'r'));
-      } catch (const orlendo::Error& e) {
-        ::_exit(static_cast<int>(e.number()));
+  enum class End { sizeLimit, terminate, interrupt };
+  for (const End end : {End::sizeLimit, End::terminate, End::interrupt}) {
+    for (const char* before : {"kept\r\n", static_cast<const char*>(nullptr)}) {
+      SCOPED_TRACE(std::string(before ? "an existing file, " : "a new file, ") +
+                   (end == End::sizeLimit ? "size limit" : end == End::terminate ? "SIGTERM" : "SIGINT"));
+      const std::string out = folder.file("out.txt");
+      std::filesystem::remove(out);
+      if (before) folder.write("out.txt", before);
+      const pid_t pid = ::fork();
+      ASSERT_GE(pid, 0);
+      if (pid == 0) {
+        UndoOpenAppendOnFatalSignals();
+        if (end == End::sizeLimit) {
+          const rlimit limit{100, 100};
+          ::setrlimit(RLIMIT_FSIZE, &limit);
+          try {
+            appendToFile(out, std::string(5000, 'r'));
+          } catch (const orlendo::Error& e) {
+            ::_exit(static_cast<int>(e.number()));
+          }
+          ::_exit(0);
+        }
+        FileAppend file(out);
+        file.write(std::string(5000, 'r'));
+        ::raise(end == End::terminate ? SIGTERM : SIGINT);
+        ::_exit(0);
       }
-      ::_exit(0);
+      int status = 0;
+      ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+      if (end == End::sizeLimit) {
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), orlendo::errnum::DiskFull);
+      } else {
+        ASSERT_TRUE(WIFSIGNALED(status)) << "ended by the signal, as without the handler";
+        EXPECT_EQ(WTERMSIG(status), end == End::terminate ? SIGTERM : SIGINT);
+      }
+      if (before) EXPECT_EQ(readFile(out), before);
+      else EXPECT_FALSE(std::filesystem::exists(out));
     }
-    int status = 0;
-    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), orlendo::errnum::DiskFull);
-    if (before) EXPECT_EQ(readFile(out), before);
-    else EXPECT_FALSE(std::filesystem::exists(out));
   }
+
+  // A signal that was ignored (a run under nohup) stays ignored, and the append goes on.
+  const std::string out = folder.file("nohup.txt");
+  const pid_t pid = ::fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    ::signal(SIGHUP, SIG_IGN);
+    UndoOpenAppendOnFatalSignals();
+    FileAppend file(out);
+    file.write("first ");
+    ::raise(SIGHUP);
+    file.write("second");
+    file.commit();
+    ::_exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(readFile(out), "first second");
 }
 
 }  // namespace

@@ -57,13 +57,20 @@ TEST(DecimalValue, IsTheReadingOfTheTextPrintedFromTheCount) {
 TEST(Significant15Value, IsTheReadingOfTheFifteenDigitText) {
   std::vector<double> values = {0.0, -0.0, 1e-5, -0.933333333333333, 0.1 + 0.2, 123456789012345678.0,
                                 std::numeric_limits<double>::denorm_min(), -std::numeric_limits<double>::min(),
-                                1.7976931348623e308, 0.7150000000000005, 2.0 / 3.0};
+                                1.7976931348623e308, 0.7150000000000005, 2.0 / 3.0, 0.123456789012345,
+                                0.1234567890123456, -0.715, 5e-324, 9.99999999999999e22, 9.999999999999999e22};
   std::uint64_t bits = 0x9E3779B97F4A7C15u;
   for (int i = 0; i < 5000; ++i) {
     bits ^= bits << 13, bits ^= bits >> 7, bits ^= bits << 17;
     double v;
     std::memcpy(&v, &bits, sizeof v);
     if (std::isfinite(v)) values.push_back(v);
+    // Numbers with short texts too (up to 17 digits, signed, any scale): the
+    // ones that are their own 15-digit rounding and their neighbours.
+    const auto digits = static_cast<long long>(bits % 100'000'000'000'000'000ull) / static_cast<long long>(1 + (bits >> 60) % 100);
+    const double shortOne = parseDouble(std::to_string(bits % 2 ? -digits : digits) + "e" + std::to_string(static_cast<int>(bits >> 40) % 40 - 25));
+    values.push_back(shortOne);
+    values.push_back(std::nextafter(shortOne, 1e300));
   }
   for (const double v : values) {
     std::optional<double> expected;
