@@ -1,6 +1,6 @@
 // The desktop program driven through its main window: New, Save As and
 // reopening from the recently-used list; the unsaved-data prompt on Exit;
-// New twice; settings written at the end and read at the next start;
+// a refused open, New twice; settings written at the end and read at the next start;
 // no input to the other windows while a report run is under way; report
 // windows closed newest first at Exit; the CSV export once a file is open.
 #include <QAction>
@@ -141,6 +141,21 @@ class DesktopTest : public QObject {
     QVERIFY(std::filesystem::is_empty(folder.file("appdata/Kelvane/QVX")));  // nothing was saved
   }
 
+  // A refused file leaves the open investor and opens no input window (the
+  // refusals themselves: tests/app/file_commands_test.cpp).
+  void aRefusedOpenKeepsTheInvestorAndOpensNoInputWindow() {
+    TempFolder folder;
+    Program p(folder);
+    auto before = p.state().Investor;
+    p.dialog.openAnswers.push_back(folder.write(
+        "bad.qvx", "[General]\r\nName=Other\r\n[Quorvex]\r\nCount=1\r\n1 Date=01/02/1990\r\n1 Shares=ten\r\n"));
+    p.item("mnuFileOpen")->trigger();
+    QCOMPARE(p.messages.shown.size(), size_t{1});
+    QCOMPARE(p.state().Investor, before);
+    QCOMPARE(p.inputWindows, 0);
+    QVERIFY(p.exits.empty());
+  }
+
   // File, New and Save twice: the second new investor does not silently
   // replace the first one's UNTITLED.QVX (the failed loads and saves behind
   // the menu items: tests/app/file_commands_test.cpp).
@@ -270,6 +285,7 @@ class DesktopTest : public QObject {
     p.dialog.openAnswers.push_back(data);
     p.item("mnuFileOpen")->trigger();
     QVERIFY(exportItem->isEnabled());
+    QCOMPARE(p.inputWindows, 1);
 
     const std::string csv = folder.file("out.csv");
     p.dialog.saveAnswers.push_back(csv);

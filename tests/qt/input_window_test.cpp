@@ -136,6 +136,9 @@ class InputWindowTest : public QObject {
     h.state.Investor->sName("Old Name");
     Window t(h);
     QVERIFY(t.active());
+    QVERIFY(h.state.DataSaved);  // opening marks nothing
+    for (const char* name : {"btnFilename", "btnSave", "btnAdd", "btnChange", "btnDelete", "btnOK", "btnCancel"})
+      QVERIFY2(t.w.button(name), name);
 
     t.type(Field::txtName, "Ann");  // the old name was selected and is replaced
     QCOMPARE(h.state.Investor->sName(), std::string("Ann"));
@@ -322,6 +325,7 @@ class InputWindowTest : public QObject {
     Window t(h);
     QVERIFY(t.active());
     t.page(1);
+    QVERIFY(t.w.txtHelp()->isReadOnly());
     t.type(Field::MaskDtTrans, "01151990");  // an empty date box cannot be left
     for (const FieldHelp& help : kHelpTexts) {
       t.page(t.w.tabs()->widget(1)->isAncestorOf(t.control(help.field)) ? 1 : 0);
