@@ -40,19 +40,6 @@ TEST(PageManager, SixtySixLinesPerPageSequence) {
   EXPECT_EQ(h.printer.openPages()[1], crlf(kHead + std::vector<std::string>{"y"}));
 }
 
-TEST(PageManager, BottomMarginIsSixLines) {
-  // 40 lines per page: full at 34. A page filled from 30 gets 4 empty lines.
-  ReportHarness h{40};
-  send(h, 17);  // 13 + 17 = 30
-  EXPECT_EQ(h.program.pages.LineCounter, 30);
-  send(h, 3);  // 33 < 34: counted
-  EXPECT_EQ(h.program.pages.LineCounter, 33);
-  EXPECT_EQ(h.printer.openPages().size(), 1u);
-  send(h, 1);  // 34: break
-  EXPECT_EQ(h.printer.openPages().size(), 2u);
-  EXPECT_EQ(h.printer.openPages()[0], crlf(kHead + blankLines(1) + std::vector<std::string>{"  Page  1"}));
-}
-
 TEST(PageManager, ChunkSizesOutsideOneToFortyAreRefused) {
   ReportHarness h{200};
   EXPECT_EQ(send(h, 40), 1);

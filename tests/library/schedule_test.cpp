@@ -96,29 +96,45 @@ TEST_F(Postings, SplitUpAcquisitionCloseOutAndReclassification) {
     const char* procedure;
     Date day;
     std::vector<std::array<const char*, 3>> held;  // security, shares, basis
+    long posted;                                   // transactions the event adds
     std::vector<After> after;                      // every security the event posts on
   };
   const Case cases[] = {
       // A split-up empties the source and divides its pre-event holding:
       // 0.4018 x 536.40 = 215.52552 and 0.5982 x 536.40 = 320.87448, each on 40 shares.
-      {"AltSpinsLum1", ymd(1995, 11, 1), {{"Altamor", "40", "536.40"}},
+      {"AltSpinsLum1", ymd(1995, 11, 1), {{"Altamor", "40", "536.40"}}, 3,
        {{"Altamor", "0.00000 / 0.00"}, {"Lumora", "40.00000 / 215.53"},
         {"Altamor Communications", "40.00000 / 320.87"}}},
       // An acquisition moves the whole holding at its ratio: 0.73145 x 40 = 29.258 shares.
-      {"KsnAcqCv", ymd(1997, 4, 1), {{"Corvallan", "40", "320.59"}, {"KSN Communications", "60", "569.40"}},
+      {"KsnAcqCv", ymd(1997, 4, 1), {{"Corvallan", "40", "320.59"}, {"KSN Communications", "60", "569.40"}}, 2,
        {{"Corvallan", "0.00000 / 0.00"}, {"KSN Communications", "89.25800 / 889.99"}}},
       // A close-out leaves nothing.
-      {"DirvanaZero", ymd(2010, 1, 1), {{"Dirvana", "5", "77.70"}}, {{"Dirvana", "0.00000 / 0.00"}}},
+      {"DirvanaZero", ymd(2010, 1, 1), {{"Dirvana", "5", "77.70"}}, 1, {{"Dirvana", "0.00000 / 0.00"}}},
       // A reclassification moves the holding like an acquisition: 1.325 x 180 shares.
-      {"Dunmarrow2QVX", ymd(2006, 12, 29), {{"Dunmarrow", "180", "811.80"}},
+      {"Dunmarrow2QVX", ymd(2006, 12, 29), {{"Dunmarrow", "180", "811.80"}}, 2,
        {{"Dunmarrow", "0.00000 / 0.00"}, {"Quorvex", "238.50000 / 811.80"}}},
+      // KSN and Quorvex: with only Quorvex held it converts in place (0.77942 of its shares); with only
+      // KSN the acquisition legs move it into Quorvex; with both, Quorvex converts (37.6 x 0.77942 =
+      // 29.306192) and then takes in KSN one for one.
+      {"KSNAcqQVX", ymd(2005, 11, 18), {{"Quorvex", "100", "400.85"}}, 1, {{"Quorvex", "77.94200 / 400.85"}}},
+      {"KSNAcqQVX", ymd(2005, 11, 18), {{"KSN Communications", "336.436", "1509.79"}}, 2,
+       {{"KSN Communications", "0.00000 / 0.00"}, {"Quorvex", "336.43600 / 1,509.79"}}},
+      {"KSNAcqQVX", ymd(2005, 11, 18), {{"Quorvex", "37.6", "400.85"}, {"KSN Communications", "336.436", "1509.79"}},
+       3, {{"KSN Communications", "0.00000 / 0.00"}, {"Quorvex", "365.74219 / 1,910.64"}}},
+      // Tellano class B is reclassified with or without class A.
+      {"TellanoAReclass", ymd(2005, 5, 27), {{"Tellano Class B", "34.29618", "79.36"}}, 2,
+       {{"Tellano Class B", "0.00000 / 0.00"}, {"Tellano after 5-27-05", "34.29618 / 79.36"}}},
+      {"TellanoAReclass", ymd(2005, 5, 27),
+       {{"Tellano Class A", "1.39732", "3.23"}, {"Tellano Class B", "34.29618", "79.36"}}, 4,
+       {{"Tellano Class A", "0.00000 / 0.00"}, {"Tellano Class B", "0.00000 / 0.00"},
+        {"Tellano after 5-27-05", "35.69350 / 82.59"}}},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.procedure);
+    SCOPED_TRACE(std::string(c.procedure) + " holding " + c.held[0][0] + (c.held.size() > 1 ? " and more" : ""));
     securities = Investor::create(kHistoryStart)->colSecurities();
     for (const auto& [name, shares, cost] : c.held) hold(name, shares, cost);
     run(c.procedure, c.day);
-    EXPECT_EQ(totalTransactions(), static_cast<long>(c.held.size() + c.after.size()));
+    EXPECT_EQ(totalTransactions(), static_cast<long>(c.held.size()) + c.posted);
     for (const After& a : c.after) {
       SCOPED_TRACE(a.security);
       EXPECT_EQ(holding(a.security), a.holding);
@@ -137,57 +153,7 @@ TEST_F(Postings, ASplitIsPostedEvenWithoutTransactions) {
   EXPECT_EQ(totalTransactions(), 1);
 }
 
-// ---- the events with two sources or special properties ----------------------------------
-
-TEST_F(Postings, KsnAcqQvxWithOneOrBothSourcesHeld) {
-  // Only Quorvex held: it converts in place.
-  hold("Quorvex", "100", "400.85");
-  run("KSNAcqQVX", ymd(2005, 11, 18));
-  ASSERT_EQ(count("Quorvex"), 2);
-  EXPECT_EQ(last("Quorvex")->XactionType(), T::acq_new);
-  EXPECT_EQ(holding("Quorvex"), "77.94200 / 400.85");
-  EXPECT_EQ(count("KSN Communications"), 0);
-
-  // Only KSN held: the acquisition legs move it into Quorvex.
-  securities = Investor::create(kHistoryStart)->colSecurities();
-  hold("KSN Communications", "336.436", "1509.79");
-  run("KSNAcqQVX", ymd(2005, 11, 18));
-  ASSERT_EQ(count("Quorvex"), 1);
-  EXPECT_EQ(last("KSN Communications")->XactionType(), T::acq_old);
-  EXPECT_EQ(holding("KSN Communications"), "0.00000 / 0.00");
-  EXPECT_EQ(holding("Quorvex"), "336.43600 / 1,509.79");
-
-  // Both held: Quorvex converts (37.6 x 0.77942 = 29.306192), then takes in
-  // KSN one for one: 336.436 more shares and 1,509.79 more basis.
-  securities = Investor::create(kHistoryStart)->colSecurities();
-  hold("Quorvex", "37.6", "400.85");
-  hold("KSN Communications", "336.436", "1509.79");
-  run("KSNAcqQVX", ymd(2005, 11, 18));
-  ASSERT_EQ(count("Quorvex"), 3);
-  auto conversion = xs("Quorvex")->Item(2);
-  EXPECT_EQ(conversion->NewShrs(), "29.30619");
-  EXPECT_EQ(conversion->SourceShrs(), 37.6);
-  EXPECT_EQ(last("Quorvex")->SourceShrs(), 336.436);
-  EXPECT_EQ(last("Quorvex")->SourceCost(), 1509.79_usd);
-  EXPECT_EQ(holding("Quorvex"), "365.74219 / 1,910.64");
-}
-
-TEST_F(Postings, TellanoClassBIsReclassifiedWithOrWithoutClassA) {
-  hold("Tellano Class B", "34.29618", "79.36");
-  EXPECT_FALSE(runDay(ymd(2005, 5, 27)));
-  EXPECT_EQ(count("Tellano Class A"), 0);
-  ASSERT_EQ(count("Tellano after 5-27-05"), 1);
-  EXPECT_EQ(holding("Tellano after 5-27-05"), "34.29618 / 79.36");
-  EXPECT_EQ(holding("Tellano Class B"), "0.00000 / 0.00");
-
-  securities = Investor::create(kHistoryStart)->colSecurities();
-  hold("Tellano Class A", "1.39732", "3.23");
-  hold("Tellano Class B", "34.29618", "79.36");
-  run("TellanoAReclass", ymd(2005, 5, 27));
-  ASSERT_EQ(count("Tellano after 5-27-05"), 2);
-  EXPECT_EQ(xs("Tellano after 5-27-05")->Item(1)->NewCost(), "3.23");
-  EXPECT_EQ(holding("Tellano after 5-27-05"), "35.69350 / 82.59");
-}
+// ---- the distribution at a fixed price --------------------------------------------------
 
 TEST_F(Postings, VantrelDistributesMeridaneAtAFixedPricePerShare) {
   hold("Vantrel", "1000", "5000");

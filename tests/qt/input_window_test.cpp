@@ -5,8 +5,6 @@
 // whole investor typed in whose Summary report equals the one of the same
 // investor built through the library.
 #include <QCheckBox>
-#include <QFormLayout>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -127,58 +125,20 @@ std::string summaryOf(const orlendo::InvestorPtr& investor) {
   return r.windows.made.empty() ? std::string() : r.windows.made[0]->body;
 }
 
-// A button's own text, or the form label beside a field.
-QString captionOf(QWidget* field) {
-  if (auto* b = qobject_cast<QAbstractButton*>(field)) return b->text();
-  for (QFormLayout* f : field->parentWidget()->findChildren<QFormLayout*>()) {
-    int row;
-    QFormLayout::ItemRole role;
-    f->getWidgetPosition(field, &row, &role);
-    QLayoutItem* item = row < 0 ? nullptr : f->itemAt(row, QFormLayout::LabelRole);
-    if (auto* label = item ? qobject_cast<QLabel*>(item->widget()) : nullptr) return label->text();
-  }
-  return {};
-}
-
 }  // namespace
 
 class InputWindowTest : public QObject {
   Q_OBJECT
  private slots:
-  // The captions only the widgets show; the investor's values are the form's (input_form_test).
-  void opensWithTheCaptions() {
-    FileHarness h;
-    Window t(h);
-
-    QCOMPARE(t.w.windowTitle(), QString("Inputs"));
-    QCOMPARE(t.w.tabs()->tabText(0), QString("&Initial Inputs"));
-    QCOMPARE(t.w.tabs()->tabText(1), QString("&Buys && Sells"));
-    QCOMPARE(t.w.findChild<QGroupBox*>("fraLumora")->title(), QString("Lumora 6/15/2000 Acquisition By Quorvex"));
-    const std::pair<Field, const char*> fields[] = {
-        {Field::txtName, "Investor's Name:"},        {Field::txtLine2, "Optional Second Line:"},
-        {Field::maskDtStart, "Computation start date (usually 12/31/1983):"},
-        {Field::maskDtStop, "Computation stop date:"}, {Field::txtShares, "Shares bought or sold:"},
-        {Field::txtCost, "Cost (buys only):"},       {Field::MaskDtTrans, "Transaction date:"},
-        {Field::radStandard, "Standard Option"},     {Field::radStock, "More Shares Option"},
-        {Field::radCash, "More Cash Option"},        {Field::chkBuy, "Check for buy. Uncheck for sell."}};
-    for (const auto& [field, caption] : fields) QCOMPARE(captionOf(t.control(field)), QString(caption));
-    const std::pair<const char*, const char*> buttons[] = {
-        {"btnFilename", "Change or set filename"}, {"btnSave", "&Save Information Entered"}, {"btnAdd", "&Add"},
-        {"btnChange", "&Change"}, {"btnDelete", "&Delete"}, {"btnOK", "&OK"}, {"btnCancel", "Ca&ncel"}};
-    for (const auto& [name, caption] : buttons) {
-      QVERIFY2(t.w.button(name), name);
-      QCOMPARE(t.w.button(name)->text(), QString(caption));
-    }
-    QVERIFY(t.w.txtHelp()->isReadOnly());
-    QVERIFY(h.state.DataSaved);  // opening marks nothing
-  }
-
   void typingReachesTheInvestorButALoneMinusDoesNot() {
     FileHarness h;
     h.state.Investor->BeginEdit();
     h.state.Investor->sName("Old Name");
     Window t(h);
     QVERIFY(t.active());
+    QVERIFY(h.state.DataSaved);  // opening marks nothing
+    for (const char* name : {"btnFilename", "btnSave", "btnAdd", "btnChange", "btnDelete", "btnOK", "btnCancel"})
+      QVERIFY2(t.w.button(name), name);
 
     t.type(Field::txtName, "Ann");  // the old name was selected and is replaced
     QCOMPARE(h.state.Investor->sName(), std::string("Ann"));
@@ -268,13 +228,6 @@ class InputWindowTest : public QObject {
     QCOMPARE(h.messages.shown[0].text, std::string(kMissingDateWarning));
     QCOMPARE(t.focused(), t.control(Field::MaskDtTrans));
     QCOMPARE(t.rows()->topLevelItemCount(), 1);
-
-    // A day that does not exist is named as such.
-    QTest::keyClicks(t.focused(), "13451990");
-    t.tab();
-    QCOMPARE(h.messages.shown.size(), std::size_t{2});
-    QCOMPARE(h.messages.shown[1].text, DateBoxWarning("13/45/1990"));
-    QCOMPARE(t.focused(), t.control(Field::MaskDtTrans));
   }
 
   // The list shows each entry's date, kind, shares and cost; the security
@@ -286,8 +239,6 @@ class InputWindowTest : public QObject {
     t.enter("Quorvex", true, "1234.5", "25000", "12311983");
     t.enter("Quorvex", false, "100", "", "06301995");
     QTreeWidget* rows = t.rows();
-    QCOMPARE(rows->headerItem()->text(0), QString("Date"));
-    QCOMPARE(rows->headerItem()->text(3), QString("Cost"));
     const QStringList expected[] = {{"12/31/1983", "Buy", "1,234.50000", "25,000.00"},
                                     {"06/30/1995", "Sell", "100.00000", ""}};
     QCOMPARE(rows->topLevelItemCount(), 2);
@@ -374,6 +325,7 @@ class InputWindowTest : public QObject {
     Window t(h);
     QVERIFY(t.active());
     t.page(1);
+    QVERIFY(t.w.txtHelp()->isReadOnly());
     t.type(Field::MaskDtTrans, "01151990");  // an empty date box cannot be left
     for (const FieldHelp& help : kHelpTexts) {
       t.page(t.w.tabs()->widget(1)->isAncestorOf(t.control(help.field)) ? 1 : 0);

@@ -18,11 +18,7 @@ class StartupWindowsTest : public QObject {
     test::RecordingLauncher launcher;
     test::ScriptedMessageBox messages;
     qt::AboutWindow window("QVX2017.10", launcher, messages);
-    QCOMPARE(window.windowTitle(), QString("About Tallyvex"));
     QCOMPARE(window.lblVersion->text(), QString("Version: QVX2017.10"));
-    QCOMPARE(window.lblTitle->text(), QString("Tallyvex"));
-    QCOMPARE(window.btnSysInfo->text(), QString("&System Info..."));
-    QCOMPARE(window.btnRunProgram->text(), QString("Run Program"));
     window.btnHomePage->click();
     QCOMPARE(launcher.opened, std::vector<std::string>{std::string(kProductPage)});
     QVERIFY(messages.shown.empty());
@@ -37,14 +33,11 @@ class StartupWindowsTest : public QObject {
   }
 
   void startUpChoices() {
-    const std::tuple<const char*, const char*, int> buttons[] = {{"btnNew", "New Scenario", kStartNewScenario},
-                                                                 {"btnOld", "Old Scenario", kStartOldScenario},
-                                                                 {"btnMain", "Main Window", kStartMainWindow}};
-    for (const auto& [name, caption, choice] : buttons) {
+    const std::pair<const char*, int> buttons[] = {
+        {"btnNew", kStartNewScenario}, {"btnOld", kStartOldScenario}, {"btnMain", kStartMainWindow}};
+    for (const auto& [name, choice] : buttons) {
       qt::StartUpWindow window;
-      QCOMPARE(window.windowTitle(), QString("Startup Options"));
       auto* button = window.findChild<QPushButton*>(name);
-      QCOMPARE(button->text(), QString(caption));
       QTimer::singleShot(0, button, &QPushButton::click);
       QCOMPARE(window.exec(), choice);
     }
@@ -55,8 +48,6 @@ class StartupWindowsTest : public QObject {
     test::ScriptedMessageBox messages;
     launcher.result = false;
     qt::GetUpdateWindow window(QString::fromStdString(UpdateReminderText("QVX2017.10", 2017)), launcher, messages);
-    QCOMPARE(window.btnCheck->text(), QString("Check For More Current Version"));
-    QCOMPARE(window.btnContinue->text(), QString("Continue With Current Program"));
     QTimer::singleShot(0, window.btnCheck, &QPushButton::click);
     window.exec();
     QCOMPARE(launcher.opened.size(), size_t{1});
@@ -70,9 +61,7 @@ class StartupWindowsTest : public QObject {
       QTimer::singleShot(0, [tick] {
         auto* window = qobject_cast<qt::ErrorWindow*>(QApplication::activeModalWidget());
         QVERIFY(window);
-        QCOMPARE(window->windowTitle(), QString("Error Warning"));
         QCOMPARE(window->lblMessage->text(), QString("The font is missing."));
-        QCOMPARE(window->chkHide->text(), QString("Don't show this message again"));
         window->chkHide->setChecked(tick);
         window->btnOK->click();
       });
