@@ -71,9 +71,17 @@ void InputForm::guarded(std::string_view procedure, F&& body) {
   try {
     try {
       std::forward<F>(body)();
+    } catch (const ProgramEnded&) {
+      throw;
     } catch (...) {
       rethrowAsEntryError(procedure);
     }
+  } catch (const ProgramEnded&) {
+    // The program ended on the way (a save that took the fatal path): it
+    // has been reported once, and this window only goes inert.
+    failed_ = true;
+    loading_ = false;
+    throw;
   } catch (const EntryError& e) {
     failed_ = true;
     loading_ = false;
@@ -137,6 +145,9 @@ void InputForm::SetInitialIP() {
   if (failed_) return;
   try {
     filenameLabel_ = host_.shortFilename();
+  } catch (const ProgramEnded&) {
+    failed_ = true;
+    throw;
   } catch (...) {
     failed_ = true;
     host_.reportFatal(numberInFlight(), "SetInitialIP");
@@ -148,6 +159,9 @@ void InputForm::okClicked() {
   try {
     // Unsaved, the window stays open so that nothing typed is lost.
     if (!host_.saveFile()) return;  // GetInputs
+  } catch (const ProgramEnded&) {
+    failed_ = true;
+    throw;
   } catch (...) {
     failed_ = true;
     host_.reportFatal(numberInFlight(), "GetInputs");

@@ -21,20 +21,26 @@ class RecordingHost : public InputWindowHost {
  public:
   int changes = 0, saves = 0, saveAses = 0;
   bool saveSucceeds = true;
+  bool saveEndsTheProgram = false;  // as a save that takes the fatal path does
   std::string label = "/data/smith.qvx";
   std::vector<std::string> errorLocations;
+  int fatals = 0;
 
   void markChanged() override { ++changes; }
   bool saveFile() override {
     ++saves;
+    if (saveEndsTheProgram) throw ProgramEnded{kExitError};
     return saveSucceeds;
   }
-  void saveAs() override { ++saveAses; }
+  void saveAs() override {
+    ++saveAses;
+    if (saveEndsTheProgram) throw ProgramEnded{kExitError};
+  }
   std::string shortFilename() override { return label; }
   void reportError(long, std::string_view, std::string_view location) override {
     errorLocations.emplace_back(location);
   }
-  void reportFatal(long, std::string_view) override {}
+  void reportFatal(long, std::string_view) override { ++fatals; }
 };
 
 struct FormFixture : ::testing::Test {
@@ -332,6 +338,24 @@ TEST_F(FormFixture, SaveAndFilenameButtonsGoThroughTheHostAndOkCloses) {
   EXPECT_EQ(host.saves, 3);
   EXPECT_TRUE(form.closeRequested());
   EXPECT_EQ(form.CurBuySell(), nullptr);
+}
+
+// A save that ends the program (its failure took the fatal path and was
+// reported there) is not reported a second time by the window, which goes inert.
+TEST_F(FormFixture, ASaveThatEndsTheProgramIsReportedOnlyWhereItFailed) {
+  host.saveEndsTheProgram = true;
+  for (void (InputForm::*click)() : {&InputForm::saveClicked, &InputForm::filenameClicked, &InputForm::okClicked}) {
+    InputForm window{investor, host, messages};
+    window.load();
+    EXPECT_THROW((window.*click)(), ProgramEnded);
+    EXPECT_TRUE(host.errorLocations.empty());
+    EXPECT_EQ(host.fatals, 0);
+    EXPECT_FALSE(window.closeRequested());
+    const int saves = host.saves + host.saveAses;
+    window.saveClicked();  // inert: the program is ending
+    window.okClicked();
+    EXPECT_EQ(host.saves + host.saveAses, saves);
+  }
 }
 
 TEST_F(FormFixture, CancelKeepsTheEditsInMemoryWithoutSaving) {
