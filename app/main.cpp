@@ -6,9 +6,12 @@
 #include <dlfcn.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
-#include <iostream>
+#include <ostream>
+#include <streambuf>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "batch/batch.h"
@@ -16,6 +19,37 @@
 #include "shell/command_line.h"
 
 namespace {
+
+// Writes all of `text` to the file descriptor; false when it cannot.
+bool writeAll(int fd, std::string_view text) {
+  while (!text.empty()) {
+    const ssize_t n = ::write(fd, text.data(), text.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    text.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
+}
+
+// Standard error, written through at once. It is made on the first message:
+// a run with nothing to say sets up no stream (the standard streams' set-up
+// is a good part of a small batch run's start).
+class StandardErrorBuffer final : public std::streambuf {
+ protected:
+  int_type overflow(int_type c) override {
+    const char ch = traits_type::to_char_type(c);
+    return traits_type::eq_int_type(c, traits_type::eof()) || writeAll(STDERR_FILENO, {&ch, 1}) ? c : traits_type::eof();
+  }
+  std::streamsize xsputn(const char* s, std::streamsize n) override {
+    return writeAll(STDERR_FILENO, {s, static_cast<std::size_t>(n)}) ? n : 0;
+  }
+};
+
+std::ostream& standardError() {
+  static StandardErrorBuffer buffer;
+  static std::ostream stream(&buffer);
+  return stream;
+}
 
 constexpr const char* kDesktopModule = "libtvxqt.so";
 constexpr const char* kDesktopEntry = "tvx_run_desktop";
@@ -36,13 +70,13 @@ int runDesktop(int argc, char** argv) {
   void* handle = dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!handle) {
     const char* why = dlerror();
-    std::cerr << "tvxdesk: the desktop front end could not be loaded: " << (why ? why : module) << '\n'
+    standardError() << "tvxdesk: the desktop front end could not be loaded: " << (why ? why : module) << '\n'
               << "tvxdesk: for a batch run without a display use: tvxdesk /silent /input FILE.qvx /output FILE.txt\n";
     return tvx::kExitError;
   }
   auto entry = reinterpret_cast<DesktopEntry>(dlsym(handle, kDesktopEntry));
   if (!entry) {
-    std::cerr << "tvxdesk: " << module << " has no entry point " << kDesktopEntry << '\n';
+    standardError() << "tvxdesk: " << module << " has no entry point " << kDesktopEntry << '\n';
     return tvx::kExitError;
   }
   return entry(argc, argv);
@@ -57,16 +91,15 @@ int main(int argc, char** argv) {
     args = tvx::argumentList(argc, argv);
     silent = tvx::IsSilent(args);
   } catch (const std::exception& e) {
-    std::cerr << "tvxdesk: cannot read the command line: " << e.what() << '\n';
+    standardError() << "tvxdesk: cannot read the command line: " << e.what() << '\n';
     return tvx::kExitError;
   }
   if (tvx::IsHelpRequest(args)) {
-    std::cout << tvx::UsageText();
-    return std::cout.flush() ? tvx::kExitOk : tvx::kExitError;
+    return writeAll(STDOUT_FILENO, tvx::UsageText()) ? tvx::kExitOk : tvx::kExitError;
   }
-  if (silent) tvx::RunBatchAndExit(args, std::cerr);
+  if (silent) tvx::RunBatchAndExit(args, tvx::MessageStream(&standardError));
   if (!tvx::DisplayAvailable(std::getenv("QT_QPA_PLATFORM"), std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"))) {
-    std::cerr << tvx::NoDisplayText();
+    standardError() << tvx::NoDisplayText();
     return tvx::kExitError;
   }
   return runDesktop(argc, argv);

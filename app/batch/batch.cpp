@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <iostream>
 #include <memory>
 #include <ostream>
 
@@ -83,8 +82,9 @@ int RunSilent(ReportContext& ctx, OutputSwitches given) {
 }
 
 Answer StderrMessageBox::show(std::string_view title, std::string_view text, Icon, Buttons buttons) {
-  err_ << "tvxdesk: " << title << ": " << text << '\n';
-  err_.flush();
+  std::ostream& err = *err_;
+  err << "tvxdesk: " << title << ": " << text << '\n';
+  err.flush();
   switch (buttons) {
     case Buttons::Ok: return Answer::Ok;
     case Buttons::YesNo: return Answer::No;
@@ -95,7 +95,7 @@ Answer StderrMessageBox::show(std::string_view title, std::string_view text, Ico
 
 namespace {
 
-int runBatch(std::span<const std::string> args, std::ostream& err) {
+int runBatch(std::span<const std::string> args, const MessageStream& err) {
   StderrMessageBox messages(err);
   AppState state;
   EndServices end;
@@ -127,15 +127,13 @@ int runBatch(std::span<const std::string> args, std::ostream& err) {
 
 int RunBatchMain(std::span<const std::string> args, std::ostream& err) { return runBatch(args, err); }
 
-void RunBatchAndExit(std::span<const std::string> args, std::ostream& err) {
+void RunBatchAndExit(std::span<const std::string> args, MessageStream err) {
   // The reports reach the output file piece by piece: a Ctrl+C or a kill
   // meanwhile must not leave half of them behind.
   UndoOpenAppendOnFatalSignals();
   const int status = runBatch(args, err);
   // The output files are closed; tearing down tens of thousands of objects
   // would only touch their pages once more.
-  err.flush();
-  std::cout.flush();
   std::fflush(nullptr);
   std::_Exit(status);
 }

@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "core/app_state.h"
+#include "core/error_logger.h"
 #include "core/ports.h"
 
 namespace tvx {
@@ -43,11 +44,11 @@ int RunSilent(ReportContext& ctx, OutputSwitches given = {});
 // questions are answered No (Cancel for three buttons) without waiting.
 class StderrMessageBox final : public MessageBox {
  public:
-  explicit StderrMessageBox(std::ostream& err) : err_(err) {}
+  explicit StderrMessageBox(MessageStream err) : err_(std::move(err)) {}
   Answer show(std::string_view title, std::string_view text, Icon icon, Buttons buttons) override;
 
  private:
-  std::ostream& err_;
+  MessageStream err_;
 };
 
 // The whole batch side of the program's start: builds the state and the
@@ -60,6 +61,6 @@ int RunBatchMain(std::span<const std::string> args, std::ostream& err);
 // reports are written and the output file closed, flushes the standard
 // streams and ends the process with the exit status, without freeing the
 // investor piece by piece.
-[[noreturn]] void RunBatchAndExit(std::span<const std::string> args, std::ostream& err);
+[[noreturn]] void RunBatchAndExit(std::span<const std::string> args, MessageStream err);
 
 }  // namespace tvx

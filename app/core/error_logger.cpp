@@ -97,8 +97,8 @@ bool DesktopErrorLogger::ShowError(long number, std::string_view description, st
   return ask(number, description, location, fileDescription);
 }
 
-BatchErrorLogger::BatchErrorLogger(std::ostream& err, std::function<std::string()> clock, const AppState* state)
-    : err_(err), clock_(std::move(clock)), state_(state) {}
+BatchErrorLogger::BatchErrorLogger(MessageStream err, std::function<std::string()> clock, const AppState* state)
+    : err_(std::move(err)), clock_(std::move(clock)), state_(state) {}
 
 bool BatchErrorLogger::ReportError(long number, std::string_view description, std::string_view location, bool,
                                    std::string_view logFile, std::string_view fileDescription) {
@@ -108,10 +108,10 @@ bool BatchErrorLogger::ReportError(long number, std::string_view description, st
 
 bool BatchErrorLogger::ShowError(long number, std::string_view description, std::string_view location,
                                  std::string_view fileDescription) {
-  err_ << "An error has occurred in " << fileDescription << ".\n"
-       << describeError(number, description, location) << (state_ ? BatchFileLines(*state_) : std::string())
-       << '\n';
-  err_.flush();
+  std::ostream& err = *err_;
+  err << "An error has occurred in " << fileDescription << ".\n"
+      << describeError(number, description, location) << (state_ ? BatchFileLines(*state_) : std::string()) << '\n';
+  err.flush();
   return false;
 }
 

@@ -13,6 +13,20 @@ namespace tvx {
 class MessageBox;
 struct AppState;
 
+// A text stream for messages, made on its first use: a run with nothing to
+// say never sets up a stream (nor the locale the first stream brings along).
+class MessageStream {
+ public:
+  // An existing stream (a test's string stream).
+  MessageStream(std::ostream& stream) : make_([&stream]() -> std::ostream& { return stream; }) {}  // NOLINT: implicit
+  // The stream `make` returns, asked for on each message.
+  explicit MessageStream(std::ostream& (*make)()) : make_(make) {}
+  std::ostream& operator*() const { return make_(); }
+
+ private:
+  std::function<std::ostream&()> make_;
+};
+
 class ErrorLogger {
  public:
   virtual ~ErrorLogger() = default;
@@ -71,7 +85,7 @@ class DesktopErrorLogger final : public ErrorLogger {
 // save, nobody to ask).
 class BatchErrorLogger final : public ErrorLogger {
  public:
-  explicit BatchErrorLogger(std::ostream& err, std::function<std::string()> clock = currentLogTimestamp,
+  explicit BatchErrorLogger(MessageStream err, std::function<std::string()> clock = currentLogTimestamp,
                             const AppState* state = nullptr);
   bool ReportError(long number, std::string_view description, std::string_view location, bool silent,
                    std::string_view logFile, std::string_view fileDescription) override;
@@ -79,7 +93,7 @@ class BatchErrorLogger final : public ErrorLogger {
                  std::string_view fileDescription) override;
 
  private:
-  std::ostream& err_;
+  MessageStream err_;
   std::function<std::string()> clock_;
   const AppState* state_;
 };
