@@ -37,8 +37,9 @@ bool writeAll(int fd, std::string_view text) {
 class StandardErrorBuffer final : public std::streambuf {
  protected:
   int_type overflow(int_type c) override {
+    if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
     const char ch = traits_type::to_char_type(c);
-    return traits_type::eq_int_type(c, traits_type::eof()) || writeAll(STDERR_FILENO, {&ch, 1}) ? c : traits_type::eof();
+    return writeAll(STDERR_FILENO, {&ch, 1}) ? c : traits_type::eof();
   }
   std::streamsize xsputn(const char* s, std::streamsize n) override {
     return writeAll(STDERR_FILENO, {s, static_cast<std::size_t>(n)}) ? n : 0;
