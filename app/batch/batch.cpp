@@ -2,8 +2,10 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <ostream>
+#include <vector>
 
 #include "core/error_logger.h"
 #include "core/error_paths.h"
@@ -12,6 +14,7 @@
 #include "orlendo/ascii.h"
 #include "orlendo/entries.h"
 #include "orlendo/model.h"
+#include "orlendo/profile_file.h"
 #include "orlendo/sales.h"
 #include "reports/csv_export.h"
 #include "reports/page_manager.h"
@@ -21,6 +24,45 @@
 #include "shell/command_line.h"
 
 namespace tvx {
+
+namespace {
+
+// The files a run replaces, taken back together: when a later one fails, the
+// ones written before it get their old content back (or go, when they were new).
+class FilesTakenBackTogether {
+ public:
+  FilesTakenBackTogether() = default;
+  FilesTakenBackTogether(const FilesTakenBackTogether&) = delete;
+  FilesTakenBackTogether& operator=(const FilesTakenBackTogether&) = delete;
+  ~FilesTakenBackTogether() {
+    if (kept_) return;
+    for (auto it = old_.rbegin(); it != old_.rend(); ++it) {
+      try {
+        if (it->existed) orlendo::writeFileAtomically(it->path, it->bytes);
+        else std::filesystem::remove(it->path);
+      } catch (...) {
+      }
+    }
+  }
+  // Call before `path` is written.
+  void remember(const std::string& path) {
+    Old old{path, {}, false};
+    old.existed = orlendo::readFileBytes(path, old.bytes);
+    old_.push_back(std::move(old));
+  }
+  void keep() { kept_ = true; }
+
+ private:
+  struct Old {
+    std::string path;
+    std::string bytes;
+    bool existed;
+  };
+  std::vector<Old> old_;
+  bool kept_ = false;
+};
+
+}  // namespace
 
 int OpenFileBatch(ReportContext& ctx, const std::string& fileName) {
   return Guarded(ctx.state, ctx.end, ErrorPath::report, "FileOperations.OpenFile", [&] {
@@ -97,14 +139,22 @@ int RunSilent(ReportContext& ctx, OutputSwitches given) {
       ctx.recordLots = sales;
       // Every file from the one calculation; the CSV files before the reports are kept.
       auto writeFiles = [&] {
-        if (csv) WriteTransactionsCsv(*state.Investor, state.CsvFile);
-        if (sales) WriteSalesCsv(*ctx.lots, method, taxYear, state.SalesFile);
+        FilesTakenBackTogether files;
+        if (csv) {
+          files.remember(state.CsvFile);
+          WriteTransactionsCsv(*state.Investor, state.CsvFile);
+        }
+        if (sales) {
+          files.remember(state.SalesFile);
+          WriteSalesCsv(*ctx.lots, method, taxYear, state.SalesFile);
+        }
+        files.keep();
       };
       if (!reports) {
         try {
           CalculateInvestor(ctx);
         } catch (const orlendo::EntryError& e) {
-          ShowEntryFault(ctx, e, "No file was written.");
+          ShowEntryFault(ctx, e, sales ? "No file was written." : "No CSV file was written.");
           return kExitError;
         }
         writeFiles();
