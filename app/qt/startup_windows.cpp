@@ -46,7 +46,13 @@ AboutWindow::AboutWindow(const std::string& versionTag, Launcher& launcher, Mess
       "Cost basis of the Quorvex family of securities, from a position held on 12/31/1983 through the "
       "corporate actions of 2017, with your own buys and sells.",
       this);
-  auto* legal = wrappedLabel("Copyright \u00A9 1998-2017 Kelvane. All rights reserved.", this);
+  auto* legal = wrappedLabel(
+      "Copyright \u00A9 1998-2017 Kelvane.\n"
+      "This program is free software: you can redistribute it and/or modify it under the terms of the GNU "
+      "General Public License as published by the Free Software Foundation, either version 3 of the License, or "
+      "(at your option) any later version. It is distributed in the hope that it will be useful, but WITHOUT ANY "
+      "WARRANTY; see the GNU General Public License (the file LICENSE) for more details.",
+      this);
   legal->setObjectName("lblDisclaimer");
   auto* notice = wrappedLabel(
       "Notice: this program helps you work out the tax basis of your shares. It is not tax advice; check its "
