@@ -16,27 +16,33 @@
 
 namespace {
 
+// A block of code: a fenced block, or a paragraph all of whose text is set
+// in the fixed-pitch font (a paragraph that only names a file in it is text).
 bool isCodeBlock(const QTextBlock& block) {
-  if (block.blockFormat().nonBreakableLines() || block.blockFormat().hasProperty(QTextFormat::BlockCodeFence))
-    return true;
-  const QTextCharFormat chars = block.charFormat();
-  if (chars.fontFixedPitch()) return true;
-  for (const QTextLayout::FormatRange& range : block.textFormats())
-    if (range.format.fontFixedPitch() || range.format.fontFamilies().toStringList().contains("monospace"))
-      return true;
-  return false;
+  if (block.blockFormat().hasProperty(QTextFormat::BlockCodeFence)) return true;
+  const QList<QTextLayout::FormatRange> ranges = block.textFormats();
+  if (ranges.isEmpty()) return block.charFormat().fontFixedPitch();
+  for (const QTextLayout::FormatRange& range : ranges)
+    if (!range.format.fontFixedPitch() && !range.format.fontFamilies().toStringList().contains("monospace"))
+      return false;
+  return true;
 }
 
-// A command in the manual is copied from the PDF: a code line is never
-// broken, and is set a little smaller so that the longest fits the page.
-void keepCommandsOnOneLine(QTextDocument& document) {
+// Code is set in one smaller size. Every line, code included, is broken
+// within the text area: between words, or inside a word longer than the line.
+void fitLinesToThePage(QTextDocument& document) {
+  QTextOption option = document.defaultTextOption();
+  option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+  document.setDefaultTextOption(option);
   QTextCursor cursor(&document);
   for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-    if (!isCodeBlock(block)) continue;
     cursor.setPosition(block.position());
     QTextBlockFormat format = block.blockFormat();
-    format.setNonBreakableLines(true);
-    cursor.setBlockFormat(format);
+    if (format.nonBreakableLines()) {
+      format.setNonBreakableLines(false);
+      cursor.setBlockFormat(format);
+    }
+    if (!isCodeBlock(block)) continue;
     cursor.setPosition(block.position() + block.length() - 1, QTextCursor::KeepAnchor);
     QTextCharFormat smaller;
     smaller.setFontPointSize(9);
@@ -70,7 +76,7 @@ int main(int argc, char** argv) {
     document.setHtml(text);
   else
     document.setMarkdown(text);
-  keepCommandsOnOneLine(document);
+  fitLinesToThePage(document);
 
   // Written to a temporary name first: a failed run leaves no half PDF.
   const QString target = QString::fromLocal8Bit(argv[2]);
