@@ -9,6 +9,23 @@
 
 namespace tvx {
 
+bool NumberBeingTyped(std::string_view text) {
+  if (!text.empty() && text.front() == '-') text.remove_prefix(1);
+  bool point = false;
+  for (const char c : text) {
+    if (c == '.') {
+      if (point) return false;
+      point = true;
+    } else if (!(c >= '0' && c <= '9') && !(c == ',' && !point)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool IsNumberBox(Field field) { return field == Field::txtShares || field == Field::txtCost; }
+
+
 namespace {
 
 // The line of the date boxes' help texts that shows the date form.

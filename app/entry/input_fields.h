@@ -33,6 +33,13 @@ enum class Field {
 // The control's name, for messages and logs ("txtName").
 std::string_view FieldName(Field field);
 
+// Whether `text` may stand in the Shares or Cost box while it is typed: a
+// number on its way ("", "-", "1,234.", "-0.5"): an optional minus, digits
+// and thousands commas, at most one decimal point. Letters are refused.
+bool NumberBeingTyped(std::string_view text);
+// Whether the box holds one of those.
+bool IsNumberBox(Field field);
+
 // ---- bindings --------------------------------------------------------------------
 
 enum class BoundObject { Investor, CurBuySell };

@@ -154,6 +154,11 @@ void InputForm::SetInitialIP() {
   }
 }
 
+std::string InputForm::caption() const {
+  const std::string name = investor_ ? investor_->sName() : std::string();
+  return name.empty() ? std::string(kInputsCaption) : std::string(kInputsCaption) + " - " + name;
+}
+
 void InputForm::okClicked() {
   if (failed_) return;
   try {

@@ -101,6 +101,8 @@ class InputForm {
   const std::vector<bool>& securityMarks() const { return securityMarks_; }
   const std::string& securityCaption() const { return securityCaption_; }
   const std::string& filenameLabel() const { return filenameLabel_; }
+  // The window's title: "Inputs" and the investor's name, once there is one.
+  std::string caption() const;
   std::string_view helpText() const { return helpText_; }
   // The field that should get the focus now, once.
   std::optional<Field> takeFocusRequest();

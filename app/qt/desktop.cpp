@@ -167,6 +167,9 @@ Desktop::Desktop(DesktopOptions options) : options_(std::move(options)) {
   ports.end = &end_;
   ports.launcher = launcher_;
   ports.showStatus = [this](const std::string& text) { showStatus(text); };
+  ports.showNotice = [this](const std::string& text) {
+    if (mainWindow_) mainWindow_->showNotice(toQ(text));
+  };
   ports.showMru = [this](const MruList& names) {
     if (mainWindow_) mainWindow_->showMru(names);
   };
@@ -180,7 +183,7 @@ Desktop::Desktop(DesktopOptions options) : options_(std::move(options)) {
       [this](QWidget* w) { registerWindow(w); }});
 
   progress_ = std::make_unique<ProgressDialog>();
-  reportForms_ = std::make_unique<ReportFormFactory>([this] { printFromReportWindow(); },
+  reportForms_ = std::make_unique<ReportFormFactory>([this](ReportForm& form) { printFromReportWindow(form); },
                                                      [this](QWidget* w) { registerWindow(w); });
   reportCtx_ = std::make_unique<ReportContext>(ReportContext{state_, end_, reportProgram_});
   ReportContext& ctx = *reportCtx_;
@@ -215,19 +218,29 @@ void Desktop::createMainWindow() {
   mainWindow_ = std::make_unique<MainWindow>(*this);
   mainWindow_->applyGeometry(ReadMainGeometry(*geometry_));
   // Dialogs belong to the main window from now on.
-  if (auto* m = dynamic_cast<QtMessageBox*>(messages_)) m->setParent(mainWindow_.get());
-  if (auto* f = dynamic_cast<QtFileDialog*>(fileDialog_)) f->setParent(mainWindow_.get());
-  if (auto* c = dynamic_cast<QtChoiceDialog*>(choices_)) c->setParent(mainWindow_.get());
-  if (auto* d = dynamic_cast<QtDetailOptionDialog*>(detail_)) d->setParent(mainWindow_.get());
-  if (auto* f = dynamic_cast<QtFontDialog*>(fonts_)) f->setParent(mainWindow_.get());
-  if (auto* e = dynamic_cast<QtErrorInfoWindow*>(errorInfo_)) e->setParent(mainWindow_.get());
-  if (ownPrintDialog_) ownPrintDialog_->setParent(mainWindow_.get());
+  setDialogParent(mainWindow_.get());
+}
+
+void Desktop::setDialogParent(QWidget* parent) {
+  if (auto* m = dynamic_cast<QtMessageBox*>(messages_)) m->setParent(parent);
+  if (auto* f = dynamic_cast<QtFileDialog*>(fileDialog_)) f->setParent(parent);
+  if (auto* c = dynamic_cast<QtChoiceDialog*>(choices_)) c->setParent(parent);
+  if (auto* d = dynamic_cast<QtDetailOptionDialog*>(detail_)) d->setParent(parent);
+  if (auto* f = dynamic_cast<QtFontDialog*>(fonts_)) f->setParent(parent);
+  if (auto* e = dynamic_cast<QtErrorInfoWindow*>(errorInfo_)) e->setParent(parent);
+  if (ownPrintDialog_) ownPrintDialog_->setParent(parent);
 }
 
 void Desktop::showStatus(const std::string& text) {
   if (!mainWindow_) return;
   mainWindow_->setStatusText(toQ(text));
   mainWindow_->setExportEnabled(CanExportTransactions(state_));
+  refreshDocument();
+}
+
+void Desktop::refreshDocument() {
+  if (!mainWindow_) return;
+  mainWindow_->setDocument(state_.Investor ? toQ(state_.CurrentFile) : QString(), !state_.DataSaved);
 }
 
 void Desktop::start(std::span<const std::string> args, const std::string& startFolder) {
@@ -281,6 +294,12 @@ int Desktop::run(std::span<const std::string> args, const std::string& startFold
 
 void Desktop::guarded(const std::function<void()>& body) {
   if (ended_) return;
+  struct Refresh {
+    Desktop& d;
+    ~Refresh() {
+      if (!d.ended_) d.refreshDocument();
+    }
+  } refresh{*this};
   try {
     body();
   } catch (const ProgramEnded&) {
@@ -321,13 +340,21 @@ void Desktop::openRecent(int index) {
   guarded([&] { files_->OpenRecent(index); });
 }
 
+void Desktop::openDropped(const std::string& path) {
+  guarded([&] {
+    if (reportRun_) return;
+    if (files_->OpenFile(path)) files_->MaintMRUList(path);
+  });
+}
+
 QString Desktop::defaultPdfFile() const {
   const std::string fallback = state_.DataPath.empty() ? paths_.settingsFolder : state_.DataPath;
   return toQ(DefaultPdfFile(state_.CurrentFile, fallback));
 }
 
-void Desktop::runReports(const std::function<void()>& body) {
+void Desktop::runReports(const std::function<void()>& body, ReportForm* startedIn) {
   if (reportRun_) return;  // one run at a time
+  const QPointer<ReportForm> origin(startedIn);
   std::vector<QWidget*> blocked = openWindows();
   if (mainWindow_) blocked.push_back(mainWindow_.get());
   reportRun_ = std::make_unique<InputBlocker>(blocked);
@@ -341,7 +368,11 @@ void Desktop::runReports(const std::function<void()>& body) {
   // Pages that went to PDF files: say where.
   std::vector<std::string> written;
   for (const QString& file : printer_->pdfFilesWritten()) written.push_back(fromQ(file));
-  if (mainWindow_ && !written.empty()) mainWindow_->showNotice(toQ(PrintedFilesStatus(written)));
+  if (written.empty()) return;
+  if (origin)
+    origin->showNotice(toQ(PrintedFilesStatus(written)));
+  else if (mainWindow_)
+    mainWindow_->showNotice(toQ(PrintedFilesStatus(written)));
 }
 
 void Desktop::route(Destination destination) {
@@ -356,8 +387,14 @@ void Desktop::exportTransactions() {
   });
 }
 
-void Desktop::printFromReportWindow() {
-  guarded([&] { runReports([&] { RunReports(*reportCtx_, kDestPrinter); }); });
+void Desktop::printFromReportWindow(ReportForm& origin) {
+  QPointer<ReportForm> from(&origin);
+  setDialogParent(&origin);
+  struct Back {
+    Desktop& d;
+    ~Back() { d.setDialogParent(d.mainWindow_.get()); }
+  } back{*this};
+  guarded([&] { runReports([&] { RunReports(*reportCtx_, kDestPrinter); }, from.data()); });
 }
 
 void Desktop::initIP() {
@@ -366,6 +403,7 @@ void Desktop::initIP() {
     QWidget* parent = mainWindow_ ? mainWindow_.get() : nullptr;
     initIPHook_(*services_, parent);
   });
+  refreshDocument();
 }
 
 std::vector<QWidget*> Desktop::openWindows() const {

@@ -39,6 +39,7 @@ class QtPrinter;
 class QtPrintDialog;
 class ProgressDialog;
 class ReportFormFactory;
+class ReportForm;
 
 // What the input window gets of the program.
 struct DesktopServices {
@@ -110,12 +111,16 @@ class Desktop final : public MainWindowHandler {
   // ---- the main window's commands ----
   void command(MainCommand command) override;
   void openRecent(int index) override;
+  // A data file dropped on the main window: opened as File, Open opens one
+  // (asking about unsaved changes first), and listed.
+  void openDropped(const std::string& path) override;
   // View, Reports (1) and File, Print (2).
   void route(Destination destination);
   // File, Export Transactions (CSV)...
   void exportTransactions();
-  // The report window's print button: the chosen reports to the printer.
-  void printFromReportWindow();
+  // The report window's print button: the chosen reports to the printer,
+  // with the dialogs over that window and what was written in its status bar.
+  void printFromReportWindow(ReportForm& origin);
   // InitIP: the input window, modal; nothing while no input window is wired.
   void initIP();
   void setInitIPHook(InitIPHook hook) { initIPHook_ = std::move(hook); }
@@ -146,9 +151,14 @@ class Desktop final : public MainWindowHandler {
   void createMainWindow();
   // Panel 1 shows `text`; the commands that need an open investor follow it.
   void showStatus(const std::string& text);
+  // The main window's title: the open file and whether it has unsaved changes.
+  void refreshDocument();
   void closeOtherWindows();
   void writeGeometry();
-  void runReports(const std::function<void()>& body);
+  // `origin`: the report window the run was started from (null: the main window).
+  void runReports(const std::function<void()>& body, ReportForm* origin = nullptr);
+  // The window the program's dialogs are shown over.
+  void setDialogParent(QWidget* parent);
   QString defaultPdfFile() const;
 
   DesktopOptions options_;

@@ -15,9 +15,11 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTreeWidget>
+#include <QValidator>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <vector>
@@ -222,11 +224,25 @@ InputWindow::InputWindow(DesktopServices& services, QWidget* parent)
 
 InputWindow::~InputWindow() = default;
 
+namespace {
+
+// Refuses what cannot become a number as it is typed.
+class NumberValidator final : public QValidator {
+ public:
+  using QValidator::QValidator;
+  State validate(QString& input, int&) const override {
+    return NumberBeingTyped(fromQ(input)) ? Acceptable : Invalid;
+  }
+};
+
+}  // namespace
+
 QLineEdit* InputWindow::addLineEdit(Field field, QWidget* parent) {
   auto* edit = new QLineEdit(parent);
   if (IsDateBox(field)) {
     edit->setInputMask(toQ(kDateInputMask) + ";_");
   }
+  if (IsNumberBox(field)) edit->setValidator(new NumberValidator(edit));
   registerControl(field, edit);
   return edit;
 }
@@ -292,6 +308,16 @@ void InputWindow::connectSignals() {
   onClick("btnDelete", &InputForm::deleteClicked);
   onClick("btnSave", &InputForm::saveClicked);
   onClick("btnFilename", &InputForm::filenameClicked);
+  // The keys of an editor: Ctrl+S saves, F1 the manual, Ctrl+W (and Escape) cancel.
+  const auto onKey = [this](QKeySequence key, const char* name, std::function<void()> run) {
+    auto* shortcut = new QShortcut(key, this);
+    shortcut->setObjectName(name);
+    shortcut->setContext(Qt::WindowShortcut);
+    connect(shortcut, &QShortcut::activated, this, std::move(run));
+  };
+  onKey(QKeySequence::Save, "keySave", [this] { button("btnSave")->click(); });
+  onKey(QKeySequence(Qt::Key_F1), "keyHelp", [this] { handle([&] { services_.files.ShowPDFHelp(); }); });
+  onKey(QKeySequence(Qt::CTRL | Qt::Key_W), "keyClose", [this] { reject(); });
   connect(button("btnOK"), &QPushButton::clicked, this, [this] {
     command([&] { form_.okClicked(); });
     if (form_.closeRequested()) finish(QDialog::Accepted);
@@ -441,6 +467,7 @@ void InputWindow::checkDateLeft(Field field) {
 // ---- showing the form --------------------------------------------------------------------------
 
 void InputWindow::refresh() {
+  setWindowTitle(toQ(form_.caption()));
   refreshTexts();
   refreshLists();
 

@@ -2,6 +2,10 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMimeData>
 #include <QKeySequence>
 #include <QGuiApplication>
 #include <QLabel>
@@ -26,6 +30,7 @@ QKeySequence standardKey(QKeySequence::StandardKey key, const char* fallback) {
 MainWindow::MainWindow(MainWindowHandler& handler, QWidget* parent) : QMainWindow(parent), handler_(handler) {
   setObjectName("frmMain");
   setWindowTitle("Tallyvex");
+  setAcceptDrops(true);
 
   // ---- menus ----
   QMenuBar* bar = menuBar();
@@ -126,12 +131,45 @@ void MainWindow::setStatusText(const QString& text) { statusPanel_->setText(text
 QString MainWindow::statusText() const { return statusPanel_->text(); }
 
 void MainWindow::showNotice(const QString& text) {
-  constexpr int kNoticeMilliseconds = 30000;
-  statusBar()->showMessage(text, kNoticeMilliseconds);
+  notice_ = text;
+  showNoticeIn(*statusBar(), text);
 }
-QString MainWindow::notice() const { return statusBar()->currentMessage(); }
+QString MainWindow::notice() const { return statusBar()->currentMessage().isEmpty() ? QString() : notice_; }
 
-void MainWindow::setExportEnabled(bool enabled) { menuItem("mnuFileExportCsv")->setEnabled(enabled); }
+void MainWindow::setExportEnabled(bool enabled) {
+  menuItem("mnuFileExportCsv")->setEnabled(enabled);
+  menuItem("mnuFilePrint")->setEnabled(enabled);
+  toolButton("Print")->setEnabled(enabled);
+}
+
+void MainWindow::setDocument(const QString& path, bool modified) {
+  setWindowFilePath(path);
+  setWindowTitle(path.isEmpty() ? QString("Tallyvex") : QFileInfo(path).fileName() + "[*] - Tallyvex");
+  setWindowModified(!path.isEmpty() && modified);
+}
+
+namespace {
+
+// The data file among the dropped ones, or empty.
+QString droppedDataFile(const QMimeData* data) {
+  if (!data || !data->hasUrls()) return {};
+  for (const QUrl& url : data->urls())
+    if (url.isLocalFile() && url.toLocalFile().endsWith(".qvx", Qt::CaseInsensitive)) return url.toLocalFile();
+  return {};
+}
+
+}  // namespace
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+  if (!droppedDataFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+  const QString file = droppedDataFile(event->mimeData());
+  if (file.isEmpty()) return;
+  event->acceptProposedAction();
+  handler_.openDropped(fromQ(file));
+}
 
 void MainWindow::showMru(const MruList& names) {
   for (int i = 0; i < kMruCount; ++i) {

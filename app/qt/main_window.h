@@ -28,6 +28,8 @@ class MainWindowHandler {
   virtual ~MainWindowHandler() = default;
   virtual void command(MainCommand command) = 0;
   virtual void openRecent(int index) = 0;  // 0..4
+  // A data file dropped on the window.
+  virtual void openDropped(const std::string& path) { (void)path; }
 };
 
 class MainWindow final : public QMainWindow {
@@ -38,11 +40,15 @@ class MainWindow final : public QMainWindow {
   // Panel 1 of the status bar.
   void setStatusText(const QString& text);
   QString statusText() const;
-  // A passing message in the status bar (what a command has done).
+  // A passing message in the status bar (what a command has done). Where it
+  // is wider than the bar, the folders of the files it names give way to
+  // "…/" and the whole text is the tooltip.
   void showNotice(const QString& text);
   QString notice() const;
-  // File, Export Transactions (CSV)... is only offered with an investor open.
+  // Printing and File, Export Transactions (CSV)... are only offered with an investor open.
   void setExportEnabled(bool enabled);
+  // The title names the open file (empty: none) and marks unsaved changes.
+  void setDocument(const QString& path, bool modified);
   // The recently-used items of the File menu.
   void showMru(const MruList& names);
 
@@ -60,6 +66,8 @@ class MainWindow final : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   QAction* addItem(QMenu* menu, const char* name, const QString& caption, MainCommand command);
@@ -68,6 +76,7 @@ class MainWindow final : public QMainWindow {
   std::array<QAction*, kMruCount> mru_{};
   QAction* mruSeparator_ = nullptr;
   QLabel* statusPanel_ = nullptr;
+  QString notice_;  // the notice whole
   bool closing_ = false;
   WindowGeometry applied_;  // what applyGeometry was given, in twips
 };

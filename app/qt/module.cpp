@@ -73,12 +73,13 @@ int takeScreenshots(const std::vector<std::string>& args, const QString& folder)
   options.printDialog = &oneCopy;
   options.updateReminder = [](std::string_view) {};
   options.about = [] {};
-  options.startUpOptions = [&] {
+  {
+    // A start with a file named skips the start-up options: shown here.
     tvx::qt::StartUpWindow window;
     window.show();
     ok = save(window, dir, "startup.png") && ok;
-    return tvx::kStartMainWindow;
-  };
+  }
+  options.startUpOptions = [] { return tvx::kStartMainWindow; };
   options.exit = [](int) {};
   tvx::qt::Desktop desktop(options);
   try {

@@ -29,21 +29,34 @@ void ProgressDialog::showYear(int year) {
 
 void ProgressDialog::started(int year) {
   showYear(year);
+  running_.start();
+  showWhenDue();
+}
+
+void ProgressDialog::showWhenDue() {
+  if (isVisible() || !running_.isValid() || running_.elapsed() < showAfter_) return;
   adjustSize();
   centreOnScreen(*this);
   show();
   raise();
-  // Lets the window appear before the long walk starts.
+  // Lets the window appear while the long walk goes on.
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
-void ProgressDialog::yearReached(int year) { showYear(year); }
+void ProgressDialog::yearReached(int year) {
+  showYear(year);
+  showWhenDue();
+}
 
-void ProgressDialog::processMessages() { QCoreApplication::processEvents(); }
+void ProgressDialog::processMessages() {
+  showWhenDue();
+  QCoreApplication::processEvents();
+}
 
 void ProgressDialog::finished(bool) {
   QApplication::beep();
   ++beeps_;
+  running_.invalidate();
   hide();
 }
 

@@ -1,7 +1,10 @@
 // dlgProgress: the modeless window that follows a calculation year by year.
+// It comes up only once the work has taken half a second: a short
+// calculation passes without a window flashing by.
 #pragma once
 
 #include <QDialog>
+#include <QElapsedTimer>
 
 #include "orlendo/progress.h"
 
@@ -21,10 +24,15 @@ class ProgressDialog final : public QDialog, public orlendo::ProgressObserver {
 
   QLabel* lblStatus() const { return lblStatus_; }
   int beeps() const { return beeps_; }
+  // How long the work may run before the window comes up.
+  void setShowAfter(int milliseconds) { showAfter_ = milliseconds; }
 
  private:
   void showYear(int year);
+  void showWhenDue();
   QLabel* lblStatus_;
+  QElapsedTimer running_;
+  int showAfter_ = 500;
   int beeps_ = 0;
 };
 

@@ -1,5 +1,8 @@
 #include "qt/qt_ports.h"
 
+#include <QStatusBar>
+#include "shell/notice_text.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QDate>
@@ -20,6 +23,19 @@
 #include "orlendo/dates.h"
 
 namespace tvx::qt {
+
+void showNoticeIn(QStatusBar& bar, const QString& text) {
+  constexpr int kNoticeMilliseconds = 30000;
+  const QFontMetrics metrics = bar.fontMetrics();
+  const int room = std::max(bar.width() - 2 * metrics.averageCharWidth(), 1);
+  const QString shown = metrics.horizontalAdvance(text) <= room
+                            ? text
+                            : toQ(ElideFolders(fromQ(text), [&](std::string_view t) {
+                                return metrics.horizontalAdvance(toQ(t)) <= room;
+                              }));
+  bar.setToolTip(shown == text ? QString() : text);
+  bar.showMessage(shown, kNoticeMilliseconds);
+}
 
 QString toQ(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 std::string fromQ(const QString& text) { return text.toUtf8().toStdString(); }
@@ -251,7 +267,7 @@ DetRptDialog::DetRptDialog(QWidget* parent) : QDialog(parent) {
   setWindowTitle("Detailed Report Option");
   chkRptNewPage = new QCheckBox("Start a new page for each security ( Use more paper, but better looking report)", this);
   chkRptNewPage->setObjectName("chkRptNewPage");
-  auto* close = new QPushButton("&Close", this);
+  auto* close = new QPushButton("&Print", this);  // the print goes on with the choice
   close->setObjectName("btnClose");
   close->setDefault(true);
   connect(close, &QPushButton::clicked, this, &QDialog::accept);

@@ -14,6 +14,8 @@ class QCheckBox;
 class QFont;
 class QWidget;
 
+class QStatusBar;
+
 namespace tvx::qt {
 
 QString toQ(std::string_view text);
@@ -21,6 +23,11 @@ std::string fromQ(const QString& text);
 
 // Centres a window on the screen it is on (or the primary screen).
 void centreOnScreen(QWidget& window);
+
+// Shows `text` as a passing message of `bar`. Where it is wider than the
+// bar, the folders of the files it names give way to "…/" and the whole
+// text is the bar's tooltip.
+void showNoticeIn(QStatusBar& bar, const QString& text);
 
 // A width at which the window manager shows the window's whole title.
 int widthForTitle(const QWidget& window);

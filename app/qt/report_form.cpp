@@ -1,6 +1,10 @@
 #include "qt/report_form.h"
 
 #include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QShortcut>
+#include <QStatusBar>
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QScreen>
@@ -42,6 +46,35 @@ ReportForm::ReportForm(std::function<void()> printCommand, QWidget* parent)
     if (printCommand_) printCommand_();
   });
   connect(exit, &QAction::triggered, this, &QWidget::close);
+  tbToolbar_->addSeparator();
+  auto* findLabel = new QLabel("  &Find: ", tbToolbar_);
+  tbToolbar_->addWidget(findLabel);
+  findBox_ = new QLineEdit(tbToolbar_);
+  findBox_->setObjectName("findBox");
+  findBox_->setClearButtonEnabled(true);
+  findBox_->setMaximumWidth(260);
+  findBox_->setToolTip("Find text in the report (Ctrl+F; Enter or F3: the next place)");
+  findLabel->setBuddy(findBox_);
+  tbToolbar_->addWidget(findBox_);
+  connect(findBox_, &QLineEdit::returnPressed, this, [this] { findNext(); });
+  // The toolbar's buttons take the focus with Tab as well.
+  for (QAction* a : {print, exit})
+    if (QWidget* w = tbToolbar_->widgetForAction(a)) w->setFocusPolicy(Qt::TabFocus);
+
+  // The keys of a document window.
+  const auto onKey = [this](QKeySequence key, const char* name, std::function<void()> run) {
+    auto* shortcut = new QShortcut(key, this);
+    shortcut->setObjectName(name);
+    connect(shortcut, &QShortcut::activated, this, std::move(run));
+  };
+  onKey(QKeySequence(Qt::Key_Escape), "keyEscape", [this] { close(); });
+  onKey(QKeySequence(Qt::CTRL | Qt::Key_W), "keyClose", [this] { close(); });
+  onKey(QKeySequence(Qt::CTRL | Qt::Key_P), "keyPrint", [print] { print->trigger(); });
+  onKey(QKeySequence(Qt::CTRL | Qt::Key_F), "keyFind", [this] {
+    findBox_->setFocus(Qt::ShortcutFocusReason);
+    findBox_->selectAll();
+  });
+  onKey(QKeySequence(Qt::Key_F3), "keyFindNext", [this] { findNext(); });
 
   txtReport_ = new QPlainTextEdit(this);
   txtReport_->setObjectName("txtReport");
@@ -59,6 +92,10 @@ ReportForm::ReportForm(std::function<void()> printCommand, QWidget* parent)
   layout->setSpacing(0);
   layout->addWidget(tbToolbar_);
   layout->addWidget(txtReport_, 1);
+  status_ = new QStatusBar(this);
+  status_->setObjectName("sbReport");
+  status_->setSizeGripEnabled(true);
+  layout->addWidget(status_);
 
   resize(kDesignWidth, kDesignHeight);
   setMinimumSize(kDesignWidth, kDesignHeight);
@@ -71,6 +108,26 @@ QAction* ReportForm::button(const QString& key) const {
 }
 
 void ReportForm::setCaption(std::string_view caption) { setWindowTitle(toQ(caption)); }
+
+void ReportForm::showNotice(const QString& text) {
+  notice_ = text;
+  showNoticeIn(*status_, text);
+}
+
+QString ReportForm::notice() const { return status_->currentMessage().isEmpty() ? QString() : notice_; }
+
+bool ReportForm::findNext() {
+  const QString wanted = findBox_->text();
+  if (wanted.isEmpty()) return false;
+  if (txtReport_->find(wanted)) return true;
+  // From the top once more.
+  const QTextCursor was = txtReport_->textCursor();
+  txtReport_->moveCursor(QTextCursor::Start);
+  if (txtReport_->find(wanted)) return true;
+  txtReport_->setTextCursor(was);
+  showNotice("\"" + wanted + "\" is not in this report.");
+  return false;
+}
 
 void ReportForm::setText(std::string_view text) {
   text_ = text;
@@ -115,7 +172,10 @@ void ReportFormFactory::place(ReportForm& form) {
 }
 
 ReportWindow& ReportFormFactory::create() {
-  auto* form = new ReportForm(printCommand_);
+  auto* form = new ReportForm({});
+  form->setPrintCommand([this, form] {
+    if (printCommand_) printCommand_(*form);
+  });
   form->setPlacement([this](ReportForm& f) { place(f); });
   if (created_) created_(form);
   return *form;

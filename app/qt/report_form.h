@@ -15,6 +15,8 @@
 class QPlainTextEdit;
 class QToolBar;
 class QAction;
+class QLineEdit;
+class QStatusBar;
 
 namespace tvx::qt {
 
@@ -36,6 +38,14 @@ class ReportForm final : public QWidget, public ReportWindow {
   QPlainTextEdit* txtReport() const { return txtReport_; }
   QToolBar* tbToolbar() const { return tbToolbar_; }
   QAction* button(const QString& key) const;
+  QLineEdit* findBox() const { return findBox_; }
+  // A passing message in the window's own status bar.
+  void showNotice(const QString& text);
+  QString notice() const;
+  void setPrintCommand(std::function<void()> command) { printCommand_ = std::move(command); }
+  // The next place of the find box's text after the cursor, wrapping to the
+  // top; false (and a notice) when the report holds none.
+  bool findNext();
   // Where show() puts the window; unset: the middle of the screen.
   void setPlacement(std::function<void(ReportForm&)> place) { place_ = std::move(place); }
 
@@ -43,6 +53,9 @@ class ReportForm final : public QWidget, public ReportWindow {
   std::string text_;  // as the report builders made it (CR LF line ends)
   QToolBar* tbToolbar_;
   QPlainTextEdit* txtReport_;
+  QLineEdit* findBox_;
+  QStatusBar* status_;
+  QString notice_;
   std::function<void()> printCommand_;
   std::function<void(ReportForm&)> place_;
 };
@@ -50,17 +63,17 @@ class ReportForm final : public QWidget, public ReportWindow {
 // Makes one ReportForm per screen report run.
 class ReportFormFactory final : public ReportWindowFactory {
  public:
-  // `printCommand`: the print button's command (RunReports for the printer).
-  // `created`: told of every new window (the program keeps the list of its
-  // open windows).
-  ReportFormFactory(std::function<void()> printCommand, std::function<void(QWidget*)> created)
+  // `printCommand`: the print button's command (RunReports for the printer),
+  // told which window it came from. `created`: told of every new window
+  // (the program keeps the list of its open windows).
+  ReportFormFactory(std::function<void(ReportForm&)> printCommand, std::function<void(QWidget*)> created)
       : printCommand_(std::move(printCommand)), created_(std::move(created)) {}
   ReportWindow& create() override;
 
  private:
   // Cascades from the newest window still open.
   void place(ReportForm& form);
-  std::function<void()> printCommand_;
+  std::function<void(ReportForm&)> printCommand_;
   std::vector<QPointer<QWidget>> placed_;  // oldest first
   std::function<void(QWidget*)> created_;
 };

@@ -73,9 +73,11 @@ void RunDetailReport(ReportContext& ctx, Destination destination) {
   RunReportGuarded(ctx, "DetailedReport.RunDetailReport", NoDataRun::notice, [&] {
     AppState& state = ctx.state;
 
-    // 1. The option dialog, once per printed copy, preset with the last answer.
-    if (destination == kDestPrinter && ctx.detailOption)
+    // 1. The option dialog, once per print run, preset with the last answer.
+    if (destination == kDestPrinter && ctx.detailOption && !ctx.detailOptionAsked) {
       ctx.program.NewPagePerSecurity = ctx.detailOption->ask(ctx.program.NewPagePerSecurity);
+      ctx.detailOptionAsked = true;
+    }
 
     // 2. The destination.
     ReportDestination output(ctx, destination, "Detailed Analysis Report - " + state.CurrentFile, ReportFont::unlessSilent);

@@ -61,6 +61,9 @@ struct ReportContext {
   // The font dialog has been offered in this run of the reports: a font that
   // is still missing then prints in the printer's default without asking again.
   bool fontAsked = false;
+  // The Detailed Report Option has been asked in this print run: the copies
+  // after the first keep its answer.
+  bool detailOptionAsked = false;
 
   // When not null, the file reports of this run go here, piece by piece, as
   // one append that is kept only when the whole run succeeds (RunReports);

@@ -50,6 +50,7 @@ void RunReports(ReportContext& ctx, Destination destination) {
   AppState& state = ctx.state;
   bool busyOn = false;
   ctx.fontAsked = false;
+  ctx.detailOptionAsked = false;
   Guarded([&] {
     // 1. The choice of reports (the batch run has made it already).
     if (!state.Silent) GetReports(ctx, destination);
@@ -160,7 +161,9 @@ void GetReports(ReportContext& ctx, Destination destination) {
     } else {
       state.RptInput = state.RptSummary = state.RptDetail = 0;
     }
-    if (ctx.settings) {
+    // An empty choice (Cancel, or nothing ticked) produces nothing and is not
+    // remembered: the next dialog offers the last real choice.
+    if (ctx.settings && (state.RptInput == 1 || state.RptSummary == 1 || state.RptDetail == 1)) {
       ctx.settings->writeText(kPrefsSection, kKeyInputReport, std::to_string(state.RptInput));
       ctx.settings->writeText(kPrefsSection, kKeySummaryReport, std::to_string(state.RptSummary));
       ctx.settings->writeText(kPrefsSection, kKeyDetailedReport, std::to_string(state.RptDetail));

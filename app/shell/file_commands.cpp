@@ -96,7 +96,8 @@ bool FileCommands::OpenFile(const std::string& name) {
   const bool fromDialog = name.empty() && !state_.Silent;
   if (fromDialog) {
     auto picked = ports_.files->openFile(DialogSetup(kOpenTitle));
-    if (!picked || picked->empty()) {
+    if (!picked) return false;  // cancelled: nothing to say
+    if (picked->empty()) {
       ports_.messages->show("WARNING", kFilenameEmpty, Icon::Stop, Buttons::Ok);
       return false;
     }
@@ -201,17 +202,9 @@ void FileCommands::SaveAsBeforeEnd() {
 }
 
 bool FileCommands::SaveCommand() {
-  if (state_.CurrentFile.empty()) return SaveAs();
-  // A new investor's first save goes to the untitled name, which may hold
-  // an earlier investor: replace that only on the user's yes.
-  if (state_.Untitled && KindOfPath(state_.CurrentFile) != PathKind::Missing) {
-    switch (ports_.messages->show(kReplaceTitle, state_.CurrentFile + std::string(kReplaceText), Icon::Exclamation,
-                                  Buttons::YesNoCancel)) {
-      case Answer::Yes: break;
-      case Answer::No: return SaveAs();
-      default: return false;
-    }
-  }
+  // A new investor's first save asks for a name: it never lands silently on
+  // the untitled name, which may hold an earlier investor.
+  if (state_.CurrentFile.empty() || state_.Untitled) return SaveAs();
   return SaveFile(state_.CurrentFile);
 }
 
@@ -238,6 +231,7 @@ bool FileCommands::SaveFile(const std::string& file) {
     // Only a folder that took a save becomes the data folder.
     state_.DataPath = FolderOfPath(file);
     ports_.settings->writeText(kSectionDataFiles, kKeyDataFilePath, state_.DataPath);
+    if (!state_.Silent && ports_.showNotice) ports_.showNotice(std::string(kSavedPrefix) + file);
     return true;
   });
 }

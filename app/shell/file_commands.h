@@ -36,9 +36,7 @@ inline constexpr std::string_view kNotOpened = "\nThe file was not opened.";
 inline constexpr std::string_view kNotSaved = "The data could not be saved to ";
 inline constexpr std::string_view kSaveElsewhere =
     "\nThe data is still open: save it under another name with File, Save As.";
-inline constexpr std::string_view kReplaceTitle = "Replace File?";
-inline constexpr std::string_view kReplaceText =
-    " already exists.\nDo you want to replace it with this investor?\n(No chooses another name.)";
+inline constexpr std::string_view kSavedPrefix = "Saved to ";
 inline constexpr std::string_view kStatusPrefix = "File: ";
 inline constexpr std::string_view kMruKeyPrefix = "File ";
 inline constexpr int kMruCount = 5;
@@ -72,6 +70,8 @@ struct FileCommandPorts {
   Launcher* launcher = nullptr;
   // Panel 1 of the status bar ("File: " + CurrentFile).
   std::function<void(const std::string&)> showStatus;
+  // A passing message of the status bar: what a command did ("Saved to ...").
+  std::function<void(const std::string&)> showNotice;
   // The recently-used items of the File menu: item i shows "&<i+1> <name>",
   // an empty name hides its item; the separator shows when the first is set.
   std::function<void(const MruList&)> showMru;
@@ -87,7 +87,8 @@ class FileCommands {
  public:
   FileCommands(AppState& state, FileCommandPorts ports);
 
-  // Opens a data file; an empty name asks for one (interactive only). Loads
+  // Opens a data file; an empty name asks for one (interactive only; a
+  // cancelled dialog says nothing). Loads
   // into a new investor and keeps it only when the load succeeded and every
   // entry reads as the calculation reads it; true then. A cancelled prompt
   // or dialog, a path that is no regular file, a load that fails or an entry
@@ -105,11 +106,11 @@ class FileCommands {
   // cancelled, empty name).
   bool SaveAs();
   // File, Save and the input window's OK: SaveFile(CurrentFile), or SaveAs
-  // when no file is named yet. A new investor's first save over an existing
-  // file asks first: Yes replaces it, No runs SaveAs, Cancel saves nothing.
+  // while the investor was never saved (the dialog offers UNTITLED.QVX in
+  // the data folder) or no file is named.
   bool SaveCommand();
   // Writes the investor to `file`; then records its folder as the data
-  // folder. A write that fails is shown and gives false with the investor
+  // folder and says where it went in the status bar. A write that fails is shown and gives false with the investor
   // open and marked unsaved and the data folder unchanged.
   bool SaveFile(const std::string& file);
   // A new, empty investor replaces the open one.

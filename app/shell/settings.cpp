@@ -96,7 +96,7 @@ void GetIni(AppState& state, GetIniServices& services) {
 void GetFonts(AppState& state, MessageBox& messages, FontDialog& dialog, EndServices& end) {
   Guarded(state, end, ErrorPath::fatal, "GetFonts", [&] {
     messages.show(kFontWarningTitle, kFontWarningText, Icon::Exclamation, Buttons::Ok);
-    FontChoice preset{state.FontName, state.FontSize, true};
+    FontChoice preset{state.FontName, state.FontSize, false};  // the reports never print bold
     auto chosen = dialog.choose(preset);
     if (!chosen) return;
     state.FontName = chosen->name.empty() ? std::string(kDefaultFontName) : chosen->name;

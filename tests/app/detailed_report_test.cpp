@@ -122,7 +122,7 @@ TEST_F(DetailedReportTest, PrintedPagesBreakWhenAChunkWouldPassTheBottomMargin) 
   EXPECT_EQ(h.printer.openPages()[3], crlf(page4));
 }
 
-TEST_F(DetailedReportTest, NewPagePerSecurityIsAskedEachCopyAndBreaksByTheCatalogueCounter) {
+TEST_F(DetailedReportTest, NewPagePerSecurityIsPresetWithTheLastAnswerAndBreaksByTheCatalogueCounter) {
   // Only Lumora (sixth in the catalogue) has transactions: with the option on,
   // it gets a break before it although it is the first security printed, and
   // with no page started the page manager first prints a page of empty lines.
@@ -136,7 +136,8 @@ TEST_F(DetailedReportTest, NewPagePerSecurityIsAskedEachCopyAndBreaksByTheCatalo
   EXPECT_EQ(h.printer.openPages()[0], crlf(blankLines(24) + std::vector<std::string>{"  Page  1"}));
   EXPECT_EQ(h.printer.openPages()[1], crlf(head + lumoraBlock() + blankLines(4) + std::vector<std::string>{"  Page  2"}));
 
-  // The next printed copy shows the dialog preset with the last answer.
+  // The next print run shows the dialog preset with the last answer.
+  h.ctx.detailOptionAsked = false;
   RunDetailReport(h.ctx, kDestPrinter);
   ASSERT_EQ(h.detailOption.presets.size(), 2u);
   EXPECT_FALSE(h.detailOption.presets[0]);
@@ -155,6 +156,7 @@ TEST_F(DetailedReportTest, FirstSecurityOfTheCatalogueNeverBreaksAndNoExtraBreak
   EXPECT_EQ(big.printer.openPages()[0].find("  Ferrant"), std::string::npos);
 
   big.detailOption.answers = {false};
+  big.ctx.detailOptionAsked = false;  // a new print run
   RunDetailReport(big.ctx, kDestPrinter);
   EXPECT_EQ(big.printer.openPages().size(), 5u) << "one more page for the whole report";
 }

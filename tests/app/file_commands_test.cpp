@@ -84,7 +84,10 @@ TEST(OpenFile, ACancelledDialogOrNoSuchRegularFileChangesNothing) {
   FileHarness h;
   h.state.CurrentFile = "/d/current.qvx";
   auto old = h.state.Investor;
-  EXPECT_FALSE(h.files->OpenFile(""));  // dialog cancelled
+  EXPECT_FALSE(h.files->OpenFile(""));  // dialog cancelled: nothing said
+  EXPECT_TRUE(h.messages.shown.empty());
+  h.dialog.openAnswers.push_back(std::string());
+  EXPECT_FALSE(h.files->OpenFile(""));  // a dialog that gives no name
   ASSERT_EQ(h.messages.shown.size(), 1u);
   EXPECT_EQ(h.messages.shown[0].title, "WARNING");
   EXPECT_EQ(h.messages.shown[0].text, "Filename Empty!");
@@ -303,46 +306,29 @@ TEST(SaveFile, TheFatalPathsSaveAsksAgainAfterAFailedSave) {
   EXPECT_EQ(h.exits, std::vector<int>{kExitError});
 }
 
-// File, New then OK twice: the second new investor's OK finds the first one's
-// UNTITLED.QVX and asks; nothing is replaced without a yes.
-TEST(SaveCommand, ANewInvestorAsksBeforeReplacingAnExistingUntitledFile) {
+// A new investor's first Save asks for a name, offering UNTITLED.QVX in the
+// data folder; a cancel saves nothing; every save says where it went.
+TEST(SaveCommand, ANewInvestorsFirstSaveAsksForANameAndEverySaveSaysWhere) {
   FileHarness h;
+  std::vector<std::string> notices;
+  h.files = std::make_unique<FileCommands>(h.state, [&] {
+    FileCommandPorts p = h.files->ports();
+    p.showNotice = [&](const std::string& text) { notices.push_back(text); };
+    return p;
+  }());
   const std::string untitled = h.folder.file("UNTITLED.QVX");
-  auto newInvestorNamed = [&](const std::string& name) {
-    ASSERT_TRUE(h.files->NewFile());
-    h.state.Investor->sName(name);
-  };
-  newInvestorNamed("First");
-  EXPECT_TRUE(h.files->SaveCommand());  // nothing there yet: saved without a question
-  EXPECT_TRUE(h.messages.shown.empty());
-  EXPECT_TRUE(h.files->SaveCommand());  // its own file now
-  EXPECT_TRUE(h.messages.shown.empty());
-  const std::string first = readFile(untitled);
-  ASSERT_NE(first.find("Name=First"), std::string::npos);
+  std::ofstream(untitled) << "[General]\r\nName=Earlier\r\n";
+  ASSERT_TRUE(h.files->NewFile());
+  EXPECT_FALSE(h.files->SaveCommand());  // the dialog cancelled
+  EXPECT_EQ(h.dialog.saved.at(0).presetName, untitled);
+  EXPECT_NE(readFile(untitled).find("Name=Earlier"), std::string::npos);
+  EXPECT_TRUE(notices.empty());
 
-  newInvestorNamed("Second");
-  h.messages.answers = {Answer::Cancel, Answer::No};
-  EXPECT_FALSE(h.files->SaveCommand());  // Cancel
-  EXPECT_EQ(h.messages.shown.back().title, "Replace File?");
-  EXPECT_EQ(h.messages.shown.back().text.rfind(untitled + " already exists.\n", 0), 0u);
-  EXPECT_EQ(h.messages.shown.back().buttons, Buttons::YesNoCancel);
-  EXPECT_FALSE(h.files->SaveCommand());  // No, then Save As cancelled
-  EXPECT_EQ(h.dialog.saved.back().presetName, untitled);
-  EXPECT_EQ(readFile(untitled), first);
-
-  h.messages.answers = {Answer::No};
-  h.dialog.saveAnswers = {h.folder.file("second.qvx")};
-  EXPECT_TRUE(h.files->SaveCommand());  // No, then another name
-  EXPECT_EQ(readFile(untitled), first);
-  EXPECT_EQ(h.state.CurrentFile, h.folder.file("second.qvx"));
-  const std::size_t asked = h.messages.shown.size();
-  EXPECT_TRUE(h.files->SaveCommand());  // saved once: no more questions
-  EXPECT_EQ(h.messages.shown.size(), asked);
-
-  newInvestorNamed("Third");
-  h.messages.answers = {Answer::Yes};
+  h.dialog.saveAnswers = {h.folder.file("ann.qvx")};
   EXPECT_TRUE(h.files->SaveCommand());
-  EXPECT_NE(readFile(untitled).find("Name=Third"), std::string::npos);
+  EXPECT_TRUE(h.files->SaveCommand());  // named now: saved without a dialog
+  EXPECT_EQ(h.dialog.saved.size(), 2u);
+  EXPECT_EQ(notices, std::vector<std::string>(2, "Saved to " + h.folder.file("ann.qvx")));
 }
 
 }  // namespace

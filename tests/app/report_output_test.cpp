@@ -54,13 +54,16 @@ TEST(GetReports, AFreshSettingsFileTicksAllThreeAndOkIsRemembered) {
 TEST(RunReports, CancelledChoicesProduceNothingAndTheInputReportAloneNeedsNoCalculation) {
   ReportHarness h;
   h.state.Investor = investorWithABuy();
-  h.choices.answer = std::nullopt;
-  RunReports(h.ctx, kDestScreen);
-  EXPECT_TRUE(h.windows.made.empty());
-  EXPECT_EQ(h.settings.values[key(kKeyInputReport)], "0");
-  EXPECT_EQ(h.settings.values[key(kKeySummaryReport)], "0");
-  EXPECT_EQ(h.settings.values[key(kKeyDetailedReport)], "0");
-  EXPECT_EQ(h.busy.begun, 0);
+  h.settings.values[key(kKeySummaryReport)] = "0";
+  for (const std::optional<ReportChoices> empty : {std::optional<ReportChoices>{}, std::optional{ReportChoices{false, false, false}}}) {
+    h.choices.answer = empty;
+    RunReports(h.ctx, kDestScreen);
+    EXPECT_TRUE(h.windows.made.empty());
+    // An empty choice is not remembered.
+    EXPECT_EQ(h.settings.values[key(kKeySummaryReport)], "0");
+    EXPECT_EQ(h.settings.values.count(key(kKeyInputReport)), 0u);
+    EXPECT_EQ(h.busy.begun, 0);
+  }
 
   h.choices.answer = ReportChoices{true, false, false};
   RunReports(h.ctx, kDestScreen);
@@ -102,12 +105,15 @@ TEST(RunReports, TwoPrintedCopiesAreTwoJobsWithPagesFromOne) {
   EXPECT_NE(h.printer.jobs[0][1].find("Summary - Quorvex"), std::string::npos);
   EXPECT_NE(h.printer.jobs[0][2].find("Detailed Basis Report"), std::string::npos);
   EXPECT_NE(h.printer.jobs[0][2].find("  Page  3\r\n"), std::string::npos);
-  EXPECT_EQ(h.detailOption.presets.size(), 2u) << "the option dialog once per copy";
+  EXPECT_EQ(h.detailOption.presets.size(), 1u) << "the option dialog once per print run";
   EXPECT_EQ(h.printer.fontName(), "Printer Default") << "the printer font is given back";
 
+  h.printDialog.copies = 1;  // the next run asks again
+  RunReports(h.ctx, kDestPrinter);
+  EXPECT_EQ(h.detailOption.presets.size(), 2u);
   h.printDialog.copies = 0;  // the print dialog cancelled: nothing printed
   RunReports(h.ctx, kDestPrinter);
-  EXPECT_EQ(h.printer.jobs.size(), 2u);
+  EXPECT_EQ(h.printer.jobs.size(), 3u);
   EXPECT_TRUE(h.printer.openPages().empty());
 }
 

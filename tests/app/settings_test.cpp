@@ -144,7 +144,7 @@ TEST(GetFonts, WarnsThenTakesTheChoiceWithItsLimits) {
   EXPECT_EQ(messages.shown[0].icon, Icon::Exclamation);
   ASSERT_EQ(dialog.presets.size(), 1u);
   EXPECT_EQ(dialog.presets[0].name, "Courier New");
-  EXPECT_TRUE(dialog.presets[0].bold);
+  EXPECT_FALSE(dialog.presets[0].bold) << "the reports print in the regular weight";
   EXPECT_EQ(state.FontName, "Liberation Mono");
   EXPECT_EQ(state.FontSize, 12.0F);
 

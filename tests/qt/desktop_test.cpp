@@ -4,6 +4,9 @@
 // no input to the other windows while a report run is under way; report
 // windows closed newest first at Exit; the CSV export once a file is open.
 #include <QAction>
+#include <QApplication>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QToolBar>
@@ -156,26 +159,59 @@ class DesktopTest : public QObject {
     QVERIFY(p.exits.empty());
   }
 
-  // File, New and Save twice: the second new investor does not silently
-  // replace the first one's UNTITLED.QVX (the failed loads and saves behind
-  // the menu items: tests/app/file_commands_test.cpp).
-  void newTwiceDoesNotReplaceTheFirstUntitledFile() {
+  // A document window: the title names the file and marks unsaved changes;
+  // a new investor's first Save asks for a name and says where it went;
+  // printing waits for an investor.
+  void theTitleFollowsTheFileAndTheFirstSaveAsksForAName() {
     TempFolder folder;
     Program p(folder);
-    const std::string untitled = folder.file("appdata/Kelvane/QVX/UNTITLED.QVX");
+    qt::MainWindow& main = *p.desktop->mainWindow();
+    QVERIFY(!p.item("mnuFilePrint")->isEnabled());
+    p.desktop->setInitIPHook([&](qt::DesktopServices& s, QWidget*) { s.state.DataSaved = false; });  // an edit
     p.item("mnuFileNew")->trigger();
-    p.state().Investor->sName("First");
-    p.item("mnuFileSave")->trigger();
-    const std::string first = readFile(untitled);
-    QVERIFY(first.find("Name=First") != std::string::npos);
+    QVERIFY(p.item("mnuFilePrint")->isEnabled());
+    QVERIFY(main.windowTitle().startsWith("UNTITLED.QVX[*]"));
+    QVERIFY(main.isWindowModified());
 
-    p.item("mnuFileNew")->trigger();
-    p.state().Investor->sName("Second");
-    p.messages.answers = {Answer::Cancel};
+    p.item("mnuFileSave")->trigger();  // cancelled: nothing saved
+    QCOMPARE(p.dialog.saved.size(), size_t{1});
+    QVERIFY(!std::filesystem::exists(folder.file("appdata/Kelvane/QVX/UNTITLED.QVX")));
+    const std::string file = folder.file("ann.qvx");
+    p.dialog.saveAnswers.push_back(file);
     p.item("mnuFileSave")->trigger();
-    QCOMPARE(p.messages.shown.back().title, std::string("Replace File?"));
-    QCOMPARE(readFile(untitled), first);
-    QVERIFY(p.exits.empty());
+    QVERIFY(std::filesystem::exists(file));
+    QCOMPARE(main.windowFilePath(), QString::fromStdString(file));
+    QVERIFY(main.windowTitle().startsWith("ann.qvx[*]"));
+    QVERIFY(!main.isWindowModified());
+    QCOMPARE(main.notice(), QString::fromStdString("Saved to " + file));
+  }
+
+  // A data file dropped on the main window opens there, after the
+  // unsaved-data prompt; Cancel keeps the open investor.
+  void aDroppedDataFileOpensAfterThePrompt() {
+    TempFolder folder;
+    Program p(folder);
+    const std::string file = folder.write("Drop Me.QVX", "[General]\r\nName=Dropped\r\n");
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(file))});
+    const auto drop = [&] {
+      QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+      QApplication::sendEvent(p.desktop->mainWindow(), &enter);
+      QVERIFY(enter.isAccepted());
+      QDropEvent event(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+      QApplication::sendEvent(p.desktop->mainWindow(), &event);
+    };
+    auto before = p.state().Investor;
+    p.state().DataSaved = false;
+    p.messages.answers = {Answer::Cancel};
+    drop();
+    QCOMPARE(p.state().Investor, before);
+    p.messages.answers = {Answer::No};
+    drop();
+    QCOMPARE(p.state().Investor->sName(), std::string("Dropped"));
+    QCOMPARE(p.state().CurrentFile, file);
+    QCOMPARE(p.state().MruFiles[0], file);
+    QCOMPARE(p.messages.shown.size(), size_t{2});  // the two prompts
   }
 
   void settingsWrittenAndReadBack() {

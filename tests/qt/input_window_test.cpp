@@ -155,7 +155,28 @@ class InputWindowTest : public QObject {
     QCOMPARE(t.shown(Field::txtShares), shares);
     t.type(Field::txtShares, "-5");
     QCOMPARE(orlendo::Currency::fromText(t.w.form().CurBuySell()->ChgShrs()), orlendo::Currency::fromText("-5"));
+    t.type(Field::txtCost, "1x,2O0.5.0");  // letters and a second point are refused as typed
+    QCOMPARE(t.shown(Field::txtCost), std::string("1,20.50"));
     QVERIFY(h.messages.shown.empty());
+  }
+
+  // The keys of an editor: Ctrl+S saves, and the title names the investor;
+  // Escape and Ctrl+W cancel.
+  void ctrlSSavesAndEscapeOrCtrlWCancels() {
+    for (const QKeySequence closing : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
+      FileHarness h;
+      h.state.CurrentFile = h.folder.file("keys.qvx");
+      Window t(h);
+      QVERIFY(t.active());
+      t.type(Field::txtName, "Key Saver");
+      QVERIFY(t.w.windowTitle().contains("Key Saver"));
+      QTest::keySequence(t.focused(), QKeySequence(Qt::CTRL | Qt::Key_S));
+      QVERIFY(readFile(h.state.CurrentFile).find("Name=Key Saver") != std::string::npos);
+      QVERIFY(h.state.DataSaved);
+      QVERIFY(t.w.isVisible());
+      QTest::keySequence(t.focused(), closing);
+      QVERIFY(!t.w.isVisible());
+    }
   }
 
   void anIncompleteOrImpossibleDateKeepsTheFocus() {

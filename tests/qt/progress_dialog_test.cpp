@@ -1,5 +1,5 @@
 // dlgProgress follows a real calculation and closes at its end, also when
-// the calculation fails.
+// the calculation fails; it comes up only after half a second of work.
 #include <QLabel>
 #include <QtTest>
 
@@ -14,6 +14,10 @@ class ProgressDialogTest : public QObject {
     tvx::qt::ProgressDialog dialog;
     QVERIFY(!dialog.isModal());
     dialog.started(1983);
+    dialog.yearReached(1983);
+    QVERIFY(!dialog.isVisible());  // a short calculation shows no window
+    QTest::qWait(550);
+    dialog.yearReached(1983);
     QVERIFY(dialog.isVisible());
     QCOMPARE(dialog.lblStatus()->text(), QString("Year: 1983"));
 

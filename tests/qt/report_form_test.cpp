@@ -1,6 +1,8 @@
 // frmReportForm: the text the report builder made for the screen, shown
 // read-only; the two toolbar buttons; the smallest size.
 #include <QAction>
+#include <QApplication>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QToolBar>
 #include <QtTest>
@@ -30,7 +32,7 @@ class ReportFormTest : public QObject {
 
     int prints = 0;
     std::vector<QWidget*> created;
-    qt::ReportFormFactory factory([&] { ++prints; }, [&](QWidget* w) { created.push_back(w); });
+    qt::ReportFormFactory factory([&](qt::ReportForm&) { ++prints; }, [&](QWidget* w) { created.push_back(w); });
     h.ctx.windows = &factory;
     RunSummReport(h.ctx, kDestScreen);
     QCOMPARE(created.size(), size_t{1});
@@ -92,7 +94,37 @@ class ReportFormTest : public QObject {
     QCOMPARE(form.size(), first);
     form.resize(first.width() + 200, first.height() + 100);
     QCOMPARE(form.size(), QSize(first.width() + 200, first.height() + 100));
-    QCOMPARE(form.tbToolbar()->actions().size(), 2);
+  }
+
+  // The keys of a document window: Ctrl+P prints, Ctrl+F finds (wrapping to
+  // the top, saying so when the text is not there), Escape and Ctrl+W close.
+  void keysPrintFindAndClose() {
+    for (const QKeySequence closing : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
+      int prints = 0;
+      auto* form = new qt::ReportForm([&] { ++prints; });
+      form->setText("  alpha\r\n  beta\r\n  alpha\r\n");
+      form->show();
+      QApplication::setActiveWindow(form);
+      QVERIFY(QTest::qWaitForWindowActive(form));
+      QTest::keySequence(form, QKeySequence(Qt::CTRL | Qt::Key_P));
+      QCOMPARE(prints, 1);
+      QTest::keySequence(form, QKeySequence(Qt::CTRL | Qt::Key_F));
+      QCOMPARE(QApplication::focusWidget(), form->findBox());
+      QTest::keyClicks(form->findBox(), "alpha");
+      QTest::keyClick(form->findBox(), Qt::Key_Return);
+      QCOMPARE(form->txtReport()->textCursor().blockNumber(), 0);
+      QTest::keyClick(form->findBox(), Qt::Key_F3);
+      QCOMPARE(form->txtReport()->textCursor().blockNumber(), 2);
+      QTest::keyClick(form->findBox(), Qt::Key_F3);
+      QCOMPARE(form->txtReport()->textCursor().blockNumber(), 0);  // from the top again
+      form->findBox()->setText("gamma");
+      QVERIFY(!form->findNext());
+      QVERIFY(form->notice().contains("gamma"));
+      QPointer<QWidget> alive(form);
+      QTest::keySequence(form, closing);
+      QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+      QVERIFY(alive.isNull());
+    }
   }
 };
 
