@@ -95,7 +95,18 @@ Answer StderrMessageBox::show(std::string_view title, std::string_view text, Ico
 
 namespace {
 
-int runBatch(std::span<const std::string> args, const MessageStream& err) {
+// Ends the process with `status` when `exitAtEnd`, before the run's objects
+// are torn down: the output files are closed, and freeing tens of thousands
+// of objects would only touch their pages once more.
+int finish(int status, bool exitAtEnd) {
+  if (exitAtEnd) {
+    std::fflush(nullptr);
+    std::_Exit(status);
+  }
+  return status;
+}
+
+int runBatch(std::span<const std::string> args, const MessageStream& err, bool exitAtEnd) {
   StderrMessageBox messages(err);
   AppState state;
   EndServices end;
@@ -118,24 +129,21 @@ int runBatch(std::span<const std::string> args, const MessageStream& err) {
       state.CsvFile = GetCommandLineFilename(args, kCsvExtension, kSwitchCsv);
     });
   } catch (const ProgramEnded& ended) {
-    return ended.exitStatus == kExitOk ? kExitError : ended.exitStatus;
+    return finish(ended.exitStatus == kExitOk ? kExitError : ended.exitStatus, exitAtEnd);
   }
-  return RunSilent(ctx, {HasSwitch(args, kSwitchOutput), HasSwitch(args, kSwitchCsv)});
+  return finish(RunSilent(ctx, {HasSwitch(args, kSwitchOutput), HasSwitch(args, kSwitchCsv)}), exitAtEnd);
 }
 
 }  // namespace
 
-int RunBatchMain(std::span<const std::string> args, std::ostream& err) { return runBatch(args, err); }
+int RunBatchMain(std::span<const std::string> args, std::ostream& err) { return runBatch(args, err, false); }
 
 void RunBatchAndExit(std::span<const std::string> args, MessageStream err) {
   // The reports reach the output file piece by piece: a Ctrl+C or a kill
   // meanwhile must not leave half of them behind.
   UndoOpenAppendOnFatalSignals();
-  const int status = runBatch(args, err);
-  // The output files are closed; tearing down tens of thousands of objects
-  // would only touch their pages once more.
-  std::fflush(nullptr);
-  std::_Exit(status);
+  runBatch(args, err, true);
+  std::abort();  // runBatch has ended the process
 }
 
 }  // namespace tvx

@@ -1,13 +1,18 @@
 // The leaf objects and collections of the object model.
 #include "model/objects.h"
 
+#include <algorithm>
 #include <array>
+#include <cstdint>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "model/arithmetic.h"
 #include "orlendo/collection.h"
 #include "orlendo/error.h"
 #include "orlendo/model.h"
+#include "orlendo/transactions.h"
 
 namespace orlendo {
 
@@ -30,6 +35,22 @@ std::string amountText(const std::string& raw) {
 double sharesShown(double v) { return decimalValue(scaledRound(roundTo(v, 5), 5), 5); }
 
 constexpr std::string_view kXactionTag = "XAction";
+
+// A buy or sell as the calculation posts it, with its results: everything
+// its transaction object would hold, in 48 bytes instead of an object.
+struct Posted {
+  enum Kind : std::uint8_t { kBuy, kSell, kObject };
+  double newShares = 0;
+  double changeShares = 0;
+  Currency newCost;
+  Currency changeCost;
+  Currency newCostPerShare;
+  Date date{};
+  Kind kind = kBuy;  // kObject: the slot holds a transaction object instead
+  bool hasCostPerShare = false;
+  bool described = false;  // Description() is that of the kind, else empty
+};
+static_assert(sizeof(Posted) <= 48);
 
 class XactionImpl final : public Xaction {
  public:
@@ -153,6 +174,36 @@ class XactionImpl final : public Xaction {
     return date_;
   }
 
+  // This transaction becomes the posting `p` (a new one, or one that is
+  // read through this object), and the other way round.
+  void assign(const Posted& p) {
+    newShares_ = p.newShares;
+    changeShares_ = p.changeShares;
+    newCost_ = p.newCost;
+    changeCost_ = p.changeCost;
+    newCostPerShare_ = p.newCostPerShare;
+    hasCostPerShare_ = p.hasCostPerShare;
+    date_ = p.date;
+    hasDate_ = true;
+    type_ = p.kind == Posted::kSell ? XTransType::sell : XTransType::Buy;
+    description_ = !p.described ? std::string_view() : p.kind == Posted::kSell ? "Sell" : "Buy";
+  }
+  // Only for a buy or sell built by XactionsImpl::post: nothing else set.
+  Posted posted() const {
+    Posted p;
+    p.newShares = newShares_;
+    p.changeShares = changeShares_;
+    p.newCost = newCost_;
+    p.changeCost = changeCost_;
+    p.newCostPerShare = newCostPerShare_;
+    p.date = date_;
+    p.kind = type_ == XTransType::sell ? Posted::kSell : Posted::kBuy;
+    p.hasCostPerShare = hasCostPerShare_;
+    return p;
+  }
+  // As new.
+  void clear() { *this = XactionImpl(); }
+
  private:
   // An amount set as text stays text and is read on every get.
   enum Slot { kNewShares, kNewCostPerShare, kNewCost, kChangeShares, kChangeCost, kSlots };
@@ -248,20 +299,153 @@ class BuySellImpl final : public BuySell {
   std::string code_;
 };
 
+// The transactions of a security. While no caller has asked for them all as
+// objects (NewEnum, Remove), the calculation's buys and sells stay compact
+// postings and an object is built for one only when Item asks for it; the
+// transactions added as objects sit among them. From the first NewEnum or
+// Remove on, every transaction is an object.
 class XactionsImpl final : public Xactions {
  public:
   XactionPtr Add(const XactionPtr& oXAction) override {
-    members_.Append(oXAction);
-    calcNewXAction(members_.Members());
+    if (objectsOnly_) {
+      members_.Append(oXAction);
+      calcNewXAction(members_.Members());
+      return oXAction;
+    }
+    XactionImpl previous;
+    const Xaction* before = last(previous);
+    roomForOneMore(objects_);
+    posted_.push_back(Posted{});
+    posted_.back().kind = Posted::kObject;
+    objects_.emplace_back(posted_.size() - 1, oXAction);
+    calcNewXAction(*oXAction, before);
     return oXAction;
   }
-  XactionPtr Item(long vntIndexKey) const override { return members_.Item(vntIndexKey); }
-  long Count() const override { return members_.Count(); }
-  void Remove(long vntIndexKey) override { members_.Remove(vntIndexKey); }
-  std::span<const XactionPtr> NewEnum() const override { return members_.Members(); }
+  XactionPtr Item(long vntIndexKey) const override {
+    if (objectsOnly_) return members_.Item(vntIndexKey);
+    if (vntIndexKey < 1 || vntIndexKey > Count()) raisePlatform(errnum::SubscriptOutOfRange);
+    const auto i = static_cast<std::size_t>(vntIndexKey - 1);
+    if (posted_[i].kind == Posted::kObject) return object(i);
+    // From now on the object is the transaction: a caller may change it.
+    auto x = std::make_shared<XactionImpl>();
+    x->assign(posted_[i]);
+    const auto at = std::lower_bound(objects_.begin(), objects_.end(), i,
+                                     [](const auto& o, std::size_t n) { return o.first < n; });
+    objects_.emplace(at, i, x);
+    posted_[i].kind = Posted::kObject;
+    return x;
+  }
+  long Count() const override { return objectsOnly_ ? members_.Count() : static_cast<long>(posted_.size()); }
+  void Remove(long vntIndexKey) override {
+    toObjects();
+    members_.Remove(vntIndexKey);
+  }
+  std::span<const XactionPtr> NewEnum() const override {
+    toObjects();
+    return members_.Members();
+  }
+
+  // A buy or sell of the calculation: what Add of a new transaction with the
+  // day, the kind, ChgShrsValue(shares) and a buy's ChgCostAmount(cost) does.
+  const Xaction& post(Date day, bool buy, double shares, Currency cost) {
+    XactionImpl& x = posting_;
+    x.clear();
+    x.XActionDay(day);
+    x.XactionType(buy ? XTransType::Buy : XTransType::sell);
+    if (buy) x.ChgCostAmount(cost);
+    x.ChgShrsValue(shares);
+    if (objectsOnly_) {
+      auto object = std::make_shared<XactionImpl>();
+      object->assign(x.posted());
+      Add(object);
+      return *object;
+    }
+    XactionImpl previous;
+    const Xaction* before = last(previous);
+    roomForOneMore(posted_);  // so that the push_back below cannot fail
+    try {
+      calcNewXAction(x, before);
+    } catch (...) {
+      posted_.push_back(x.posted());  // appended before its results failed, as Add does
+      throw;
+    }
+    posted_.push_back(x.posted());
+    return x;
+  }
+
+  void reserve(std::size_t n) {
+    if (!objectsOnly_) posted_.reserve(n);
+  }
+
+  // Every transaction's description set from its kind.
+  void describe() {
+    if (objectsOnly_) {
+      for (const XactionPtr& x : members_.Members()) x->Description(orlendo::describe(x->XactionType()));
+      return;
+    }
+    for (std::size_t i = 0; i < posted_.size(); ++i) {
+      if (posted_[i].kind != Posted::kObject) {
+        posted_[i].described = true;
+      } else {
+        Xaction& x = *object(i);
+        x.Description(orlendo::describe(x.XactionType()));
+      }
+    }
+  }
+
+  void visit(void* context, detail::XactionVisit visit) const {
+    if (objectsOnly_) {
+      for (const XactionPtr& x : members_.Members()) visit(context, *x);
+      return;
+    }
+    XactionImpl reader;
+    for (std::size_t i = 0; i < posted_.size(); ++i) visit(context, slot(i, reader));
+  }
 
  private:
-  Collection<Xaction> members_;
+  template <class V>
+  static void roomForOneMore(V& v) {
+    if (v.size() == v.capacity()) v.reserve(v.empty() ? 4 : 2 * v.size());
+  }
+  const XactionPtr& object(std::size_t i) const {
+    return std::lower_bound(objects_.begin(), objects_.end(), i,
+                            [](const auto& o, std::size_t n) { return o.first < n; })
+        ->second;
+  }
+  // Transaction i, read through `reader` when it is a posting.
+  const Xaction& slot(std::size_t i, XactionImpl& reader) const {
+    if (posted_[i].kind == Posted::kObject) return *object(i);
+    reader.assign(posted_[i]);
+    return reader;
+  }
+  const Xaction* last(XactionImpl& reader) const {
+    return posted_.empty() ? nullptr : &slot(posted_.size() - 1, reader);
+  }
+  void toObjects() const {
+    if (objectsOnly_) return;
+    Collection<Xaction> members;
+    members.Reserve(posted_.size());
+    for (std::size_t i = 0; i < posted_.size(); ++i) {
+      if (posted_[i].kind == Posted::kObject) {
+        members.Append(object(i));
+      } else {
+        auto x = std::make_shared<XactionImpl>();
+        x->assign(posted_[i]);
+        members.Append(std::move(x));
+      }
+    }
+    members_ = std::move(members);
+    std::vector<Posted>().swap(posted_);
+    std::vector<std::pair<std::size_t, XactionPtr>>().swap(objects_);
+    objectsOnly_ = true;
+  }
+
+  mutable std::vector<Posted> posted_;
+  // The objects among posted_, by position.
+  mutable std::vector<std::pair<std::size_t, XactionPtr>> objects_;
+  mutable Collection<Xaction> members_;
+  mutable bool objectsOnly_ = false;
+  XactionImpl posting_;  // the last post()
 };
 
 class BuySellsImpl final : public BuySells {
@@ -358,6 +542,33 @@ std::string storedCost(const BuySell& entry) {
   return entry.ChgCost();
 }
 XactionsPtr Xactions::create() { return std::make_shared<XactionsImpl>(); }
+
+const Xaction& addPosting(Xactions& xactions, Date day, bool buy, double shares, Currency cost) {
+  if (auto* own = dynamic_cast<XactionsImpl*>(&xactions)) return own->post(day, buy, shares, cost);
+  auto x = Xaction::create();
+  x->XActionDay(day);
+  x->XactionType(buy ? XTransType::Buy : XTransType::sell);
+  if (buy) x->ChgCostAmount(cost);
+  x->ChgShrsValue(shares);
+  xactions.Add(x);
+  return *x;  // the collection holds it
+}
+
+void reservePostings(Xactions& xactions, std::size_t n) {
+  if (auto* own = dynamic_cast<XactionsImpl*>(&xactions)) own->reserve(n);
+}
+
+void describeXactions(Xactions& xactions) {
+  if (auto* own = dynamic_cast<XactionsImpl*>(&xactions)) return own->describe();
+  for (const auto& x : xactions) x->Description(describe(x->XactionType()));
+}
+
+namespace detail {
+void visitXactions(const Xactions& xactions, void* context, XactionVisit visit) {
+  if (const auto* own = dynamic_cast<const XactionsImpl*>(&xactions)) return own->visit(context, visit);
+  for (const auto& x : xactions) visit(context, *x);
+}
+}  // namespace detail
 BuySellsPtr BuySells::create() { return std::make_shared<BuySellsImpl>(); }
 SecurityPtr Security::create() { return std::make_shared<SecurityImpl>(); }
 SecuritiesPtr Securities::create() { return std::make_shared<SecuritiesImpl>(); }
