@@ -79,7 +79,7 @@ def investor(rng):
     lines.append("Lumora=%s" % rng.choice(["1", "2", "3", "1", "7"]))
     lines.append("")
     for sec in rng.sample(SECURITIES, rng.randint(0, 8)):
-        n = rng.choice([0, 1, 2, 3, 5, 10, 20, 60, 200])
+        n = rng.choice([0, 1, 2, 3, 5, 10, 20, 60, 200, 200, 1500])
         header = sec.lower() if rng.random() < 0.05 else sec
         lines.append("[%s]" % header)
         count = n

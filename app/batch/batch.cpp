@@ -1,5 +1,8 @@
 #include "batch/batch.h"
 
+#include <signal.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -9,6 +12,7 @@
 #include "core/error_paths.h"
 #include "core/files.h"
 #include "core/report_text.h"
+#include "orlendo/mapped_reads.h"
 #include "orlendo/model.h"
 #include "reports/csv_export.h"
 #include "reports/page_manager.h"
@@ -138,10 +142,27 @@ int runBatch(std::span<const std::string> args, const MessageStream& err, bool e
 
 int RunBatchMain(std::span<const std::string> args, std::ostream& err) { return runBatch(args, err, false); }
 
+namespace {
+
+// The input file is mapped while it is loaded (before any output file is
+// opened): another program that cuts it short meanwhile ends the run with a
+// message instead of a crash.
+void endOnInputCutShort(int) {
+  constexpr char kText[] = "tvxdesk: WARNING: the input file was changed by another program while it was read.\n";
+  (void)!::write(STDERR_FILENO, kText, sizeof kText - 1);
+  std::_Exit(kExitError);
+}
+
+}  // namespace
+
 void RunBatchAndExit(std::span<const std::string> args, MessageStream err) {
   // The reports reach the output file piece by piece: a Ctrl+C or a kill
   // meanwhile must not leave half of them behind.
   UndoOpenAppendOnFatalSignals();
+  struct sigaction action {};
+  action.sa_handler = endOnInputCutShort;
+  sigemptyset(&action.sa_mask);
+  if (::sigaction(SIGBUS, &action, nullptr) == 0) orlendo::allowMappedReads(true);
   runBatch(args, err, true);
   std::abort();  // runBatch has ended the process
 }

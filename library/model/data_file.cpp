@@ -7,6 +7,7 @@
 
 #include "orlendo/error.h"
 #include "model/sectioned_text.h"
+#include "model/text_view.h"
 #include "orlendo/profile_file.h"
 
 namespace orlendo {
@@ -168,11 +169,11 @@ void fetchInvestor(Investor& investor, std::string_view fileName, Date today) {
   const std::size_t general = file.want(kGeneral);
   std::vector<std::size_t> slots;
   for (const auto& security : *investor.colSecurities()) slots.push_back(file.want(security->SecName()));
-  std::string text;
-  readTextFile(std::string(fileName), text);  // a missing file reads as empty: a new investor
+  TextFileView view;
+  view.read(std::string(fileName));  // a missing file reads as empty: a new investor
   // Text without a single section header is some other file: loading it as
   // an empty investor would let the next save overwrite it.
-  if (file.read(text))
+  if (file.read(view.text()))
     raiseMessage(errnum::NotADataFile, std::string(fileName),
                  std::string(fileName) + " is not a Tallyvex data file");
 
