@@ -21,10 +21,10 @@ namespace {
 
 using std::chrono::sys_days;
 
-// One buy or sell, read once: its shares and its day.
-// 32 bytes: heavy investors hold tens of thousands.
+// One buy or sell, read once: its shares and its day (24 bytes: heavy
+// investors hold tens of thousands). Its other texts are read again where
+// a posting needs them.
 struct Entry {
-  const BuySell* source = nullptr;
   double shares = 0;
   sys_days day{};
   std::int32_t failure = 0;   // the conversion error reading it raises, 0 when it reads
@@ -37,12 +37,12 @@ struct Entry {
 
 struct Holding {
   SecurityPtr security;
+  BuySellsPtr buySells;
   std::vector<Entry> entries;
 };
 
 Entry readEntry(const BuySell& b) {
   Entry e;
-  e.source = &b;
   try {
     e.shares = entryShares(b);
     e.isBuy = e.shares > 0;
@@ -63,24 +63,24 @@ EntryFault faultOf(const Security& security, long position, const BuySell& b, st
 
 // The value a failed posting could not take: a buy's cost when that does not
 // read, otherwise the shares (their result overflowed).
-EntryFault postingFault(const Security& security, const Entry& e) {
+EntryFault postingFault(const Security& security, const Entry& e, const BuySell& source) {
   if (e.isBuy) {
     try {
-      Currency::fromText(e.source->ChgCost());
+      Currency::fromText(source.ChgCost());
     } catch (const Error&) {
-      return faultOf(security, e.position, *e.source, "Cost");
+      return faultOf(security, e.position, source, "Cost");
     }
   }
-  return faultOf(security, e.position, *e.source, "Shares");
+  return faultOf(security, e.position, source, "Shares");
 }
 
-void postEntry(const Holding& h, const Entry& e) {
+void postEntry(const Holding& h, const Entry& e, const BuySell& source) {
   std::optional<Currency> cost;
-  if (e.isBuy && !(cost = e.source->ChgCostAmount())) {
+  if (e.isBuy && !(cost = source.ChgCostAmount())) {
     auto x = Xaction::create();
     x->XActionDay(Date{e.day});
     x->XactionType(XTransType::Buy);
-    x->ChgCost(e.source->ChgCost());  // not numeric: fails as setting the text does
+    x->ChgCost(source.ChgCost());  // not numeric: fails as setting the text does
     x->ChgShrsValue(e.shares);
     h.security->colXActions()->Add(x);
     return;
@@ -162,14 +162,13 @@ class Walk {
   void readEntries(Securities& securities) {
     holdings_.reserve(static_cast<std::size_t>(securities.Count()));
     for (const auto& s : securities) {
-      Holding h{s, {}};
-      const auto buySells = s->colBuySells();
-      h.entries.reserve(static_cast<std::size_t>(buySells->Count()));
-      for (const auto& b : *buySells) {
-        h.entries.push_back(readEntry(*b));
+      Holding h{s, s->colBuySells(), {}};
+      h.entries.reserve(static_cast<std::size_t>(h.buySells->Count()));
+      visitEntries(*h.buySells, [&](const BuySell& b) {
+        h.entries.push_back(readEntry(b));
         h.entries.back().position = static_cast<std::int32_t>(h.entries.size());
         anyFailure_ |= h.entries.back().failure != 0;
-      }
+      });
       holdings_.push_back(std::move(h));
     }
   }
@@ -179,7 +178,7 @@ class Walk {
     for (const Holding& h : holdings_) {
       for (const Entry& e : h.entries) {
         if (e.failure) {
-          fault_ = faultOf(*h.security, e.position, *e.source, e.unread());
+          fault_ = faultOf(*h.security, e.position, reader_.read(*h.buySells, e.position), e.unread());
           raisePlatform(e.failure);
         }
         if (e.isBuy && e.day == start_) post(h, e);
@@ -190,10 +189,11 @@ class Walk {
   }
 
   void post(const Holding& h, const Entry& e) {
+    const BuySell& source = reader_.read(*h.buySells, e.position);
     try {
-      postEntry(h, e);
+      postEntry(h, e, source);
     } catch (...) {
-      fault_ = postingFault(*h.security, e);
+      fault_ = postingFault(*h.security, e, source);
       throw;
     }
   }
@@ -213,6 +213,7 @@ class Walk {
   ProgressObserver* observer_;
   sys_days nextNewYear_{};
   std::vector<Holding> holdings_;
+  EntryReader reader_;  // the entry being posted
   bool anyFailure_ = false;
   std::optional<EntryFault>& fault_;  // the entry the walk failed on
 };
@@ -220,13 +221,16 @@ class Walk {
 }  // namespace
 
 std::optional<EntryFault> findUnreadableEntry(const Investor& investor) {
+  std::optional<EntryFault> fault;
   for (const auto& security : *investor.colSecurities()) {
     long position = 0;
-    for (const auto& b : *security->colBuySells()) {
+    visitEntries(*security->colBuySells(), [&](const BuySell& b) {
       ++position;
-      const Entry e = readEntry(*b);
-      if (e.failure) return faultOf(*security, position, *b, e.unread());
-    }
+      if (fault) return;
+      const Entry e = readEntry(b);
+      if (e.failure) fault = faultOf(*security, position, b, e.unread());
+    });
+    if (fault) return fault;
   }
   return std::nullopt;
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "orlendo/error.h"
+#include "model/objects.h"
 #include "model/sectioned_text.h"
 #include "model/text_view.h"
 #include "orlendo/profile_file.h"
@@ -50,6 +51,13 @@ class DataFileText {
     std::int32_t getLong(std::string_view key, std::int32_t def) const {
       const std::string_view* v = find(key);
       return v ? detail::parseProfileLong(*v) : def;
+    }
+    // The size of the entries' texts.
+    std::size_t entryBytes() const {
+      std::size_t bytes = 0;
+      for (const auto& e : entries)
+        for (const std::string_view& v : e) bytes += v.size();
+      return bytes;
     }
     const std::string_view* entry(long n, Field field) const {
       if (n < 1 || static_cast<std::size_t>(n) > entries.size()) return nullptr;
@@ -192,17 +200,18 @@ void fetchInvestor(Investor& investor, std::string_view fileName, Date today) {
     auto entries = BuySells::create();
     security->colBuySells(entries);
     if (count > kMaxEntries) raisePlatform(errnum::Overflow);
+    if (count > 0) reserveEntries(*entries, static_cast<std::size_t>(count), section.entryBytes());
+    std::string madeCode;
     for (long n = 1; n <= count; ++n) {
       const auto text = [&](DataFileText::Field field) {
         const std::string_view* v = section.entry(n, field);
-        return v ? std::string(*v) : std::string();
+        return v ? *v : std::string_view();
       };
-      std::string date = text(DataFileText::kDate);
-      std::string shares = text(DataFileText::kShares);
-      std::string cost = text(DataFileText::kCost);
+      const std::string_view date = text(DataFileText::kDate);
       const std::string_view* stored = section.entry(n, DataFileText::kCode);
-      std::string code = stored ? std::string(*stored) : date + "-" + std::to_string(n);
-      entries->Add(code, date, cost, shares);
+      if (!stored) madeCode.assign(date).append("-").append(std::to_string(n));
+      addEntryTexts(*entries, stored ? *stored : std::string_view(madeCode), date, text(DataFileText::kCost),
+                    text(DataFileText::kShares));
     }
   }
 }

@@ -292,6 +292,14 @@ class BuySellImpl final : public BuySell {
     return Currency::fromText(cost_).rounded(2);
   }
 
+  // The texts exactly as stored (no defaults applied).
+  void assign(std::string_view code, std::string_view date, std::string_view cost, std::string_view shares) {
+    code_.assign(code);
+    date_.assign(date);
+    cost_.assign(cost);
+    shares_.assign(shares);
+  }
+
  private:
   std::string shares_ = "0";
   std::string cost_ = "0";
@@ -448,6 +456,11 @@ class XactionsImpl final : public Xactions {
   XactionImpl posting_;  // the last post()
 };
 
+// The user's buys and sells of a security. Those a data file gave stay
+// their texts side by side in one buffer, 16 bytes and the texts each, until
+// a caller asks for an entry's object (Item) or for them all (NewEnum,
+// Remove, a keyed Add); from the first call for them all on, every entry is
+// an object.
 class BuySellsImpl final : public BuySells {
  public:
   BuySellPtr Add(std::string& Code, std::string& XActionDate, std::string& ChgCost, std::string& ChgShrs,
@@ -459,26 +472,153 @@ class BuySellsImpl final : public BuySells {
     entry->XActionDate(XActionDate);
     entry->ChgCost(ChgCost);
     entry->ChgShrs(ChgShrs);
-    members_.Append(entry, sKey);
+    if (!sKey.empty()) toObjects();
+    if (objectsOnly_) {
+      members_.Append(entry, sKey);
+    } else {
+      roomForOneMore(objects_);
+      stored_.push_back(Stored{kObject, {}});
+      objects_.emplace_back(stored_.size() - 1, entry);
+    }
     dirty_ = true;
     return entry;
   }
-  BuySellPtr Item(long vntIndexKey) const override { return members_.Item(vntIndexKey); }
+  BuySellPtr Item(long vntIndexKey) const override {
+    if (objectsOnly_) return members_.Item(vntIndexKey);
+    if (vntIndexKey < 1 || vntIndexKey > Count()) raisePlatform(errnum::SubscriptOutOfRange);
+    const auto i = static_cast<std::size_t>(vntIndexKey - 1);
+    if (stored_[i].at == kObject) return object(i);
+    // From now on the object is the entry: a caller may change it.
+    auto entry = std::make_shared<BuySellImpl>();
+    load(i, *entry);
+    const auto at = std::lower_bound(objects_.begin(), objects_.end(), i,
+                                     [](const auto& o, std::size_t n) { return o.first < n; });
+    objects_.emplace(at, i, entry);
+    stored_[i].at = kObject;
+    return entry;
+  }
+  // Only keyed entries are found by key, and those make every entry an object.
   BuySellPtr Item(std::string_view vntIndexKey) const override { return members_.Item(vntIndexKey); }
-  long Count() const override { return members_.Count(); }
+  long Count() const override { return objectsOnly_ ? members_.Count() : static_cast<long>(stored_.size()); }
   void Remove(long vntIndexKey) override {
+    toObjects();
     members_.Remove(vntIndexKey);
     dirty_ = true;
   }
   void Remove(std::string_view vntIndexKey) override {
+    toObjects();
     members_.Remove(vntIndexKey);
     dirty_ = true;
   }
-  std::span<const BuySellPtr> NewEnum() const override { return members_.Members(); }
+  std::span<const BuySellPtr> NewEnum() const override {
+    toObjects();
+    return members_.Members();
+  }
   bool IsDirty() const override { return dirty_; }
 
+  // Add without a key, keeping the texts: an empty cost or shares text is "0".
+  void addTexts(std::string_view code, std::string_view date, std::string_view cost, std::string_view shares) {
+    if (cost.empty()) cost = "0";
+    if (shares.empty()) shares = "0";
+    const std::size_t at = texts_.size();
+    const std::size_t size = code.size() + date.size() + cost.size() + shares.size();
+    constexpr std::size_t kLimit = 0xFFFF;
+    if (objectsOnly_ || at + size >= kObject || std::max({code.size(), date.size(), cost.size(), shares.size()}) > kLimit) {
+      std::string c(code), d(date), k(cost), s(shares);
+      Add(c, d, k, s, {});
+      return;
+    }
+    if (texts_.size() + size > texts_.capacity()) texts_.reserve(std::max(2 * texts_.capacity(), at + size));
+    roomForOneMore(stored_);
+    texts_.append(code).append(date).append(cost).append(shares);
+    stored_.push_back(Stored{static_cast<std::uint32_t>(at),
+                             {static_cast<std::uint16_t>(code.size()), static_cast<std::uint16_t>(date.size()),
+                              static_cast<std::uint16_t>(cost.size()), static_cast<std::uint16_t>(shares.size())}});
+    dirty_ = true;
+  }
+  void reserve(std::size_t entries, std::size_t textBytes) {
+    if (objectsOnly_) return;
+    stored_.reserve(entries);
+    texts_.reserve(textBytes);
+  }
+
+  const BuySell& read(long position, BuySellImpl& reader) const {
+    if (objectsOnly_) return *members_.Item(position);
+    if (position < 1 || position > Count()) raisePlatform(errnum::SubscriptOutOfRange);
+    const auto i = static_cast<std::size_t>(position - 1);
+    if (stored_[i].at == kObject) return *object(i);
+    load(i, reader);
+    return reader;
+  }
+
+  void visit(void* context, void (*visit)(void*, const BuySell&)) const {
+    if (objectsOnly_) {
+      for (const BuySellPtr& b : members_.Members()) visit(context, *b);
+      return;
+    }
+    BuySellImpl reader;
+    for (std::size_t i = 0; i < stored_.size(); ++i) {
+      if (stored_[i].at == kObject) {
+        visit(context, *object(i));
+      } else {
+        load(i, reader);
+        visit(context, reader);
+      }
+    }
+  }
+
  private:
-  Collection<BuySell> members_;
+  static constexpr std::uint32_t kObject = 0xFFFFFFFF;
+  struct Stored {
+    std::uint32_t at;  // of the texts in texts_; kObject: the entry is an object
+    std::array<std::uint16_t, 4> sizes;  // code, date, cost, shares
+  };
+
+  template <class V>
+  static void roomForOneMore(V& v) {
+    if (v.size() == v.capacity()) v.reserve(v.empty() ? 4 : 2 * v.size());
+  }
+  void load(std::size_t i, BuySellImpl& entry) const {
+    const Stored& e = stored_[i];
+    std::string_view t = std::string_view(texts_).substr(e.at);
+    std::array<std::string_view, 4> field;
+    for (std::size_t f = 0; f < field.size(); ++f) {
+      field[f] = t.substr(0, e.sizes[f]);
+      t.remove_prefix(e.sizes[f]);
+    }
+    entry.assign(field[0], field[1], field[2], field[3]);
+  }
+  const BuySellPtr& object(std::size_t i) const {
+    return std::lower_bound(objects_.begin(), objects_.end(), i,
+                            [](const auto& o, std::size_t n) { return o.first < n; })
+        ->second;
+  }
+  void toObjects() const {
+    if (objectsOnly_) return;
+    Collection<BuySell> members;
+    members.Reserve(stored_.size());
+    for (std::size_t i = 0; i < stored_.size(); ++i) {
+      if (stored_[i].at == kObject) {
+        members.Append(object(i));
+      } else {
+        auto entry = std::make_shared<BuySellImpl>();
+        load(i, *entry);
+        members.Append(std::move(entry));
+      }
+    }
+    members_ = std::move(members);
+    std::vector<Stored>().swap(stored_);
+    std::string().swap(texts_);
+    std::vector<std::pair<std::size_t, BuySellPtr>>().swap(objects_);
+    objectsOnly_ = true;
+  }
+
+  mutable std::vector<Stored> stored_;
+  mutable std::string texts_;
+  // The objects among stored_, by position.
+  mutable std::vector<std::pair<std::size_t, BuySellPtr>> objects_;
+  mutable Collection<BuySell> members_;
+  mutable bool objectsOnly_ = false;
   bool dirty_ = false;
 };
 
@@ -561,6 +701,31 @@ void reservePostings(Xactions& xactions, std::size_t n) {
 void describeXactions(Xactions& xactions) {
   if (auto* own = dynamic_cast<XactionsImpl*>(&xactions)) return own->describe();
   for (const auto& x : xactions) x->Description(describe(x->XactionType()));
+}
+
+void addEntryTexts(BuySells& entries, std::string_view code, std::string_view date, std::string_view cost,
+                   std::string_view shares) {
+  if (auto* own = dynamic_cast<BuySellsImpl*>(&entries)) return own->addTexts(code, date, cost, shares);
+  std::string c(code), d(date), k(cost), s(shares);
+  entries.Add(c, d, k, s);
+}
+
+void reserveEntries(BuySells& entries, std::size_t n, std::size_t textBytes) {
+  if (auto* own = dynamic_cast<BuySellsImpl*>(&entries)) own->reserve(n, textBytes);
+}
+
+EntryReader::EntryReader() : scratch_(std::make_unique<BuySellImpl>()) {}
+EntryReader::~EntryReader() = default;
+
+const BuySell& EntryReader::read(const BuySells& entries, long position) {
+  if (const auto* own = dynamic_cast<const BuySellsImpl*>(&entries))
+    return own->read(position, static_cast<BuySellImpl&>(*scratch_));
+  return *entries.Item(position);  // the collection holds it
+}
+
+void visitEntries(const BuySells& entries, void* context, void (*visit)(void*, const BuySell&)) {
+  if (const auto* own = dynamic_cast<const BuySellsImpl*>(&entries)) return own->visit(context, visit);
+  for (const auto& b : entries) visit(context, *b);
 }
 
 namespace detail {

@@ -1,7 +1,11 @@
 // What the model objects hold beyond their public interface.
 #pragma once
 
+#include <cstddef>
+#include <memory>
 #include <string>
+#include <string_view>
+#include <type_traits>
 
 #include "orlendo/model.h"
 
@@ -11,6 +15,37 @@ namespace orlendo {
 // numeric text formatted, and raise when it cannot be (an overflow).
 std::string storedShares(const BuySell& entry);
 std::string storedCost(const BuySell& entry);
+
+// BuySells.Add of an entry without a key, its texts kept compact until a
+// caller asks for its object.
+void addEntryTexts(BuySells& entries, std::string_view code, std::string_view date, std::string_view cost,
+                   std::string_view shares);
+// Makes room for `n` entries in all, whose texts take about `textBytes`.
+void reserveEntries(BuySells& entries, std::size_t n, std::size_t textBytes);
+
+// Calls visit(context, entry) for each entry in order, without building an
+// object for one kept compact; the entry is valid during the call only.
+void visitEntries(const BuySells& entries, void* context, void (*visit)(void*, const BuySell&));
+template <class Visit>
+void visitEntries(const BuySells& entries, Visit&& visit) {
+  using V = std::remove_reference_t<Visit>;
+  visitEntries(entries, const_cast<void*>(static_cast<const void*>(&visit)),
+               [](void* context, const BuySell& b) { (*static_cast<V*>(context))(b); });
+}
+
+// Reads one entry of a BuySells at a time without building its object when
+// it is kept compact; what read returns is valid until the next read.
+class EntryReader {
+ public:
+  EntryReader();
+  ~EntryReader();
+  EntryReader(const EntryReader&) = delete;
+  EntryReader& operator=(const EntryReader&) = delete;
+  const BuySell& read(const BuySells& entries, long position);  // from 1
+
+ private:
+  std::unique_ptr<BuySell> scratch_;
+};
 
 // Appends a buy or sell of the calculation to `xactions`: what Add of a new
 // transaction with the day, the kind, ChgShrsValue(shares) and, for a buy,
