@@ -6,6 +6,7 @@
 #include "calc/calculate.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -97,6 +98,41 @@ struct Ref {
   std::size_t holding() const { return holdingPass >> 1; }
 };
 
+// Sorts the postings into the day's order. Each one's place is one 64-bit
+// number when its parts fit (always for dates of the history and files a
+// data file can hold), and sorting numbers is several times faster.
+void sortPostings(std::vector<Ref>& refs) {
+  if (refs.empty()) return;
+  sys_days::rep firstDay = refs.front().day, lastDay = firstDay;
+  std::uint32_t lastHolding = 0, lastEntry = 0;
+  for (const Ref& r : refs) {
+    firstDay = std::min(firstDay, r.day);
+    lastDay = std::max(lastDay, r.day);
+    lastHolding = std::max(lastHolding, r.holdingPass);
+    lastEntry = std::max(lastEntry, r.entry);
+  }
+  const auto days = static_cast<std::uint64_t>(lastDay - firstDay);
+  const int entryBits = std::bit_width(lastEntry);
+  const int holdingBits = std::bit_width(lastHolding);
+  if (std::bit_width(days) + holdingBits + entryBits >= 64) {
+    std::sort(refs.begin(), refs.end());
+    return;
+  }
+  std::vector<std::uint64_t> keys;
+  keys.reserve(refs.size());
+  for (const Ref& r : refs)
+    keys.push_back((static_cast<std::uint64_t>(r.day - firstDay) << (holdingBits + entryBits)) |
+                   (static_cast<std::uint64_t>(r.holdingPass) << entryBits) | r.entry);
+  std::sort(keys.begin(), keys.end());
+  const std::uint64_t entryMask = (std::uint64_t{1} << entryBits) - 1;
+  const std::uint64_t holdingMask = (std::uint64_t{1} << holdingBits) - 1;
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    const std::uint64_t k = keys[i];
+    refs[i] = Ref{firstDay + static_cast<sys_days::rep>(k >> (holdingBits + entryBits)),
+                  static_cast<std::uint32_t>((k >> entryBits) & holdingMask), static_cast<std::uint32_t>(k & entryMask)};
+  }
+}
+
 class Walk {
  public:
   Walk(Investor& investor, sys_days start, sys_days last, ProgressObserver* observer,
@@ -134,7 +170,7 @@ class Walk {
                         static_cast<std::uint32_t>(i)});
       }
     }
-    std::sort(refs.begin(), refs.end());
+    sortPostings(refs);
 
     const auto actions = history::schedule();
     auto action = actions.begin();

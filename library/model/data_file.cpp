@@ -96,7 +96,8 @@ class DataFileText {
           Field field = kFields;
           if (entryKey(key, n, field)) {
             auto& slots = current->entries;
-            if (static_cast<std::size_t>(n) > slots.size()) slots.resize(static_cast<std::size_t>(n));
+            if (static_cast<std::size_t>(n) == slots.size() + 1) slots.emplace_back();  // the usual next entry
+            else if (static_cast<std::size_t>(n) > slots.size()) slots.resize(static_cast<std::size_t>(n));
             std::string_view& slot = slots[static_cast<std::size_t>(n - 1)][field];
             if (!slot.data()) slot = value;  // a view into a line: never null, even when empty
             return;
@@ -123,13 +124,19 @@ class DataFileText {
     if (i >= key.size() || key[i] != ' ') return false;
     const std::string_view word = key.substr(i + 1);
     static constexpr std::string_view kWords[kFields] = {"Date", "Shares", "Cost", "Code"};
-    for (int f = 0; f < kFields; ++f)
-      if (equalFolded(word, kWords[f])) {
-        n = value;
-        field = static_cast<Field>(f);
-        return true;
-      }
-    return false;
+    // The one word the size and a letter or two can be, then compared whole.
+    Field f = kFields;
+    if (word.size() == 4) {
+      const char first = foldAscii(word[0]);
+      if (first == 'd') f = kDate;
+      else if (first == 'c') f = foldAscii(word[2]) == 's' ? kCost : kCode;
+    } else if (word.size() == 6) {
+      f = kShares;
+    }
+    if (f == kFields || (word != kWords[f] && !equalFolded(word, kWords[f]))) return false;
+    n = value;
+    field = f;
+    return true;
   }
 
   // A section's first key is normally its Count: size the slots from it

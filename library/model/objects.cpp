@@ -265,16 +265,29 @@ class XactionImpl final : public Xaction {
   std::unique_ptr<Rare> rare_;
 };
 
+// What a buy or sell's gets make of its texts.
+std::string sharesShown(std::string_view shares) {
+  return isNumericText(shares) ? format(parseDouble(shares), kSharesPattern) : std::string(shares);
+}
+std::string costShown(std::string_view cost) {
+  return isNumericText(cost) ? format(Currency::fromText(cost), kAmountPattern) : std::string(cost);
+}
+double sharesValue(std::string_view shares) {
+  // Not numeric: the type mismatch of reading the text unchanged.
+  return decimalValue(scaledRound(parseDouble(shares), 5), 5);
+}
+std::optional<Currency> costAmount(std::string_view cost) {
+  if (!isNumericText(cost)) return std::nullopt;
+  // The cents the text get shows; rounding a count to cents stays in range.
+  return Currency::fromText(cost).rounded(2);
+}
+
 class BuySellImpl final : public BuySell {
  public:
   void ChgShrs(std::string_view v) override { shares_ = v; }
-  std::string ChgShrs() const override {
-    return isNumericText(shares_) ? format(parseDouble(shares_), kSharesPattern) : shares_;
-  }
+  std::string ChgShrs() const override { return sharesShown(shares_); }
   void ChgCost(std::string_view v) override { cost_ = v; }
-  std::string ChgCost() const override {
-    return isNumericText(cost_) ? format(Currency::fromText(cost_), kAmountPattern) : cost_;
-  }
+  std::string ChgCost() const override { return costShown(cost_); }
   void XActionDate(std::string_view v) override { date_ = v; }
   std::string XActionDate() const override { return date_; }
   void Code(std::string_view v) override { code_ = v; }
@@ -282,15 +295,8 @@ class BuySellImpl final : public BuySell {
   const std::string& storedShares() const { return shares_; }
   const std::string& storedCost() const { return cost_; }
 
-  double ChgShrsValue() const override {
-    // Not numeric: the type mismatch of reading the text unchanged.
-    return decimalValue(scaledRound(parseDouble(shares_), 5), 5);
-  }
-  std::optional<Currency> ChgCostAmount() const override {
-    if (!isNumericText(cost_)) return std::nullopt;
-    // The cents the text get shows; rounding a count to cents stays in range.
-    return Currency::fromText(cost_).rounded(2);
-  }
+  double ChgShrsValue() const override { return sharesValue(shares_); }
+  std::optional<Currency> ChgCostAmount() const override { return costAmount(cost_); }
 
   // The texts exactly as stored (no defaults applied).
   void assign(std::string_view code, std::string_view date, std::string_view cost, std::string_view shares) {
@@ -305,6 +311,38 @@ class BuySellImpl final : public BuySell {
   std::string cost_ = "0";
   std::string date_ = "12/31/1983";
   std::string code_;
+};
+
+// An entry kept compact, read in place: its texts are views into the
+// collection's buffer. Only ever handed out as const, for reading.
+class EntryView final : public BuySell {
+ public:
+  void ChgShrs(std::string_view) override { readOnly(); }
+  std::string ChgShrs() const override { return sharesShown(shares_); }
+  void ChgCost(std::string_view) override { readOnly(); }
+  std::string ChgCost() const override { return costShown(cost_); }
+  void XActionDate(std::string_view) override { readOnly(); }
+  std::string XActionDate() const override { return std::string(date_); }
+  void Code(std::string_view) override { readOnly(); }
+  std::string Code() const override { return std::string(code_); }
+  std::string_view storedShares() const { return shares_; }
+  std::string_view storedCost() const { return cost_; }
+  double ChgShrsValue() const override { return sharesValue(shares_); }
+  std::optional<Currency> ChgCostAmount() const override { return costAmount(cost_); }
+
+  void assign(std::string_view code, std::string_view date, std::string_view cost, std::string_view shares) {
+    code_ = code;
+    date_ = date;
+    cost_ = cost;
+    shares_ = shares;
+  }
+
+ private:
+  [[noreturn]] static void readOnly() { raisePlatform(errnum::InvalidArgument); }
+  std::string_view shares_;
+  std::string_view cost_;
+  std::string_view date_;
+  std::string_view code_;
 };
 
 // The transactions of a security. While no caller has asked for them all as
@@ -542,7 +580,7 @@ class BuySellsImpl final : public BuySells {
     texts_.reserve(textBytes);
   }
 
-  const BuySell& read(long position, BuySellImpl& reader) const {
+  const BuySell& read(long position, EntryView& reader) const {
     if (objectsOnly_) return *members_.Item(position);
     if (position < 1 || position > Count()) raisePlatform(errnum::SubscriptOutOfRange);
     const auto i = static_cast<std::size_t>(position - 1);
@@ -556,7 +594,7 @@ class BuySellsImpl final : public BuySells {
       for (const BuySellPtr& b : members_.Members()) visit(context, *b);
       return;
     }
-    BuySellImpl reader;
+    EntryView reader;
     for (std::size_t i = 0; i < stored_.size(); ++i) {
       if (stored_[i].at == kObject) {
         visit(context, *object(i));
@@ -578,7 +616,8 @@ class BuySellsImpl final : public BuySells {
   static void roomForOneMore(V& v) {
     if (v.size() == v.capacity()) v.reserve(v.empty() ? 4 : 2 * v.size());
   }
-  void load(std::size_t i, BuySellImpl& entry) const {
+  template <class Entry>
+  void load(std::size_t i, Entry& entry) const {
     const Stored& e = stored_[i];
     std::string_view t = std::string_view(texts_).substr(e.at);
     std::array<std::string_view, 4> field;
@@ -674,11 +713,13 @@ BuySellPtr BuySell::create() { return std::make_shared<BuySellImpl>(); }
 
 std::string storedShares(const BuySell& entry) {
   if (const auto* own = dynamic_cast<const BuySellImpl*>(&entry)) return own->storedShares();
+  if (const auto* view = dynamic_cast<const EntryView*>(&entry)) return std::string(view->storedShares());
   return entry.ChgShrs();
 }
 
 std::string storedCost(const BuySell& entry) {
   if (const auto* own = dynamic_cast<const BuySellImpl*>(&entry)) return own->storedCost();
+  if (const auto* view = dynamic_cast<const EntryView*>(&entry)) return std::string(view->storedCost());
   return entry.ChgCost();
 }
 XactionsPtr Xactions::create() { return std::make_shared<XactionsImpl>(); }
@@ -714,12 +755,15 @@ void reserveEntries(BuySells& entries, std::size_t n, std::size_t textBytes) {
   if (auto* own = dynamic_cast<BuySellsImpl*>(&entries)) own->reserve(n, textBytes);
 }
 
-EntryReader::EntryReader() : scratch_(std::make_unique<BuySellImpl>()) {}
+EntryReader::EntryReader() : scratch_(std::make_unique<EntryView>()) {}
 EntryReader::~EntryReader() = default;
 
 const BuySell& EntryReader::read(const BuySells& entries, long position) {
-  if (const auto* own = dynamic_cast<const BuySellsImpl*>(&entries))
-    return own->read(position, static_cast<BuySellImpl&>(*scratch_));
+  if (&entries != entries_) {
+    entries_ = &entries;
+    own_ = dynamic_cast<const BuySellsImpl*>(&entries);
+  }
+  if (own_) return static_cast<const BuySellsImpl*>(own_)->read(position, static_cast<EntryView&>(*scratch_));
   return *entries.Item(position);  // the collection holds it
 }
 

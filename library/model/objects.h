@@ -45,6 +45,8 @@ class EntryReader {
 
  private:
   std::unique_ptr<BuySell> scratch_;
+  const BuySells* entries_ = nullptr;  // the last read's, and its implementation when our own
+  const void* own_ = nullptr;
 };
 
 // Appends a buy or sell of the calculation to `xactions`: what Add of a new
