@@ -75,7 +75,7 @@ EntryFault postingFault(const Security& security, const Entry& e, const BuySell&
   return faultOf(security, e.position, source, "Shares");
 }
 
-void postEntry(const Holding& h, const Entry& e, const BuySell& source) {
+const Xaction& postEntry(const Holding& h, const Entry& e, const BuySell& source) {
   std::optional<Currency> cost;
   if (e.isBuy && !(cost = source.ChgCostAmount())) {
     auto x = Xaction::create();
@@ -84,9 +84,9 @@ void postEntry(const Holding& h, const Entry& e, const BuySell& source) {
     x->ChgCost(source.ChgCost());  // not numeric: fails as setting the text does
     x->ChgShrsValue(e.shares);
     h.security->colXActions()->Add(x);
-    return;
+    return *x;  // the collection holds it
   }
-  addPosting(*h.security->colXActions(), Date{e.day}, e.isBuy, e.shares, cost.value_or(Currency()));
+  return addPosting(*h.security->colXActions(), Date{e.day}, e.isBuy, e.shares, cost.value_or(Currency()));
 }
 
 // A posting of the user's, placed in the day's order: 12 bytes.
@@ -135,9 +135,9 @@ void sortPostings(std::vector<Ref>& refs) {
 
 class Walk {
  public:
-  Walk(Investor& investor, sys_days start, sys_days last, ProgressObserver* observer,
+  Walk(Investor& investor, sys_days start, sys_days last, ProgressObserver* observer, WalkObserver* walk,
        std::optional<EntryFault>& fault)
-      : investor_(investor), start_(start), last_(last), observer_(observer), fault_(fault) {}
+      : investor_(investor), start_(start), last_(last), observer_(observer), walk_(walk), fault_(fault) {}
 
   void run() {
     auto securities = investor_.colSecurities();
@@ -185,7 +185,7 @@ class Walk {
       for (; ref != refs.end() && ref->day == day.time_since_epoch().count(); ++ref)
         post(holdings_[ref->holding()], holdings_[ref->holding()].entries[ref->entry]);
       if (action != actions.end() && sys_days{action->date} == day) {
-        const bool pump = history::runScheduledActions(Date{day}, *securities, investor_.Lumora2QVX());
+        const bool pump = history::runScheduledActions(Date{day}, *securities, investor_.Lumora2QVX(), walk_);
         while (action != actions.end() && sys_days{action->date} == day) ++action;
         if (pump && observer_) observer_->processMessages();
       }
@@ -226,12 +226,14 @@ class Walk {
 
   void post(const Holding& h, const Entry& e) {
     const BuySell& source = reader_.read(*h.buySells, e.position);
+    const Xaction* x = nullptr;
     try {
-      postEntry(h, e, source);
+      x = &postEntry(h, e, source);
     } catch (...) {
       fault_ = postingFault(*h.security, e, source);
       throw;
     }
+    if (walk_) walk_->entryPosted(*h.security, source, *x, Date{e.day});
   }
 
   // Reports every January 1 up to and including `day` not yet reported.
@@ -247,12 +249,34 @@ class Walk {
   sys_days start_;
   sys_days last_;
   ProgressObserver* observer_;
+  WalkObserver* walk_;
   sys_days nextNewYear_{};
   std::vector<Holding> holdings_;
   EntryReader reader_;  // the entry being posted
   bool anyFailure_ = false;
   std::optional<EntryFault>& fault_;  // the entry the walk failed on
 };
+
+// Proceeds that are not an amount, read back below 0.00, or sit on a buy.
+bool proceedsDamaged(const BuySell& b, const Entry& e) {
+  if (!b.HasProceeds()) return false;
+  if (e.isBuy) return true;
+  try {
+    const auto amount = b.ProceedsAmount();
+    return !amount || *amount < Currency();
+  } catch (const Error&) {
+    return true;  // beyond the range of an amount
+  }
+}
+
+// The proceeds as the entry shows them, or as stored when they are beyond range.
+std::string proceedsText(const BuySell& b) {
+  try {
+    return b.Proceeds();
+  } catch (const Error&) {
+    return storedProceeds(b);
+  }
+}
 
 }  // namespace
 
@@ -265,6 +289,7 @@ std::optional<EntryFault> findUnreadableEntry(const Investor& investor) {
       if (fault) return;
       const Entry e = readEntry(b);
       if (e.failure) fault = faultOf(*security, position, b, e.unread());
+      else if (proceedsDamaged(b, e)) fault = EntryFault{security->SecName(), position, "Proceeds", proceedsText(b)};
     });
     if (fault) return fault;
   }
@@ -275,13 +300,13 @@ double entryShares(const BuySell& entry) { return entry.ChgShrsValue(); }
 
 std::optional<Date> entryDate(const BuySell& entry) { return parseDate(entry.XActionDate()); }
 
-void calculateInvestor(Investor& investor, Date start, Date stop, ProgressObserver* observer) {
+void calculateInvestor(Investor& investor, Date start, Date stop, ProgressObserver* observer, WalkObserver* walk) {
   std::optional<EntryFault> fault;
   try {
     withTrail("Investor.Calculate", [&] {
       const sys_days first{start};
       const sys_days last = std::max(first, sys_days{stop});
-      Walk(investor, first, last, observer, fault).run();
+      Walk(investor, first, last, observer, walk, fault).run();
     });
   } catch (const Error& e) {
     if (observer) observer->finished(false);

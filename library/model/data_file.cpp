@@ -25,14 +25,14 @@ std::string rightTrimmed(std::string s) {
 std::string keyOf(long n, std::string_view what) { return std::to_string(n) + " " + std::string(what); }
 
 // The data file read in one pass, as views into its text: only the sections
-// the investor asks for are kept, and an entry's four keys ("N Date",
-// "N Shares", "N Cost", "N Code") go to slot N, so that no key string is
+// the investor asks for are kept, and an entry's keys ("N Date",
+// "N Shares", "N Cost", "N Proceeds", "N Code") go to slot N, so that no key string is
 // built to find them. Lookups keep ProfileFile's rules: sections and keys
 // match without regard to ASCII case, a repeated section adds to the first,
 // and the first of a repeated key wins.
 class DataFileText {
  public:
-  enum Field { kDate, kShares, kCost, kCode, kFields };
+  enum Field { kDate, kShares, kCost, kCode, kProceeds, kFields };
 
   struct Section {
     std::string name;  // trimmed, as the investor asks for it
@@ -123,7 +123,7 @@ class DataFileText {
     }
     if (i >= key.size() || key[i] != ' ') return false;
     const std::string_view word = key.substr(i + 1);
-    static constexpr std::string_view kWords[kFields] = {"Date", "Shares", "Cost", "Code"};
+    static constexpr std::string_view kWords[kFields] = {"Date", "Shares", "Cost", "Code", "Proceeds"};
     // The one word the size and a letter or two can be, then compared whole.
     Field f = kFields;
     if (word.size() == 4) {
@@ -132,6 +132,8 @@ class DataFileText {
       else if (first == 'c') f = foldAscii(word[2]) == 's' ? kCost : kCode;
     } else if (word.size() == 6) {
       f = kShares;
+    } else if (word.size() == 8) {
+      f = kProceeds;
     }
     if (f == kFields || (word != kWords[f] && !equalFolded(word, kWords[f]))) return false;
     n = value;
@@ -218,7 +220,7 @@ void fetchInvestor(Investor& investor, std::string_view fileName, Date today) {
       const std::string_view* stored = section.entry(n, DataFileText::kCode);
       if (!stored) madeCode.assign(date).append("-").append(std::to_string(n));
       addEntryTexts(*entries, stored ? *stored : std::string_view(madeCode), date, text(DataFileText::kCost),
-                    text(DataFileText::kShares));
+                    text(DataFileText::kShares), text(DataFileText::kProceeds));
     }
   }
 }
@@ -252,6 +254,8 @@ void saveInvestor(const Investor& investor, std::string_view fileName) {
       file.WriteString(section, keyOf(n, "Date"), entry->XActionDate());
       file.WriteString(section, keyOf(n, "Shares"), entry->ChgShrs());
       file.WriteString(section, keyOf(n, "Cost"), entry->ChgCost());
+      // Only a sell given its proceeds has the key: other files stay as they were.
+      if (entry->HasProceeds()) file.WriteString(section, keyOf(n, "Proceeds"), entry->Proceeds());
       file.WriteString(section, keyOf(n, "Code"), entry->Code());
     }
   }

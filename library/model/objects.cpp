@@ -281,6 +281,17 @@ std::optional<Currency> costAmount(std::string_view cost) {
   // The cents the text get shows; rounding a count to cents stays in range.
   return Currency::fromText(cost).rounded(2);
 }
+std::string proceedsShown(std::string_view proceeds) {
+  return isNumericText(proceeds) ? format(Currency::fromText(proceeds), kAmountPattern) : std::string(proceeds);
+}
+std::optional<Currency> proceedsAmount(std::string_view proceeds) {
+  if (!isNumericText(proceeds)) return std::nullopt;
+  return Currency::fromText(proceeds).rounded(2);
+}
+// Proceeds of blanks only are none.
+std::string_view proceedsKept(std::string_view v) {
+  return v.find_first_not_of(' ') == std::string_view::npos ? std::string_view() : v;
+}
 
 class BuySellImpl final : public BuySell {
  public:
@@ -294,16 +305,24 @@ class BuySellImpl final : public BuySell {
   std::string Code() const override { return code_; }
   const std::string& storedShares() const { return shares_; }
   const std::string& storedCost() const { return cost_; }
+  const std::string& storedProceeds() const { return proceeds_; }
 
   double ChgShrsValue() const override { return sharesValue(shares_); }
   std::optional<Currency> ChgCostAmount() const override { return costAmount(cost_); }
 
+  void Proceeds(std::string_view v) override { proceeds_ = proceedsKept(v); }
+  std::string Proceeds() const override { return proceedsShown(proceeds_); }
+  std::optional<Currency> ProceedsAmount() const override { return proceedsAmount(proceeds_); }
+  bool HasProceeds() const override { return !proceeds_.empty(); }
+
   // The texts exactly as stored (no defaults applied).
-  void assign(std::string_view code, std::string_view date, std::string_view cost, std::string_view shares) {
+  void assign(std::string_view code, std::string_view date, std::string_view cost, std::string_view shares,
+              std::string_view proceeds) {
     code_.assign(code);
     date_.assign(date);
     cost_.assign(cost);
     shares_.assign(shares);
+    proceeds_.assign(proceeds);
   }
 
  private:
@@ -311,6 +330,7 @@ class BuySellImpl final : public BuySell {
   std::string cost_ = "0";
   std::string date_ = "12/31/1983";
   std::string code_;
+  std::string proceeds_;  // empty: none
 };
 
 // An entry kept compact, read in place: its texts are views into the
@@ -327,14 +347,21 @@ class EntryView final : public BuySell {
   std::string Code() const override { return std::string(code_); }
   std::string_view storedShares() const { return shares_; }
   std::string_view storedCost() const { return cost_; }
+  std::string_view storedProceeds() const { return proceeds_; }
   double ChgShrsValue() const override { return sharesValue(shares_); }
   std::optional<Currency> ChgCostAmount() const override { return costAmount(cost_); }
+  void Proceeds(std::string_view) override { readOnly(); }
+  std::string Proceeds() const override { return proceedsShown(proceeds_); }
+  std::optional<Currency> ProceedsAmount() const override { return proceedsAmount(proceeds_); }
+  bool HasProceeds() const override { return !proceeds_.empty(); }
 
-  void assign(std::string_view code, std::string_view date, std::string_view cost, std::string_view shares) {
+  void assign(std::string_view code, std::string_view date, std::string_view cost, std::string_view shares,
+              std::string_view proceeds) {
     code_ = code;
     date_ = date;
     cost_ = cost;
     shares_ = shares;
+    proceeds_ = proceeds;
   }
 
  private:
@@ -343,6 +370,7 @@ class EntryView final : public BuySell {
   std::string_view cost_;
   std::string_view date_;
   std::string_view code_;
+  std::string_view proceeds_;
 };
 
 // The transactions of a security. While no caller has asked for them all as
@@ -554,24 +582,29 @@ class BuySellsImpl final : public BuySells {
   }
   bool IsDirty() const override { return dirty_; }
 
-  // Add without a key, keeping the texts: an empty cost or shares text is "0".
-  void addTexts(std::string_view code, std::string_view date, std::string_view cost, std::string_view shares) {
+  // Add without a key, then Proceeds(proceeds), keeping the texts: an
+  // empty cost or shares text is "0", proceeds of blanks only are none.
+  void addTexts(std::string_view code, std::string_view date, std::string_view cost, std::string_view shares,
+                std::string_view proceeds) {
     if (cost.empty()) cost = "0";
     if (shares.empty()) shares = "0";
+    proceeds = proceedsKept(proceeds);
     const std::size_t at = texts_.size();
-    const std::size_t size = code.size() + date.size() + cost.size() + shares.size();
+    const std::size_t size = code.size() + date.size() + cost.size() + shares.size() + proceeds.size();
     constexpr std::size_t kLimit = 0xFFFF;
-    if (objectsOnly_ || at + size >= kObject || std::max({code.size(), date.size(), cost.size(), shares.size()}) > kLimit) {
+    if (objectsOnly_ || at + size >= kObject ||
+        std::max({code.size(), date.size(), cost.size(), shares.size(), proceeds.size()}) > kLimit) {
       std::string c(code), d(date), k(cost), s(shares);
-      Add(c, d, k, s, {});
+      Add(c, d, k, s, {})->Proceeds(proceeds);
       return;
     }
     if (texts_.size() + size > texts_.capacity()) texts_.reserve(std::max(2 * texts_.capacity(), at + size));
     roomForOneMore(stored_);
-    texts_.append(code).append(date).append(cost).append(shares);
+    texts_.append(code).append(date).append(cost).append(shares).append(proceeds);
     stored_.push_back(Stored{static_cast<std::uint32_t>(at),
                              {static_cast<std::uint16_t>(code.size()), static_cast<std::uint16_t>(date.size()),
-                              static_cast<std::uint16_t>(cost.size()), static_cast<std::uint16_t>(shares.size())}});
+                              static_cast<std::uint16_t>(cost.size()), static_cast<std::uint16_t>(shares.size()),
+                              static_cast<std::uint16_t>(proceeds.size())}});
     dirty_ = true;
   }
   void reserve(std::size_t entries, std::size_t textBytes) {
@@ -609,7 +642,7 @@ class BuySellsImpl final : public BuySells {
   static constexpr std::uint32_t kObject = 0xFFFFFFFF;
   struct Stored {
     std::uint32_t at;  // of the texts in texts_; kObject: the entry is an object
-    std::array<std::uint16_t, 4> sizes;  // code, date, cost, shares
+    std::array<std::uint16_t, 5> sizes;  // code, date, cost, shares, proceeds
   };
 
   template <class V>
@@ -620,12 +653,12 @@ class BuySellsImpl final : public BuySells {
   void load(std::size_t i, Entry& entry) const {
     const Stored& e = stored_[i];
     std::string_view t = std::string_view(texts_).substr(e.at);
-    std::array<std::string_view, 4> field;
+    std::array<std::string_view, 5> field;
     for (std::size_t f = 0; f < field.size(); ++f) {
       field[f] = t.substr(0, e.sizes[f]);
       t.remove_prefix(e.sizes[f]);
     }
-    entry.assign(field[0], field[1], field[2], field[3]);
+    entry.assign(field[0], field[1], field[2], field[3], field[4]);
   }
   const BuySellPtr& object(std::size_t i) const {
     return std::lower_bound(objects_.begin(), objects_.end(), i,
@@ -722,6 +755,12 @@ std::string storedCost(const BuySell& entry) {
   if (const auto* view = dynamic_cast<const EntryView*>(&entry)) return std::string(view->storedCost());
   return entry.ChgCost();
 }
+
+std::string storedProceeds(const BuySell& entry) {
+  if (const auto* own = dynamic_cast<const BuySellImpl*>(&entry)) return own->storedProceeds();
+  if (const auto* view = dynamic_cast<const EntryView*>(&entry)) return std::string(view->storedProceeds());
+  return entry.Proceeds();
+}
 XactionsPtr Xactions::create() { return std::make_shared<XactionsImpl>(); }
 
 const Xaction& addPosting(Xactions& xactions, Date day, bool buy, double shares, Currency cost) {
@@ -745,10 +784,11 @@ void describeXactions(Xactions& xactions) {
 }
 
 void addEntryTexts(BuySells& entries, std::string_view code, std::string_view date, std::string_view cost,
-                   std::string_view shares) {
-  if (auto* own = dynamic_cast<BuySellsImpl*>(&entries)) return own->addTexts(code, date, cost, shares);
+                   std::string_view shares, std::string_view proceeds) {
+  if (auto* own = dynamic_cast<BuySellsImpl*>(&entries)) return own->addTexts(code, date, cost, shares, proceeds);
   std::string c(code), d(date), k(cost), s(shares);
-  entries.Add(c, d, k, s);
+  const BuySellPtr entry = entries.Add(c, d, k, s);
+  if (!proceeds.empty()) entry->Proceeds(proceeds);
 }
 
 void reserveEntries(BuySells& entries, std::size_t n, std::size_t textBytes) {

@@ -11,15 +11,17 @@
 
 namespace orlendo {
 
-// A buy or sell's shares and cost texts as they were set; the getters give
+// A buy or sell's shares, cost and proceeds texts as they were set; the getters give
 // numeric text formatted, and raise when it cannot be (an overflow).
 std::string storedShares(const BuySell& entry);
 std::string storedCost(const BuySell& entry);
+std::string storedProceeds(const BuySell& entry);
 
-// BuySells.Add of an entry without a key, its texts kept compact until a
-// caller asks for its object.
+// BuySells.Add of an entry without a key and then, when `proceeds` is not
+// empty, its Proceeds; the texts kept compact until a caller asks for its
+// object.
 void addEntryTexts(BuySells& entries, std::string_view code, std::string_view date, std::string_view cost,
-                   std::string_view shares);
+                   std::string_view shares, std::string_view proceeds);
 // Makes room for `n` entries in all, whose texts take about `textBytes`.
 void reserveEntries(BuySells& entries, std::size_t n, std::size_t textBytes);
 
