@@ -97,6 +97,8 @@ def investor(rng):
             lines.append("%d Shares=%s" % (i, rshares(rng, buy, messy)))
             if rng.random() > 0.01:
                 lines.append("%d Cost=%s" % (i, rcost(rng, messy) if buy else "0.00"))
+            if not buy and rng.random() < 0.4:
+                lines.append("%d Proceeds=%s" % (i, rcost(rng, messy)))
             if rng.random() < 0.9:
                 lines.append("%d Code=%s-%d" % (i, date, i))
         lines.append("")
@@ -111,12 +113,12 @@ def investor(rng):
 
 
 def knows_sales(program):
-    out = subprocess.run([program, "/help"], capture_output=True).stdout
+    out = subprocess.run([program, "--help"], capture_output=True).stdout
     return b"/sales" in out
 
 
 def run(program, work, qvx, with_reports, sales):
-    for f in ("out.txt", "out.csv", "out.sales"):
+    for f in ("out.txt", "out.csv", "out-sales.csv"):
         p = os.path.join(work, f)
         if os.path.exists(p):
             os.remove(p)
@@ -125,11 +127,11 @@ def run(program, work, qvx, with_reports, sales):
         args += ["/output", os.path.join(work, "out.txt")]
     args += ["/csv", os.path.join(work, "out.csv")]
     if sales:
-        args += ["/sales", os.path.join(work, "out.sales")]
+        args += ["/sales", os.path.join(work, "out-sales.csv")]
     env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
     p = subprocess.run(args, capture_output=True, cwd=work, env=env)
     files = []
-    for f in ("out.txt", "out.csv", "out.sales"):
+    for f in ("out.txt", "out.csv", "out-sales.csv"):
         path = os.path.join(work, f)
         files.append(open(path, "rb").read() if os.path.exists(path) else None)
     # The log lines carry a time stamp: compare them without it.

@@ -89,7 +89,7 @@ const Xaction& postEntry(const Holding& h, const Entry& e, const BuySell& source
   return addPosting(*h.security->colXActions(), Date{e.day}, e.isBuy, e.shares, cost.value_or(Currency()));
 }
 
-// A posting of the user's, placed in the day's order: 12 bytes.
+// A posting of the user's, placed in the day's order.
 struct Ref {
   sys_days::rep day;
   std::uint32_t holdingPass;  // the holding times two, and 0 for its buys, 1 for its sells
@@ -98,40 +98,68 @@ struct Ref {
   std::size_t holding() const { return holdingPass >> 1; }
 };
 
-// Sorts the postings into the day's order. Each one's place is one 64-bit
-// number when its parts fit (always for dates of the history and files a
-// data file can hold), and sorting numbers is several times faster.
-void sortPostings(std::vector<Ref>& refs) {
-  if (refs.empty()) return;
-  sys_days::rep firstDay = refs.front().day, lastDay = firstDay;
-  std::uint32_t lastHolding = 0, lastEntry = 0;
-  for (const Ref& r : refs) {
-    firstDay = std::min(firstDay, r.day);
-    lastDay = std::max(lastDay, r.day);
-    lastHolding = std::max(lastHolding, r.holdingPass);
-    lastEntry = std::max(lastEntry, r.entry);
+// The user's postings in the day's order. Each one's place is kept as one
+// 64-bit number when its parts fit (always for dates of the history and the
+// entries a data file can hold): half the memory of a Ref, and numbers sort
+// several times faster.
+class PostingOrder {
+ public:
+  template <class Holdings>
+  void build(const Holdings& holdings, sys_days start, sys_days last) {
+    const auto each = [&](auto&& visit) {
+      for (std::size_t h = 0; h < holdings.size(); ++h) {
+        const auto& entries = holdings[h].entries;
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+          const auto& e = entries[i];
+          if (e.day < start || e.day > last) continue;
+          visit(Ref{e.day.time_since_epoch().count(), static_cast<std::uint32_t>(2 * h + (e.isBuy ? 0 : 1)),
+                    static_cast<std::uint32_t>(i)});
+        }
+      }
+    };
+    std::size_t count = 0;
+    sys_days::rep lastDay = 0;
+    std::uint32_t lastHolding = 0, lastEntry = 0;
+    each([&](const Ref& r) {
+      firstDay_ = count == 0 ? r.day : std::min(firstDay_, r.day);
+      lastDay = count == 0 ? r.day : std::max(lastDay, r.day);
+      lastHolding = std::max(lastHolding, r.holdingPass);
+      lastEntry = std::max(lastEntry, r.entry);
+      ++count;
+    });
+    entryBits_ = std::bit_width(lastEntry);
+    holdingBits_ = std::bit_width(lastHolding);
+    packed_ = std::bit_width(static_cast<std::uint64_t>(lastDay - firstDay_)) + holdingBits_ + entryBits_ < 64;
+    if (packed_) {
+      keys_.reserve(count);
+      each([&](const Ref& r) {
+        keys_.push_back((static_cast<std::uint64_t>(r.day - firstDay_) << (holdingBits_ + entryBits_)) |
+                        (static_cast<std::uint64_t>(r.holdingPass) << entryBits_) | r.entry);
+      });
+      std::sort(keys_.begin(), keys_.end());
+    } else {
+      refs_.reserve(count);
+      each([&](const Ref& r) { refs_.push_back(r); });
+      std::sort(refs_.begin(), refs_.end());
+    }
   }
-  const auto days = static_cast<std::uint64_t>(lastDay - firstDay);
-  const int entryBits = std::bit_width(lastEntry);
-  const int holdingBits = std::bit_width(lastHolding);
-  if (std::bit_width(days) + holdingBits + entryBits >= 64) {
-    std::sort(refs.begin(), refs.end());
-    return;
+  std::size_t size() const { return packed_ ? keys_.size() : refs_.size(); }
+  Ref operator[](std::size_t i) const {
+    if (!packed_) return refs_[i];
+    const std::uint64_t k = keys_[i];
+    return Ref{firstDay_ + static_cast<sys_days::rep>(k >> (holdingBits_ + entryBits_)),
+               static_cast<std::uint32_t>((k >> entryBits_) & ((std::uint64_t{1} << holdingBits_) - 1)),
+               static_cast<std::uint32_t>(k & ((std::uint64_t{1} << entryBits_) - 1))};
   }
-  std::vector<std::uint64_t> keys;
-  keys.reserve(refs.size());
-  for (const Ref& r : refs)
-    keys.push_back((static_cast<std::uint64_t>(r.day - firstDay) << (holdingBits + entryBits)) |
-                   (static_cast<std::uint64_t>(r.holdingPass) << entryBits) | r.entry);
-  std::sort(keys.begin(), keys.end());
-  const std::uint64_t entryMask = (std::uint64_t{1} << entryBits) - 1;
-  const std::uint64_t holdingMask = (std::uint64_t{1} << holdingBits) - 1;
-  for (std::size_t i = 0; i < keys.size(); ++i) {
-    const std::uint64_t k = keys[i];
-    refs[i] = Ref{firstDay + static_cast<sys_days::rep>(k >> (holdingBits + entryBits)),
-                  static_cast<std::uint32_t>((k >> entryBits) & holdingMask), static_cast<std::uint32_t>(k & entryMask)};
-  }
-}
+
+ private:
+  std::vector<std::uint64_t> keys_;
+  std::vector<Ref> refs_;
+  sys_days::rep firstDay_ = 0;
+  int holdingBits_ = 0;
+  int entryBits_ = 0;
+  bool packed_ = true;
+};
 
 class Walk {
  public:
@@ -155,35 +183,27 @@ class Walk {
       firstDayUntilFailure();
     }
 
-    std::vector<Ref> refs;
-    std::size_t posted = 0;
-    for (const Holding& h : holdings_) posted += h.entries.size();
-    refs.reserve(posted);
-    for (std::size_t h = 0; h < holdings_.size(); ++h) {
-      const auto& entries = holdings_[h].entries;
+    for (const Holding& h : holdings_) {
       // The entries, and room for the corporate actions: no copy as it fills.
-      if (!entries.empty()) reservePostings(*holdings_[h].security->colXActions(), entries.size() + 32);
-      for (std::size_t i = 0; i < entries.size(); ++i) {
-        const Entry& e = entries[i];
-        if (e.day < start_ || e.day > last_) continue;
-        refs.push_back({e.day.time_since_epoch().count(), static_cast<std::uint32_t>(2 * h + (e.isBuy ? 0 : 1)),
-                        static_cast<std::uint32_t>(i)});
-      }
+      if (!h.entries.empty()) reservePostings(*h.security->colXActions(), h.entries.size() + 32);
     }
-    sortPostings(refs);
+    PostingOrder order;
+    order.build(holdings_, start_, last_);
 
     const auto actions = history::schedule();
     auto action = actions.begin();
     while (action != actions.end() && sys_days{action->date} < start_) ++action;
-    auto ref = refs.begin();
+    std::size_t next = 0;
     for (;;) {
       sys_days day = last_ + std::chrono::days{1};
-      if (ref != refs.end()) day = sys_days{std::chrono::days{ref->day}};
+      if (next < order.size()) day = sys_days{std::chrono::days{order[next].day}};
       if (action != actions.end() && sys_days{action->date} < day) day = sys_days{action->date};
       if (day > last_) break;
       announceYearsThrough(day);
-      for (; ref != refs.end() && ref->day == day.time_since_epoch().count(); ++ref)
-        post(holdings_[ref->holding()], holdings_[ref->holding()].entries[ref->entry]);
+      for (; next < order.size() && order[next].day == day.time_since_epoch().count(); ++next) {
+        const Ref ref = order[next];
+        post(holdings_[ref.holding()], holdings_[ref.holding()].entries[ref.entry]);
+      }
       if (action != actions.end() && sys_days{action->date} == day) {
         const bool pump = history::runScheduledActions(Date{day}, *securities, investor_.Lumora2QVX(), walk_);
         while (action != actions.end() && sys_days{action->date} == day) ++action;

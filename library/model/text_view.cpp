@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 
 #include "orlendo/mapped_reads.h"
@@ -33,6 +34,17 @@ void allowMappedReads(bool allowed) noexcept { gMapAllowed = allowed; }
 
 TextFileView::~TextFileView() {
   if (map_) ::munmap(map_, mapped_);
+}
+
+void TextFileView::release(std::size_t offset) {
+  if (!map_) return;
+  const char* const start = static_cast<const char*>(map_);
+  const std::size_t end = std::min(offset, text_.size()) + static_cast<std::size_t>(text_.data() - start);
+  const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+  const std::size_t whole = end / page * page;
+  if (whole <= released_) return;
+  ::madvise(static_cast<char*>(map_) + released_, whole - released_, MADV_DONTNEED);
+  released_ = whole;
 }
 
 bool TextFileView::read(const std::string& path) {

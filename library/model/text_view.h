@@ -25,10 +25,14 @@ class TextFileView {
   // Missing file and failures as readTextFile.
   bool read(const std::string& path);
   std::string_view text() const { return text_; }
+  // The text before `offset` is no longer read: a mapped file gives back its
+  // pages (read again from the file should anything still look there).
+  void release(std::size_t offset);
 
  private:
   void* map_ = nullptr;
   std::size_t mapped_ = 0;
+  std::size_t released_ = 0;  // bytes from the mapping's start
   std::string copy_;
   std::string_view text_;
 };
