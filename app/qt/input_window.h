@@ -98,6 +98,7 @@ class InputWindow final : public QDialog {
   QGroupBox* fraSecurity_ = nullptr;
   QLabel* lblFilename_ = nullptr;
   QLabel* lblCost_ = nullptr;
+  QLabel* lblProceeds_ = nullptr;
   QPlainTextEdit* txtHelp_ = nullptr;
 
   bool restoringFocus_ = false;       // the focus is being put back into a field

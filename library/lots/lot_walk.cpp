@@ -61,6 +61,18 @@ struct Disposition {
   Currency poolBasis;                // the pool's figure, for average
 };
 
+// a - b as the exact decimals they stand for differ: on the grid of 16
+// significant digits of the larger, so that a difference far smaller than
+// both (half a hundred-thousandth of a share, say) is that decimal and not
+// what the carried binary figures leave.
+Exact difference(Exact a, Exact b) {
+  const Exact d = a - b;
+  const Exact scale = std::max(std::fabs(a), std::fabs(b));
+  if (d == 0 || scale == 0) return d;
+  const Exact grid = std::pow(10.0L, std::floor(std::log10(scale)) - 15);
+  return std::nearbyint(d / grid) * grid;
+}
+
 // A tiny rest of a lot or a sale left by double arithmetic is none.
 bool negligible(Exact rest, Exact whole) { return std::fabs(rest) <= 1e-12L * std::fabs(whole); }
 
@@ -273,14 +285,14 @@ class LotWalk final : public WalkObserver {
       Lot& l = lots.front();
       if (rest >= l.shares || negligible(l.shares - rest, l.shares)) {
         parts.push_back({l.shares, l.basis, l.acquired});
-        rest -= l.shares;
+        rest = difference(rest, l.shares);
         lots.pop_front();
         if (negligible(rest, sold)) rest = 0;
       } else {
         const Exact basis = l.basis * rest / l.shares;
         parts.push_back({rest, basis, l.acquired});
-        l.shares -= rest;
-        l.basis -= basis;
+        l.shares = difference(l.shares, rest);
+        l.basis = difference(l.basis, basis);
         rest = 0;
       }
     }
