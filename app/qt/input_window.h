@@ -90,7 +90,7 @@ class InputWindow final : public QDialog {
 
   DesktopServices& services_;
   InputForm form_;
-  std::array<QWidget*, 14> controls_{};
+  std::array<QWidget*, static_cast<std::size_t>(Field::txtProceeds) + 1> controls_{};  // one per Field
 
   QTabWidget* tabs_ = nullptr;
   QButtonGroup* election_ = nullptr;

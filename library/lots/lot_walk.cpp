@@ -5,6 +5,7 @@
 // the decimals they stand for and never rounded; a figure is rounded (to
 // cents, shares to five decimals) only when a row is made.
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <deque>
@@ -61,6 +62,19 @@ struct Disposition {
   Currency poolBasis;                // the pool's figure, for average
 };
 
+// x times 10^k, by an exact power of ten (10^0 to 10^27 are exact in long double).
+Exact scaledByPowerOfTen(Exact x, int k) {
+  static const auto kPowers = [] {
+    std::array<Exact, 28> p{};
+    p[0] = 1;
+    for (std::size_t i = 1; i < p.size(); ++i) p[i] = p[i - 1] * 10;
+    return p;
+  }();
+  const auto n = static_cast<std::size_t>(k < 0 ? -k : k);
+  const Exact power = n < kPowers.size() ? kPowers[n] : std::pow(10.0L, static_cast<int>(n));
+  return k < 0 ? x / power : x * power;
+}
+
 // a - b as the exact decimals they stand for differ: on the grid of 16
 // significant digits of the larger, so that a difference far smaller than
 // both (half a hundred-thousandth of a share, say) is that decimal and not
@@ -69,8 +83,8 @@ Exact difference(Exact a, Exact b) {
   const Exact d = a - b;
   const Exact scale = std::max(std::fabs(a), std::fabs(b));
   if (d == 0 || scale == 0) return d;
-  const Exact grid = std::pow(10.0L, std::floor(std::log10(scale)) - 15);
-  return std::nearbyint(d / grid) * grid;
+  const int digits = 15 - static_cast<int>(std::floor(std::log10(scale)));  // decimals of the grid
+  return scaledByPowerOfTen(std::nearbyint(scaledByPowerOfTen(d, digits)), -digits);
 }
 
 // A tiny rest of a lot or a sale left by double arithmetic is none.
@@ -203,14 +217,16 @@ class LotWalk final : public WalkObserver {
  public:
   explicit LotWalk(Record& record) : record_(record) {}
 
-  void entryPosted(const Security& security, const BuySell& entry, const Xaction& posted, Date day) override {
+  void entryPosted(const Security& security, const BuySell& entry, const Xaction& posted, double shares,
+                   Date day) override {
     Lots& lots = lotsOf(security);
     if (posted.XactionType() == XTransType::Buy) {
-      // The entry's shares and cost as they read back: five decimals, cents.
-      lots.push_back({day, next_++, exactShares(entryShares(entry)), exactOf(entry.ChgCostAmount().value_or(Currency()))});
+      // The entry's shares and cost as they read back: five decimals, and
+      // the cents the buy's transaction took.
+      lots.push_back({day, next_++, exactShares(shares), exactOf(posted.ChgCostAmount())});
       return;
     }
-    const Exact sold = -exactShares(entryShares(entry));
+    const Exact sold = -exactShares(shares);
     if (!(sold > 0)) return;  // a sell of no shares is no sale
     Disposition d;
     d.security = security.SecName();
