@@ -24,12 +24,24 @@ using history::Special;
 
 using Exact = long double;
 
+// A lot's basis is kept as the basis it had at `definedShares` shares; what
+// it holds now is that basis in proportion to its shares, formed in one step
+// when it is read, so a sale of part of a lot leaves no rounded remainder
+// behind for the next part to inherit.
 struct Lot {
   Date acquired;
   std::uint64_t sequence;
   Exact shares;
-  Exact basis;
+  Exact definedBasis;
+  Exact definedShares;
+
+  Exact basisOf(Exact part) const { return definedShares != 0 ? definedBasis * part / definedShares : definedBasis; }
+  Exact basis() const { return basisOf(shares); }
 };
+
+Lot freshLot(Date acquired, std::uint64_t sequence, Exact shares, Exact basis) {
+  return {acquired, sequence, shares, basis, shares};
+}
 
 bool lotOrder(const Lot& a, const Lot& b) {
   return a.acquired != b.acquired ? a.acquired < b.acquired : a.sequence < b.sequence;
@@ -149,7 +161,7 @@ class Record final : public SalesRecord {
     std::vector<HeldLot> out;
     for (const auto& [name, lots] : held)
       for (const Lot& l : lots)
-        out.push_back({name, l.acquired, static_cast<double>(l.shares), static_cast<double>(l.basis)});
+        out.push_back({name, l.acquired, static_cast<double>(l.shares), static_cast<double>(l.basis())});
     return out;
   }
 
@@ -223,7 +235,7 @@ class LotWalk final : public WalkObserver {
     if (posted.XactionType() == XTransType::Buy) {
       // The entry's shares and cost as they read back: five decimals, and
       // the cents the buy's transaction took.
-      lots.push_back({day, next_++, exactShares(shares), exactOf(posted.ChgCostAmount())});
+      lots.push_back(freshLot(day, next_++, exactShares(shares), exactOf(posted.ChgCostAmount())));
       return;
     }
     const Exact sold = -exactShares(shares);
@@ -242,7 +254,10 @@ class LotWalk final : public WalkObserver {
     const auto it = record_.held.find(security);
     if (it == record_.held.end()) return;
     const Exact times = 1 + decimalIntent(factor.value);
-    for (Lot& l : it->second) l.shares *= times;
+    for (Lot& l : it->second) {
+      l.shares *= times;
+      l.definedShares *= times;
+    }
     std::erase_if(it->second, [](const Lot& l) { return l.shares <= 0; });
   }
 
@@ -257,7 +272,10 @@ class LotWalk final : public WalkObserver {
     if (receivers.empty()) {
       if (own.shares.value == -1.0) return closeOut(from, own, source, day, *posted.front());
       const Exact times = 1 + decimalIntent(own.shares.value);
-      for (Lot& l : from) l.shares *= times;  // a conversion in place
+      for (Lot& l : from) {  // a conversion in place
+        l.shares *= times;
+        l.definedShares *= times;
+      }
       return;
     }
     if (receivers.front().special == Special::CashOrStock)
@@ -265,7 +283,8 @@ class LotWalk final : public WalkObserver {
     for (const Posting& r : receivers) {  // an acquisition or reclassification
       const Exact ratio = decimalIntent(r.shares.value);
       std::vector<Lot> moved;
-      for (const Lot& l : from) moved.push_back({l.acquired, next_++, ratio * l.shares, l.basis});
+      for (const Lot& l : from)
+        moved.push_back({l.acquired, next_++, ratio * l.shares, l.definedBasis, ratio * l.definedShares});
       receive(r.target, moved);
     }
     from.clear();
@@ -300,15 +319,13 @@ class LotWalk final : public WalkObserver {
     while (rest > 0 && !lots.empty()) {
       Lot& l = lots.front();
       if (rest >= l.shares || negligible(l.shares - rest, l.shares)) {
-        parts.push_back({l.shares, l.basis, l.acquired});
+        parts.push_back({l.shares, l.basis(), l.acquired});
         rest = difference(rest, l.shares);
         lots.pop_front();
         if (negligible(rest, sold)) rest = 0;
       } else {
-        const Exact basis = l.basis * rest / l.shares;
-        parts.push_back({rest, basis, l.acquired});
+        parts.push_back({rest, l.basisOf(rest), l.acquired});
         l.shares = difference(l.shares, rest);
-        l.basis = difference(l.basis, basis);
         rest = 0;
       }
     }
@@ -322,14 +339,15 @@ class LotWalk final : public WalkObserver {
       const Exact ratio = decimalIntent(r.shares.value);
       given += fraction;
       std::vector<Lot> made;
-      for (const Lot& l : from) made.push_back({l.acquired, next_++, ratio * l.shares, fraction * l.basis});
+      for (const Lot& l : from)
+        made.push_back({l.acquired, next_++, ratio * l.shares, fraction * l.definedBasis, ratio * l.definedShares});
       receive(r.target, made);
     }
     if (own.shares.value == -1.0) {  // a split-up empties the source
       from.clear();
       return;
     }
-    for (Lot& l : from) l.basis *= 1 - given;
+    for (Lot& l : from) l.definedBasis *= 1 - given;
   }
 
   void distribute(const Lots& from, std::span<const Posting> rows, Date day) {
@@ -339,7 +357,7 @@ class LotWalk final : public WalkObserver {
       std::vector<Lot> made;
       for (const Lot& l : from) {
         const Exact shares = ratio * l.shares;
-        made.push_back({day, next_++, shares, price * shares});
+        made.push_back(freshLot(day, next_++, shares, price * shares));
       }
       receive(r.target, made);
     }
@@ -356,7 +374,7 @@ class LotWalk final : public WalkObserver {
       d.proceeds = Currency();
     }
     d.poolBasis = -posted.ChgCostAmount();
-    for (const Lot& l : from) d.parts.push_back({l.shares, l.basis, l.acquired});
+    for (const Lot& l : from) d.parts.push_back({l.shares, l.basis(), l.acquired});
     from.clear();
     record_.dispositions.push_back(std::move(d));
   }
@@ -380,9 +398,10 @@ class LotWalk final : public WalkObserver {
     for (const Lot& l : from) {
       const Exact cash = p * l.shares;
       const Exact stock = fairValue * r * l.shares;
-      const Exact realized = cash + stock - l.basis;
+      const Exact basis = l.basis();
+      const Exact realized = cash + stock - basis;
       const Exact recognized = realized > 0 ? std::min(cash, realized) : 0;
-      if (r != 0) made.push_back({l.acquired, next_++, r * l.shares, l.basis - cash + recognized});
+      if (r != 0) made.push_back(freshLot(l.acquired, next_++, r * l.shares, basis - cash + recognized));
       if (cash > 0) {
         Disposition block;
         block.methods = Methods::fifoOnly;

@@ -83,7 +83,16 @@ const std::vector<Entry> kLeapDay = {{"Aldamark", "02/29/2012", "10", "100"},
 const std::vector<Entry> kHalfAUnitBeyond = {{"Dunmarrow", "07/07/1986", "87.66667", "100"},
                                              {"Dunmarrow", "12/13/1990", "-131.50001", "0"}};
 
+// Kaldera: after an odd part of the lot, 1,000 of its 10,000 shares still
+// carry 929,831.05 x 1,000 / 10,000 = 92,983.105, a tie, to even.
+const std::vector<Entry> kTieAfterAnOddPart = {{"Kaldera Corp", "12/31/2005", "10000", "929831.05"},
+                                               {"Kaldera Corp", "07/18/2006", "-860.91877", "0"},
+                                               {"Kaldera Corp", "10/10/2006", "-1000", "0"}};
+
 const Case kCases[] = {
+    {"a tie after an odd part of the same lot", kTieAfterAnOddPart, "12/31/2006", LotMethod::fifo, {},
+     {"Kaldera Corp,860.91877,2005-12-31,2006-07-18,,80050.90,,,,short,B,sell,fifo",
+      "Kaldera Corp,1000.00000,2005-12-31,2006-10-10,,92983.10,,,,short,B,sell,fifo"}},
     {"rows of exact half units", kHalfAUnitBeyond, "12/31/1990", LotMethod::fifo, {},
      {"Dunmarrow,131.50000,1986-07-07,1990-12-13,,100.00,,,,long,E,sell,fifo",
       "Dunmarrow,0.00000,,1990-12-13,,0.00,,,,,,sell,fifo"}},
