@@ -4,12 +4,14 @@
 #include <cstdlib>
 #include <memory>
 #include <ostream>
+#include <vector>
 
 #include "core/error_logger.h"
 #include "core/error_paths.h"
 #include "core/files.h"
 #include "core/report_text.h"
 #include "orlendo/model.h"
+#include "orlendo/profile_file.h"
 #include "reports/csv_export.h"
 #include "reports/page_manager.h"
 #include "reports/report_context.h"
@@ -48,6 +50,11 @@ int RunSilent(ReportContext& ctx, OutputSwitches given) {
       state.RptSummary = 1;
       state.RptDetail = 1;
       if (state.CurrentFile.empty()) {
+        // A folder, FIFO or device named without the data file ending.
+        if (!given.inputWord.empty() && KindOfPath(given.inputWord) == PathKind::Other) {
+          tell(given.inputWord + std::string(kNotARegularFile));
+          return kExitError;
+        }
         tell("No input file was given: use /input followed by the name of a .qvx file.");
         return kExitMissingInput;
       }
@@ -68,10 +75,21 @@ int RunSilent(ReportContext& ctx, OutputSwitches given) {
         tell("No CSV file was given: use /csv followed by the name of a .csv file.");
         return kExitError;
       }
+      // Refused as the input is: a FIFO would hang the run, a device or a
+      // folder cannot take the files.
+      for (const std::string* file : {&state.OutputFile, &state.CsvFile}) {
+        if (!file->empty() && KindOfPath(*file) == PathKind::Other) {
+          tell(*file + std::string(kNotARegularFile));
+          return kExitError;
+        }
+      }
       if (!reports) {
         return ExportTransactions(ctx, state.CsvFile) < 0 ? kExitError : kExitOk;
       }
-      if (csv) ctx.beforeFileWrite = [&] { WriteTransactionsCsv(*state.Investor, state.CsvFile); };
+      if (csv)
+        ctx.stageFiles = [&](std::vector<orlendo::StagedFile>& files) {
+          files.push_back(StageTransactionsCsv(MakeTransactionsCsv(*state.Investor).text, state.CsvFile));
+        };
       RouteOutput(ctx, kDestFile);
       return kExitOk;
     });
@@ -120,7 +138,8 @@ int runBatch(std::span<const std::string> args, const MessageStream& err) {
   } catch (const ProgramEnded& ended) {
     return ended.exitStatus == kExitOk ? kExitError : ended.exitStatus;
   }
-  return RunSilent(ctx, {HasSwitch(args, kSwitchOutput), HasSwitch(args, kSwitchCsv)});
+  return RunSilent(ctx, {HasSwitch(args, kSwitchOutput), HasSwitch(args, kSwitchCsv),
+                        GetCommandLineFilename(args, "", kSwitchInput)});
 }
 
 }  // namespace

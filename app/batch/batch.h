@@ -29,6 +29,7 @@ int OpenFileBatch(ReportContext& ctx, const std::string& fileName);
 struct OutputSwitches {
   bool output = false;
   bool csv = false;
+  std::string inputWord;  // the first word after "/input", whatever its ending
 };
 
 // The batch run over a prepared context (Silent set, CurrentFile,

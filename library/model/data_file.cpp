@@ -1,11 +1,15 @@
 #include "model/data_file.h"
 
+#include <sys/stat.h>
+
 #include <array>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "orlendo/error.h"
+#include "model/atomic_write.h"
 #include "model/sectioned_text.h"
 #include "orlendo/profile_file.h"
 
@@ -46,9 +50,22 @@ class DataFileText {
       const std::string_view* v = find(key);
       return std::string(v ? *v : def);
     }
-    std::int32_t getLong(std::string_view key, std::int32_t def) const {
+    // A value that is no 32-bit integer fails with a message naming the
+    // file, the section, the key and the text.
+    std::int32_t getLong(std::string_view key, std::int32_t def, const std::string& file) const {
       const std::string_view* v = find(key);
-      return v ? detail::parseProfileLong(*v) : def;
+      if (!v) return def;
+      try {
+        return detail::parseProfileLong(*v);
+      } catch (const Error& e) {
+        fault(file, key, *v, e.number(), e.number() == errnum::Overflow ? "is out of range." : "is not a whole number.");
+      }
+    }
+    [[noreturn]] void fault(const std::string& file, std::string_view key, std::string_view value, long number,
+                            std::string_view what) const {
+      raiseMessage(number, file,
+                   file + ": section \"" + visibleText(name) + "\", key \"" + std::string(key) + "\": the value \"" +
+                       visibleText(value) + "\" " + std::string(what));
     }
     const std::string_view* entry(long n, Field field) const {
       if (n < 1 || static_cast<std::size_t>(n) > entries.size()) return nullptr;
@@ -139,21 +156,25 @@ class DataFileText {
   std::vector<Section> sections_;
 };
 
-// The previous content of the file to "backup.qvx" in the current folder,
-// written atomically like the data file so a failure keeps the older backup.
-// It gets a new file's permissions: a read-only data file must not make
-// the backup, and with it every later save, read-only.
-void backUp(const std::string& fileName) {
+// The previous content of the file, written to "backup.qvx" in the current
+// folder, ready to be placed. A link there is replaced, never followed (it
+// may lead into anyone's files), a backup.qvx of another user is refused,
+// and the copy gets the data file's permission bits with the owner's read
+// and write added: as private as the file, and never read-only.
+std::optional<StagedFile> stageBackup(const std::string& fileName) {
   namespace fs = std::filesystem;
   const std::string backup = (fs::current_path() / "backup.qvx").string();
   std::error_code ec;
   // Saving over the backup itself would copy the file onto itself.
-  if (fs::exists(backup, ec) && fs::equivalent(fileName, backup, ec)) return;
+  if (fs::exists(backup, ec) && fs::equivalent(fileName, backup, ec)) return std::nullopt;
   std::string bytes;
-  if (!readFileBytes(fileName, bytes)) return;
+  if (!readFileBytes(fileName, bytes)) return std::nullopt;
+  struct stat st {};
+  const unsigned mode = ::stat(fileName.c_str(), &st) == 0 ? (st.st_mode & 0777) | 0600 : 0600;
   try {
-    writeFileAtomically(backup, bytes, FilePermissions::Default);
+    return StagedFile(backup, bytes, WriteOptions{FilePermissions::Explicit, mode, false, true});
   } catch (const Error& e) {
+    if (e.isMessage()) raiseMessage(e.number(), backup, e.description());
     raiseMessage(e.number(), backup,
                  "Cannot write the backup copy " + backup + ": " + std::string(errorTypeText(e.number())));
   }
@@ -168,8 +189,9 @@ void fetchInvestor(Investor& investor, std::string_view fileName, Date today) {
   const std::size_t general = file.want(kGeneral);
   std::vector<std::size_t> slots;
   for (const auto& security : *investor.colSecurities()) slots.push_back(file.want(security->SecName()));
+  const std::string path(fileName);
   std::string text;
-  readTextFile(std::string(fileName), text);  // a missing file reads as empty: a new investor
+  readTextFile(path, text);  // a missing file reads as empty: a new investor
   // Text without a single section header is some other file: loading it as
   // an empty investor would let the next save overwrite it.
   if (file.read(text))
@@ -182,15 +204,17 @@ void fetchInvestor(Investor& investor, std::string_view fileName, Date today) {
   investor.Line2(g.getString("Line 2", ""));
   investor.StartCalc(g.getString("Start Date", "12/31/1983"));
   investor.StopCalc(g.getString("Stop Date", formatDate(today)));
-  investor.Lumora2QVX(static_cast<eLumora>(g.getLong("Lumora", 1)));
+  investor.Lumora2QVX(static_cast<eLumora>(g.getLong("Lumora", 1, path)));
 
   std::size_t next = 0;
   for (const auto& security : *investor.colSecurities()) {
     const DataFileText::Section& section = file.section(slots[next++]);
-    const std::int32_t count = section.getLong("Count", 0);
+    const std::int32_t count = section.getLong("Count", 0, path);
     auto entries = BuySells::create();
     security->colBuySells(entries);
-    if (count > kMaxEntries) raisePlatform(errnum::Overflow);
+    if (count > kMaxEntries)
+      section.fault(path, "Count", *section.find("Count"), errnum::Overflow,
+                    "is more than the 32767 entries a security holds.");
     for (long n = 1; n <= count; ++n) {
       const auto text = [&](DataFileText::Field field) {
         const std::string_view* v = section.entry(n, field);
@@ -214,7 +238,9 @@ void saveInvestor(const Investor& investor, std::string_view fileName) {
   for (const auto& security : *investor.colSecurities())
     if (security->colBuySells()->Count() > kMaxEntries) raisePlatform(errnum::Overflow);
   discardTemporaryFile(name);  // a killed save's leftover: at most one temporary file at any moment
-  if (FileHelper::PathExists(name)) backUp(name);
+  // Everything that refuses the save comes before the backup is touched.
+  detail::checkReplaceable(name, {});
+  std::optional<StagedFile> backup = FileHelper::PathExists(name) ? stageBackup(name) : std::nullopt;
 
   ProfileFile file(ProfileFile::Mode::Deferred);
   file.BindEmpty(name);
@@ -238,7 +264,13 @@ void saveInvestor(const Investor& investor, std::string_view fileName) {
       file.WriteString(section, keyOf(n, "Code"), entry->Code());
     }
   }
-  file.Commit();
+  // The data file is written whole before either file is replaced; a
+  // failure to put it in place puts the older backup back.
+  StagedFile data(name, file.Render());
+  if (backup) backup->place();
+  data.place();
+  if (backup) backup->keep();
+  data.keep();
 }
 
 }  // namespace orlendo
