@@ -5,6 +5,7 @@
 
 #include "core/error_paths.h"
 #include "orlendo/entries.h"
+#include "orlendo/error.h"
 
 namespace tvx {
 
@@ -41,11 +42,11 @@ std::string InputFileProblem(std::string_view path) {
 }
 
 std::string EntryFaultText(std::string_view file, const orlendo::EntryFault& fault) {
-  std::string text = std::string(file) + ": security \"" + fault.security + "\", entry " +
+  std::string text = std::string(file) + ": security \"" + orlendo::visibleText(fault.security) + "\", entry " +
                      std::to_string(fault.entry) + ": the " + fault.field + " value ";
   if (fault.text.empty()) return text + "is missing.";
   const char* kind = fault.field == "Date" ? "a date" : fault.field == "Cost" ? "an amount" : "a number";
-  return text + "\"" + fault.text + "\" is not " + kind + ".";
+  return text + "\"" + orlendo::visibleText(fault.text) + "\" is not " + kind + ".";
 }
 
 std::string LoadDataFile(orlendo::Investor& investor, const std::string& file) {

@@ -1,5 +1,7 @@
 #include "shell/startup.h"
 
+#include "core/report_text.h"
+
 #include <filesystem>
 
 #include "core/error_paths.h"
@@ -51,6 +53,9 @@ std::string ResolveInputName(std::string_view name, std::string_view startFolder
 
 void RunInteractiveStart(InteractiveStart& start) {
   AppState& state = start.state;
+  // A save past the file-size limit fails as a full disk and is reported;
+  // the signal would end the program with the data unsaved.
+  IgnoreFileSizeLimitSignal();
   Chk4Update(state, start.end, start.clock, [&](std::string_view text) { start.windows.showUpdateReminder(text); });
   start.windows.showAbout();
   start.windows.createMainWindow();
