@@ -10,12 +10,16 @@
 #include "core/error_paths.h"
 #include "core/files.h"
 #include "core/report_text.h"
+#include "orlendo/ascii.h"
+#include "orlendo/entries.h"
 #include "orlendo/model.h"
 #include "orlendo/profile_file.h"
+#include "orlendo/sales.h"
 #include "reports/csv_export.h"
 #include "reports/page_manager.h"
 #include "reports/report_context.h"
 #include "reports/report_output.h"
+#include "reports/sales_export.h"
 #include "shell/command_line.h"
 
 namespace tvx {
@@ -61,9 +65,10 @@ int RunSilent(ReportContext& ctx, OutputSwitches given) {
       if (const int opened = OpenFileBatch(ctx, state.CurrentFile); opened != kExitOk) return opened;
       const bool reports = given.output || !state.OutputFile.empty();
       const bool csv = given.csv || !state.CsvFile.empty();
-      if (!reports && !csv) {
+      const bool sales = given.sales || !state.SalesFile.empty();
+      if (!reports && !csv && !sales) {
         tell("No output file was given: use /output followed by the name of a .txt file, "
-             "or /csv followed by the name of a .csv file.");
+             "/csv followed by the name of a .csv file, or /sales followed by the name of a .csv file.");
         return kExitError;
       }
       // A switch whose name did not come through would otherwise be skipped in silence.
@@ -75,21 +80,56 @@ int RunSilent(ReportContext& ctx, OutputSwitches given) {
         tell("No CSV file was given: use /csv followed by the name of a .csv file.");
         return kExitError;
       }
+      if (sales && state.SalesFile.empty()) {
+        tell("No sales file was given: use /sales followed by the name of a .csv file.");
+        return kExitError;
+      }
+      std::optional<int> taxYear;
+      if (given.taxYear) {
+        taxYear = TaxYearFromText(*given.taxYear);
+        if (!taxYear) {
+          tell("The tax year \"" + *given.taxYear + "\" is not a year: use /taxyear followed by a year such as 1994.");
+          return kExitError;
+        }
+      }
+      orlendo::LotMethod method = orlendo::LotMethod::fifo;
+      if (given.method) {
+        const auto chosen = orlendo::lotMethodFromText(orlendo::foldKey(*given.method));
+        if (!chosen) {
+          tell("The method \"" + *given.method + "\" is not known: use /method fifo or /method average.");
+          return kExitError;
+        }
+        method = *chosen;
+      }
+      ctx.recordLots = sales;
       // Refused as the input is: a FIFO would hang the run, a device or a
       // folder cannot take the files.
-      for (const std::string* file : {&state.OutputFile, &state.CsvFile}) {
+      for (const std::string* file : {&state.OutputFile, &state.CsvFile, &state.SalesFile}) {
         if (!file->empty() && KindOfPath(*file) == PathKind::Other) {
           tell(*file + std::string(kNotARegularFile));
           return kExitError;
         }
       }
+      // Every file from the one calculation, each written to its temporary
+      // name, then kept together with the reports (CommitTogether).
+      const auto stageFiles = [&](std::vector<orlendo::StagedFile>& files) {
+        if (csv) files.push_back(StageTransactionsCsv(MakeTransactionsCsv(*state.Investor).text, state.CsvFile));
+        if (sales) files.push_back(StageSalesCsv(*ctx.lots, method, taxYear, state.SalesFile));
+      };
       if (!reports) {
-        return ExportTransactions(ctx, state.CsvFile) < 0 ? kExitError : kExitOk;
+        try {
+          CalculateInvestor(ctx);
+        } catch (const orlendo::EntryError& e) {
+          ShowEntryFault(ctx, e, sales ? "No file was written." : "No CSV file was written.");
+          return kExitError;
+        }
+        SignalsHeld held;
+        std::vector<orlendo::StagedFile> files;
+        stageFiles(files);
+        CommitTogether(nullptr, files);
+        return kExitOk;
       }
-      if (csv)
-        ctx.stageFiles = [&](std::vector<orlendo::StagedFile>& files) {
-          files.push_back(StageTransactionsCsv(MakeTransactionsCsv(*state.Investor).text, state.CsvFile));
-        };
+      ctx.stageFiles = stageFiles;
       RouteOutput(ctx, kDestFile);
       return kExitOk;
     });
@@ -134,11 +174,13 @@ int runBatch(std::span<const std::string> args, const MessageStream& err) {
       state.CurrentFile = GetCommandLineFilename(args, kInputExtension, kSwitchInput);
       state.OutputFile = GetCommandLineFilename(args, kOutputExtension, kSwitchOutput);
       state.CsvFile = GetCommandLineFilename(args, kCsvExtension, kSwitchCsv);
+      state.SalesFile = GetCommandLineFilename(args, kCsvExtension, kSwitchSales);
     });
   } catch (const ProgramEnded& ended) {
     return ended.exitStatus == kExitOk ? kExitError : ended.exitStatus;
   }
-  return RunSilent(ctx, {HasSwitch(args, kSwitchOutput), HasSwitch(args, kSwitchCsv),
+  return RunSilent(ctx, {HasSwitch(args, kSwitchOutput), HasSwitch(args, kSwitchCsv), HasSwitch(args, kSwitchSales),
+                        GetSwitchValue(args, kSwitchTaxYear), GetSwitchValue(args, kSwitchMethod),
                         GetCommandLineFilename(args, "", kSwitchInput)});
 }
 

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,6 +19,7 @@
 namespace orlendo {
 class ProgressObserver;
 class StagedFile;
+class SalesRecord;
 }
 
 namespace tvx {
@@ -72,6 +74,11 @@ struct ReportContext {
   // calculation feeds every file and the run keeps all of them or none
   // (CommitTogether).
   std::function<void(std::vector<orlendo::StagedFile>&)> stageFiles;
+
+  // When set, the calculation also walks the tax lots (CalculateInvestor)
+  // and leaves what they recorded in `lots`.
+  bool recordLots = false;
+  std::shared_ptr<const orlendo::SalesRecord> lots;
 };
 
 }  // namespace tvx

@@ -4,6 +4,7 @@
 
 #include <optional>
 
+#include "history/schedule.h"
 #include "orlendo/model.h"
 #include "orlendo/progress.h"
 
@@ -15,6 +16,14 @@ namespace orlendo {
 double entryShares(const BuySell& entry);
 std::optional<Date> entryDate(const BuySell& entry);
 
-void calculateInvestor(Investor& investor, Date start, Date stop, ProgressObserver* observer);
+// Told of everything the walk posts, in the walk's order: each buy or sell
+// as its transaction is added, each event leg and split after its postings.
+class WalkObserver : public history::PostingObserver {
+ public:
+  virtual void entryPosted(const Security& security, const BuySell& entry, const Xaction& posted, Date day) = 0;
+};
+
+void calculateInvestor(Investor& investor, Date start, Date stop, ProgressObserver* observer,
+                       WalkObserver* walk = nullptr);
 
 }  // namespace orlendo
