@@ -1,5 +1,8 @@
 #include "batch/batch.h"
 
+#include <signal.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -12,6 +15,7 @@
 #include "core/report_text.h"
 #include "orlendo/ascii.h"
 #include "orlendo/entries.h"
+#include "orlendo/mapped_reads.h"
 #include "orlendo/model.h"
 #include "orlendo/profile_file.h"
 #include "orlendo/sales.h"
@@ -153,7 +157,18 @@ Answer StderrMessageBox::show(std::string_view title, std::string_view text, Ico
 
 namespace {
 
-int runBatch(std::span<const std::string> args, const MessageStream& err) {
+// Ends the process with `status` when `exitAtEnd`, before the run's objects
+// are torn down: the output files are closed, and freeing tens of thousands
+// of objects would only touch their pages once more.
+int finish(int status, bool exitAtEnd) {
+  if (exitAtEnd) {
+    std::fflush(nullptr);
+    std::_Exit(status);
+  }
+  return status;
+}
+
+int runBatch(std::span<const std::string> args, const MessageStream& err, bool exitAtEnd) {
   StderrMessageBox messages(err);
   AppState state;
   EndServices end;
@@ -177,26 +192,41 @@ int runBatch(std::span<const std::string> args, const MessageStream& err) {
       state.SalesFile = GetCommandLineFilename(args, kCsvExtension, kSwitchSales);
     });
   } catch (const ProgramEnded& ended) {
-    return ended.exitStatus == kExitOk ? kExitError : ended.exitStatus;
+    return finish(ended.exitStatus == kExitOk ? kExitError : ended.exitStatus, exitAtEnd);
   }
-  return RunSilent(ctx, {HasSwitch(args, kSwitchOutput), HasSwitch(args, kSwitchCsv), HasSwitch(args, kSwitchSales),
-                        GetSwitchValue(args, kSwitchTaxYear), GetSwitchValue(args, kSwitchMethod),
-                        GetCommandLineFilename(args, "", kSwitchInput)});
+  return finish(RunSilent(ctx, {HasSwitch(args, kSwitchOutput), HasSwitch(args, kSwitchCsv), HasSwitch(args, kSwitchSales),
+                                GetSwitchValue(args, kSwitchTaxYear), GetSwitchValue(args, kSwitchMethod),
+                                GetCommandLineFilename(args, "", kSwitchInput)}),
+                exitAtEnd);
 }
 
 }  // namespace
 
-int RunBatchMain(std::span<const std::string> args, std::ostream& err) { return runBatch(args, err); }
+int RunBatchMain(std::span<const std::string> args, std::ostream& err) { return runBatch(args, err, false); }
+
+namespace {
+
+// The input file is mapped while it is loaded (before any output file is
+// opened): another program that cuts it short meanwhile ends the run with a
+// message instead of a crash.
+void endOnInputCutShort(int) {
+  constexpr char kText[] = "tvxdesk: WARNING: the input file was changed by another program while it was read.\n";
+  (void)!::write(STDERR_FILENO, kText, sizeof kText - 1);
+  std::_Exit(kExitError);
+}
+
+}  // namespace
 
 void RunBatchAndExit(std::span<const std::string> args, MessageStream err) {
   // The reports reach the output file piece by piece: a Ctrl+C or a kill
   // meanwhile must not leave half of them behind.
   UndoOpenAppendOnFatalSignals();
-  const int status = runBatch(args, err);
-  // The output files are closed; tearing down tens of thousands of objects
-  // would only touch their pages once more.
-  std::fflush(nullptr);
-  std::_Exit(status);
+  struct sigaction action {};
+  action.sa_handler = endOnInputCutShort;
+  sigemptyset(&action.sa_mask);
+  if (::sigaction(SIGBUS, &action, nullptr) == 0) orlendo::allowMappedReads(true);
+  runBatch(args, err, true);
+  std::abort();  // runBatch has ended the process
 }
 
 }  // namespace tvx

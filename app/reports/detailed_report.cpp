@@ -1,6 +1,7 @@
 #include "reports/detailed_report.h"
 
 #include <cmath>
+#include <cstring>
 
 #include "core/printer.h"
 #include "core/report_columns.h"
@@ -30,6 +31,16 @@ constexpr std::string_view kRowIndent = "                            ";
 // same text, so the numbers can be printed directly.
 constexpr double kPlainShares = 1e10;
 
+// A number's text (ASCII: a character is a byte) as appendRightFit puts it,
+// in one piece.
+void appendNumberRight(std::string& out, std::size_t n, std::string_view text) {
+  char field[32];
+  if (n > sizeof field || text.size() > n) return appendRightFit(out, n, text);
+  std::memset(field, ' ', n - text.size());
+  std::memcpy(field + (n - text.size()), text.data(), text.size());
+  out.append(field, n);
+}
+
 // The three lines of one transaction: the change, a rule, the new holding.
 void appendRows(std::string& out, const orlendo::Xaction& x, orlendo::Date day) {
   char num[orlendo::kFormatMax];
@@ -47,19 +58,19 @@ void appendRows(std::string& out, const orlendo::Xaction& x, orlendo::Date day) 
                 kDetailShares.pattern.groups == orlendo::kSharesPattern.groups &&
                 kDetailShares.pattern.dollar == orlendo::kSharesPattern.dollar);
   const double changeShares = x.ChgShrsValue();
-  if (std::abs(changeShares) < kPlainShares) appendRightFit(out, kDetailShares.width, formatted(changeShares, kDetailShares.pattern));
-  else appendRightFit(out, kDetailShares.width, orlendo::formatText(x.ChgShrs(), kDetailShares.pattern));
-  appendRightFit(out, kDetailBasis.width, formatted(x.ChgCostAmount(), orlendo::kAmountPattern));  // as ChgCost()
+  if (std::abs(changeShares) < kPlainShares) appendNumberRight(out, kDetailShares.width, formatted(changeShares, kDetailShares.pattern));
+  else appendNumberRight(out, kDetailShares.width, orlendo::formatText(x.ChgShrs(), kDetailShares.pattern));
+  appendNumberRight(out, kDetailBasis.width, formatted(x.ChgCostAmount(), orlendo::kAmountPattern));  // as ChgCost()
   out += kCrLf;
 
   out += kRowIndent;
   out += kChangeRule;
   out += kRowIndent;
   const double newShares = x.NewShrsValue();
-  if (std::abs(newShares) < kPlainShares) appendRightFit(out, kDetailShares.width, formatted(newShares, orlendo::kSharesPattern));  // as NewShrs()
-  else appendRightFit(out, kDetailShares.width, x.NewShrs());
-  appendRightFit(out, kDetailBasis.width, formatted(x.NewCostAmount(), orlendo::kAmountPattern));  // as NewCost()
-  appendRightFit(out, kDetailPerShare.width, formatted(x.NewCostPerShrAmount(), orlendo::kPerSharePattern));  // as NewCostPerShr()
+  if (std::abs(newShares) < kPlainShares) appendNumberRight(out, kDetailShares.width, formatted(newShares, orlendo::kSharesPattern));  // as NewShrs()
+  else appendNumberRight(out, kDetailShares.width, x.NewShrs());
+  appendNumberRight(out, kDetailBasis.width, formatted(x.NewCostAmount(), orlendo::kAmountPattern));  // as NewCost()
+  appendNumberRight(out, kDetailPerShare.width, formatted(x.NewCostPerShrAmount(), orlendo::kPerSharePattern));  // as NewCostPerShr()
   out += kCrLf;
 }
 

@@ -146,16 +146,6 @@ bool splitNumeric(std::string_view t, DecimalParts* out) {
   return scanNumeric(t, out->negative, out->exponent, [out](char c) { out->push(c); });
 }
 
-// Writes the digits of `whole` with "," between groups of three.
-char* putGrouped(char* out, std::string_view whole) {
-  const std::size_t n = whole.size();
-  for (std::size_t i = 0; i < n; ++i) {
-    if (i > 0 && (n - i) % 3 == 0) *out++ = ',';
-    *out++ = whole[i];
-  }
-  return out;
-}
-
 // The longest text printScaled writes: sign, "$", 20 digits with 6 group
 // separators, the point, and 4 + 5 decimals.
 constexpr std::size_t kScaledMax = 48;
@@ -164,23 +154,34 @@ constexpr std::size_t kScaledMax = 48;
 char* printScaledTo(char* out, std::int64_t k, int shownDecimals, int trailingZeros, NumberPattern pattern) {
   const bool negative = k < 0;
   // Magnitude as unsigned so that INT64_MIN prints correctly.
-  const std::uint64_t mag = negative ? (~static_cast<std::uint64_t>(k) + 1) : static_cast<std::uint64_t>(k);
-  char digits[24];
-  const std::size_t shown = static_cast<std::size_t>(shownDecimals);
-  // Leading zeros up to one integer digit.
-  char raw[24];
-  const std::size_t rawLen = static_cast<std::size_t>(std::to_chars(raw, raw + sizeof raw, mag).ptr - raw);
-  const std::size_t pad = rawLen < shown + 1 ? shown + 1 - rawLen : 0;
-  std::fill_n(digits, pad, '0');
-  std::copy_n(raw, rawLen, digits + pad);
-  const std::size_t len = rawLen + pad;
-  const std::string_view whole(digits, len - shown);
+  std::uint64_t mag = negative ? (~static_cast<std::uint64_t>(k) + 1) : static_cast<std::uint64_t>(k);
   if (negative && mag != 0) *out++ = '-';
   if (pattern.dollar) *out++ = '$';
-  out = pattern.groups ? putGrouped(out, whole) : std::copy(whole.begin(), whole.end(), out);
+  // Written from the last digit back: the decimals, then the whole part
+  // (one digit at least), with a separator before each group of three.
+  const auto shown = static_cast<std::size_t>(shownDecimals);
+  char text[kScaledMax];
+  char* const end = text + sizeof text;
+  char* at = end;
+  for (std::size_t i = 0; i < shown; ++i) {
+    *--at = static_cast<char>('0' + mag % 10);
+    mag /= 10;
+  }
+  char* const point = at;
+  int inGroup = 0;
+  do {
+    if (pattern.groups && inGroup == 3) {
+      *--at = ',';
+      inGroup = 0;
+    }
+    *--at = static_cast<char>('0' + mag % 10);
+    mag /= 10;
+    ++inGroup;
+  } while (mag != 0);
+  out = std::copy(at, point, out);
   if (shown + static_cast<std::size_t>(trailingZeros) > 0) {
     *out++ = '.';
-    out = std::copy_n(digits + len - shown, shown, out);
+    out = std::copy(point, end, out);
     out = std::fill_n(out, trailingZeros, '0');
   }
   return out;
@@ -304,7 +305,43 @@ Currency inCurrency(Currency amount, double factor) { return amount * Currency::
 
 bool isNumericText(std::string_view text) noexcept { return splitNumeric(text, nullptr); }
 
+namespace {
+
+// The usual numeric text, "[-]ddd[.ddd]" with at most 15 digits, read
+// straight into its value; false for any other text. The digits make an
+// integer below 2^53 and the power of ten is exact, so the one division is
+// the correctly rounded value that the general reading gives too.
+bool readPlainDecimal(std::string_view t, double& value) {
+  static constexpr double kPow10[16] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  std::size_t i = 0;
+  const bool negative = !t.empty() && t[0] == '-';
+  if (negative) ++i;
+  std::int64_t m = 0;
+  int digits = 0;
+  int decimals = -1;  // none before the point
+  for (; i < t.size(); ++i) {
+    const char c = t[i];
+    if (c >= '0' && c <= '9') {
+      if (++digits > 15) return false;
+      m = m * 10 + (c - '0');
+      if (decimals >= 0) ++decimals;
+    } else if (c == '.' && decimals < 0 && digits > 0) {
+      decimals = 0;
+    } else {
+      return false;
+    }
+  }
+  if (digits == 0 || decimals == 0) return false;
+  const double magnitude = decimals > 0 ? static_cast<double>(m) / kPow10[decimals] : static_cast<double>(m);
+  value = negative ? -magnitude : magnitude;
+  return true;
+}
+
+}  // namespace
+
 double parseDouble(std::string_view text) {
+  if (double value; readPlainDecimal(text, value)) return value;
   DecimalParts p;
   if (!splitNumeric(text, &p)) raisePlatform(errnum::TypeMismatch);
   const std::string_view digits = p.digits();

@@ -6,10 +6,10 @@
 #include <string_view>
 #include <utility>
 
+#include "model/text_view.h"
 #include "orlendo/profile_file.h"
 
 namespace orlendo {
-namespace {
 
 // ---- encoding -------------------------------------------------------------
 
@@ -48,6 +48,8 @@ bool isValidUtf8(std::string_view s) {
   }
   return true;
 }
+
+namespace {
 
 // Windows-1252 bytes 0x80..0x9F. The five bytes the code page leaves
 // undefined map to the C1 control of the same value, as the platform does.
