@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <exception>
-#include <new>
 #include <utility>
 
 #include "orlendo/dates.h"
@@ -61,15 +60,10 @@ void rethrowAsEntryError(std::string_view procedure) {
     throw;
   } catch (const EntryError&) {
     throw;
-  } catch (const orlendo::Error& e) {
-    throw EntryError(e.number(), e.description(), tag + "\r" + e.source());
-  } catch (const std::bad_alloc&) {
-    throw EntryError(orlendo::errnum::OutOfMemory, std::string(orlendo::errorTypeText(orlendo::errnum::OutOfMemory)),
-                     tag);
-  } catch (const std::exception& e) {
-    throw EntryError(orlendo::errnum::InvalidArgument, e.what(), tag);
   } catch (...) {
-    throw EntryError(orlendo::errnum::InvalidArgument, "unknown failure", tag);
+    // Only an error of the library has a trail to go after the procedure.
+    const orlendo::Error e = orlendo::errorInFlight("");
+    throw EntryError(e.number(), e.description(), e.source().empty() ? tag : tag + "\r" + e.source());
   }
 }
 

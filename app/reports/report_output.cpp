@@ -2,6 +2,7 @@
 
 #include <limits>
 #include <optional>
+#include <vector>
 #include <string>
 
 #include "core/files.h"
@@ -9,6 +10,7 @@
 #include "orlendo/dates.h"
 #include "orlendo/entries.h"
 #include "orlendo/model.h"
+#include "orlendo/profile_file.h"
 #include "orlendo/sales.h"
 #include "reports/detailed_report.h"
 #include "reports/input_report.h"
@@ -102,8 +104,12 @@ void RunReports(ReportContext& ctx, Destination destination) {
       }
     }
     if (file) {
-      if (ctx.beforeFileWrite) ctx.beforeFileWrite();
-      file->commit();
+      // The replaced files are written while the signals wait, so that the
+      // run keeps every file or none (CommitTogether).
+      SignalsHeld held;
+      std::vector<orlendo::StagedFile> replaced;
+      if (ctx.stageFiles) ctx.stageFiles(replaced);
+      CommitTogether(&*file, replaced);
     }
 
     // 8. The pointer back.

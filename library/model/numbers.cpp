@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <string>
 
@@ -57,6 +58,40 @@ std::int64_t divRoundEven(std::int64_t n, std::int64_t d) {
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The usual numeric text: "[-]ddd[.ddd]", at most 15 digits (so below 2^53),
+// a point only between digits. Every such text is numeric text.
+struct PlainDecimal {
+  bool negative = false;
+  std::int64_t m = 0;  // the digits as one number
+  int digits = 0;
+  int decimals = 0;  // digits after the point
+};
+bool scanPlain(std::string_view t, PlainDecimal& p) {
+  const char* at = t.data();
+  const char* const end = at + t.size();
+  const bool negative = at != end && *at == '-';
+  if (negative) ++at;
+  // The whole digits, then the decimals, in registers.
+  const char* const first = at;
+  std::uint64_t m = 0;  // wraps harmlessly past 15 digits, which are refused below
+  while (at != end && static_cast<unsigned char>(*at - '0') <= 9) m = m * 10 + static_cast<unsigned>(*at++ - '0');
+  const auto whole = static_cast<int>(at - first);
+  int decimals = 0;
+  if (at != end && *at == '.' && whole > 0) {
+    const char* const point = ++at;
+    while (at != end && static_cast<unsigned char>(*at - '0') <= 9) m = m * 10 + static_cast<unsigned>(*at++ - '0');
+    decimals = static_cast<int>(at - point);
+    if (decimals == 0) return false;
+  }
+  // Checked after the loops: more than 15 digits may have wrapped m.
+  if (at != end || whole == 0 || whole + decimals > 15) return false;
+  p.negative = negative;
+  p.m = static_cast<std::int64_t>(m);
+  p.digits = whole + decimals;
+  p.decimals = decimals;
+  return true;
+}
 
 // The pieces of numeric text: sign, the significant digits and a decimal
 // exponent so that value = sign * digits * 10^exponent. The digits sit in a
@@ -157,27 +192,42 @@ char* printScaledTo(char* out, std::int64_t k, int shownDecimals, int trailingZe
   std::uint64_t mag = negative ? (~static_cast<std::uint64_t>(k) + 1) : static_cast<std::uint64_t>(k);
   if (negative && mag != 0) *out++ = '-';
   if (pattern.dollar) *out++ = '$';
-  // Written from the last digit back: the decimals, then the whole part
-  // (one digit at least), with a separator before each group of three.
+  // Written from the last digit back, two at a time: the decimals, then the
+  // whole part (one digit at least), with a separator before each group of
+  // three.
+  static constexpr char kPairs[] =
+      "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+      "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+      "8081828384858687888990919293949596979899";
+  const auto putPair = [&](char*& at, std::uint64_t two) {
+    at -= 2;
+    std::memcpy(at, kPairs + 2 * two, 2);
+  };
   const auto shown = static_cast<std::size_t>(shownDecimals);
   char text[kScaledMax];
   char* const end = text + sizeof text;
   char* at = end;
-  for (std::size_t i = 0; i < shown; ++i) {
+  std::size_t left = shown;
+  for (; left >= 2; left -= 2) {
+    putPair(at, mag % 100);
+    mag /= 100;
+  }
+  if (left) {
     *--at = static_cast<char>('0' + mag % 10);
     mag /= 10;
   }
   char* const point = at;
-  int inGroup = 0;
-  do {
-    if (pattern.groups && inGroup == 3) {
+  if (pattern.groups) {
+    for (; mag >= 1000; mag /= 1000) {
+      const std::uint64_t group = mag % 1000;
+      putPair(at, group % 100);
+      *--at = static_cast<char>('0' + group / 100);
       *--at = ',';
-      inGroup = 0;
     }
-    *--at = static_cast<char>('0' + mag % 10);
-    mag /= 10;
-    ++inGroup;
-  } while (mag != 0);
+  }
+  for (; mag >= 100; mag /= 100) putPair(at, mag % 100);
+  if (mag >= 10) putPair(at, mag);
+  else *--at = static_cast<char>('0' + mag);
   out = std::copy(at, point, out);
   if (shown + static_cast<std::size_t>(trailingZeros) > 0) {
     *out++ = '.';
@@ -204,6 +254,11 @@ std::string printScaled(std::int64_t k, int shownDecimals, int trailingZeros, Nu
 Currency Currency::fromDouble(double x) { return Currency(toInt64(scaledNearest(x, 4))); }
 
 Currency Currency::fromText(std::string_view text) {
+  // The usual amount, with at most four decimals and 14 digits: exact ticks.
+  if (PlainDecimal plain; scanPlain(text, plain) && plain.decimals <= 4 && plain.digits <= 14) {
+    const std::int64_t ticks = plain.m * kPow10i[static_cast<std::size_t>(4 - plain.decimals)];
+    return Currency(plain.negative ? -ticks : ticks);
+  }
   DecimalParts p;
   if (!splitNumeric(text, &p)) raisePlatform(errnum::TypeMismatch);
   const std::string_view digits = p.digits();
@@ -262,6 +317,7 @@ Currency Currency::rounded(int decimals) const {
   if (decimals >= 4) return *this;
   if (decimals < 0) decimals = 0;
   const std::int64_t unit = kPow10i.at(static_cast<std::size_t>(4 - decimals));
+  if (ticks_ % unit == 0) return *this;  // already on the unit: the usual case
   const std::int64_t q = divRoundEven(ticks_, unit);
   const __int128 back = static_cast<__int128>(q) * unit;
   if (back > std::numeric_limits<std::int64_t>::max() || back < std::numeric_limits<std::int64_t>::min())
@@ -303,7 +359,10 @@ Currency inCurrency(Currency amount, double factor) { return amount * Currency::
 
 // ---- numeric text ---------------------------------------------------------------
 
-bool isNumericText(std::string_view text) noexcept { return splitNumeric(text, nullptr); }
+bool isNumericText(std::string_view text) noexcept {
+  PlainDecimal plain;
+  return scanPlain(text, plain) || splitNumeric(text, nullptr);
+}
 
 namespace {
 
@@ -314,27 +373,10 @@ namespace {
 bool readPlainDecimal(std::string_view t, double& value) {
   static constexpr double kPow10[16] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                         1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-  std::size_t i = 0;
-  const bool negative = !t.empty() && t[0] == '-';
-  if (negative) ++i;
-  std::int64_t m = 0;
-  int digits = 0;
-  int decimals = -1;  // none before the point
-  for (; i < t.size(); ++i) {
-    const char c = t[i];
-    if (c >= '0' && c <= '9') {
-      if (++digits > 15) return false;
-      m = m * 10 + (c - '0');
-      if (decimals >= 0) ++decimals;
-    } else if (c == '.' && decimals < 0 && digits > 0) {
-      decimals = 0;
-    } else {
-      return false;
-    }
-  }
-  if (digits == 0 || decimals == 0) return false;
-  const double magnitude = decimals > 0 ? static_cast<double>(m) / kPow10[decimals] : static_cast<double>(m);
-  value = negative ? -magnitude : magnitude;
+  PlainDecimal p;
+  if (!scanPlain(t, p)) return false;
+  const double magnitude = p.decimals > 0 ? static_cast<double>(p.m) / kPow10[p.decimals] : static_cast<double>(p.m);
+  value = p.negative ? -magnitude : magnitude;
   return true;
 }
 

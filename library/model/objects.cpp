@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <typeinfo>
 #include <utility>
 #include <vector>
 
@@ -186,7 +187,8 @@ class XactionImpl final : public Xaction {
     date_ = p.date;
     hasDate_ = true;
     type_ = p.kind == Posted::kSell ? XTransType::sell : XTransType::Buy;
-    description_ = !p.described ? std::string_view() : p.kind == Posted::kSell ? "Sell" : "Buy";
+    const std::string_view description = !p.described ? std::string_view() : p.kind == Posted::kSell ? "Sell" : "Buy";
+    if (description_ != description) description_ = description;
   }
   // Only for a buy or sell built by XactionsImpl::post: nothing else set.
   Posted posted() const {
@@ -201,8 +203,6 @@ class XactionImpl final : public Xaction {
     p.hasCostPerShare = hasCostPerShare_;
     return p;
   }
-  // As new.
-  void clear() { *this = XactionImpl(); }
 
  private:
   // An amount set as text stays text and is read on every get.
@@ -422,10 +422,13 @@ class XactionsImpl final : public Xactions {
   // A buy or sell of the calculation: what Add of a new transaction with the
   // day, the kind, ChgShrsValue(shares) and a buy's ChgCostAmount(cost) does.
   const Xaction& post(Date day, bool buy, double shares, Currency cost) {
+    // As new, with the day and the kind: the posting path sets nothing else
+    // on this object.
     XactionImpl& x = posting_;
-    x.clear();
-    x.XActionDay(day);
-    x.XactionType(buy ? XTransType::Buy : XTransType::sell);
+    Posted fresh;
+    fresh.date = day;
+    fresh.kind = buy ? Posted::kBuy : Posted::kSell;
+    x.assign(fresh);
     if (buy) x.ChgCostAmount(cost);
     x.ChgShrsValue(shares);
     if (objectsOnly_) {
@@ -434,8 +437,7 @@ class XactionsImpl final : public Xactions {
       Add(object);
       return *object;
     }
-    XactionImpl previous;
-    const Xaction* before = last(previous);
+    const Xaction* before = last(previous_);
     roomForOneMore(posted_);  // so that the push_back below cannot fail
     try {
       calcNewXAction(x, before);
@@ -519,7 +521,8 @@ class XactionsImpl final : public Xactions {
   mutable std::vector<std::pair<std::size_t, XactionPtr>> objects_;
   mutable Collection<Xaction> members_;
   mutable bool objectsOnly_ = false;
-  XactionImpl posting_;  // the last post()
+  XactionImpl posting_;   // the last post()
+  XactionImpl previous_;  // the one before it, when a posting
 };
 
 // The user's buys and sells of a security. Those a data file gave stay
@@ -600,7 +603,9 @@ class BuySellsImpl final : public BuySells {
     }
     if (texts_.size() + size > texts_.capacity()) texts_.reserve(std::max(2 * texts_.capacity(), at + size));
     roomForOneMore(stored_);
-    texts_.append(code).append(date).append(cost).append(shares).append(proceeds);
+    texts_.resize(at + size);
+    char* to = texts_.data() + at;
+    for (const std::string_view t : {code, date, cost, shares, proceeds}) to = std::copy(t.begin(), t.end(), to);
     stored_.push_back(Stored{static_cast<std::uint32_t>(at),
                              {static_cast<std::uint16_t>(code.size()), static_cast<std::uint16_t>(date.size()),
                               static_cast<std::uint16_t>(cost.size()), static_cast<std::uint16_t>(shares.size()),
@@ -739,32 +744,39 @@ class SecuritiesImpl final : public Securities {
   Collection<Security> members_;
 };
 
+// `object` as our own implementation `Own` (a final class), or null: the
+// same answer as dynamic_cast at the cost of comparing two type records.
+template <class Own, class Base>
+Own* ownAs(Base* object) {
+  return typeid(*object) == typeid(Own) ? static_cast<Own*>(object) : nullptr;
+}
+
 }  // namespace
 
 XactionPtr Xaction::create() { return std::make_shared<XactionImpl>(); }
 BuySellPtr BuySell::create() { return std::make_shared<BuySellImpl>(); }
 
 std::string storedShares(const BuySell& entry) {
-  if (const auto* own = dynamic_cast<const BuySellImpl*>(&entry)) return own->storedShares();
-  if (const auto* view = dynamic_cast<const EntryView*>(&entry)) return std::string(view->storedShares());
+  if (const auto* own = ownAs<const BuySellImpl>(&entry)) return own->storedShares();
+  if (const auto* view = ownAs<const EntryView>(&entry)) return std::string(view->storedShares());
   return entry.ChgShrs();
 }
 
 std::string storedCost(const BuySell& entry) {
-  if (const auto* own = dynamic_cast<const BuySellImpl*>(&entry)) return own->storedCost();
-  if (const auto* view = dynamic_cast<const EntryView*>(&entry)) return std::string(view->storedCost());
+  if (const auto* own = ownAs<const BuySellImpl>(&entry)) return own->storedCost();
+  if (const auto* view = ownAs<const EntryView>(&entry)) return std::string(view->storedCost());
   return entry.ChgCost();
 }
 
 std::string storedProceeds(const BuySell& entry) {
-  if (const auto* own = dynamic_cast<const BuySellImpl*>(&entry)) return own->storedProceeds();
-  if (const auto* view = dynamic_cast<const EntryView*>(&entry)) return std::string(view->storedProceeds());
+  if (const auto* own = ownAs<const BuySellImpl>(&entry)) return own->storedProceeds();
+  if (const auto* view = ownAs<const EntryView>(&entry)) return std::string(view->storedProceeds());
   return entry.Proceeds();
 }
 XactionsPtr Xactions::create() { return std::make_shared<XactionsImpl>(); }
 
 const Xaction& addPosting(Xactions& xactions, Date day, bool buy, double shares, Currency cost) {
-  if (auto* own = dynamic_cast<XactionsImpl*>(&xactions)) return own->post(day, buy, shares, cost);
+  if (auto* own = ownAs<XactionsImpl>(&xactions)) return own->post(day, buy, shares, cost);
   auto x = Xaction::create();
   x->XActionDay(day);
   x->XactionType(buy ? XTransType::Buy : XTransType::sell);
@@ -775,24 +787,24 @@ const Xaction& addPosting(Xactions& xactions, Date day, bool buy, double shares,
 }
 
 void reservePostings(Xactions& xactions, std::size_t n) {
-  if (auto* own = dynamic_cast<XactionsImpl*>(&xactions)) own->reserve(n);
+  if (auto* own = ownAs<XactionsImpl>(&xactions)) own->reserve(n);
 }
 
 void describeXactions(Xactions& xactions) {
-  if (auto* own = dynamic_cast<XactionsImpl*>(&xactions)) return own->describe();
+  if (auto* own = ownAs<XactionsImpl>(&xactions)) return own->describe();
   for (const auto& x : xactions) x->Description(describe(x->XactionType()));
 }
 
 void addEntryTexts(BuySells& entries, std::string_view code, std::string_view date, std::string_view cost,
                    std::string_view shares, std::string_view proceeds) {
-  if (auto* own = dynamic_cast<BuySellsImpl*>(&entries)) return own->addTexts(code, date, cost, shares, proceeds);
+  if (auto* own = ownAs<BuySellsImpl>(&entries)) return own->addTexts(code, date, cost, shares, proceeds);
   std::string c(code), d(date), k(cost), s(shares);
   const BuySellPtr entry = entries.Add(c, d, k, s);
   if (!proceeds.empty()) entry->Proceeds(proceeds);
 }
 
 void reserveEntries(BuySells& entries, std::size_t n, std::size_t textBytes) {
-  if (auto* own = dynamic_cast<BuySellsImpl*>(&entries)) own->reserve(n, textBytes);
+  if (auto* own = ownAs<BuySellsImpl>(&entries)) own->reserve(n, textBytes);
 }
 
 EntryReader::EntryReader() : scratch_(std::make_unique<EntryView>()) {}
@@ -801,20 +813,20 @@ EntryReader::~EntryReader() = default;
 const BuySell& EntryReader::read(const BuySells& entries, long position) {
   if (&entries != entries_) {
     entries_ = &entries;
-    own_ = dynamic_cast<const BuySellsImpl*>(&entries);
+    own_ = ownAs<const BuySellsImpl>(&entries);
   }
   if (own_) return static_cast<const BuySellsImpl*>(own_)->read(position, static_cast<EntryView&>(*scratch_));
   return *entries.Item(position);  // the collection holds it
 }
 
 void visitEntries(const BuySells& entries, void* context, void (*visit)(void*, const BuySell&)) {
-  if (const auto* own = dynamic_cast<const BuySellsImpl*>(&entries)) return own->visit(context, visit);
+  if (const auto* own = ownAs<const BuySellsImpl>(&entries)) return own->visit(context, visit);
   for (const auto& b : entries) visit(context, *b);
 }
 
 namespace detail {
 void visitXactions(const Xactions& xactions, void* context, XactionVisit visit) {
-  if (const auto* own = dynamic_cast<const XactionsImpl*>(&xactions)) return own->visit(context, visit);
+  if (const auto* own = ownAs<const XactionsImpl>(&xactions)) return own->visit(context, visit);
   for (const auto& x : xactions) visit(context, *x);
 }
 }  // namespace detail

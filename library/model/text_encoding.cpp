@@ -18,9 +18,14 @@ bool isValidUtf8(std::string_view s) {
   std::size_t i = 0;
   const std::size_t n = s.size();
   while (i < n) {
-    // Eight ASCII bytes at a time: nearly every byte of a data file.
-    std::uint64_t word;
-    if (i + 8 <= n && (std::memcpy(&word, s.data() + i, 8), (word & 0x8080808080808080u) == 0)) {
+    // Thirty-two, then eight ASCII bytes at a time: nearly every byte of a data file.
+    std::uint64_t word[4];
+    if (i + 32 <= n && (std::memcpy(word, s.data() + i, 32),
+                        ((word[0] | word[1] | word[2] | word[3]) & 0x8080808080808080u) == 0)) {
+      i += 32;
+      continue;
+    }
+    if (i + 8 <= n && (std::memcpy(word, s.data() + i, 8), (word[0] & 0x8080808080808080u) == 0)) {
       i += 8;
       continue;
     }
