@@ -118,6 +118,8 @@ class Desktop final : public MainWindowHandler {
   void route(Destination destination);
   // File, Export Transactions (CSV)...
   void exportTransactions();
+  // File, Export Sales (CSV)...
+  void exportSales();
   // The report window's print button: the chosen reports to the printer,
   // with the dialogs over that window and what was written in its status bar.
   void printFromReportWindow(ReportForm& origin);

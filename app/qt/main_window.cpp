@@ -46,6 +46,7 @@ MainWindow::MainWindow(MainWindowHandler& handler, QWidget* parent) : QMainWindo
   addItem(file, "mnuFilePrintPreview", "Print Pre&view", MainCommand::PrintPreview);
   addItem(file, "mnuFilePrint", "&Print...", MainCommand::Print)->setShortcut(standardKey(QKeySequence::Print, "Ctrl+P"));
   addItem(file, "mnuFileExportCsv", "&Export Transactions (CSV)...", MainCommand::ExportCsv)->setEnabled(false);
+  addItem(file, "mnuFileExportSales", "Export Sa&les (CSV)...", MainCommand::ExportSales)->setEnabled(false);
   file->addSeparator();
   for (int i = 0; i < kMruCount; ++i) {
     QAction* item = file->addAction(QString());
@@ -138,6 +139,7 @@ QString MainWindow::notice() const { return statusBar()->currentMessage().isEmpt
 
 void MainWindow::setExportEnabled(bool enabled) {
   menuItem("mnuFileExportCsv")->setEnabled(enabled);
+  menuItem("mnuFileExportSales")->setEnabled(enabled);
   menuItem("mnuFilePrint")->setEnabled(enabled);
   toolButton("Print")->setEnabled(enabled);
 }
