@@ -19,7 +19,8 @@ namespace {
 // A block of code: a fenced block, or a paragraph all of whose text is set
 // in the fixed-pitch font (a paragraph that only names a file in it is text).
 bool isCodeBlock(const QTextBlock& block) {
-  if (block.blockFormat().hasProperty(QTextFormat::BlockCodeFence)) return true;
+  if (block.blockFormat().nonBreakableLines() || block.blockFormat().hasProperty(QTextFormat::BlockCodeFence))
+    return true;
   const QList<QTextLayout::FormatRange> ranges = block.textFormats();
   if (ranges.isEmpty()) return block.charFormat().fontFixedPitch();
   for (const QTextLayout::FormatRange& range : ranges)
@@ -36,16 +37,17 @@ void fitLinesToThePage(QTextDocument& document) {
   document.setDefaultTextOption(option);
   QTextCursor cursor(&document);
   for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+    const bool code = isCodeBlock(block);
     cursor.setPosition(block.position());
     QTextBlockFormat format = block.blockFormat();
     if (format.nonBreakableLines()) {
       format.setNonBreakableLines(false);
       cursor.setBlockFormat(format);
     }
-    if (!isCodeBlock(block)) continue;
+    if (!code) continue;
     cursor.setPosition(block.position() + block.length() - 1, QTextCursor::KeepAnchor);
     QTextCharFormat smaller;
-    smaller.setFontPointSize(9);
+    smaller.setFontPointSize(7);
     cursor.mergeCharFormat(smaller);
   }
 }
