@@ -253,7 +253,7 @@ class Walk {
       fault_ = postingFault(*h.security, e, source);
       throw;
     }
-    if (walk_) walk_->entryPosted(*h.security, source, *x, Date{e.day});
+    if (walk_) walk_->entryPosted(*h.security, source, *x, e.shares, Date{e.day});
   }
 
   // Reports every January 1 up to and including `day` not yet reported.

@@ -1,5 +1,7 @@
 #include "model/data_file.h"
 
+#include <sys/stat.h>
+
 #include <array>
 #include <algorithm>
 #include <cstdint>
@@ -9,6 +11,7 @@
 #include <vector>
 
 #include "orlendo/error.h"
+#include "model/atomic_write.h"
 #include "model/objects.h"
 #include "model/sectioned_text.h"
 #include "model/text_view.h"
@@ -60,9 +63,22 @@ class DataFileText {
       const std::string_view* v = find(key);
       return std::string(v ? *v : def);
     }
-    std::int32_t getLong(std::string_view key, std::int32_t def) const {
+    // A value that is no 32-bit integer fails with a message naming the
+    // file, the section, the key and the text.
+    std::int32_t getLong(std::string_view key, std::int32_t def, const std::string& file) const {
       const std::string_view* v = find(key);
-      return v ? detail::parseProfileLong(*v) : def;
+      if (!v) return def;
+      try {
+        return detail::parseProfileLong(*v);
+      } catch (const Error& e) {
+        fault(file, key, *v, e.number(), e.number() == errnum::Overflow ? "is out of range." : "is not a whole number.");
+      }
+    }
+    [[noreturn]] void fault(const std::string& file, std::string_view key, std::string_view value, long number,
+                            std::string_view what) const {
+      raiseMessage(number, file,
+                   file + ": section \"" + visibleText(name) + "\", key \"" + std::string(key) + "\": the value \"" +
+                       visibleText(value) + "\" " + std::string(what));
     }
     // The size of the entries' texts.
     std::size_t entryBytes() const {
@@ -178,21 +194,25 @@ class DataFileText {
   std::vector<Section> sections_;
 };
 
-// The previous content of the file to "backup.qvx" in the current folder,
-// written atomically like the data file so a failure keeps the older backup.
-// It gets a new file's permissions: a read-only data file must not make
-// the backup, and with it every later save, read-only.
-void backUp(const std::string& fileName) {
+// The previous content of the file, written to "backup.qvx" in the current
+// folder, ready to be placed. A link there is replaced, never followed (it
+// may lead into anyone's files), a backup.qvx of another user is refused,
+// and the copy gets the data file's permission bits with the owner's read
+// and write added: as private as the file, and never read-only.
+std::optional<StagedFile> stageBackup(const std::string& fileName) {
   namespace fs = std::filesystem;
   const std::string backup = (fs::current_path() / "backup.qvx").string();
   std::error_code ec;
   // Saving over the backup itself would copy the file onto itself.
-  if (fs::exists(backup, ec) && fs::equivalent(fileName, backup, ec)) return;
+  if (fs::exists(backup, ec) && fs::equivalent(fileName, backup, ec)) return std::nullopt;
   std::string bytes;
-  if (!readFileBytes(fileName, bytes)) return;
+  if (!readFileBytes(fileName, bytes)) return std::nullopt;
+  struct stat st {};
+  const unsigned mode = ::stat(fileName.c_str(), &st) == 0 ? (st.st_mode & 0777) | 0600 : 0600;
   try {
-    writeFileAtomically(backup, bytes, FilePermissions::Default);
+    return StagedFile(backup, bytes, WriteOptions{FilePermissions::Explicit, mode, false, true});
   } catch (const Error& e) {
+    if (e.isMessage()) raiseMessage(e.number(), backup, e.description());
     raiseMessage(e.number(), backup,
                  "Cannot write the backup copy " + backup + ": " + std::string(errorTypeText(e.number())));
   }
@@ -207,6 +227,7 @@ void fetchInvestor(Investor& investor, std::string_view fileName, Date today) {
   const std::size_t general = file.want(kGeneral);
   std::vector<std::size_t> slots;
   for (const auto& security : *investor.colSecurities()) slots.push_back(file.want(security->SecName()));
+  const std::string path(fileName);
   TextFileView view;
   view.read(std::string(fileName));  // a missing file reads as empty: a new investor
   // Text without a single section header is some other file: loading it as
@@ -221,7 +242,7 @@ void fetchInvestor(Investor& investor, std::string_view fileName, Date today) {
   investor.Line2(g.getString("Line 2", ""));
   investor.StartCalc(g.getString("Start Date", "12/31/1983"));
   investor.StopCalc(g.getString("Stop Date", formatDate(today)));
-  investor.Lumora2QVX(static_cast<eLumora>(g.getLong("Lumora", 1)));
+  investor.Lumora2QVX(static_cast<eLumora>(g.getLong("Lumora", 1, path)));
 
   // Where the sections not yet taken begin: the text before that is no
   // longer needed (a file the program saved has its sections in this order).
@@ -235,10 +256,12 @@ void fetchInvestor(Investor& investor, std::string_view fileName, Date today) {
       view.release(restFrom[next]);
     }
     const DataFileText::Section& section = file.section(slots[next++]);
-    const std::int32_t count = section.getLong("Count", 0);
+    const std::int32_t count = section.getLong("Count", 0, path);
     auto entries = BuySells::create();
     security->colBuySells(entries);
-    if (count > kMaxEntries) raisePlatform(errnum::Overflow);
+    if (count > kMaxEntries)
+      section.fault(path, "Count", *section.find("Count"), errnum::Overflow,
+                    "is more than the 32767 entries a security holds.");
     if (count > 0) reserveEntries(*entries, static_cast<std::size_t>(count), section.entryBytes());
     std::string madeCode;
     for (long n = 1; n <= count; ++n) {
@@ -260,7 +283,9 @@ void saveInvestor(const Investor& investor, std::string_view fileName) {
   for (const auto& security : *investor.colSecurities())
     if (security->colBuySells()->Count() > kMaxEntries) raisePlatform(errnum::Overflow);
   discardTemporaryFile(name);  // a killed save's leftover: at most one temporary file at any moment
-  if (FileHelper::PathExists(name)) backUp(name);
+  // Everything that refuses the save comes before the backup is touched.
+  detail::checkReplaceable(name, {});
+  std::optional<StagedFile> backup = FileHelper::PathExists(name) ? stageBackup(name) : std::nullopt;
 
   ProfileFile file(ProfileFile::Mode::Deferred);
   file.BindEmpty(name);
@@ -286,7 +311,13 @@ void saveInvestor(const Investor& investor, std::string_view fileName) {
       file.WriteString(section, keyOf(n, "Code"), entry->Code());
     }
   }
-  file.Commit();
+  // The data file is written whole before either file is replaced; a
+  // failure to put it in place puts the older backup back.
+  StagedFile data(name, file.Render());
+  if (backup) backup->place();
+  data.place();
+  if (backup) backup->keep();
+  data.keep();
 }
 
 }  // namespace orlendo

@@ -429,6 +429,24 @@ long double decimalIntent(double x) {
   return std::strtold(text, nullptr);
 }
 
+namespace {
+
+// x times 10^k, by an exact power of ten for |k| up to 27.
+long double scaledByPowerOfTen(long double x, int k) {
+  // 10^0 .. 10^27 are exact in long double (5^27 needs 63 bits).
+  static const auto kPowers = [] {
+    std::array<long double, 28> p{};
+    p[0] = 1;
+    for (std::size_t i = 1; i < p.size(); ++i) p[i] = p[i - 1] * 10;
+    return p;
+  }();
+  const int n = k < 0 ? -k : k;
+  if (n < static_cast<int>(kPowers.size())) return k < 0 ? x / kPowers[static_cast<std::size_t>(n)] : x * kPowers[static_cast<std::size_t>(n)];
+  return k < 0 ? x / std::pow(10.0L, n) : x * std::pow(10.0L, n);
+}
+
+}  // namespace
+
 std::int64_t scaledRoundExact(long double x, int decimals) {
   if (!std::isfinite(x)) raisePlatform(errnum::Overflow);
   if (x == 0) return 0;
@@ -439,9 +457,9 @@ std::int64_t scaledRoundExact(long double x, int decimals) {
     if (!(std::fabs(k) < 9.2e18L)) raisePlatform(errnum::Overflow);
     return static_cast<std::int64_t>(k);
   };
-  if (snap <= decimals) return overflowCheck(std::nearbyint(x * std::pow(10.0L, decimals)));
+  if (snap <= decimals) return overflowCheck(std::nearbyint(scaledByPowerOfTen(x, decimals)));
   if (snap - decimals > 18) return 0;  // far below half a unit
-  const std::int64_t m = overflowCheck(std::nearbyint(x * std::pow(10.0L, snap)));
+  const std::int64_t m = overflowCheck(std::nearbyint(scaledByPowerOfTen(x, snap)));
   std::int64_t unit = 1;
   for (int i = 0; i < snap - decimals; ++i) unit *= 10;
   std::int64_t q = m / unit;

@@ -27,7 +27,7 @@ TEST(HelpTexts, EachFieldShowsItsOwnText) {
       {Field::radStandard, "Standard Option each share of Lumora would result in .95  Quorvex shares plus $36.27"},
       {Field::radStock, "Stock Option each share of Lumora would result in 1.4912  Quorvex shares plus $8.50"},
       {Field::radCash, "Cash Option each share of Lumora would result in .8955  Quorvex shares plus $39.06"},
-      {Field::btnFilename, "change or choose a filename"}};
+      {Field::btnFilename, "change or choose a filename"},      {Field::txtProceeds, "only open for sells"}};
   for (const auto& [field, text] : owned)
     EXPECT_NE(HelpTextOf(field).find(text), std::string_view::npos) << FieldName(field);
   for (Field date : {Field::maskDtStart, Field::maskDtStop, Field::MaskDtTrans})

@@ -24,6 +24,8 @@ TEST(ProfileSettingsStore, ReadsDefaultsWritesAtOnceAndSeesLaterChanges) {
   ini.writeText("User Preferences", "Font Size", "12");
   const std::string written = readFile(t.file("tvxdesk.ini"));
   EXPECT_NE(written.find("[Data Files]\r\nData File Path=/home/ann/qvx\r\n"), std::string::npos);
+  EXPECT_EQ(fs::status(t.file("tvxdesk.ini")).permissions(), fs::perms::owner_read | fs::perms::owner_write)
+      << "it names the user's files";
 
   // Another program changes the file: the next read sees it.
   t.write("tvxdesk.ini", "[Hide Error Msg]\r\n380=1\r\n[User Preferences]\r\nFont Size=abc\r\n");
@@ -94,10 +96,14 @@ TEST(GetIni, StoredSettingsWinAndAnUnreadableFontSizeGivesTen) {
   EXPECT_EQ(h.state.FontSize, 10.0F);
 }
 
-TEST(GetIni, AStoredDataFolderThatIsGoneOrNoFolderGivesThePerUserFolder) {
+// A folder every user may write to would take every later backup copy.
+TEST(GetIni, AStoredDataFolderThatIsGoneNoFolderOrSharedGivesThePerUserFolder) {
   IniHarness h;
   const std::string file = h.folder.write("plain.txt", "x");
-  for (const std::string& stored : {std::string("/no/longer/there"), file, file + "/sub"}) {
+  const std::string shared = h.folder.file("shared");
+  fs::create_directory(shared);
+  fs::permissions(shared, fs::perms::all | fs::perms::sticky_bit);
+  for (const std::string& stored : {std::string("/no/longer/there"), file, file + "/sub", shared}) {
     h.folder.write("tvxdesk.ini", "[Data Files]\r\nData File Path=" + stored + "\r\n");
     h.run();
     EXPECT_EQ(h.state.DataPath, h.folder.file("appdata/Kelvane/QVX")) << stored;

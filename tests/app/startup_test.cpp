@@ -1,5 +1,10 @@
 #include "shell/startup.h"
 
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include "shell_test_support.h"
@@ -151,6 +156,27 @@ TEST(RunInteractiveStart, OldScenarioAsksForAFileAndOpensTheInputWindowOnlyWhenO
   EXPECT_EQ(cancelled.inputWindows(), 0);
   EXPECT_EQ(cancelled.files.messages.shown.at(0).text, "Filename Empty!");
   EXPECT_EQ(cancelled.windows.steps.back(), "main shown");
+}
+
+// Under a file-size limit a save fails as a full disk and says so; the
+// signal the limit raises does not end the program (in a child process, so
+// that the test keeps its limits and its signals).
+TEST(RunInteractiveStart, ASavePastTheFileSizeLimitIsReportedAndTheProgramGoesOn) {
+  const pid_t pid = ::fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    ::signal(SIGXFSZ, SIG_DFL);
+    StartHarness h;
+    h.run();
+    const rlimit limit{100, 100};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    const bool saved = h.files.files->SaveFile(h.files.folder.file("big.qvx"));
+    const auto& shown = h.files.messages.shown;
+    ::_exit(!saved && !shown.empty() && shown.back().text.find("Disk full") != std::string::npos ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
 }
 
 }  // namespace

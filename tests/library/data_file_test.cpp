@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <random>
 #include <set>
 #include <string>
@@ -93,11 +94,12 @@ class DataFileTest : public ::testing::Test {
   }
   // Checks that `body` fails with an error whose trail starts with `trail`.
   template <class F>
-  static void expectFailure(F&& body, const std::string& trail, long number = -1) {
+  static void expectFailure(F&& body, const std::string& trail, long number = -1,
+                            const std::string& description = "Tallyvex") {
     const Error e = caught(body);
     EXPECT_TRUE(number == -1 ? e.number() != 0 : e.number() == number) << e.number();
     EXPECT_EQ(e.source().rfind(trail, 0), 0u) << e.source();
-    EXPECT_EQ(e.description(), "Tallyvex");
+    EXPECT_EQ(e.description(), description);
   }
 
   std::string backupPath() const { return dir_.file("backup.qvx"); }
@@ -264,19 +266,24 @@ TEST_F(DataFileTest, ACountAboveTheSixteenBitCounterStopsTheLoadThere) {
   auto investor = Investor::create(kToday);
   add(investor, "Solvane", "s-old", "", "", "");
   add(investor, "TBN", "t-old", "", "", "");
-  expectFailure([&] { investor->LoadFile("data.qvx"); }, "Investor.LoadFile\rInvestor.Fetch\r", errnum::Overflow);
+  expectFailure([&] { investor->LoadFile("data.qvx"); }, "Investor.LoadFile\rInvestor.Fetch\r", errnum::Overflow,
+                "data.qvx: section \"Solvane\", key \"Count\": the value \"32768\" is more than the 32767 entries a "
+                "security holds.");
   EXPECT_EQ(investor->sName(), "Ann");
   EXPECT_EQ(entriesOf(investor, "Quorvex")->Item(1)->Code(), "q");
   EXPECT_EQ(entriesOf(investor, "Solvane")->Count(), 0);
   EXPECT_EQ(entriesOf(investor, "TBN")->Item(1)->Code(), "t-old");  // not reached
 }
 
+// A value that is no whole number is named with its section, key and text
+// (control characters shown escaped).
 TEST_F(DataFileTest, CountsThatAreNotSmallIntegers) {
   struct Case {
     const char* count;
     long error;
     long loaded;
   };
+  const std::string notWhole = " is not a whole number.", outOfRange = " is out of range.";
   for (const Case c : {Case{"abc", errnum::TypeMismatch, 0}, Case{"", errnum::TypeMismatch, 0},
                        Case{"1.5", errnum::TypeMismatch, 0}, Case{"99999999999", errnum::Overflow, 0},
                        Case{"2147483648", errnum::Overflow, 0}, Case{"-3", 0, 0}, Case{" +2 ", 0, 2},
@@ -284,12 +291,16 @@ TEST_F(DataFileTest, CountsThatAreNotSmallIntegers) {
     SCOPED_TRACE(c.count);
     writeBytes("data.qvx", std::string("[Quorvex]\r\nCount=") + c.count + "\r\n");
     auto investor = Investor::create(kToday);
-    if (c.error) expectFailure([&] { investor->LoadFile("data.qvx"); }, "Investor.LoadFile\rInvestor.Fetch\r", c.error);
+    if (c.error)
+      expectFailure([&] { investor->LoadFile("data.qvx"); }, "Investor.LoadFile\rInvestor.Fetch\r", c.error,
+                    "data.qvx: section \"Quorvex\", key \"Count\": the value \"" + std::string(c.count) + "\"" +
+                        (c.error == errnum::Overflow ? outOfRange : notWhole));
     else investor->LoadFile("data.qvx");
     EXPECT_EQ(entriesOf(investor, "Quorvex")->Count(), c.loaded);
   }
-  writeBytes("data.qvx", "[General]\r\nLumora=two\r\n");
-  EXPECT_EQ(caught([] { Investor::create(kToday)->LoadFile("data.qvx"); }).number(), errnum::TypeMismatch);
+  writeBytes("data.qvx", std::string("[General]\r\nLumora=t\x7Fo\0\r\n", 24));
+  EXPECT_EQ(caught([] { Investor::create(kToday)->LoadFile("data.qvx"); }).description(),
+            "data.qvx: section \"General\", key \"Lumora\": the value \"t\\x7Fo\\x00\"" + notWhole);
 }
 
 TEST_F(DataFileTest, ASecurityWithMoreEntriesThanTheCounterHoldsIsNotSaved) {
@@ -325,7 +336,8 @@ TEST_F(DataFileTest, AFolderAsTheFileNameFailsAndLeavesTheInvestorAlone) {
   EXPECT_EQ(investor->sName(), "Ann Lee  ");
   EXPECT_EQ(investor->StartCalc(), "01/01/1990");
   EXPECT_EQ(allEntries(investor), before);
-  expectFailure([&] { investor->Save("folder.qvx"); }, "Investor.Save\r");
+  expectFailure([&] { investor->Save("folder.qvx"); }, "Investor.Save\r", errnum::PathFileAccess,
+                "folder.qvx is not a regular file.");
   EXPECT_TRUE(fs::is_directory("folder.qvx"));
   EXPECT_EQ(dir_.entries(), Names{"folder.qvx"});
 }
@@ -366,10 +378,10 @@ TEST_F(DataFileTest, AFullDiskKeepsTheDataFileAndTheBackupAsTheyWere) {
   struct Case {
     const char* what;
     rlim_t limit;
-    const char* backupAfter;  // the data file always keeps `old`
+    bool namesBackup;  // both files always stay as they were
   };
-  for (const Case c : {Case{"the backup's write fails", 100, "older backup"},
-                       Case{"the data file's write fails", old.size() + 100, nullptr}}) {
+  for (const Case c : {Case{"the backup's write fails", 100, true},
+                       Case{"the data file's write fails", old.size() + 100, false}}) {
     SCOPED_TRACE(c.what);
     writeBytes("backup.qvx", "older backup");
     const pid_t pid = ::fork();
@@ -380,14 +392,14 @@ TEST_F(DataFileTest, AFullDiskKeepsTheDataFileAndTheBackupAsTheyWere) {
       ::setrlimit(RLIMIT_FSIZE, &limit);
       const Error e = caught([&] { investor->Save("data.qvx"); });
       const bool namesBackup = e.description().find("backup.qvx") != std::string::npos;
-      ::_exit(namesBackup == (c.backupAfter != nullptr) ? static_cast<int>(e.number()) : 1);
+      ::_exit(namesBackup == c.namesBackup ? static_cast<int>(e.number()) : 1);
     }
     int status = 0;
     ASSERT_EQ(::waitpid(pid, &status, 0), pid);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), errnum::DiskFull);
     EXPECT_EQ(readBytes("data.qvx"), old);
-    EXPECT_EQ(readBytes("backup.qvx"), c.backupAfter ? std::string(c.backupAfter) : old);
+    EXPECT_EQ(readBytes("backup.qvx"), "older backup");
     EXPECT_EQ(dir_.entries(), (Names{"data.qvx", "backup.qvx"}));
   }
 }
@@ -401,27 +413,66 @@ TEST_F(DataFileTest, ABackupThatCannotBeMadeStopsTheSaveAndNamesTheBackup) {
   const Error e = caught([&] { investor->Save("data.qvx"); });
   EXPECT_EQ(e.number(), errnum::PathFileAccess);
   EXPECT_EQ(e.source(), "Investor.Save\r" + backupPath());
-  EXPECT_EQ(e.description(), "Cannot write the backup copy " + backupPath() + ": Path/File access error");
+  EXPECT_EQ(e.description(), backupPath() + " is not a regular file.");
   EXPECT_EQ(readBytes("data.qvx"), old);
   EXPECT_EQ(dir_.entries(), (Names{"data.qvx", "backup.qvx"}));
 }
 
-// The backup is a new file: a read-only data file must not make it (and so
-// every later save in the folder) read-only. The data file keeps its bits.
-TEST_F(DataFileTest, TheBackupGetsANewFilesPermissionsNotTheDataFiles) {
+// The backup is as private as the data file, with the owner's read and
+// write added (under a umask that would give a new file 0644); what is at
+// backup.qvx is replaced, never followed, and one of another user is left
+// alone; every refusal comes before either file is touched: a read-only
+// data file (also for the superuser) keeps the older backup.
+TEST_F(DataFileTest, TheBackupIsAsPrivateAsTheFileAndReplacesOnlyWhatIsOurs) {
   const mode_t mask = ::umask(022);
+  fs::create_directory("elsewhere");
+  struct Case {
+    const char* why;
+    fs::perms dataMode;
+    std::function<void()> atBackup;
+    long error;  // 0: saved
+  };
+  const auto rw = fs::perms::owner_read | fs::perms::owner_write;
+  const auto plain = [] { writeBytes("backup.qvx", "older backup"); };
+  const Case cases[] = {
+      {"a private file", rw, plain, 0},
+      {"a file the group may read and write", rw | fs::perms::group_read | fs::perms::group_write, plain, 0},
+      {"a link planted at backup.qvx", rw, [] { fs::create_symlink(fs::absolute("elsewhere/notes"), "backup.qvx"); },
+       0},
+      {"a backup.qvx of another user", rw,
+       [] {
+         writeBytes("backup.qvx", "older backup");
+         ASSERT_EQ(::lchown("backup.qvx", ::geteuid() + 1, static_cast<gid_t>(-1)), 0) << "needs root";
+       },
+       errnum::PermissionDenied},
+      {"a read-only data file", fs::perms::owner_read, plain, errnum::PermissionDenied},
+  };
   auto investor = sampleInvestor();
-  investor->Save("data.qvx");
-  fs::permissions("data.qvx", fs::perms::owner_read | fs::perms::owner_write);
-  investor->Save("data.qvx");
-  EXPECT_EQ(fs::status("data.qvx").permissions(), fs::perms::owner_read | fs::perms::owner_write);
-  fs::permissions("data.qvx", fs::perms::owner_read);
-  (void)caught([&] { investor->Save("data.qvx"); });  // refused unless run as root: the backup is made first
-  const auto plain = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read;
-  EXPECT_EQ(fs::status("backup.qvx").permissions(), plain);
-  investor->Save("other.qvx");
-  investor->Save("other.qvx");  // backs up over the backup the read-only file left
-  EXPECT_EQ(readBytes("backup.qvx"), readBytes("other.qvx"));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    fs::remove("backup.qvx");
+    investor->Save("data.qvx");
+    fs::permissions("data.qvx", c.dataMode);
+    const std::string old = readBytes("data.qvx");
+    fs::remove("backup.qvx");
+    writeBytes("elsewhere/notes", "another user's notes");
+    c.atBackup();
+    const std::string olderBackup = readBytes("backup.qvx");
+    investor->sName(c.why);
+    const Error e = caught([&] { investor->Save("data.qvx"); });
+    EXPECT_EQ(e.number(), c.error);
+    EXPECT_EQ(readBytes("elsewhere/notes"), "another user's notes");
+    EXPECT_FALSE(fs::is_symlink("backup.qvx") && c.error == 0);
+    EXPECT_EQ(readBytes("backup.qvx"), c.error ? olderBackup : old);
+    EXPECT_EQ(readBytes("data.qvx") == old, c.error != 0);
+    if (c.error == 0) {
+      EXPECT_EQ(fs::status("backup.qvx").permissions(), c.dataMode);
+    }
+    if (c.error == errnum::PermissionDenied && c.dataMode == rw) {
+      EXPECT_EQ(e.description(), backupPath() + " belongs to another user.");
+    }
+    fs::permissions("data.qvx", rw);
+  }
   ::umask(mask);
 }
 

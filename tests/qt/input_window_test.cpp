@@ -329,6 +329,10 @@ class InputWindowTest : public QObject {
     t.type(Field::MaskDtTrans, "01151990");  // an empty date box cannot be left
     for (const FieldHelp& help : kHelpTexts) {
       t.page(t.w.tabs()->widget(1)->isAncestorOf(t.control(help.field)) ? 1 : 0);
+      if (help.field == Field::txtProceeds) {  // open only for a sell
+        QVERIFY(!t.control(help.field)->isEnabled());
+        t.click(Field::chkBuy);
+      }
       t.focus(help.field);
       QCOMPARE(t.focused(), t.control(help.field));
       QCOMPARE(t.help(), withLineFeeds(std::string(help.text)));

@@ -38,7 +38,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(captions(bar), QStringList({"&File", "&Inputs", "&View", "&Options", "&Help"}));
     QCOMPARE(captions(bar[0]->menu()->actions()),
              QStringList({"&New", "&Open...", "-", "&Save", "Save &As...", "-", "Print Pre&view", "&Print...",
-                          "&Export Transactions (CSV)...", "-",
+                          "&Export Transactions (CSV)...", "Export Sa&les (CSV)...", "-",
                           "", "", "", "", "", "-", "E&xit"}));
     QVERIFY(bar[1]->menu() == nullptr);  // Inputs is a command itself
     QCOMPARE(captions(bar[2]->menu()->actions()), QStringList({"&Reports..."}));
