@@ -11,7 +11,9 @@
 #include "orlendo/model.h"
 #include "reports/detailed_report.h"
 #include "reports/input_report.h"
+#include "reports/no_data.h"
 #include "reports/page_manager.h"
+#include "reports/printer_fonts.h"
 #include "reports/report_context.h"
 #include "reports/summary_report.h"
 

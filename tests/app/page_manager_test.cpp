@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "core/report_text.h"
+#include "reports/printer_fonts.h"
 #include "report_test_support.h"
 
 namespace tvx::test {

@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "core/report_text.h"
+#include "reports/no_data.h"
 
 #include "report_file_fixture.h"
 

@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "report_file_fixture.h"
+#include "reports/no_data.h"
 
 namespace tvx::test {
 namespace {
