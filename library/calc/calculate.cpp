@@ -41,10 +41,10 @@ Entry readEntry(const BuySell& b) {
   e.source = &b;
   try {
     e.unread = "Shares";
-    e.shares = entryShares(b);
+    e.shares = b.ChgShrsValue();  // a type mismatch when not numeric, an overflow beyond range
     e.isBuy = e.shares > 0;
     e.unread = "Date";
-    auto d = entryDate(b);
+    auto d = parseDate(b.XActionDate());  // none when the text names no day
     if (!d) return e.failure = errnum::TypeMismatch, e;
     e.day = sys_days{*d};
     e.unread = nullptr;
@@ -222,10 +222,6 @@ std::optional<EntryFault> findUnreadableEntry(const Investor& investor) {
   }
   return std::nullopt;
 }
-
-double entryShares(const BuySell& entry) { return entry.ChgShrsValue(); }
-
-std::optional<Date> entryDate(const BuySell& entry) { return parseDate(entry.XActionDate()); }
 
 void calculateInvestor(Investor& investor, Date start, Date stop, ProgressObserver* observer) {
   std::optional<EntryFault> fault;
