@@ -109,8 +109,8 @@ FileAppend::~FileAppend() {
 
 void FileAppend::failed(const char* what, int error) {
   undo();
-  failure_.emplace(orlendo::numberOfSystemError(error), std::string(what) + " \"" + path_ + "\": " + std::strerror(error),
-                   std::string(orlendo::kProductDescription));
+  failure_.emplace(orlendo::numberOfSystemError(error), "tvxdesk",
+                   std::string(what) + " \"" + path_ + "\": " + std::strerror(error));
 }
 
 void FileAppend::undoForSignal() const noexcept {
@@ -132,8 +132,7 @@ void FileAppend::undo() noexcept {
 
 void FileAppend::open() {
   if (path_.empty()) {
-    failure_.emplace(orlendo::errnum::NoFilename, "No output file name was given.",
-                     std::string(orlendo::kProductDescription));
+    failure_.emplace(orlendo::errnum::NoFilename, "tvxdesk", "No output file name was given.");
     return;
   }
   fd_ = ::open(path_.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);

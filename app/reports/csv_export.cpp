@@ -77,15 +77,13 @@ TransactionsCsv MakeTransactionsCsv(const orlendo::Investor& investor) {
 long WriteTransactionsCsv(const orlendo::Investor& investor, const std::string& path) {
   const TransactionsCsv csv = MakeTransactionsCsv(investor);
   if (path.empty())
-    throw orlendo::Error(orlendo::errnum::NoFilename, "No CSV file name was given.",
-                         std::string(orlendo::kProductDescription));
+    throw orlendo::Error(orlendo::errnum::NoFilename, "tvxdesk", "No CSV file name was given.");
   try {
     orlendo::writeFileAtomically(path, csv.text);
   } catch (const orlendo::Error& e) {
     // Name the file: the library's error knows only what failed.
-    throw orlendo::Error(e.number(),
-                         "Cannot write the CSV file \"" + path + "\": " + std::string(orlendo::errorTypeText(e.number())),
-                         std::string(orlendo::kProductDescription));
+    throw orlendo::Error(e.number(), "tvxdesk",
+                         "Cannot write the CSV file \"" + path + "\": " + std::string(orlendo::errorTypeText(e.number())));
   }
   return csv.transactions;
 }

@@ -123,7 +123,7 @@ TEST(WriteTransactionsCsv, ReplacesTheFileAndAFailureNamesIt) {
       WriteTransactionsCsv(*inv, bad);
       ADD_FAILURE() << "no error for " << bad;
     } catch (const orlendo::Error& e) {
-      EXPECT_EQ(e.source().rfind("Cannot write the CSV file \"" + bad + "\": ", 0), 0u) << e.source();
+      EXPECT_EQ(e.description().rfind("Cannot write the CSV file \"" + bad + "\": ", 0), 0u) << e.description();
     }
   }
   EXPECT_TRUE(std::filesystem::is_empty(t.file("a folder.csv")));
