@@ -125,8 +125,6 @@ int runBatch(std::span<const std::string> args, const MessageStream& err) {
 
 }  // namespace
 
-int RunBatchMain(std::span<const std::string> args, std::ostream& err) { return runBatch(args, err); }
-
 void RunBatchAndExit(std::span<const std::string> args, MessageStream err) {
   // The reports reach the output file piece by piece: a Ctrl+C or a kill
   // meanwhile must not leave half of them behind.

@@ -161,6 +161,35 @@ TEST_F(BatchRun, AnUnwritableOutputPathExitsTwo) {
   EXPECT_NE(r.err.find(out.string()), std::string::npos) << r.err;
 }
 
+// Command lines that name no usable file: the exit status, what standard
+// error says, and nothing written.
+TEST_F(BatchRun, ACommandLineWithoutAUsableFileEndsSayingWhichAndWritesNothing) {
+  fs::create_directory(dir / "folder.qvx");
+  const std::string in = example().string(), out = (dir / "o.txt").string();
+  const std::string missing = (dir / "x.qvx").string(), folder = (dir / "folder.qvx").string();
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    std::string told;  // in standard error
+  } cases[] = {
+      {{"/silent", "/input", missing, "/output", out}, 1, "tvxdesk: WARNING: " + missing + " does not exist.\n"},
+      {{"/silent", "/input", (dir / "*.qvx").string(), "/output", out}, 1, "does not exist"},
+      {{"/silent", "/input", folder, "/output", out}, 2, "tvxdesk: WARNING: " + folder + " is not a regular file.\n"},
+      {{"/silent", "/output", out}, 1, "/input"},
+      {{"/silent", "/input", in}, 2, "/csv"},  // neither /output nor /csv
+      {{"/silent", "/input", in, "/output", out, "/csv", (dir / "o.cs").string()}, 2, "/csv followed"},
+      {{"/silent", "/input", in, "/csv", (dir / "o.csv").string(), "/output", (dir / "o.text").string()}, 2,
+       "/output followed"},
+      {{"/silent", "/input", in, "/csv"}, 2, "/csv followed"},
+  };
+  for (const Case& c : cases) {
+    const Result r = runDesk(c.args);
+    EXPECT_EQ(r.status, c.status) << c.told;
+    EXPECT_NE(r.err.find(c.told), std::string::npos) << r.err;
+  }
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1) << "only folder.qvx";
+}
+
 TEST_F(BatchRun, FolderNamesCapitalsAndBlanksInPaths) {
   const fs::path folder = dir / "silent" / "output" / "Ann Smith";
   fs::create_directories(folder);
