@@ -2,21 +2,67 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <ostream>
+#include <vector>
 
 #include "core/error_logger.h"
 #include "core/error_paths.h"
 #include "core/files.h"
 #include "core/report_text.h"
+#include "orlendo/ascii.h"
+#include "orlendo/entries.h"
 #include "orlendo/model.h"
+#include "orlendo/profile_file.h"
+#include "orlendo/sales.h"
 #include "reports/csv_export.h"
 #include "reports/page_manager.h"
 #include "reports/report_context.h"
 #include "reports/report_output.h"
+#include "reports/sales_export.h"
 #include "shell/command_line.h"
 
 namespace tvx {
+
+namespace {
+
+// The files a run replaces, taken back together: when a later one fails, the
+// ones written before it get their old content back (or go, when they were new).
+class FilesTakenBackTogether {
+ public:
+  FilesTakenBackTogether() = default;
+  FilesTakenBackTogether(const FilesTakenBackTogether&) = delete;
+  FilesTakenBackTogether& operator=(const FilesTakenBackTogether&) = delete;
+  ~FilesTakenBackTogether() {
+    if (kept_) return;
+    for (auto it = old_.rbegin(); it != old_.rend(); ++it) {
+      try {
+        if (it->existed) orlendo::writeFileAtomically(it->path, it->bytes);
+        else std::filesystem::remove(it->path);
+      } catch (...) {
+      }
+    }
+  }
+  // Call before `path` is written.
+  void remember(const std::string& path) {
+    Old old{path, {}, false};
+    old.existed = orlendo::readFileBytes(path, old.bytes);
+    old_.push_back(std::move(old));
+  }
+  void keep() { kept_ = true; }
+
+ private:
+  struct Old {
+    std::string path;
+    std::string bytes;
+    bool existed;
+  };
+  std::vector<Old> old_;
+  bool kept_ = false;
+};
+
+}  // namespace
 
 int OpenFileBatch(ReportContext& ctx, const std::string& fileName) {
   return Guarded(ctx.state, ctx.end, ErrorPath::report, "FileOperations.OpenFile", [&] {
@@ -54,9 +100,10 @@ int RunSilent(ReportContext& ctx, OutputSwitches given) {
       if (const int opened = OpenFileBatch(ctx, state.CurrentFile); opened != kExitOk) return opened;
       const bool reports = given.output || !state.OutputFile.empty();
       const bool csv = given.csv || !state.CsvFile.empty();
-      if (!reports && !csv) {
+      const bool sales = given.sales || !state.SalesFile.empty();
+      if (!reports && !csv && !sales) {
         tell("No output file was given: use /output followed by the name of a .txt file, "
-             "or /csv followed by the name of a .csv file.");
+             "/csv followed by the name of a .csv file, or /sales followed by the name of a .csv file.");
         return kExitError;
       }
       // A switch whose name did not come through would otherwise be skipped in silence.
@@ -68,10 +115,52 @@ int RunSilent(ReportContext& ctx, OutputSwitches given) {
         tell("No CSV file was given: use /csv followed by the name of a .csv file.");
         return kExitError;
       }
-      if (!reports) {
-        return ExportTransactions(ctx, state.CsvFile) < 0 ? kExitError : kExitOk;
+      if (sales && state.SalesFile.empty()) {
+        tell("No sales file was given: use /sales followed by the name of a .csv file.");
+        return kExitError;
       }
-      if (csv) ctx.beforeFileWrite = [&] { WriteTransactionsCsv(*state.Investor, state.CsvFile); };
+      std::optional<int> taxYear;
+      if (given.taxYear) {
+        taxYear = TaxYearFromText(*given.taxYear);
+        if (!taxYear) {
+          tell("The tax year \"" + *given.taxYear + "\" is not a year: use /taxyear followed by a year such as 1994.");
+          return kExitError;
+        }
+      }
+      orlendo::LotMethod method = orlendo::LotMethod::fifo;
+      if (given.method) {
+        const auto chosen = orlendo::lotMethodFromText(orlendo::foldKey(*given.method));
+        if (!chosen) {
+          tell("The method \"" + *given.method + "\" is not known: use /method fifo or /method average.");
+          return kExitError;
+        }
+        method = *chosen;
+      }
+      ctx.recordLots = sales;
+      // Every file from the one calculation; the CSV files before the reports are kept.
+      auto writeFiles = [&] {
+        FilesTakenBackTogether files;
+        if (csv) {
+          files.remember(state.CsvFile);
+          WriteTransactionsCsv(*state.Investor, state.CsvFile);
+        }
+        if (sales) {
+          files.remember(state.SalesFile);
+          WriteSalesCsv(*ctx.lots, method, taxYear, state.SalesFile);
+        }
+        files.keep();
+      };
+      if (!reports) {
+        try {
+          CalculateInvestor(ctx);
+        } catch (const orlendo::EntryError& e) {
+          ShowEntryFault(ctx, e, sales ? "No file was written." : "No CSV file was written.");
+          return kExitError;
+        }
+        writeFiles();
+        return kExitOk;
+      }
+      ctx.beforeFileWrite = writeFiles;
       RouteOutput(ctx, kDestFile);
       return kExitOk;
     });
@@ -116,11 +205,13 @@ int runBatch(std::span<const std::string> args, const MessageStream& err) {
       state.CurrentFile = GetCommandLineFilename(args, kInputExtension, kSwitchInput);
       state.OutputFile = GetCommandLineFilename(args, kOutputExtension, kSwitchOutput);
       state.CsvFile = GetCommandLineFilename(args, kCsvExtension, kSwitchCsv);
+      state.SalesFile = GetCommandLineFilename(args, kCsvExtension, kSwitchSales);
     });
   } catch (const ProgramEnded& ended) {
     return ended.exitStatus == kExitOk ? kExitError : ended.exitStatus;
   }
-  return RunSilent(ctx, {HasSwitch(args, kSwitchOutput), HasSwitch(args, kSwitchCsv)});
+  return RunSilent(ctx, {HasSwitch(args, kSwitchOutput), HasSwitch(args, kSwitchCsv), HasSwitch(args, kSwitchSales),
+                        GetSwitchValue(args, kSwitchTaxYear), GetSwitchValue(args, kSwitchMethod)});
 }
 
 }  // namespace

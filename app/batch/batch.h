@@ -1,11 +1,13 @@
-// The batch run: "/silent /input FILE.qvx /output FILE.txt /csv FILE.csv"
-// loads the investor file, calculates it once, appends the Detailed and
-// then the Summary report to the output file and replaces the CSV file with
-// every transaction, with no window and no display. Either output may be
-// left out, not both.
+// The batch run: "/silent /input FILE.qvx /output FILE.txt /csv FILE.csv
+// /sales FILE.csv [/taxyear YYYY] [/method fifo|average]" loads the investor
+// file, calculates it once, appends the Detailed and then the Summary report
+// to the output file, replaces the CSV file with every transaction and the
+// sales file with the sales of the tax year (every year when none is given),
+// with no window and no display. Any of the outputs may be left out, not all.
 #pragma once
 
 #include <iosfwd>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -29,15 +31,19 @@ int OpenFileBatch(ReportContext& ctx, const std::string& fileName);
 struct OutputSwitches {
   bool output = false;
   bool csv = false;
+  bool sales = false;
+  std::optional<std::string> taxYear;  // the text after /taxyear ("" when none follows)
+  std::optional<std::string> method;   // the text after /method
 };
 
 // The batch run over a prepared context (Silent set, CurrentFile,
-// OutputFile and CsvFile from the command line). Returns the exit status:
-// 0 when every requested file was written, 1 when the input file is missing
-// or "/input" is absent, 2 for any other error (no output named, a switch
-// without a usable name, a failed calculation or write). A calculation that
-// fails writes neither file; the CSV file is written before the reports are
-// appended.
+// OutputFile, CsvFile and SalesFile from the command line). Returns the exit
+// status: 0 when every requested file was written, 1 when the input file is
+// missing or "/input" is absent, 2 for any other error (no output named, a
+// switch without a usable name, a tax year or method that does not read, a
+// failed calculation or write). One load and one calculation feed every
+// file; a calculation that fails writes none; the CSV and sales files are
+// written before the reports are appended.
 int RunSilent(ReportContext& ctx, OutputSwitches given = {});
 
 // The message port of the batch run: every box becomes a line on `err`;

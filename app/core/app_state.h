@@ -20,6 +20,7 @@ struct AppState {
   std::string CurrentFile;
   std::string OutputFile;
   std::string CsvFile;     // batch: the CSV export of every transaction
+  std::string SalesFile;   // batch: the sales of a tax year (CSV)
   std::string ErrLogFile;  // empty in batch mode
   bool DataSaved = false;
   std::int16_t StartChoice = 0;  // 0 main window, 1 new scenario, 2 old scenario

@@ -5,6 +5,7 @@
 
 #include "core/error_paths.h"
 #include "orlendo/entries.h"
+#include "orlendo/numbers.h"
 
 namespace tvx {
 
@@ -44,7 +45,14 @@ std::string EntryFaultText(std::string_view file, const orlendo::EntryFault& fau
   std::string text = std::string(file) + ": security \"" + fault.security + "\", entry " +
                      std::to_string(fault.entry) + ": the " + fault.field + " value ";
   if (fault.text.empty()) return text + "is missing.";
-  const char* kind = fault.field == "Date" ? "a date" : fault.field == "Cost" ? "an amount" : "a number";
+  if (fault.field == "Proceeds" && orlendo::isNumericText(fault.text)) {
+    // An amount that reads: below zero, or given on a buy.
+    const bool negative = fault.text.find('-') != std::string::npos;
+    return text + "\"" + fault.text + "\" " +
+           (negative ? "is below 0.00." : "is given on a buy: only a sell has proceeds.");
+  }
+  const bool amount = fault.field == "Cost" || fault.field == "Proceeds";
+  const char* kind = fault.field == "Date" ? "a date" : amount ? "an amount" : "a number";
   return text + "\"" + fault.text + "\" is not " + kind + ".";
 }
 

@@ -1,6 +1,7 @@
 // The widths of the report fields that show a buy's or sell's numbers. The
-// builders fit their values into these; the input window refuses a value
-// that a field would cut (a cut value still reads as a plausible number).
+// builders fit their values into these (a longer figure runs past its field,
+// whole); the input window refuses a value longer than its field, so that
+// an entry keeps the columns in line.
 #pragma once
 
 #include <cstddef>

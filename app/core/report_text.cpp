@@ -45,9 +45,9 @@ void appendLeftFit(std::string& out, std::size_t n, std::string_view value) {
 }
 
 void appendRightFit(std::string& out, std::size_t n, std::string_view value) {
-  const std::string_view cut = leftChars(value, n);
-  out.append(n - charCount(cut), ' ');
-  out.append(cut);
+  const std::size_t length = charCount(value);
+  out.append(length <= n ? n - length : 1, ' ');
+  out.append(value);
 }
 
 std::string LeftFit(std::size_t n, std::string_view value) {

@@ -19,10 +19,13 @@ std::size_t charCount(std::string_view text);
 // The leftmost `n` characters of UTF-8 text.
 std::string_view leftChars(std::string_view text, std::size_t n);
 
-// `value` followed by blanks up to `n` characters; a longer value is cut to its leftmost n.
+// A text field: `value` followed by blanks up to `n` characters; a longer
+// value is cut to its leftmost n.
 std::string LeftFit(std::size_t n, std::string_view value);
-// Blanks followed by `value` so that it ends at the field's last character;
-// a longer value is cut to its leftmost n characters.
+// A figure field: blanks followed by `value` so that it ends at the field's
+// last character. A figure is never cut (a cut number reads as another
+// number): a longer value is printed whole after one blank, and the line
+// grows by what it needs. Every report's figures go through this.
 std::string RightFit(std::size_t n, std::string_view value);
 
 // The two fits appended to `out` in place.

@@ -77,7 +77,7 @@ ValueFit BeyondAnyField(EntryValue what, std::string text) {
 std::string CutValueMessage(const ValueFit& value, bool added) {
   return "The " + valueName(value.what) + " of this entry, " + value.shown +
          ", is too large for the reports: their columns show at most " + value.largest +
-         ", and a larger value would print cut off.\r\n\r\nThe entry was not " + (added ? "added." : "changed.");
+         ", and a larger value would push the columns after it out of line.\r\n\r\nThe entry was not " + (added ? "added." : "changed.");
 }
 
 std::string FullFieldQuestion(const ValueFit& value) {

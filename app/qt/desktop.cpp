@@ -264,7 +264,8 @@ void Desktop::start(std::span<const std::string> args, const std::string& startF
                      },
                      [this] { initIP(); },
                      [](const std::string& folder) { return !folder.empty() && ::chdir(folder.c_str()) == 0; },
-                     fallback};
+                     fallback,
+                     settings_.get()};
   RunInteractiveStart(s);
 }
 

@@ -1,8 +1,6 @@
 #include "reports/detailed_report.h"
 
-#include <algorithm>
 #include <cmath>
-#include <optional>
 
 #include "core/printer.h"
 #include "core/report_columns.h"
@@ -33,16 +31,7 @@ constexpr std::string_view kRowIndent = "                            ";
 // same text, so the numbers can be printed directly.
 constexpr double kPlainShares = 1e10;
 
-// ASCII text right-aligned in a field of n characters at `at`, cut to its
-// leftmost n; returns the end.
-char* putRight(char* at, std::size_t n, std::string_view text) {
-  if (text.size() > n) text = text.substr(0, n);
-  at = std::fill_n(at, n - text.size(), ' ');
-  return std::copy(text.begin(), text.end(), at);
-}
-
 // The three lines of one transaction: the change, a rule, the new holding.
-// Numbers are ASCII, so a field's characters are its bytes.
 void appendRows(std::string& out, const orlendo::Xaction& x, orlendo::Date day) {
   char num[orlendo::kFormatMax];
   const auto formatted = [&](auto value, orlendo::NumberPattern pattern) {
@@ -51,36 +40,28 @@ void appendRows(std::string& out, const orlendo::Xaction& x, orlendo::Date day) 
   out += "  ";
   appendLeftFit(out, 16, x.Description());
 
-  char line[192];
-  char* at = orlendo::formatDateTo(line, day);
-  const double changeShares = x.ChgShrsValue();
-  // The shares text read back and printed in the column's pattern: the same
-  // number printed directly while it is small and fits the column.
+  char date[orlendo::kDateTextMax];
+  out.append(date, orlendo::formatDateTo(date, day));
+  // The shares text read back and printed in the column's pattern, whole:
+  // the same number printed directly while it is small.
   static_assert(kDetailShares.pattern.decimals == orlendo::kSharesPattern.decimals &&
                 kDetailShares.pattern.groups == orlendo::kSharesPattern.groups &&
                 kDetailShares.pattern.dollar == orlendo::kSharesPattern.dollar);
-  const std::string_view shown = formatted(changeShares, kDetailShares.pattern);
-  if (std::abs(changeShares) < kPlainShares && shown.size() <= kDetailShares.width) {
-    at = putRight(at, kDetailShares.width, shown);
-  } else {
-    // A text cut to the column's width reads as another number.
-    const std::string cut = orlendo::formatText(leftChars(x.ChgShrs(), kDetailShares.width), kDetailShares.pattern);
-    at = putRight(at, kDetailShares.width, cut);
-  }
-  at = putRight(at, kDetailBasis.width, formatted(x.ChgCostAmount(), orlendo::kAmountPattern));  // as ChgCost()
-  at = std::copy(kCrLf.begin(), kCrLf.end(), at);
-  out.append(line, at);
+  const double changeShares = x.ChgShrsValue();
+  if (std::abs(changeShares) < kPlainShares) appendRightFit(out, kDetailShares.width, formatted(changeShares, kDetailShares.pattern));
+  else appendRightFit(out, kDetailShares.width, orlendo::formatText(x.ChgShrs(), kDetailShares.pattern));
+  appendRightFit(out, kDetailBasis.width, formatted(x.ChgCostAmount(), orlendo::kAmountPattern));  // as ChgCost()
+  out += kCrLf;
 
-  at = std::copy(kRowIndent.begin(), kRowIndent.end(), line);
-  at = std::copy(kChangeRule.begin(), kChangeRule.end(), at);
-  at = std::copy(kRowIndent.begin(), kRowIndent.end(), at);
+  out += kRowIndent;
+  out += kChangeRule;
+  out += kRowIndent;
   const double newShares = x.NewShrsValue();
-  if (std::abs(newShares) < kPlainShares) at = putRight(at, kDetailShares.width, formatted(newShares, orlendo::kSharesPattern));  // as NewShrs()
-  else at = putRight(at, kDetailShares.width, x.NewShrs());
-  at = putRight(at, kDetailBasis.width, formatted(x.NewCostAmount(), orlendo::kAmountPattern));  // as NewCost()
-  at = putRight(at, kDetailPerShare.width, formatted(x.NewCostPerShrAmount(), orlendo::kPerSharePattern));  // as NewCostPerShr()
-  at = std::copy(kCrLf.begin(), kCrLf.end(), at);
-  out.append(line, at);
+  if (std::abs(newShares) < kPlainShares) appendRightFit(out, kDetailShares.width, formatted(newShares, orlendo::kSharesPattern));  // as NewShrs()
+  else appendRightFit(out, kDetailShares.width, x.NewShrs());
+  appendRightFit(out, kDetailBasis.width, formatted(x.NewCostAmount(), orlendo::kAmountPattern));  // as NewCost()
+  appendRightFit(out, kDetailPerShare.width, formatted(x.NewCostPerShrAmount(), orlendo::kPerSharePattern));  // as NewCostPerShr()
+  out += kCrLf;
 }
 
 }  // namespace

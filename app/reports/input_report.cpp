@@ -32,7 +32,7 @@ std::string entryLine(const orlendo::BuySell& entry) {
   const std::string cost = entry.ChgCost();
   // The kind follows the cost alone: a cost of exactly 0 is a sale.
   const std::string_view kind = orlendo::parseDouble(cost) == 0.0 ? "Sell" : "Buy";
-  const double shares = std::fabs(orlendo::parseDouble(leftChars(entry.ChgShrs(), 16)));
+  const double shares = std::fabs(orlendo::parseDouble(entry.ChgShrs()));
   return "  " + LeftFit(13, kind) + entry.XActionDate() + "    " +
          RightFit(16, orlendo::format(shares, orlendo::kSharesPattern)) +
          RightFit(18, orlendo::formatText(cost, orlendo::kDollarAmountPattern)) + std::string(kCrLf);

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,7 @@
 
 namespace orlendo {
 class ProgressObserver;
+class SalesRecord;
 }
 
 namespace tvx {
@@ -68,6 +70,11 @@ struct ReportContext {
   // before their append is kept (the batch's CSV export, so that one
   // calculation feeds both files and a failure of either keeps neither).
   std::function<void()> beforeFileWrite;
+
+  // When set, the calculation also walks the tax lots (CalculateInvestor)
+  // and leaves what they recorded in `lots`.
+  bool recordLots = false;
+  std::shared_ptr<const orlendo::SalesRecord> lots;
 };
 
 }  // namespace tvx

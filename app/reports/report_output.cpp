@@ -9,6 +9,7 @@
 #include "orlendo/dates.h"
 #include "orlendo/entries.h"
 #include "orlendo/model.h"
+#include "orlendo/sales.h"
 #include "reports/detailed_report.h"
 #include "reports/input_report.h"
 #include "reports/no_data.h"
@@ -136,7 +137,8 @@ void CalculateInvestor(ReportContext& ctx) {
   orlendo::Investor& investor = *ctx.state.Investor;
   const orlendo::Date start = orlendo::readDate(investor.StartCalc());
   const orlendo::Date stop = orlendo::readDate(investor.StopCalc());
-  investor.Calculate(start, stop, ctx.progress);
+  if (ctx.recordLots) ctx.lots = orlendo::calculateWithLots(investor, start, stop, ctx.progress);
+  else investor.Calculate(start, stop, ctx.progress);
 }
 
 void GetReports(ReportContext& ctx, Destination destination) {

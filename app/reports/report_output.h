@@ -30,7 +30,8 @@ void RouteOutput(ReportContext& ctx, Destination destination);
 void RunReports(ReportContext& ctx, Destination destination);
 
 // Calculates the open investor from its start to its stop date, followed
-// by the context's progress observer. No investor: the no-data error.
+// by the context's progress observer, walking the tax lots along when the
+// context asks for them (recordLots). No investor: the no-data error.
 void CalculateInvestor(ReportContext& ctx);
 
 // The user's own data does not calculate: names the entry, adds `consequence`,

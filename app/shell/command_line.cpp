@@ -14,8 +14,10 @@ bool endsWithIgnoringCase(std::string_view text, std::string_view suffix) {
 }
 
 bool isSwitch(std::string_view arg) {
-  return orlendo::equalFolded(arg, kSwitchSilent) || orlendo::equalFolded(arg, kSwitchInput) ||
-         orlendo::equalFolded(arg, kSwitchOutput) || orlendo::equalFolded(arg, kSwitchCsv);
+  for (std::string_view name : {kSwitchSilent, kSwitchInput, kSwitchOutput, kSwitchCsv, kSwitchSales, kSwitchTaxYear,
+                                 kSwitchMethod})
+    if (orlendo::equalFolded(arg, name)) return true;
+  return false;
 }
 
 }  // namespace
@@ -42,6 +44,9 @@ constexpr std::array kSwitchLines{
     UsageLine{"/input FILE.qvx", "the data file: opened at the start, or the batch run's input"},
     UsageLine{"/output FILE.txt", "batch run: the Detailed and then the Summary report are appended to it"},
     UsageLine{"/csv FILE.csv", "batch run: every transaction of the Detailed report as a CSV file (replaced)"},
+    UsageLine{"/sales FILE.csv", "batch run: the sales of a tax year, one row per sale and term (replaced)"},
+    UsageLine{"/taxyear YYYY", "batch run: the year whose sales /sales writes (default: every year)"},
+    UsageLine{"/method NAME", "batch run: fifo (first in, first out; the default) or average"},
     UsageLine{"/silent", "batch run: no window, no display needed"},
     UsageLine{"--help, -h, /?", "this text"},
 };
@@ -68,6 +73,7 @@ std::string UsageText() {
   std::string text =
       "Usage: tvxdesk [/input FILE.qvx]\n"
       "       tvxdesk /silent /input FILE.qvx [/output FILE.txt] [/csv FILE.csv]\n"
+      "               [/sales FILE.csv [/taxyear YYYY] [/method fifo|average]]\n"
       "\nSwitches (in any letter case; names may hold blanks):\n";
   appendLines(text, kSwitchLines, 20);
   text += "\nExit status:\n";
@@ -97,6 +103,14 @@ std::string GetCommandLineFilename(std::span<const std::string> args, std::strin
     if (endsWithIgnoringCase(*it, extension)) return name;
   }
   return {};
+}
+
+std::optional<std::string> GetSwitchValue(std::span<const std::string> args, std::string_view switchName) {
+  auto it = std::find_if(args.begin(), args.end(), [&](const std::string& a) { return orlendo::equalFolded(a, switchName); });
+  if (it == args.end()) return std::nullopt;
+  ++it;
+  if (it == args.end() || isSwitch(*it)) return std::string();
+  return *it;
 }
 
 std::vector<std::string> argumentList(int argc, char** argv) {

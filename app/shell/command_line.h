@@ -1,5 +1,6 @@
 // The program's command line: "/silent", "/input FILE.qvx", "/output FILE.txt",
-// "/csv FILE.csv", and "--help", "-h" or "/?" for the usage text.
+// "/csv FILE.csv", "/sales FILE.csv" with "/taxyear YYYY" and "/method NAME",
+// and "--help", "-h" or "/?" for the usage text.
 //
 // A switch counts only as a whole argument, in any letter case. The file
 // name is the argument after the switch, in its original letters; when that
@@ -10,6 +11,7 @@
 // empty name.
 #pragma once
 
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -21,6 +23,9 @@ inline constexpr std::string_view kSwitchSilent = "/silent";
 inline constexpr std::string_view kSwitchInput = "/input";
 inline constexpr std::string_view kSwitchOutput = "/output";
 inline constexpr std::string_view kSwitchCsv = "/csv";
+inline constexpr std::string_view kSwitchSales = "/sales";
+inline constexpr std::string_view kSwitchTaxYear = "/taxyear";
+inline constexpr std::string_view kSwitchMethod = "/method";
 inline constexpr std::string_view kInputExtension = ".qvx";
 inline constexpr std::string_view kOutputExtension = ".txt";
 inline constexpr std::string_view kCsvExtension = ".csv";
@@ -48,6 +53,10 @@ bool HasSwitch(std::span<const std::string> args, std::string_view switchName);
 // switch or such a name is missing.
 std::string GetCommandLineFilename(std::span<const std::string> args, std::string_view extension,
                                    std::string_view switchName);
+
+// The argument after `switchName` ("" when none follows); none when the
+// switch is absent.
+std::optional<std::string> GetSwitchValue(std::span<const std::string> args, std::string_view switchName);
 
 // The arguments of main without the program name.
 std::vector<std::string> argumentList(int argc, char** argv);

@@ -4,6 +4,7 @@
 
 #include "core/error_paths.h"
 #include "shell/file_commands.h"
+#include "shell/settings.h"
 
 namespace tvx {
 
@@ -49,12 +50,28 @@ std::string ResolveInputName(std::string_view name, std::string_view startFolder
   return (std::filesystem::path(startFolder) / std::filesystem::path(name)).lexically_normal().string();
 }
 
+namespace {
+
+std::string dayText(const Clock& clock) {
+  return std::to_string(clock.year()) + "-" + std::to_string(clock.month()) + "-" + std::to_string(clock.day());
+}
+
+}  // namespace
+
 void RunInteractiveStart(InteractiveStart& start) {
   AppState& state = start.state;
-  Chk4Update(state, start.end, start.clock, [&](std::string_view text) { start.windows.showUpdateReminder(text); });
-  start.windows.showAbout();
+  const bool fileNamed = !state.CurrentFile.empty();
+  Chk4Update(state, start.end, start.clock, [&](std::string_view text) {
+    const std::string today = dayText(start.clock);
+    if (start.settings) {
+      if (fileNamed && start.settings->readText(kSectionPreferences, kKeyReminderShown, "") == today) return;
+      start.settings->writeText(kSectionPreferences, kKeyReminderShown, today);
+    }
+    start.windows.showUpdateReminder(text);
+  });
+  if (!fileNamed) start.windows.showAbout();
   start.windows.createMainWindow();
-  state.StartChoice = start.windows.showStartUpOptions();
+  state.StartChoice = fileNamed ? kStartMainWindow : start.windows.showStartUpOptions();
   state.DataSaved = true;
   if (start.getIni) start.getIni();
 

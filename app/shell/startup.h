@@ -73,13 +73,21 @@ struct InteractiveStart {
   std::function<void()> initIP;                               // the input window
   std::function<bool(const std::string& folder)> changeFolder;  // chdir; false when it failed
   std::string fallbackFolder;  // the current folder when DataPath cannot be entered
+  // Where the day of the last update reminder is kept (null: nowhere).
+  SettingsStore* settings = nullptr;
 };
+
+// The settings key of the day the update reminder was last shown.
+inline constexpr std::string_view kKeyReminderShown = "Update Reminder Shown";
 
 // The interactive Main after the state was made (investor, error logger,
 // VersionTag, ErrLogFile) and CurrentFile holds the resolved "/input" name:
 // Chk4Update, frmAbout, frmMain loaded, frmStartUp, DataSaved, GetIni, the
 // data folder made current, the "/input" file opened through OpenFile, the
 // start-up choice, the status bar, and frmMain shown.
+// A start with a file named (the file manager's "Open With") goes straight
+// to that file in the main window: no About window, no start-up options, and
+// the update reminder at most once a day.
 void RunInteractiveStart(InteractiveStart& start);
 
 }  // namespace tvx

@@ -17,8 +17,8 @@ struct WindowArea {
 
 // `last`: the top-left corner of the newest report window still open.
 // `width`, `height`: the new window's frame. `step`: the offset, about one
-// title bar. A window that would reach past the area by more than half of
-// itself starts again at the area's top-left corner.
+// title bar. A window that would leave the area (for a window larger than
+// it: by more than half the area) starts again at the area's top-left corner.
 WindowPlace NextCascadePlace(const std::optional<WindowPlace>& last, int width, int height, const WindowArea& area,
                              int step);
 

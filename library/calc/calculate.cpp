@@ -41,7 +41,7 @@ Entry readEntry(const BuySell& b) {
   e.source = &b;
   try {
     e.unread = "Shares";
-    e.shares = b.ChgShrsValue();  // a type mismatch when not numeric, an overflow beyond range
+    e.shares = entryShares(b);
     e.isBuy = e.shares > 0;
     e.unread = "Date";
     auto d = parseDate(b.XActionDate());  // none when the text names no day
@@ -72,7 +72,7 @@ EntryFault postingFault(const Security& security, const Entry& e) {
   return faultOf(security, e.position, *e.source, "Shares");
 }
 
-void postEntry(const Holding& h, const Entry& e) {
+XactionPtr postEntry(const Holding& h, const Entry& e) {
   auto x = Xaction::create();
   x->XActionDay(Date{e.day});
   if (e.isBuy) {
@@ -84,6 +84,7 @@ void postEntry(const Holding& h, const Entry& e) {
   }
   x->ChgShrsValue(e.shares);
   h.security->colXActions()->Add(x);
+  return x;
 }
 
 // A posting of the user's, placed in the day's order.
@@ -97,9 +98,9 @@ struct Ref {
 
 class Walk {
  public:
-  Walk(Investor& investor, sys_days start, sys_days last, ProgressObserver* observer,
+  Walk(Investor& investor, sys_days start, sys_days last, ProgressObserver* observer, WalkObserver* walk,
        std::optional<EntryFault>& fault)
-      : investor_(investor), start_(start), last_(last), observer_(observer), fault_(fault) {}
+      : investor_(investor), start_(start), last_(last), observer_(observer), walk_(walk), fault_(fault) {}
 
   void run() {
     auto securities = investor_.colSecurities();
@@ -141,7 +142,7 @@ class Walk {
       for (; ref != refs.end() && ref->day == day; ++ref)
         post(holdings_[ref->holding], holdings_[ref->holding].entries[ref->entry]);
       if (action != actions.end() && sys_days{action->date} == day) {
-        const bool pump = history::runScheduledActions(Date{day}, *securities, investor_.Lumora2QVX());
+        const bool pump = history::runScheduledActions(Date{day}, *securities, investor_.Lumora2QVX(), walk_);
         while (action != actions.end() && sys_days{action->date} == day) ++action;
         if (pump && observer_) observer_->processMessages();
       }
@@ -182,12 +183,14 @@ class Walk {
   }
 
   void post(const Holding& h, const Entry& e) {
+    XactionPtr x;
     try {
-      postEntry(h, e);
+      x = postEntry(h, e);
     } catch (...) {
       fault_ = postingFault(*h.security, e);
       throw;
     }
+    if (walk_) walk_->entryPosted(*h.security, *e.source, *x, Date{e.day});
   }
 
   // Reports every January 1 up to and including `day` not yet reported.
@@ -203,11 +206,33 @@ class Walk {
   sys_days start_;
   sys_days last_;
   ProgressObserver* observer_;
+  WalkObserver* walk_;
   sys_days nextNewYear_{};
   std::vector<Holding> holdings_;
   bool anyFailure_ = false;
   std::optional<EntryFault>& fault_;  // the entry the walk failed on
 };
+
+// Proceeds that are not an amount, read back below 0.00, or sit on a buy.
+bool proceedsDamaged(const BuySell& b, const Entry& e) {
+  if (!b.HasProceeds()) return false;
+  if (e.isBuy) return true;
+  try {
+    const auto amount = b.ProceedsAmount();
+    return !amount || *amount < Currency();
+  } catch (const Error&) {
+    return true;  // beyond the range of an amount
+  }
+}
+
+// The proceeds as the entry shows them, or as stored when they are beyond range.
+std::string proceedsText(const BuySell& b) {
+  try {
+    return b.Proceeds();
+  } catch (const Error&) {
+    return storedProceeds(b);
+  }
+}
 
 }  // namespace
 
@@ -218,18 +243,21 @@ std::optional<EntryFault> findUnreadableEntry(const Investor& investor) {
       ++position;
       const Entry e = readEntry(*b);
       if (e.failure) return faultOf(*security, position, *b, e.unread);
+      if (proceedsDamaged(*b, e)) return EntryFault{security->SecName(), position, "Proceeds", proceedsText(*b)};
     }
   }
   return std::nullopt;
 }
 
-void calculateInvestor(Investor& investor, Date start, Date stop, ProgressObserver* observer) {
+double entryShares(const BuySell& entry) { return entry.ChgShrsValue(); }
+
+void calculateInvestor(Investor& investor, Date start, Date stop, ProgressObserver* observer, WalkObserver* walk) {
   std::optional<EntryFault> fault;
   try {
     withTrail("Investor.Calculate", [&] {
       const sys_days first{start};
       const sys_days last = std::max(first, sys_days{stop});
-      Walk(investor, first, last, observer, fault).run();
+      Walk(investor, first, last, observer, walk, fault).run();
     });
   } catch (const Error& e) {
     if (observer) observer->finished(false);

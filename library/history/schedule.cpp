@@ -1,6 +1,7 @@
 #include "history/schedule.h"
 
 #include <algorithm>
+#include <array>
 #include <string>
 
 #include "orlendo/error.h"
@@ -202,12 +203,9 @@ static_assert(movesBasisWhole(kTellanoBReclass));
 
 // ---- the Lumora merger's constants ----------------------------------------------------
 
-struct Election {
-  double sharesPerLumoraShare;
-  Currency cashPerLumoraShare;
-};
+}  // namespace
 
-Election electionTerms(eLumora election) {
+LumoraTerms lumoraTerms(eLumora election) {
   switch (election) {
     case eLumora::standard: return {0.95, 36.27_usd};
     case eLumora::shares: return {1.4912, 8.50_usd};
@@ -216,18 +214,19 @@ Election electionTerms(eLumora election) {
   return {0, Currency()};  // any other value: factor and price stay unset
 }
 
-constexpr double kLumoraFairValuePerQuorvexShare = 33.8125;
-constexpr Currency kMeridanePricePerDistributedShare = 48.115_usd;
+static_assert(kMeridanePricePerDistributedShare == 48.115_usd);
 
-void post(const Posting& row, Securities& securities, Currency basis, double shares, Date day,
-          eLumora election) {
+namespace {
+
+XactionPtr post(const Posting& row, Securities& securities, Currency basis, double shares, Date day,
+                eLumora election) {
   auto x = Xaction::create();
   if (row.basis) x->AllocationFactor(row.basis->value);
   x->DistributionFactor(row.shares.value);
   Currency sourceCost = basis;
   switch (row.special) {
     case Special::CashOrStock: {
-      const Election terms = electionTerms(election);
+      const LumoraTerms terms = lumoraTerms(election);
       x->DistributionFactor(terms.sharesPerLumoraShare);
       x->SourcePricePerShr(terms.cashPerLumoraShare.toDouble());
       x->CashOrStk_FMVperShare(kLumoraFairValuePerQuorvexShare);
@@ -245,13 +244,15 @@ void post(const Posting& row, Securities& securities, Currency basis, double sha
   x->XactionType(row.type);
   if (!row.description.empty()) x->Description(row.description);
   securities.Item(row.target)->colXActions()->Add(x);
+  return x;
 }
 
 }  // namespace
 
 std::span<const ScheduledAction> schedule() { return kSchedule; }
 
-void runEvent(const EventProcedure& procedure, Securities& securities, Date day, eLumora election) {
+void runEvent(const EventProcedure& procedure, Securities& securities, Date day, eLumora election,
+              PostingObserver* observer) {
   withTrail(std::string("CapitalXactions.") + std::string(procedure.name), [&] {
     const Posting* const end = procedure.postings.end();
     std::string_view sourceName = procedure.firstSource();
@@ -264,12 +265,16 @@ void runEvent(const EventProcedure& procedure, Securities& securities, Date day,
         const auto last = source->Item(count);
         const Currency basis = last->NewCostAmount();
         const double shares = last->NewShrsValue();
-        for (const Posting* p = row; p != legEnd; ++p) post(*p, securities, basis, shares, day, election);
+        std::array<XactionPtr, Postings::capacity> posted;
+        std::size_t n = 0;
+        for (const Posting* p = row; p != legEnd; ++p) posted[n++] = post(*p, securities, basis, shares, day, election);
+        if (observer)
+          observer->legPosted(procedure, std::span(row, legEnd), sourceName, day, election, std::span(posted.data(), n));
       }
       row = legEnd;
       if (row != end) sourceName = row->target;
     }
-    if (procedure.then) runEvent(*procedure.then, securities, day, election);
+    if (procedure.then) runEvent(*procedure.then, securities, day, election, observer);
   });
 }
 
@@ -284,7 +289,7 @@ void makeStkSplitXaction(const SecurityPtr& security, SharesPerShare factor, Dat
   });
 }
 
-bool runScheduledActions(Date day, Securities& securities, eLumora election) {
+bool runScheduledActions(Date day, Securities& securities, eLumora election, PostingObserver* observer) {
   // The table is in date order: find the day's actions instead of scanning
   // every row on every day the caller visits.
   struct ByDate {
@@ -296,8 +301,9 @@ bool runScheduledActions(Date day, Securities& securities, eLumora election) {
   for (const ScheduledAction& action : std::span(first, last)) {
     if (action.isSplit()) {
       makeStkSplitXaction(securities.Item(action.splitSecurity), action.splitFactor, day);
+      if (observer) observer->splitPosted(action.splitSecurity, action.splitFactor, day);
     } else {
-      runEvent(action.event, securities, day, election);
+      runEvent(action.event, securities, day, election, observer);
     }
     pump |= action.processMessagesAfter;
   }

@@ -104,11 +104,36 @@ struct ScheduledAction {
 // The whole schedule in date order; actions of one date in the order they run.
 std::span<const ScheduledAction> schedule();
 
+// The Lumora merger's terms by the election: new Quorvex shares and cash per
+// Lumora share (both 0 for a value other than 1 to 3), and the fair value of
+// one new Quorvex share.
+struct LumoraTerms {
+  double sharesPerLumoraShare;
+  Currency cashPerLumoraShare;
+};
+LumoraTerms lumoraTerms(eLumora election);
+inline constexpr double kLumoraFairValuePerQuorvexShare = 33.8125;
+// The basis of one Meridane share received in the Vantrel distribution.
+inline constexpr Currency kMeridanePricePerDistributedShare = Currency::fromTicks(std::int64_t{481150});
+
+// Told of every leg an event posts and every split, right after their
+// transactions were added. A leg is the rows fed by one source's snapshot;
+// a leg whose source has no transactions posts nothing and is not told.
+class PostingObserver {
+ public:
+  virtual ~PostingObserver() = default;
+  // `posted` holds the leg's transactions, one per row, in row order.
+  virtual void legPosted(const EventProcedure& event, std::span<const Posting> rows, std::string_view source,
+                         Date day, eLumora election, std::span<const XactionPtr> posted) = 0;
+  virtual void splitPosted(std::string_view security, SharesPerShare factor, Date day) = 0;
+};
+
 // Runs one event on the investor's securities.
-void runEvent(const EventProcedure& procedure, Securities& securities, Date day, eLumora election);
+void runEvent(const EventProcedure& procedure, Securities& securities, Date day, eLumora election,
+              PostingObserver* observer = nullptr);
 // Posts a stock split on a security (no guard on its transaction count).
 void makeStkSplitXaction(const SecurityPtr& security, SharesPerShare factor, Date day);
 // Runs every action scheduled for `day`; true when the caller may process messages afterwards.
-bool runScheduledActions(Date day, Securities& securities, eLumora election);
+bool runScheduledActions(Date day, Securities& securities, eLumora election, PostingObserver* observer = nullptr);
 
 }  // namespace orlendo::history

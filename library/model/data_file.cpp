@@ -23,14 +23,14 @@ std::string rightTrimmed(std::string s) {
 std::string keyOf(long n, std::string_view what) { return std::to_string(n) + " " + std::string(what); }
 
 // The data file read in one pass, as views into its text: only the sections
-// the investor asks for are kept, and an entry's four keys ("N Date",
-// "N Shares", "N Cost", "N Code") go to slot N, so that no key string is
+// the investor asks for are kept, and an entry's keys ("N Date",
+// "N Shares", "N Cost", "N Proceeds", "N Code") go to slot N, so that no key string is
 // built to find them. Lookups keep ProfileFile's rules: sections and keys
 // match without regard to ASCII case, a repeated section adds to the first,
 // and the first of a repeated key wins.
 class DataFileText {
  public:
-  enum Field { kDate, kShares, kCost, kCode, kFields };
+  enum Field { kDate, kShares, kCost, kCode, kProceeds, kFields };
 
   struct Section {
     std::string name;  // trimmed, as the investor asks for it
@@ -113,7 +113,7 @@ class DataFileText {
     }
     if (i >= key.size() || key[i] != ' ') return false;
     const std::string_view word = key.substr(i + 1);
-    static constexpr std::string_view kWords[kFields] = {"Date", "Shares", "Cost", "Code"};
+    static constexpr std::string_view kWords[kFields] = {"Date", "Shares", "Cost", "Code", "Proceeds"};
     for (int f = 0; f < kFields; ++f)
       if (equalFolded(word, kWords[f])) {
         n = value;
@@ -201,7 +201,8 @@ void fetchInvestor(Investor& investor, std::string_view fileName, Date today) {
       std::string cost = text(DataFileText::kCost);
       const std::string_view* stored = section.entry(n, DataFileText::kCode);
       std::string code = stored ? std::string(*stored) : date + "-" + std::to_string(n);
-      entries->Add(code, date, cost, shares);
+      const auto entry = entries->Add(code, date, cost, shares);
+      if (const std::string_view* proceeds = section.entry(n, DataFileText::kProceeds)) entry->Proceeds(*proceeds);
     }
   }
 }
@@ -235,6 +236,8 @@ void saveInvestor(const Investor& investor, std::string_view fileName) {
       file.WriteString(section, keyOf(n, "Date"), entry->XActionDate());
       file.WriteString(section, keyOf(n, "Shares"), entry->ChgShrs());
       file.WriteString(section, keyOf(n, "Cost"), entry->ChgCost());
+      // Only a sell given its proceeds has the key: other files stay as they were.
+      if (entry->HasProceeds()) file.WriteString(section, keyOf(n, "Proceeds"), entry->Proceeds());
       file.WriteString(section, keyOf(n, "Code"), entry->Code());
     }
   }

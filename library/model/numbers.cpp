@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <limits>
 #include <string>
 
@@ -336,6 +337,43 @@ std::string format(double value, NumberPattern pattern) {
 }
 
 std::int64_t scaledRound(double x, int decimals) { return toInt64(scaledNearest(x, decimals)); }
+
+long double decimalIntent(double x) {
+  if (!std::isfinite(x)) raisePlatform(errnum::Overflow);
+  char text[40];
+  char* const end = std::to_chars(text, text + sizeof text - 1, x).ptr;
+  *end = '\0';
+  return std::strtold(text, nullptr);
+}
+
+std::int64_t scaledRoundExact(long double x, int decimals) {
+  if (!std::isfinite(x)) raisePlatform(errnum::Overflow);
+  if (x == 0) return 0;
+  constexpr int kDigits = 16;
+  const int exponent = static_cast<int>(std::floor(std::log10(std::fabs(x))));
+  const int snap = kDigits - 1 - exponent;  // decimals of the 16-digit figure
+  const auto overflowCheck = [](long double k) {
+    if (!(std::fabs(k) < 9.2e18L)) raisePlatform(errnum::Overflow);
+    return static_cast<std::int64_t>(k);
+  };
+  if (snap <= decimals) return overflowCheck(std::nearbyint(x * std::pow(10.0L, decimals)));
+  if (snap - decimals > 18) return 0;  // far below half a unit
+  const std::int64_t m = overflowCheck(std::nearbyint(x * std::pow(10.0L, snap)));
+  std::int64_t unit = 1;
+  for (int i = 0; i < snap - decimals; ++i) unit *= 10;
+  std::int64_t q = m / unit;
+  const std::int64_t r = m % unit;
+  const std::int64_t twice = 2 * (r < 0 ? -r : r);
+  if (twice > unit || (twice == unit && q % 2 != 0)) q += m < 0 ? -1 : 1;
+  return q;
+}
+
+Currency centsOf(long double x) {
+  const std::int64_t cents = scaledRoundExact(x, 2);
+  constexpr std::int64_t kLimit = std::numeric_limits<std::int64_t>::max() / 100;
+  if (cents > kLimit || cents < -kLimit) raisePlatform(errnum::Overflow);
+  return Currency::fromTicks(cents * 100);
+}
 
 double decimalValue(std::int64_t k, int decimals) {
   const double unit = kPow10d.at(static_cast<std::size_t>(decimals));

@@ -230,6 +230,7 @@ class BuySellImpl final : public BuySell {
   std::string Code() const override { return code_; }
   const std::string& storedShares() const { return shares_; }
   const std::string& storedCost() const { return cost_; }
+  const std::string& storedProceeds() const { return proceeds_; }
 
   double ChgShrsValue() const override {
     // Not numeric: the type mismatch of reading the text unchanged.
@@ -240,12 +241,24 @@ class BuySellImpl final : public BuySell {
     // The cents the text get shows; rounding a count to cents stays in range.
     return Currency::fromText(cost_).rounded(2);
   }
+  void Proceeds(std::string_view v) override {
+    proceeds_ = v.find_first_not_of(' ') == std::string_view::npos ? std::string() : std::string(v);
+  }
+  std::string Proceeds() const override {
+    return isNumericText(proceeds_) ? format(Currency::fromText(proceeds_), kAmountPattern) : proceeds_;
+  }
+  std::optional<Currency> ProceedsAmount() const override {
+    if (!isNumericText(proceeds_)) return std::nullopt;
+    return Currency::fromText(proceeds_).rounded(2);
+  }
+  bool HasProceeds() const override { return !proceeds_.empty(); }
 
  private:
   std::string shares_ = "0";
   std::string cost_ = "0";
   std::string date_ = "12/31/1983";
   std::string code_;
+  std::string proceeds_;  // empty: none
 };
 
 class XactionsImpl final : public Xactions {
@@ -356,6 +369,11 @@ std::string storedShares(const BuySell& entry) {
 std::string storedCost(const BuySell& entry) {
   if (const auto* own = dynamic_cast<const BuySellImpl*>(&entry)) return own->storedCost();
   return entry.ChgCost();
+}
+
+std::string storedProceeds(const BuySell& entry) {
+  if (const auto* own = dynamic_cast<const BuySellImpl*>(&entry)) return own->storedProceeds();
+  return entry.Proceeds();
 }
 XactionsPtr Xactions::create() { return std::make_shared<XactionsImpl>(); }
 BuySellsPtr BuySells::create() { return std::make_shared<BuySellsImpl>(); }

@@ -7,9 +7,10 @@
 
 namespace orlendo {
 
-// A buy or sell's shares and cost texts as they were set; the getters give
+// A buy or sell's shares, cost and proceeds texts as they were set; the getters give
 // numeric text formatted, and raise when it cannot be (an overflow).
 std::string storedShares(const BuySell& entry);
 std::string storedCost(const BuySell& entry);
+std::string storedProceeds(const BuySell& entry);
 
 }  // namespace orlendo

@@ -77,16 +77,16 @@ TEST_F(DetailedReportTest, TypicalInvestorOnScreenAndInAFile) {
   EXPECT_EQ(readFile(h.state.OutputFile), crlf(blocks + std::vector<std::string>{""}));
 }
 
-TEST_F(DetailedReportTest, LongDescriptionsAndAmountsAreCutToTheirFields) {
+TEST_F(DetailedReportTest, LongDescriptionsAreCutAndLargeFiguresPrintWhole) {
   h.state.Investor = longInvestor();
   RunDetailReport(h.ctx, kDestFile);
   const auto expected = crlf(
       block("Quorvex Extraordinarily Long Holdings") +
       std::vector<std::string>{
-          // description cut to 16; the change in shares cut to 16 before and after the pattern
-          "  Cash or stock el12/31/1983-12,345,678.1234-1,234,567,890.",
+          // description cut to 16; a figure longer than its field whole after one blank
+          "  Cash or stock el12/31/1983 -12,345,678.12345 -1,234,567,890.12",
           kChangeRule,
-          "  " + sp(26) + "12,345,678.12345" + "1,234,567,890.1" + "123456789012.123"} +
+          "  " + sp(26) + "12,345,678.12345" + " 1,234,567,890.12" + " 123456789012.12340"} +
       block("Société Générale Électrique") +
       std::vector<std::string>{
           "  Buy" + sp(13) + "04/10/1990" + sp(1) + "1,234,567.50000" + sp(1) + "123,456,789.01",

@@ -46,7 +46,7 @@ TEST(EntryValueFits, TheTightestColumnDecides) {
 }
 
 // What the limits promise holds in the report fields themselves: the largest
-// value shown whole comes through RightFit unchanged, and a cut one does not.
+// value allowed fills its field, a larger one runs past it.
 TEST(EntryValueFits, TheLargestShownValueSurvivesItsFieldAndACutOneDoesNot) {
   const auto shares = EntryValueFits(12'345'678, 0, true).at(0);
   EXPECT_EQ(shares.shown, "12,345,678.00000");
@@ -61,7 +61,7 @@ TEST(EntryValueFits, TheLargestShownValueSurvivesItsFieldAndACutOneDoesNot) {
 
   EXPECT_EQ(CutValueMessage(shares, true),
             "The number of shares of this entry, 12,345,678.00000, is too large for the reports: their columns show "
-            "at most 9,999,999.99999, and a larger value would print cut off.\r\n\r\nThe entry was not added.");
+            "at most 9,999,999.99999, and a larger value would push the columns after it out of line.\r\n\r\nThe entry was not added.");
   EXPECT_NE(CutValueMessage(cost, false).find("The entry was not changed."), std::string::npos);
   EXPECT_NE(FullFieldQuestion(cost).find("Do you want to keep it?"), std::string::npos);
 }

@@ -68,7 +68,7 @@ TEST(InputReport, TypicalInvestorOnScreen) {
   EXPECT_EQ(h.windows.made.at(0)->body, crlf(expected));
 }
 
-TEST(InputReport, KindFollowsTheCostAloneAndLongValuesFit) {
+TEST(InputReport, KindFollowsTheCostAloneAndLongValuesPrintWhole) {
   ReportHarness h;
   h.state.CurrentFile = "/data/long.qvx";
   h.state.Investor = longInvestor();
@@ -80,7 +80,8 @@ TEST(InputReport, KindFollowsTheCostAloneAndLongValuesFit) {
                                "  Inputs - Tallyvex", ""} +
       inputBlock("/data/long.qvx", "Trust account — Ålesund", "12/31/1983", "12/31/2016", "Cash") +
       securityBlock("Quorvex Extraordinarily Long Holdings") +
-      std::vector<std::string>{"  Buy" + sp(10) + "12/31/1983" + sp(4) + "12,345,678.12340" + sp(1) +
+      // the sale's whole shares text read, its cost longer than its field whole after one blank
+      std::vector<std::string>{"  Buy" + sp(10) + "12/31/1983" + sp(4) + "12,345,678.12345" + sp(1) +
                                "$1,234,567,890.12"} +
       securityBlock("Lumora") +
       std::vector<std::string>{"  Sell" + sp(9) + "02/14/1992" + sp(4) + sp(8) + "80.00000" + sp(13) + "$0.00"};

@@ -68,7 +68,8 @@ struct StartHarness {
                          windows.steps.push_back("cd " + folder);
                          return folder == "/data" || folder == "/fallback";
                        },
-                       "/fallback"};
+                       "/fallback",
+                       &files.settings};
     RunInteractiveStart(s);
   }
   long inputWindows() const { return std::count(windows.steps.begin(), windows.steps.end(), "input window"); }
@@ -107,6 +108,24 @@ TEST(RunInteractiveStart, TheInputFileIsOpenedNotMerelyNamedAndAMissingOneLeaves
   EXPECT_EQ(missing.files.state.CurrentFile, "");
   EXPECT_EQ(missing.files.messages.shown.at(0).text, "/nowhere/nothere.qvx does not exist.");
   EXPECT_EQ(missing.windows.steps.back(), "main shown");
+}
+
+// A file from the file manager: straight to the main window, the reminder once a day.
+TEST(RunInteractiveStart, ANamedFileSkipsAboutAndTheOptionsAndRemindsOnceADay) {
+  StartHarness h(kStartNewScenario);
+  const std::string file = h.files.folder.write("smith.qvx", "[General]\r\nName=Margaret Smith\r\n");
+  const auto runNamed = [&](FixedClock day) {
+    h.windows.steps.clear();
+    h.files.state.CurrentFile = file;
+    h.run(day);
+    return h.windows.steps;
+  };
+  const std::vector<std::string> straight{"main loaded", "ini", "cd /data", "status", "main shown"};
+  EXPECT_EQ(runNamed(FixedClock(2019, 2, 2)), std::vector<std::string>{"reminder"} + straight);
+  EXPECT_EQ(h.files.state.StartChoice, kStartMainWindow);
+  EXPECT_EQ(h.files.state.Investor->sName(), "Margaret Smith");
+  EXPECT_EQ(runNamed(FixedClock(2019, 2, 2)), straight) << "the same day: no reminder";
+  EXPECT_EQ(runNamed(FixedClock(2019, 2, 3)), std::vector<std::string>{"reminder"} + straight);
 }
 
 TEST(RunInteractiveStart, NewScenarioStartsAnUntitledSetWithTheInputWindow) {

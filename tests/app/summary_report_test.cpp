@@ -6,6 +6,7 @@
 
 #include <filesystem>
 
+#include "core/report_text.h"
 #include "report_file_fixture.h"
 #include "reports/no_data.h"
 
@@ -24,6 +25,27 @@ const std::vector<std::string> kTypicalRows = {
 };
 
 class SummaryReportTest : public ReportFileTest {};
+
+// The figure field every report uses: a figure is never cut.
+TEST(FigureField, AFigureLongerThanItsFieldPrintsWholeAfterOneBlank) {
+  struct Case {
+    std::size_t width;
+    std::string value, expected, why;
+  };
+  const Case cases[] = {
+      {6, "1.00", "  1.00", "shorter: blanks before it"},
+      {4, "1.00", "1.00", "fits exactly: no blank"},
+      {3, "1.00", " 1.00", "over by one: whole, after one blank"},
+      {4, "-1,234,567.00", " -1,234,567.00", "over by many"},
+      {3, "é.5", "é.5", "counted in characters, not bytes"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(RightFit(c.width, c.value), c.expected) << c.why;
+    std::string line = "x";
+    appendRightFit(line, c.width, c.value);
+    EXPECT_EQ(line, "x" + c.expected) << c.why;
+  }
+}
 
 TEST_F(SummaryReportTest, InvestorWithoutTransactionsOnScreenAndInAFile) {
   h.state.Investor = makeInvestor("Ann Example", "Account 1");
@@ -51,14 +73,14 @@ TEST_F(SummaryReportTest, TypicalInvestorOnScreenAndInAFileThatIsAppendedTo) {
             "earlier run\r\n" + crlf(std::vector<std::string>{kHeading, kRule} + kTypicalRows + std::vector<std::string>{""}));
 }
 
-TEST_F(SummaryReportTest, LongNamesAndLargeAmountsAreCutByCharactersNotBytes) {
+TEST_F(SummaryReportTest, LongNamesAreCutByCharactersAndLargeFiguresPrintWhole) {
   h.state.Investor = longInvestor();
   RunSummReport(h.ctx, kDestScreen);
   EXPECT_EQ(h.windows.made.at(0)->body,
             crlf({"  Zoë Bartholomew Featherstonehaugh-Ødegaard", "  Trust account — Ålesund", "  " + kTitle, "",
                   kHeading, kRule,
-                  // 23-character name cut, shares cut to 15, basis cut to 15, per share cut to 17
-                  "  Quorvex Extraordinarily" "12,345,678.1234" "$1,234,567,890." "$123456789012.123",
+                  // 23-character name cut; every figure longer than its field whole after one blank
+                  "  Quorvex Extraordinarily" " 12,345,678.12345" " $1,234,567,890.12" " $123456789012.12340",
                   // non-ASCII name cut at 23 characters; the amounts fill their fields exactly
                   "  Société Générale Électr" "1,234,567.50000" "$123,456,789.01" + sp(8) + "$99.99990"}));
 }

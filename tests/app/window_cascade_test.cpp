@@ -19,9 +19,9 @@ TEST(NextCascadePlace, CentresThenStepsThenStartsAgainInTheCorner) {
     } else {
       EXPECT_EQ(next, (WindowPlace{0, 30})) << "back to the corner after " << seen.size();
     }
-    // Half of every window stays on the screen.
-    EXPECT_LE(next.x + 410, screen.x + screen.width);
-    EXPECT_LE(next.y + 280, screen.y + screen.height);
+    // Every window stays whole on the screen.
+    EXPECT_LE(next.x + 820, screen.x + screen.width);
+    EXPECT_LE(next.y + 560, screen.y + screen.height);
     seen.push_back(next);
     place = next;
   }
@@ -30,11 +30,11 @@ TEST(NextCascadePlace, CentresThenStepsThenStartsAgainInTheCorner) {
 }
 
 TEST(NextCascadePlace, AWindowLargerThanTheScreenStillSteps) {
-  const WindowArea small{0, 0, 800, 600};
+  const WindowArea small{0, 0, 800, 500};
   const WindowPlace first = NextCascadePlace(std::nullopt, 820, 560, small, 30);
-  EXPECT_EQ(first, (WindowPlace{0, 20}));
+  EXPECT_EQ(first, (WindowPlace{0, 0}));
   const WindowPlace second = NextCascadePlace(first, 820, 560, small, 30);
-  EXPECT_EQ(second, (WindowPlace{30, 50}));
+  EXPECT_EQ(second, (WindowPlace{30, 30}));
 }
 
 }  // namespace

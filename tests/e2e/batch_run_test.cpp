@@ -119,6 +119,13 @@ TEST_F(BatchRun, AFileThatDoesNotReadIsRefusedSayingWhyAndNothingIsWritten) {
       // A buy's cost is read when the buy is posted: the calculation fails on it.
       {damaged(example(), "2 Cost=6,212.50", "2 Cost=6 thousand"),
        ": security \"Quorvex\", entry 2: the Cost value \"6 thousand\" is not an amount.\nNo report was made."},
+      // Proceeds: not an amount, below zero, on a buy.
+      {damaged(example(), "3 Cost=0.00", "3 Cost=0.00\r\n3 Proceeds=lots"),
+       ": security \"Quorvex\", entry 3: the Proceeds value \"lots\" is not an amount."},
+      {damaged(example(), "3 Cost=0.00", "3 Cost=0.00\r\n3 Proceeds=-5"),
+       ": security \"Quorvex\", entry 3: the Proceeds value \"-5.00\" is below 0.00."},
+      {damaged(example(), "2 Cost=6,212.50", "2 Cost=6,212.50\r\n2 Proceeds=100"),
+       ": security \"Quorvex\", entry 2: the Proceeds value \"100.00\" is given on a buy: only a sell has proceeds."},
       {randomBytes, notData},
       {readFile("/bin/true"), notData},
       {std::string("\xFF\xFE[\0G\0e\0n\0e\0r\0a\0l\0]\0\r\0\n\0"
@@ -137,6 +144,27 @@ TEST_F(BatchRun, AFileThatDoesNotReadIsRefusedSayingWhyAndNothingIsWritten) {
   // An unreadable cost on a sell is never read: the file calculates.
   std::ofstream(bad, std::ios::binary | std::ios::trunc) << damaged(example(), "3 Cost=0.00", "3 Cost=none");
   EXPECT_EQ(batch(bad, dir / "o.txt").status, 0);
+}
+
+// A holding that outgrows its columns: every figure is printed whole, after
+// one blank, and only its line grows.
+TEST_F(BatchRun, AHoldingTooLargeForItsColumnsPrintsItsFiguresWhole) {
+  std::string data = readFile(example());
+  const auto from = data.find("[Quorvex]"), to = data.find("[Ferrant Technologies]");
+  ASSERT_LT(from, to);
+  data.replace(from, to - from,
+               "[Quorvex]\r\nCount=2\r\n"
+               "1 Date=12/31/1983\r\n1 Shares=9,000,000.00000\r\n1 Cost=562,500,000.00\r\n1 Code=12/31/1983-1\r\n"
+               "2 Date=06/15/1987\r\n2 Shares=9,000,000.00000\r\n2 Cost=594,000,000.00\r\n2 Code=06/15/1987-2\r\n\r\n");
+  std::ofstream(dir / "big.qvx", std::ios::binary) << data;
+  ASSERT_EQ(batch(dir / "big.qvx", dir / "big.txt").status, 0);
+  const std::string text = readFile(dir / "big.txt");
+  for (const std::string line : {
+           "  Buy             06/15/1987 9,000,000.00000 594,000,000.00\r\n",                // fits: as always
+           "  Split           11/18/2002 -25,894,751.43680           0.00\r\n",             // change of shares
+           "  Quorvex                 56,789,961.79122$373,539,398.84         $6.57760\r\n",  // holding
+       })
+    EXPECT_NE(text.find(line), std::string::npos) << line;
 }
 
 // CR-only line ends: the same report, byte for byte, as the CR LF original.
@@ -300,3 +328,42 @@ TEST_F(BatchRun, AnInteractiveStartWithoutTheDesktopModuleExitsTwo) {
 }
 
 }  // namespace
+
+// The sales file from the one load and calculation that feeds the other two;
+// a year or method that does not read, or a sales file that cannot be
+// written, leaves every file as it was.
+TEST_F(BatchRun, SalesWithTheOtherFilesAllOrNothing) {
+  const fs::path sales = dir / "sales.csv", csv = dir / "smith.csv", txt = dir / "smith.txt";
+  const std::vector<std::string> all{"/silent", "/input", example().string(), "/output", txt.string(),
+                                     "/csv", csv.string(), "/sales", sales.string()};
+  auto with = [&](std::vector<std::string> more) {
+    more.insert(more.begin(), all.begin(), all.end());
+    return runDesk(more);
+  };
+  Result r = with({"/TaxYear", "1994", "/method", "AVERAGE"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(readFile(sales),
+            "security,shares,date_acquired,date_sold,proceeds,basis,adjustment_code,adjustment,gain,term,box,kind,"
+            "method\r\nQuorvex,150.00000,1983-12-31,1994-03-02,,4333.59,,,,long,E,sell,average\r\n");
+  const std::string before[] = {readFile(sales), readFile(csv), readFile(txt)};
+  ASSERT_NE(before[1], "");
+  ASSERT_NE(before[2], "");
+
+  const std::pair<std::vector<std::string>, std::string> refused[] = {
+      {{"/taxyear", "19x4"}, "\"19x4\" is not a year"},
+      {{"/taxyear"}, "\"\" is not a year"},
+      {{"/method", "lifo"}, "\"lifo\" is not known"},
+  };
+  for (const auto& [more, message] : refused) {
+    r = with(more);
+    EXPECT_EQ(r.status, 2) << message;
+    EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
+  }
+  r = runDesk({"/silent", "/input", example().string(), "/output", txt.string(), "/csv", csv.string(), "/sales",
+               (dir / "missing" / "s.csv").string()});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("missing/s.csv"), std::string::npos) << r.err;
+  EXPECT_EQ(readFile(sales), before[0]);
+  EXPECT_EQ(readFile(csv), before[1]) << "the CSV file written before the failure is taken back";
+  EXPECT_EQ(readFile(txt), before[2]);
+}

@@ -138,6 +138,15 @@ TEST_F(DataFileTest, SaveThenLoadGivesBackEveryText) {
   // A second save writes the same bytes.
   copy->Save("again.qvx");
   EXPECT_EQ(readBytes("again.qvx"), readBytes("data.qvx"));
+  EXPECT_EQ(readBytes("data.qvx").find("Proceeds"), std::string::npos);  // none given: none written
+
+  // A sell's proceeds go right after its cost, as an amount, and come back.
+  entriesOf(copy, "Quorvex")->Item(2)->Proceeds("5100");
+  copy->Save("proceeds.qvx");
+  EXPECT_NE(readBytes("proceeds.qvx").find("2 Cost=0.00\r\n2 Proceeds=5,100.00\r\n2 Code="), std::string::npos);
+  const auto reloaded = loaded("proceeds.qvx");
+  EXPECT_EQ(entriesOf(reloaded, "Quorvex")->Item(2)->Proceeds(), "5,100.00");
+  EXPECT_FALSE(entriesOf(reloaded, "Quorvex")->Item(1)->HasProceeds());
 }
 
 // ---- backup copy ----------------------------------------------------------------------------

@@ -16,7 +16,7 @@ namespace orlendo {
 struct EntryFault {
   std::string security;  // the security's name, which is also its section in the data file
   long entry = 0;        // position in the security's list, from 1
-  std::string field;     // "Shares", "Date" or "Cost", the key of the value in the data file
+  std::string field;     // "Shares", "Date", "Cost" or "Proceeds", the key of the value in the data file
   std::string text;      // the text as the entry holds it
   bool operator==(const EntryFault&) const = default;
 };
@@ -33,9 +33,10 @@ class EntryError : public Error {
 };
 
 // The first entry (catalogue order, then entry order) whose shares or date
-// text does not read the way the calculation reads it on its first day. A
-// calculation of any range fails on exactly such an entry; none: the
-// investor passes.
+// text does not read the way the calculation reads it on its first day (a
+// calculation of any range fails on exactly such an entry), or whose
+// proceeds are damaged: not an amount, below 0.00, or given on a buy. None:
+// the investor passes.
 std::optional<EntryFault> findUnreadableEntry(const Investor& investor);
 
 }  // namespace orlendo

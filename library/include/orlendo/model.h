@@ -145,6 +145,17 @@ class BuySell {
   // Currency::fromText(ChgCost()) without the text; none when ChgCost() is
   // not numeric (its text comes back unchanged).
   virtual std::optional<Currency> ChgCostAmount() const = 0;
+
+  // A sell's proceeds (optional): the amount received, net of fees. Empty
+  // text (or blanks only) is none; numeric text reads back as "###,##0.00",
+  // other text unchanged.
+  virtual void Proceeds(std::string_view v) = 0;
+  virtual std::string Proceeds() const = 0;
+  // The cents Proceeds() shows; none when there are no proceeds or the text
+  // is not numeric.
+  virtual std::optional<Currency> ProceedsAmount() const = 0;
+  // True when the entry holds proceeds text (numeric or not).
+  virtual bool HasProceeds() const = 0;
 };
 
 // The transactions of one security, in the order they were added.

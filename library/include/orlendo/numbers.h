@@ -95,6 +95,23 @@ Currency asCurrency(double product);
 // Double operand first converted to currency, then multiplied: "in currency".
 Currency inCurrency(Currency amount, double factor);
 
+// ---- exact figures carried in long double -------------------------------------
+// Figures that stand for exact decimals (a lot's shares and basis through
+// every event) are carried in long double and rounded only where shown, as
+// the exact decimal would round: a tie such as 2,671.875 goes to even even
+// when the carried value lies a hair beside it.
+
+// The long double nearest to the decimal that a double was written as (its
+// shortest text that reads back as it): 0.715 is 0.715, not the double's
+// binary neighbour.
+long double decimalIntent(double x);
+// The integer count of 10^-decimals units that the exact figure rounds to,
+// ties to even: x is first taken to 16 significant digits, then rounded
+// exactly. Overflow beyond the 64-bit range.
+std::int64_t scaledRoundExact(long double x, int decimals);
+// scaledRoundExact(x, 2) as currency.
+Currency centsOf(long double x);
+
 // ---- numeric text -------------------------------------------------------------
 
 // Optional blanks, optional sign, digits with optional "," groups, optional
