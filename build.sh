@@ -14,7 +14,7 @@ ROOT=$PWD
 
 PACKAGES=(cmake g++ make pkgconf libgtest-dev libgmock-dev googletest libbenchmark-dev
           qt6-base-dev qt6-base-dev-tools libgl-dev fonts-liberation poppler-utils
-          xvfb xauth hyperfine time clang libclang-rt-14-dev hledger)
+          xvfb xauth hyperfine time valgrind clang libclang-rt-14-dev hledger)
 
 install_missing() {
   local missing=()

@@ -99,8 +99,18 @@ int main(int argc, char** argv) {
     return writeAll(STDOUT_FILENO, tvx::UsageText()) ? tvx::kExitOk : tvx::kExitError;
   }
   if (silent) tvx::RunBatchAndExit(args, tvx::MessageStream(&standardError));
-  if (!tvx::DisplayAvailable(std::getenv("QT_QPA_PLATFORM"), std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"))) {
+  const char* platform = std::getenv("QT_QPA_PLATFORM");
+  const char* display = std::getenv("DISPLAY");
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  if (!tvx::DisplayAvailable(platform, display, wayland)) {
     standardError() << tvx::NoDisplayText();
+    return tvx::kExitError;
+  }
+  // A display named but not there would make the toolkit abort; a platform
+  // chosen by name is the user's to choose.
+  if ((platform == nullptr || *platform == '\0') &&
+      !tvx::DisplayReachable(display, wayland, std::getenv("XDG_RUNTIME_DIR"))) {
+    standardError() << tvx::UnreachableDisplayText(display, wayland);
     return tvx::kExitError;
   }
   return runDesktop(argc, argv);

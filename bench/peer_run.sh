@@ -6,12 +6,14 @@
 #   largest  tvxdesk /silent on 32,767 entries in one security, alone
 #   typical  tvxdesk /silent on examples/smith.qvx, against tvx_trivial, a
 #            program that does nothing linked to the same libraries
-# and prints the medians, the ratios and the batch run's peak memory.
+# and prints the medians, the ratios and the batch run's peak memory, then
+# the batch run's minor page faults, peak and instructions for each case.
 #
 # Usage: bench/peer_run.sh [BUILD_DIR]   (default build-release, a Release build
 #        with the tvxdesk and tvx_trivial targets); RUNS=n sets the runs per
 #        command (default 30, at least 20).
-# Needs hyperfine, hledger and /usr/bin/time (build.sh installs them).
+# Needs hyperfine, hledger and /usr/bin/time (build.sh installs them); the
+# instruction counts need perf where the machine counts them, else valgrind.
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 BUILD="${1:-$ROOT/build-release}"
@@ -66,6 +68,27 @@ trivial=$(median "$WORK/typical.csv" "$TRIVIAL")
 
 peak() { rm -f "$OUT"; /usr/bin/time -f %M $(batch "$1") 2>&1 >/dev/null | tail -1 | awk '{ printf "%.1f MB", $1 / 1024 }'; }
 
+# What costs the same on every machine: minor page faults and peak resident
+# size (/usr/bin/time), and instructions (perf where it counts, else callgrind).
+counts() {
+  rm -f "$OUT"
+  local faults instructions
+  faults=$(/usr/bin/time -f '%R %M' $(batch "$1") 2>&1 >/dev/null | tail -1 |
+    awk '{ printf "%d page faults, peak %.1f MB", $1, $2 / 1024 }')
+  rm -f "$OUT"
+  instructions=$(perf stat -x, -e instructions $(batch "$1") 2>&1 >/dev/null | awk -F, '/instructions/ && $1 ~ /^[0-9]+$/ { print $1 }')
+  if [ -z "$instructions" ] && command -v valgrind > /dev/null; then
+    rm -f "$OUT"
+    instructions=$(valgrind --tool=callgrind --callgrind-out-file=/dev/null $(batch "$1") 2>&1 >/dev/null |
+      awk '/Collected :/ { print $NF }')
+  fi
+  if [ -n "$instructions" ]; then
+    echo "$faults, $(awk -v n="$instructions" 'BEGIN { printf "%.1f M", n / 1e6 }') instructions"
+  else
+    echo "$faults"
+  fi
+}
+
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 
 echo
@@ -75,3 +98,6 @@ echo "  heavy    tvxdesk $(ms "$heavy") [$(ms "$heavyCpu")]   hledger bal $(ms "
 echo "  largest  tvxdesk $(ms "$largest") [$(ms "$largestCpu")]   peak $(peak largest)"
 echo "  typical  tvxdesk $(ms "$typical") [$(ms "$typicalCpu")]   trivial program $(ms "$trivial") [$(ms "$trivialCpu")]" \
   "  tvxdesk/trivial $(ratio "$typical" "$trivial")x [$(ratio "$typicalCpu" "$trivialCpu")x]   peak $(peak typical)"
+echo
+echo "Pages and instructions of the batch run:"
+for name in heavy largest typical; do printf '  %-8s %s\n' "$name" "$(counts "$name")"; done

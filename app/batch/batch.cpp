@@ -1,8 +1,10 @@
 #include "batch/batch.h"
 
+#include <signal.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <ostream>
 #include <vector>
@@ -13,6 +15,7 @@
 #include "core/report_text.h"
 #include "orlendo/ascii.h"
 #include "orlendo/entries.h"
+#include "orlendo/mapped_reads.h"
 #include "orlendo/model.h"
 #include "orlendo/profile_file.h"
 #include "orlendo/sales.h"
@@ -24,45 +27,6 @@
 #include "shell/command_line.h"
 
 namespace tvx {
-
-namespace {
-
-// The files a run replaces, taken back together: when a later one fails, the
-// ones written before it get their old content back (or go, when they were new).
-class FilesTakenBackTogether {
- public:
-  FilesTakenBackTogether() = default;
-  FilesTakenBackTogether(const FilesTakenBackTogether&) = delete;
-  FilesTakenBackTogether& operator=(const FilesTakenBackTogether&) = delete;
-  ~FilesTakenBackTogether() {
-    if (kept_) return;
-    for (auto it = old_.rbegin(); it != old_.rend(); ++it) {
-      try {
-        if (it->existed) orlendo::writeFileAtomically(it->path, it->bytes);
-        else std::filesystem::remove(it->path);
-      } catch (...) {
-      }
-    }
-  }
-  // Call before `path` is written.
-  void remember(const std::string& path) {
-    Old old{path, {}, false};
-    old.existed = orlendo::readFileBytes(path, old.bytes);
-    old_.push_back(std::move(old));
-  }
-  void keep() { kept_ = true; }
-
- private:
-  struct Old {
-    std::string path;
-    std::string bytes;
-    bool existed;
-  };
-  std::vector<Old> old_;
-  bool kept_ = false;
-};
-
-}  // namespace
 
 int OpenFileBatch(ReportContext& ctx, const std::string& fileName) {
   return Guarded(ctx.state, ctx.end, ErrorPath::report, "FileOperations.OpenFile", [&] {
@@ -94,6 +58,11 @@ int RunSilent(ReportContext& ctx, OutputSwitches given) {
       state.RptSummary = 1;
       state.RptDetail = 1;
       if (state.CurrentFile.empty()) {
+        // A folder, FIFO or device named without the data file ending.
+        if (!given.inputWord.empty() && KindOfPath(given.inputWord) == PathKind::Other) {
+          tell(given.inputWord + std::string(kNotARegularFile));
+          return kExitError;
+        }
         tell("No input file was given: use /input followed by the name of a .qvx file.");
         return kExitMissingInput;
       }
@@ -137,18 +106,19 @@ int RunSilent(ReportContext& ctx, OutputSwitches given) {
         method = *chosen;
       }
       ctx.recordLots = sales;
-      // Every file from the one calculation; the CSV files before the reports are kept.
-      auto writeFiles = [&] {
-        FilesTakenBackTogether files;
-        if (csv) {
-          files.remember(state.CsvFile);
-          WriteTransactionsCsv(*state.Investor, state.CsvFile);
+      // Refused as the input is: a FIFO would hang the run, a device or a
+      // folder cannot take the files.
+      for (const std::string* file : {&state.OutputFile, &state.CsvFile, &state.SalesFile}) {
+        if (!file->empty() && KindOfPath(*file) == PathKind::Other) {
+          tell(*file + std::string(kNotARegularFile));
+          return kExitError;
         }
-        if (sales) {
-          files.remember(state.SalesFile);
-          WriteSalesCsv(*ctx.lots, method, taxYear, state.SalesFile);
-        }
-        files.keep();
+      }
+      // Every file from the one calculation, each written to its temporary
+      // name, then kept together with the reports (CommitTogether).
+      const auto stageFiles = [&](std::vector<orlendo::StagedFile>& files) {
+        if (csv) files.push_back(StageTransactionsCsv(MakeTransactionsCsv(*state.Investor).text, state.CsvFile));
+        if (sales) files.push_back(StageSalesCsv(*ctx.lots, method, taxYear, state.SalesFile));
       };
       if (!reports) {
         try {
@@ -157,10 +127,13 @@ int RunSilent(ReportContext& ctx, OutputSwitches given) {
           ShowEntryFault(ctx, e, sales ? "No file was written." : "No CSV file was written.");
           return kExitError;
         }
-        writeFiles();
+        SignalsHeld held;
+        std::vector<orlendo::StagedFile> files;
+        stageFiles(files);
+        CommitTogether(nullptr, files);
         return kExitOk;
       }
-      ctx.beforeFileWrite = writeFiles;
+      ctx.stageFiles = stageFiles;
       RouteOutput(ctx, kDestFile);
       return kExitOk;
     });
@@ -184,7 +157,18 @@ Answer StderrMessageBox::show(std::string_view title, std::string_view text, Ico
 
 namespace {
 
-int runBatch(std::span<const std::string> args, const MessageStream& err) {
+// Ends the process with `status` when `exitAtEnd`, before the run's objects
+// are torn down: the output files are closed, and freeing tens of thousands
+// of objects would only touch their pages once more.
+int finish(int status, bool exitAtEnd) {
+  if (exitAtEnd) {
+    std::fflush(nullptr);
+    std::_Exit(status);
+  }
+  return status;
+}
+
+int runBatch(std::span<const std::string> args, const MessageStream& err, bool exitAtEnd) {
   StderrMessageBox messages(err);
   AppState state;
   EndServices end;
@@ -208,10 +192,25 @@ int runBatch(std::span<const std::string> args, const MessageStream& err) {
       state.SalesFile = GetCommandLineFilename(args, kCsvExtension, kSwitchSales);
     });
   } catch (const ProgramEnded& ended) {
-    return ended.exitStatus == kExitOk ? kExitError : ended.exitStatus;
+    return finish(ended.exitStatus == kExitOk ? kExitError : ended.exitStatus, exitAtEnd);
   }
-  return RunSilent(ctx, {HasSwitch(args, kSwitchOutput), HasSwitch(args, kSwitchCsv), HasSwitch(args, kSwitchSales),
-                        GetSwitchValue(args, kSwitchTaxYear), GetSwitchValue(args, kSwitchMethod)});
+  return finish(RunSilent(ctx, {HasSwitch(args, kSwitchOutput), HasSwitch(args, kSwitchCsv), HasSwitch(args, kSwitchSales),
+                                GetSwitchValue(args, kSwitchTaxYear), GetSwitchValue(args, kSwitchMethod),
+                                GetCommandLineFilename(args, "", kSwitchInput)}),
+                exitAtEnd);
+}
+
+}  // namespace
+
+namespace {
+
+// The input file is mapped while it is loaded (before any output file is
+// opened): another program that cuts it short meanwhile ends the run with a
+// message instead of a crash.
+void endOnInputCutShort(int) {
+  constexpr char kText[] = "tvxdesk: WARNING: the input file was changed by another program while it was read.\n";
+  (void)!::write(STDERR_FILENO, kText, sizeof kText - 1);
+  std::_Exit(kExitError);
 }
 
 }  // namespace
@@ -220,11 +219,12 @@ void RunBatchAndExit(std::span<const std::string> args, MessageStream err) {
   // The reports reach the output file piece by piece: a Ctrl+C or a kill
   // meanwhile must not leave half of them behind.
   UndoOpenAppendOnFatalSignals();
-  const int status = runBatch(args, err);
-  // The output files are closed; tearing down tens of thousands of objects
-  // would only touch their pages once more.
-  std::fflush(nullptr);
-  std::_Exit(status);
+  struct sigaction action {};
+  action.sa_handler = endOnInputCutShort;
+  sigemptyset(&action.sa_mask);
+  if (::sigaction(SIGBUS, &action, nullptr) == 0) orlendo::allowMappedReads(true);
+  runBatch(args, err, true);
+  std::abort();  // runBatch has ended the process
 }
 
 }  // namespace tvx

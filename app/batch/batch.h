@@ -34,6 +34,7 @@ struct OutputSwitches {
   bool sales = false;
   std::optional<std::string> taxYear;  // the text after /taxyear ("" when none follows)
   std::optional<std::string> method;   // the text after /method
+  std::string inputWord;               // the first word after "/input", whatever its ending
 };
 
 // The batch run over a prepared context (Silent set, CurrentFile,
@@ -42,8 +43,9 @@ struct OutputSwitches {
 // missing or "/input" is absent, 2 for any other error (no output named, a
 // switch without a usable name, a tax year or method that does not read, a
 // failed calculation or write). One load and one calculation feed every
-// file; a calculation that fails writes none; the CSV and sales files are
-// written before the reports are appended.
+// file; a calculation that fails writes none; a name that is no regular
+// file is refused before anything is written; the run keeps every file it
+// was asked for or leaves every one as it was (CommitTogether).
 int RunSilent(ReportContext& ctx, OutputSwitches given = {});
 
 // The message port of the batch run: every box becomes a line on `err`;

@@ -4,9 +4,11 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "orlendo/model.h"
+#include "orlendo/sales.h"
 
 namespace tvx {
 
@@ -27,6 +29,11 @@ struct AppState {
   std::int16_t RptInput = 0;
   std::int16_t RptSummary = 0;
   std::int16_t RptDetail = 0;
+  std::int16_t RptSales = 0;
+  // The Sales report's and export's tax year: kSalesStopYear (the stop
+  // date's year), kSalesAllYears, or the year itself; and its method.
+  int SalesTaxYear = 0;
+  orlendo::LotMethod SalesMethod = orlendo::LotMethod::fifo;
   std::string IniFile;
   std::string DataPath;
   bool HideError380 = false;
@@ -40,6 +47,12 @@ struct AppState {
   // untitled name, which may belong to another investor's file.
   bool Untitled = false;
 };
+
+inline constexpr int kSalesStopYear = 0;
+inline constexpr int kSalesAllYears = -1;
+// The tax year the state asks for: none for every year; the stop date's
+// year by default (none when there is no investor or no stop date).
+std::optional<int> SalesYearOf(const AppState& state);
 
 // The program's own version: major is the tax year the history was brought up to.
 inline constexpr int kVersionMajor = 2017;

@@ -1,5 +1,10 @@
 #include "core/error_logger.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
@@ -63,8 +68,16 @@ std::string FatalBoxText(std::string_view fileDescription, long number, std::str
 bool appendErrorLogEntry(std::string_view logFile, std::string_view timestamp, long number,
                          std::string_view description, std::string_view location) {
   if (logFile.empty()) return true;
-  std::FILE* f = std::fopen(std::string(logFile).c_str(), "ab");
-  if (!f) return false;
+  // The log takes no link and nothing but a regular file (a FIFO would hang
+  // the report of an error), and is created readable by its owner only.
+  const int fd = ::open(std::string(logFile).c_str(),
+                        O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+  if (fd < 0) return false;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return false;
+  }
   std::string entry = std::string(timestamp) + "\r\n" + describeError(number, description, location) + "\r\n\r\n";
   // The log keeps CR LF line ends like every text file of the program.
   std::string crlf;
@@ -72,8 +85,14 @@ bool appendErrorLogEntry(std::string_view logFile, std::string_view timestamp, l
     if (entry[i] == '\n' && (i == 0 || entry[i - 1] != '\r')) crlf += '\r';
     crlf += entry[i];
   }
-  const bool written = std::fwrite(crlf.data(), 1, crlf.size(), f) == crlf.size();
-  return std::fclose(f) == 0 && written;
+  std::string_view left = crlf;
+  while (!left.empty()) {
+    const ssize_t n = ::write(fd, left.data(), left.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    left.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return ::close(fd) == 0 && left.empty();
 }
 
 DesktopErrorLogger::DesktopErrorLogger(MessageBox& messages, std::function<std::string()> clock)

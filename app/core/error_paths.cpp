@@ -1,7 +1,6 @@
 #include "core/error_paths.h"
 
 #include <exception>
-#include <new>
 
 #include "core/error_logger.h"
 #include "core/ports.h"
@@ -105,18 +104,10 @@ void TakeErrorPath(AppState& state, EndServices& services, ErrorPath path, std::
 }
 
 CaughtError currentError() {
-  try {
-    throw;
-  } catch (const orlendo::Error& e) {
-    return {e.number(), e.description(), e.source()};
-  } catch (const std::bad_alloc&) {
-    return {orlendo::errnum::OutOfMemory, std::string(orlendo::kProductDescription),
-            std::string(orlendo::kDefaultSource)};
-  } catch (const std::exception& e) {
-    return {orlendo::errnum::InvalidArgument, e.what(), "tvxdesk"};
-  } catch (...) {
-    return {orlendo::errnum::InvalidArgument, "Unknown error", "tvxdesk"};
-  }
+  // The library decodes every kind of failure; the program's own (a
+  // standard exception of its code) carry the program's name as source.
+  const orlendo::Error e = orlendo::errorInFlight("tvxdesk");
+  return {e.number(), e.description(), e.source()};
 }
 
 bool HasOwnDescription(const CaughtError& e) {

@@ -5,6 +5,7 @@
 
 #include "core/error_paths.h"
 #include "orlendo/entries.h"
+#include "orlendo/error.h"
 #include "orlendo/numbers.h"
 
 namespace tvx {
@@ -42,18 +43,18 @@ std::string InputFileProblem(std::string_view path) {
 }
 
 std::string EntryFaultText(std::string_view file, const orlendo::EntryFault& fault) {
-  std::string text = std::string(file) + ": security \"" + fault.security + "\", entry " +
+  std::string text = std::string(file) + ": security \"" + orlendo::visibleText(fault.security) + "\", entry " +
                      std::to_string(fault.entry) + ": the " + fault.field + " value ";
   if (fault.text.empty()) return text + "is missing.";
   if (fault.field == "Proceeds" && orlendo::isNumericText(fault.text)) {
     // An amount that reads: below zero, or given on a buy.
     const bool negative = fault.text.find('-') != std::string::npos;
-    return text + "\"" + fault.text + "\" " +
+    return text + "\"" + orlendo::visibleText(fault.text) + "\" " +
            (negative ? "is below 0.00." : "is given on a buy: only a sell has proceeds.");
   }
   const bool amount = fault.field == "Cost" || fault.field == "Proceeds";
   const char* kind = fault.field == "Date" ? "a date" : amount ? "an amount" : "a number";
-  return text + "\"" + fault.text + "\" is not " + kind + ".";
+  return text + "\"" + orlendo::visibleText(fault.text) + "\" is not " + kind + ".";
 }
 
 std::string LoadDataFile(orlendo::Investor& investor, const std::string& file) {

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "orlendo/sales.h"
+
 namespace tvx {
 
 // ---- message boxes --------------------------------------------------------------
@@ -67,6 +69,13 @@ struct ReportChoices {
   bool input = true;
   bool summary = true;
   bool detail = true;
+  bool sales = false;
+  // The Sales report's tax year (none: "All years"), offered from firstYear
+  // to lastYear, and its method.
+  std::optional<int> taxYear;
+  int firstYear = 1983;
+  int lastYear = 2016;
+  orlendo::LotMethod method = orlendo::LotMethod::fifo;
 };
 
 // The report-choice dialog: the choices the user made, or nullopt for Cancel.

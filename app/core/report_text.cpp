@@ -1,13 +1,16 @@
 #include "core/report_text.h"
 
 #include <atomic>
+#include <bit>
 #include <cerrno>
 #include <csignal>
 #include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <utility>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "orlendo/error.h"
@@ -21,9 +24,18 @@ bool isContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) 
 }  // namespace
 
 std::size_t charCount(std::string_view text) {
+  // Eight bytes at a time: a continuation byte has its top bit set and the
+  // next one clear.
+  constexpr std::uint64_t kTops = 0x8080808080808080u;
   std::size_t n = 0;
-  for (char c : text)
-    if (!isContinuationByte(c)) ++n;
+  std::size_t i = 0;
+  for (; i + 8 <= text.size(); i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, text.data() + i, 8);
+    n += 8 - static_cast<std::size_t>(std::popcount(word & kTops & ~(word << 1)));
+  }
+  for (; i < text.size(); ++i)
+    if (!isContinuationByte(text[i])) ++n;
   return n;
 }
 
@@ -98,8 +110,10 @@ void UndoOpenAppendOnFatalSignals() {
     sigemptyset(&action.sa_mask);
     ::sigaction(signalNumber, &action, nullptr);
   }
-  ::signal(SIGXFSZ, SIG_IGN);
+  IgnoreFileSizeLimitSignal();
 }
+
+void IgnoreFileSizeLimitSignal() { ::signal(SIGXFSZ, SIG_IGN); }
 
 FileAppend::FileAppend(std::string path) : path_(std::move(path)) {}
 
@@ -119,6 +133,10 @@ void FileAppend::undoForSignal() const noexcept {
   else if (start_ >= 0) (void)!::ftruncate(fd_, static_cast<off_t>(start_));
 }
 
+void FileAppend::revert() noexcept {
+  if (!committed_) undo();
+}
+
 void FileAppend::undo() noexcept {
   const FileAppend* self = this;
   openAppend.compare_exchange_strong(self, nullptr);
@@ -135,12 +153,26 @@ void FileAppend::open() {
     failure_.emplace(orlendo::errnum::NoFilename, "tvxdesk", "No output file name was given.");
     return;
   }
-  fd_ = ::open(path_.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+  // Only a regular file takes the reports: a FIFO would hang the run (the
+  // open does not wait for a reader), a device would swallow them.
+  const auto notRegular = [&] {
+    failure_.emplace(orlendo::errnum::PathFileAccess, path_ + " is not a regular file.",
+                     std::string(orlendo::kProductDescription));
+  };
+  fd_ = ::open(path_.c_str(), O_WRONLY | O_APPEND | O_NONBLOCK | O_CLOEXEC);
+  if (fd_ < 0 && errno == ENXIO) return notRegular();
   if (fd_ < 0 && errno == ENOENT) {
     fd_ = ::open(path_.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     created_ = fd_ >= 0;
   }
   if (fd_ < 0) return failed("Cannot open the output file", errno);
+  struct stat st {};
+  if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd_);
+    fd_ = -1;
+    created_ = false;
+    return notRegular();
+  }
   start_ = ::lseek(fd_, 0, SEEK_END);
   openAppend.store(this);
 }
@@ -156,10 +188,10 @@ void FileAppend::write(std::string_view text) {
   }
 }
 
-void FileAppend::commit() {
+void FileAppend::finish() {
   if (committed_) return;
-  if (!failure_ && fd_ < 0) open();
-  if (!failure_) {
+  if (!failure_ && fd_ < 0 && start_ < 0 && !created_) open();
+  if (!failure_ && fd_ >= 0) {
     // Everything is written: from here a signal leaves the whole text.
     const FileAppend* self = this;
     openAppend.compare_exchange_strong(self, nullptr);
@@ -168,7 +200,32 @@ void FileAppend::commit() {
     if (::close(fd) != 0) failed("Cannot close the output file", errno);  // a delayed write that failed
   }
   if (failure_) throw *failure_;
-  committed_ = true;
+}
+
+void FileAppend::commit() {
+  finish();
+  keep();
+}
+
+SignalsHeld::SignalsHeld() noexcept {
+  sigset_t held;
+  sigemptyset(&held);
+  for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&held, signalNumber);
+  ::pthread_sigmask(SIG_BLOCK, &held, &previous_);
+}
+
+SignalsHeld::~SignalsHeld() { ::pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
+
+void CommitTogether(FileAppend* append, std::span<orlendo::StagedFile> replaced) {
+  SignalsHeld held;
+  if (append) append->finish();
+  try {
+    orlendo::placeTogether(replaced);
+  } catch (...) {
+    if (append) append->revert();
+    throw;
+  }
+  if (append) append->keep();
 }
 
 void appendToFile(const std::string& path, std::string_view text) {

@@ -2,13 +2,17 @@
 // (UTF-8 code points), not bytes.
 #pragma once
 
+#include <signal.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
 #include "orlendo/error.h"
+#include "orlendo/profile_file.h"
 
 namespace tvx {
 
@@ -58,6 +62,12 @@ class FileAppend {
   // Closes the file and keeps what was written (an append of nothing still
   // creates the file), or raises the failure met on the way.
   void commit();
+  // commit() in two steps: finish() closes the file or raises the failure
+  // met on the way; until keep(), the destructor still takes the file back.
+  void finish();
+  void keep() noexcept { committed_ = true; }
+  // Takes a finished file back to what it was, unless it was kept.
+  void revert() noexcept;
 
   // The undo for a signal handler: async-signal-safe, and only while the file is open.
   void undoForSignal() const noexcept;
@@ -75,6 +85,29 @@ class FileAppend {
   std::optional<orlendo::Error> failure_;
 };
 
+// Keeps the files of one run together: each file in `replaced` has been
+// written to its temporary name (orlendo::StagedFile); then the append (when
+// there is one) is finished, then the files are put in place, and all are
+// kept only when every step succeeded. A failure puts every replaced file
+// back and takes the append back, and is raised. Interrupt, termination and
+// hang-up signals wait until the end, so a run stopped by one leaves every
+// file as it was or every file new; call it with the signals already held
+// (SignalsHeld) when the files are staged under them.
+void CommitTogether(FileAppend* append, std::span<orlendo::StagedFile> replaced);
+
+// Holds the interrupt, termination and hang-up signals for its lifetime;
+// one that arrives meanwhile is delivered at the end.
+class SignalsHeld {
+ public:
+  SignalsHeld() noexcept;
+  ~SignalsHeld();
+  SignalsHeld(const SignalsHeld&) = delete;
+  SignalsHeld& operator=(const SignalsHeld&) = delete;
+
+ private:
+  sigset_t previous_;
+};
+
 // Appends `text` to the file `path` as one FileAppend.
 void appendToFile(const std::string& path, std::string_view text);
 
@@ -84,5 +117,9 @@ void appendToFile(const std::string& path, std::string_view text);
 // signal would have (a signal that was ignored stays ignored); and a write
 // past the file-size limit fails as a full disk instead of ending the process.
 void UndoOpenAppendOnFatalSignals();
+
+// A write past the file-size limit fails as a full disk (SIGXFSZ ignored)
+// instead of ending the process.
+void IgnoreFileSizeLimitSignal();
 
 }  // namespace tvx

@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <exception>
-#include <new>
 #include <utility>
 
 #include "orlendo/dates.h"
@@ -61,15 +60,10 @@ void rethrowAsEntryError(std::string_view procedure) {
     throw;
   } catch (const EntryError&) {
     throw;
-  } catch (const orlendo::Error& e) {
-    throw EntryError(e.number(), e.description(), tag + "\r" + e.source());
-  } catch (const std::bad_alloc&) {
-    throw EntryError(orlendo::errnum::OutOfMemory, std::string(orlendo::errorTypeText(orlendo::errnum::OutOfMemory)),
-                     tag);
-  } catch (const std::exception& e) {
-    throw EntryError(orlendo::errnum::InvalidArgument, e.what(), tag);
   } catch (...) {
-    throw EntryError(orlendo::errnum::InvalidArgument, "unknown failure", tag);
+    // Only an error of the library has a trail to go after the procedure.
+    const orlendo::Error e = orlendo::errorInFlight("");
+    throw EntryError(e.number(), e.description(), e.source().empty() ? tag : tag + "\r" + e.source());
   }
 }
 
@@ -122,7 +116,8 @@ void MoveBuySellArray2Collection(BuySellRowArray& rows, orlendo::BuySellsPtr& bu
         std::string cost = r.ChgCost;
         std::string shares = r.IsBuy ? r.ChgShrs : NegativeSharesText(r.ChgShrs);
         const std::string key = code;
-        fresh->Add(code, date, cost, shares, key);
+        const auto entry = fresh->Add(code, date, cost, shares, key);
+        if (!r.IsBuy && !r.Proceeds.empty()) entry->Proceeds(r.Proceeds);
       }
     }
     buySells = std::move(fresh);
@@ -144,6 +139,7 @@ void InitializeBuySellsArray(BuySellRowArray& rows, orlendo::BuySellsPtr& buySel
       const bool isBuy = x >= 0;
       if (!isBuy) x = -x;
       built.push_back(makeRow(b->XActionDate(), isBuy, b->ChgCost(), orlendo::format(x, orlendo::kSharesPattern)));
+      if (!isBuy) built.back().Proceeds = b->Proceeds();
     }
     SortBuySellsArray(built);
     MoveBuySellsArray2LstBox(built, list);
@@ -158,7 +154,7 @@ BuySellColumns ListColumns(const BuySellRow& row) {
                                  ? orlendo::format(std::fabs(orlendo::parseDouble(row.ChgShrs)), orlendo::kSharesPattern)
                                  : row.ChgShrs;
   return {row.XActionDate, row.IsBuy ? "Buy" : "Sell", shares,
-          row.IsBuy ? orlendo::formatText(row.ChgCost, orlendo::kAmountPattern) : std::string()};
+          orlendo::formatText(row.IsBuy ? row.ChgCost : row.Proceeds, orlendo::kAmountPattern)};
 }
 
 std::vector<BuySellColumns> ListColumns(const BuySellRowArray& rows) {
@@ -182,6 +178,7 @@ bool AddBuySellArrayItem(const orlendo::BuySell& buySell, BuySellRowArray& rows,
 
     BuySellRow r = isBuy ? makeRow(buySell.XActionDate(), true, buySell.ChgCost(), buySell.ChgShrs())
                          : makeRow(buySell.XActionDate(), false, "0", NegativeSharesText(buySell.ChgShrs()));
+    if (!isBuy) r.Proceeds = buySell.Proceeds();  // a buy never keeps proceeds
 
     BuySellRowArray next = rows;
     if (mode == ListEditMode::Add) {
@@ -240,6 +237,15 @@ std::vector<EntryCheck> FailingEntryChecks(const orlendo::BuySell& buySell) {
   if (!passes([&] { return buySell.ChgCost(); }, numeric)) failing.push_back(EntryCheck::Cost);
   if (!passes([&] { return buySell.ChgShrs(); }, numeric)) failing.push_back(EntryCheck::Shares);
   if (!passes([&] { return buySell.XActionDate(); }, date)) failing.push_back(EntryCheck::Date);
+  if (buySell.HasProceeds()) {
+    bool amount = false;
+    try {
+      const auto value = buySell.ProceedsAmount();
+      amount = value && *value >= orlendo::Currency();
+    } catch (const orlendo::Error&) {  // beyond the range of an amount
+    }
+    if (!amount) failing.push_back(EntryCheck::Proceeds);
+  }
   return failing;
 }
 
@@ -254,6 +260,9 @@ std::string EntryCheckMessage(EntryCheck check, std::string_view value) {
       break;
     case EntryCheck::Date:
       text = "The date that you entered, " + std::string(value) + ", is not a valid date.";
+      break;
+    case EntryCheck::Proceeds:
+      text = "The proceeds that you entered, " + std::string(value) + ", are not a valid amount of at least 0.00.";
       break;
   }
   return text + "\r\n\r\nDo you want to fix  the amount now (RECOMMENDED TO CHOOSE YES)?";

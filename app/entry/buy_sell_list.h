@@ -31,6 +31,7 @@ struct BuySellRow {
   bool IsBuy = false;
   std::string ChgCost;      // total cost of a buy; "0" for a sell entered in the window
   std::string ChgShrs;      // number of shares
+  std::string Proceeds;     // a sell's proceeds; empty: none (always for a buy)
   std::string ListLine;     // XActionDate + " " + Kind
 
   // The one all-empty row that stands for a security without buys and sells.
@@ -104,7 +105,7 @@ void MoveBuySellArray2Collection(BuySellRowArray& rows, orlendo::BuySellsPtr& bu
 enum class ListEditMode { Add = 1, Change = 2 };
 
 // What the list shows of a row, column by column: the date, "Buy" or
-// "Sell", the shares, and the cost of a buy (empty for a sell).
+// "Sell", the shares, and the cost of a buy or the proceeds of a sell.
 struct BuySellColumns {
   std::string date, kind, shares, cost;
   bool operator==(const BuySellColumns&) const = default;
@@ -127,8 +128,9 @@ bool AddBuySellArrayItem(const orlendo::BuySell& buySell, BuySellRowArray& rows,
 bool DeleteBuySellArrayItem(orlendo::BuySellPtr& buySell, BuySellRowArray& rows, bool isBuy, ListBoxLines& list,
                             orlendo::BuySellsPtr& buySells, MessageBox& messages);
 
-// The three entry checks of a buy or sell, in the order they are made.
-enum class EntryCheck { Cost, Shares, Date };
+// The entry checks of a buy or sell, in the order they are made: the
+// proceeds, when given, must be an amount of at least 0.00.
+enum class EntryCheck { Cost, Shares, Date, Proceeds };
 
 // The failing checks of a scratch record, in check order (empty: all pass).
 std::vector<EntryCheck> FailingEntryChecks(const orlendo::BuySell& buySell);

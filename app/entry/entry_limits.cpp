@@ -44,13 +44,14 @@ std::string valueName(EntryValue what) {
     case EntryValue::Shares: return "number of shares";
     case EntryValue::Cost: return "cost";
     case EntryValue::CostPerShare: return "cost per share";
+    case EntryValue::Proceeds: return "proceeds";
   }
   return {};
 }
 
 }  // namespace
 
-std::vector<ValueFit> EntryValueFits(double shares, double cost, bool isBuy) {
+std::vector<ValueFit> EntryValueFits(double shares, double cost, bool isBuy, std::optional<double> proceeds) {
   std::vector<ValueFit> out;
   const double held = std::fabs(shares);
   // The Summary shows the holding; the Detailed report the change (a sell
@@ -63,14 +64,16 @@ std::vector<ValueFit> EntryValueFits(double shares, double cost, bool isBuy) {
       const double perShare = cost / held;
       check(out, EntryValue::CostPerShare, {{perShare, kSummaryPerShare}, {perShare, kDetailPerShare}});
     }
+  } else if (proceeds) {
+    check(out, EntryValue::Proceeds, {{*proceeds, kSummaryBasis}, {*proceeds, kDetailBasis}});
   }
   return out;
 }
 
 ValueFit BeyondAnyField(EntryValue what, std::string text) {
-  const ReportColumn& tightest = what == EntryValue::Shares       ? kSummaryShares
-                                 : what == EntryValue::Cost       ? kSummaryBasis
-                                                                  : kDetailPerShare;
+  const ReportColumn& tightest = what == EntryValue::Shares                                   ? kSummaryShares
+                                 : what == EntryValue::Cost || what == EntryValue::Proceeds ? kSummaryBasis
+                                                                                              : kDetailPerShare;
   return ValueFit{what, FieldFit::Cut, std::move(text), largestShown(tightest)};
 }
 

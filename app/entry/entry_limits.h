@@ -5,12 +5,13 @@
 // field before it, so the window asks before taking it.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace tvx {
 
-enum class EntryValue { Shares, Cost, CostPerShare };
+enum class EntryValue { Shares, Cost, CostPerShare, Proceeds };
 enum class FieldFit { Fits, Fills, Cut };
 
 struct ValueFit {
@@ -21,9 +22,11 @@ struct ValueFit {
 };
 
 // The entry's values that do not simply fit, worst field first per value:
-// the shares (with their sign for a sell), and for a buy the cost and the
-// cost per share. Empty when every value fits with room to spare.
-std::vector<ValueFit> EntryValueFits(double shares, double cost, bool isBuy);
+// the shares (with their sign for a sell), for a buy the cost and the cost
+// per share, for a sell its proceeds when given (the basis columns' limits).
+// Empty when every value fits with room to spare.
+std::vector<ValueFit> EntryValueFits(double shares, double cost, bool isBuy,
+                                     std::optional<double> proceeds = std::nullopt);
 
 // A value too large to read as a number at all ("1e400"): cut, whatever the field.
 ValueFit BeyondAnyField(EntryValue what, std::string text);

@@ -36,6 +36,7 @@ std::string_view FieldName(Field field) {
     case Field::txtShares: return "txtShares";
     case Field::txtCost: return "txtCost";
     case Field::MaskDtTrans: return "MaskDtTrans";
+    case Field::txtProceeds: return "txtProceeds";
   }
   return "";
 }
@@ -71,6 +72,8 @@ bool TextChg(std::string_view text, orlendo::BuySell& object, std::string_view p
     object.XActionDate(text);
   else if (propertyName == "Code")
     object.Code(text);
+  else if (propertyName == "Proceeds")
+    object.Proceeds(text);
   else
     unknownProperty("BuySell", propertyName);
   return true;
@@ -89,10 +92,11 @@ std::string GetPropByName(const orlendo::BuySell& object, std::string_view prope
   if (propertyName == "ChgCost") return object.ChgCost();
   if (propertyName == "XActionDate") return object.XActionDate();
   if (propertyName == "Code") return object.Code();
+  if (propertyName == "Proceeds") return object.Proceeds();
   unknownProperty("BuySell", propertyName);
 }
 
-const std::array<FieldHelp, 12> kHelpTexts{{
+const std::array<FieldHelp, 13> kHelpTexts{{
     {Field::txtName, "Enter the name of the investor."},
     {Field::txtLine2,
      "Enter the a information that you would like printed on each report below the name of the investor. "
@@ -110,6 +114,10 @@ const std::array<FieldHelp, 12> kHelpTexts{{
      "Enter the cost to the investor for this purchase. Make sure you enter the total cost basis for Quorvex "
      "shares owned on 12/31/1983. Do not enter cost per share! Enter total cost. Thus, if 100 shares were "
      "purchased for $1,000, enter 1000.\r\n\r\nThis input is not visible for sells!"},
+    {Field::txtProceeds,
+     "Enter the total amount received for this sale, after commissions and fees, as your broker reports it. "
+     "The Sales report uses it for the gain; leave it empty when you do not know it.\r\n\r\n"
+     "This input is only open for sells!"},
     {Field::chkBuy,
      "Check this box if this is a buy. Leave it unchecked,if it is a sell. "
      "Make sure that you enter the investor's 12/31/1983 position in Quorvex!"},
@@ -136,6 +144,7 @@ bool EnterMovesOn(Field field) {
     case Field::txtLine2:
     case Field::txtShares:
     case Field::txtCost:
+    case Field::txtProceeds:
     case Field::chkBuy:
     case Field::lstSecurities:
     case Field::lstBuySells:
@@ -154,6 +163,7 @@ bool SelectsAllOnFocus(Field field) {
     case Field::txtLine2:
     case Field::txtShares:
     case Field::txtCost:
+    case Field::txtProceeds:
     case Field::maskDtStart:
     case Field::maskDtStop:
     case Field::MaskDtTrans:

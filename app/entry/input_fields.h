@@ -28,6 +28,7 @@ enum class Field {
   txtShares,
   txtCost,
   MaskDtTrans,
+  txtProceeds,
 };
 
 // The control's name, for messages and logs ("txtName").
@@ -43,7 +44,7 @@ struct FieldBinding {
   std::string_view property;  // as understood by TextChg and GetPropByName
 };
 
-inline constexpr std::array<FieldBinding, 7> kFieldBindings{{
+inline constexpr std::array<FieldBinding, 8> kFieldBindings{{
     {Field::txtName, BoundObject::Investor, "sName"},
     {Field::txtLine2, BoundObject::Investor, "Line2"},
     {Field::maskDtStart, BoundObject::Investor, "StartCalc"},
@@ -51,6 +52,7 @@ inline constexpr std::array<FieldBinding, 7> kFieldBindings{{
     {Field::txtShares, BoundObject::CurBuySell, "ChgShrs"},
     {Field::txtCost, BoundObject::CurBuySell, "ChgCost"},
     {Field::MaskDtTrans, BoundObject::CurBuySell, "XActionDate"},
+    {Field::txtProceeds, BoundObject::CurBuySell, "Proceeds"},
 }};
 
 // The binding of a field, or nullptr for a field bound to no property.
@@ -73,7 +75,7 @@ struct FieldHelp {
   std::string_view text;
 };
 
-extern const std::array<FieldHelp, 12> kHelpTexts;
+extern const std::array<FieldHelp, 13> kHelpTexts;
 
 // The help text a field shows when it takes the focus; empty for none.
 std::string_view HelpTextOf(Field field);

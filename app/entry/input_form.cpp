@@ -20,6 +20,7 @@ Field checkField(EntryCheck check) {
     case EntryCheck::Cost: return Field::txtCost;
     case EntryCheck::Shares: return Field::txtShares;
     case EntryCheck::Date: return Field::MaskDtTrans;
+    case EntryCheck::Proceeds: return Field::txtProceeds;
   }
   return Field::txtShares;
 }
@@ -39,6 +40,7 @@ std::string checkedValue(const orlendo::BuySell& b, EntryCheck check) {
     case EntryCheck::Cost: return b.ChgCost();
     case EntryCheck::Shares: return b.ChgShrs();
     case EntryCheck::Date: return b.XActionDate();
+    case EntryCheck::Proceeds: return b.Proceeds();
   }
   return {};
 }
@@ -108,6 +110,7 @@ void InputForm::load() {
     buyChecked_ = true;
     setText(Field::txtCost, "0");
     setText(Field::txtShares, "0");
+    setText(Field::txtProceeds, "");
     SetLumoraRadButtons();
     if (failed_) return;
 
@@ -192,6 +195,7 @@ std::string InputForm::Texts::*InputForm::textMember(Field field) {
     case Field::MaskDtTrans: return &Texts::trans;
     case Field::txtShares: return &Texts::shares;
     case Field::txtCost: return &Texts::cost;
+    case Field::txtProceeds: return &Texts::proceeds;
     default: return nullptr;
   }
 }
@@ -266,7 +270,14 @@ bool InputForm::focusLeaving(Field field) {
   return true;
 }
 
-void InputForm::buyCheckClicked(bool checked) { buyChecked_ = checked; }
+void InputForm::buyCheckClicked(bool checked) {
+  buyChecked_ = checked;
+  // A buy has no proceeds: the box closes empty.
+  if (checked && !texts_.proceeds.empty()) {
+    setText(Field::txtProceeds, "");
+    if (curBuySell_) curBuySell_->Proceeds("");
+  }
+}
 
 void InputForm::electionClicked(orlendo::eLumora election) {
   if (loading_) return;
@@ -318,6 +329,7 @@ void InputForm::securityClicked(int index) {
     InitializeBuySellsArray(buySellRows_, curBuySells_, buySellList_);
     setText(Field::txtCost, "0");
     setText(Field::txtShares, "0");
+    setText(Field::txtProceeds, "");
     freshScratch();
   });
 }
@@ -334,6 +346,8 @@ void InputForm::buySellClicked(int index) {
     writeBound(Field::txtCost);
     setText(Field::txtShares, row.ChgShrs);
     writeBound(Field::txtShares);
+    setText(Field::txtProceeds, row.Proceeds);
+    writeBound(Field::txtProceeds);
     setText(Field::MaskDtTrans, DateBoxText(row.XActionDate));
     writeBound(Field::MaskDtTrans);
     requestFocus(Field::txtShares);
@@ -384,9 +398,13 @@ bool InputForm::fitsReportColumns(bool adding) {
   };
   const double shares = read(EntryValue::Shares, curBuySell_->ChgShrs());
   const double cost = buyChecked_ ? read(EntryValue::Cost, curBuySell_->ChgCost()) : 0.0;
-  if (fits.empty()) fits = EntryValueFits(shares, cost, buyChecked_);
+  std::optional<double> proceeds;
+  if (!buyChecked_ && curBuySell_->HasProceeds()) proceeds = read(EntryValue::Proceeds, curBuySell_->Proceeds());
+  if (fits.empty()) fits = EntryValueFits(shares, cost, buyChecked_, proceeds);
   for (const ValueFit& value : fits) {
-    const Field field = value.what == EntryValue::Shares ? Field::txtShares : Field::txtCost;
+    const Field field = value.what == EntryValue::Shares     ? Field::txtShares
+                        : value.what == EntryValue::Proceeds ? Field::txtProceeds
+                                                             : Field::txtCost;
     if (value.fit == FieldFit::Cut) {
       messages_.show(kEntryCheckTitle, CutValueMessage(value, adding), Icon::Exclamation, Buttons::Ok);
       requestFocus(field);
@@ -410,6 +428,7 @@ void InputForm::addClicked() {
     if (changed) host_.markChanged();
     setText(Field::txtCost, "0");
     setText(Field::txtShares, "0");
+    setText(Field::txtProceeds, "");
     setText(Field::MaskDtTrans, std::string(kEmptyDateBox));
     curBuySell_ = orlendo::BuySell::create();
     requestFocus(Field::txtShares);
@@ -446,6 +465,7 @@ void InputForm::deleteClicked() {
     if (changed) host_.markChanged();
     setText(Field::txtCost, "0");
     setText(Field::txtShares, "0");
+    setText(Field::txtProceeds, "");
     freshScratch();
     requestFocus(Field::txtShares);
   });

@@ -92,6 +92,8 @@ class InputForm {
   const std::string& text(Field field) const;
   bool buyChecked() const { return buyChecked_; }
   bool costVisible() const { return buyChecked_; }
+  // The proceeds box is open only for a sell.
+  bool proceedsEnabled() const { return !buyChecked_; }
   orlendo::eLumora election() const { return election_; }
   const ListBoxLines& securityList() const { return securityList_; }
   const ListBoxLines& buySellList() const { return buySellList_; }
@@ -111,7 +113,7 @@ class InputForm {
 
  private:
   struct Texts {
-    std::string name, line2, start, stop, trans, shares, cost;
+    std::string name, line2, start, stop, trans, shares, cost, proceeds;
   };
   // The text of a field that holds one; null for the other fields.
   static std::string Texts::*textMember(Field field);

@@ -304,6 +304,7 @@ void Desktop::command(MainCommand command) {
       case MainCommand::ViewReports: route(kDestScreen); break;
       case MainCommand::Print: route(kDestPrinter); break;
       case MainCommand::ExportCsv: exportTransactions(); break;
+      case MainCommand::ExportSales: exportSales(); break;
       case MainCommand::Exit: exitCommand(); break;
       case MainCommand::Inputs: initIP(); break;
       case MainCommand::Fonts: GetFonts(state_, *messages_, *fonts_, end_); break;
@@ -351,6 +352,14 @@ void Desktop::route(Destination destination) {
 void Desktop::exportTransactions() {
   runReports([&] {
     ExportTransactionsCommand(*reportCtx_, *fileDialog_, [this](const std::string& message) {
+      if (mainWindow_) mainWindow_->showNotice(toQ(message));
+    });
+  });
+}
+
+void Desktop::exportSales() {
+  runReports([&] {
+    ExportSalesCommand(*reportCtx_, *fileDialog_, [this](const std::string& message) {
       if (mainWindow_) mainWindow_->showNotice(toQ(message));
     });
   });

@@ -114,6 +114,8 @@ class Desktop final : public MainWindowHandler {
   void route(Destination destination);
   // File, Export Transactions (CSV)...
   void exportTransactions();
+  // File, Export Sales (CSV)...
+  void exportSales();
   // The report window's print button: the chosen reports to the printer.
   void printFromReportWindow();
   // InitIP: the input window, modal; nothing while no input window is wired.

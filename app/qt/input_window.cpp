@@ -29,7 +29,7 @@ namespace tvx::qt {
 namespace {
 
 constexpr Field kTextFields[] = {Field::txtName,   Field::txtLine2, Field::maskDtStart, Field::maskDtStop,
-                                 Field::txtShares, Field::txtCost,  Field::MaskDtTrans};
+                                 Field::txtShares, Field::txtCost,  Field::MaskDtTrans, Field::txtProceeds};
 
 // What a field's widget shows: a date box its text with the "_" placeholders.
 QString shownText(const QLineEdit& edit) { return edit.displayText(); }
@@ -189,6 +189,9 @@ InputWindow::InputWindow(DesktopServices& services, QWidget* parent)
   lblCost_->setObjectName("lblCost");
   entryForm->addRow(lblCost_, addLineEdit(Field::txtCost, fraSecurity_));
   entryForm->addRow("Transaction date:", addLineEdit(Field::MaskDtTrans, fraSecurity_));
+  lblProceeds_ = new QLabel("Proceeds (sells, optional):", fraSecurity_);
+  lblProceeds_->setObjectName("lblProceeds");
+  entryForm->addRow(lblProceeds_, addLineEdit(Field::txtProceeds, fraSecurity_));
   securityLayout->addLayout(entryForm);
   auto* listButtons = new QHBoxLayout;
   listButtons->addWidget(addButton("btnAdd", "&Add", fraSecurity_));
@@ -452,6 +455,8 @@ void InputWindow::refresh() {
   // A sell has no cost: the row is greyed, not hidden, so nothing below it moves.
   control(Field::txtCost)->setEnabled(form_.costVisible());
   lblCost_->setEnabled(form_.costVisible());
+  control(Field::txtProceeds)->setEnabled(form_.proceedsEnabled());
+  lblProceeds_->setEnabled(form_.proceedsEnabled());
 
   if (QAbstractButton* radio = election_->button(static_cast<int>(form_.election()))) {
     const QSignalBlocker block(election_);

@@ -90,7 +90,7 @@ class InputWindow final : public QDialog {
 
   DesktopServices& services_;
   InputForm form_;
-  std::array<QWidget*, 14> controls_{};
+  std::array<QWidget*, static_cast<std::size_t>(Field::txtProceeds) + 1> controls_{};  // one per Field
 
   QTabWidget* tabs_ = nullptr;
   QButtonGroup* election_ = nullptr;
@@ -98,6 +98,7 @@ class InputWindow final : public QDialog {
   QGroupBox* fraSecurity_ = nullptr;
   QLabel* lblFilename_ = nullptr;
   QLabel* lblCost_ = nullptr;
+  QLabel* lblProceeds_ = nullptr;
   QPlainTextEdit* txtHelp_ = nullptr;
 
   bool restoringFocus_ = false;       // the focus is being put back into a field

@@ -41,6 +41,7 @@ MainWindow::MainWindow(MainWindowHandler& handler, QWidget* parent) : QMainWindo
   addItem(file, "mnuFilePrintPreview", "Print Pre&view", MainCommand::PrintPreview);
   addItem(file, "mnuFilePrint", "&Print...", MainCommand::Print)->setShortcut(standardKey(QKeySequence::Print, "Ctrl+P"));
   addItem(file, "mnuFileExportCsv", "&Export Transactions (CSV)...", MainCommand::ExportCsv)->setEnabled(false);
+  addItem(file, "mnuFileExportSales", "Export Sa&les (CSV)...", MainCommand::ExportSales)->setEnabled(false);
   file->addSeparator();
   for (int i = 0; i < kMruCount; ++i) {
     QAction* item = file->addAction(QString());
@@ -131,7 +132,10 @@ void MainWindow::showNotice(const QString& text) {
 }
 QString MainWindow::notice() const { return statusBar()->currentMessage(); }
 
-void MainWindow::setExportEnabled(bool enabled) { menuItem("mnuFileExportCsv")->setEnabled(enabled); }
+void MainWindow::setExportEnabled(bool enabled) {
+  menuItem("mnuFileExportCsv")->setEnabled(enabled);
+  menuItem("mnuFileExportSales")->setEnabled(enabled);
+}
 
 void MainWindow::showMru(const MruList& names) {
   for (int i = 0; i < kMruCount; ++i) {

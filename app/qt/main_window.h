@@ -17,7 +17,7 @@ class QMenu;
 
 namespace tvx::qt {
 
-enum class MainCommand { New, Open, Save, SaveAs, PrintPreview, Print, ExportCsv, Exit, Inputs, ViewReports, Fonts,
+enum class MainCommand { New, Open, Save, SaveAs, PrintPreview, Print, ExportCsv, ExportSales, Exit, Inputs, ViewReports, Fonts,
                          HelpContents, About };
 
 // The platform's key for a standard command, else `fallback` ("Ctrl+Shift+S").

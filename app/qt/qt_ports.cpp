@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFormLayout>
+#include <QComboBox>
 #include <QDate>
 #include <QDesktopServices>
 #include <QDialogButtonBox>
@@ -204,10 +206,30 @@ ReportChoicesDialog::ReportChoicesDialog(QWidget* parent) : QDialog(parent) {
   chkRptSummary->setObjectName("chkRptSummary");
   chkRptDetail = new QCheckBox("Detailed Analysis Report", frame);
   chkRptDetail->setObjectName("chkRptDetail");
+  chkRptSales = new QCheckBox("Sales Report", frame);
+  chkRptSales->setObjectName("chkRptSales");
+  cboSalesYear = new QComboBox(frame);
+  cboSalesYear->setObjectName("cboSalesYear");
+  cboSalesMethod = new QComboBox(frame);
+  cboSalesMethod->setObjectName("cboSalesMethod");
+  cboSalesMethod->addItem("First in, first out (FIFO)");
+  cboSalesMethod->addItem("Average basis");
+  auto* salesOptions = new QFormLayout();
+  salesOptions->setContentsMargins(20, 0, 0, 0);
+  salesOptions->addRow("Tax year:", cboSalesYear);
+  salesOptions->addRow("Method:", cboSalesMethod);
+  auto enableSales = [this](bool on) {
+    cboSalesYear->setEnabled(on);
+    cboSalesMethod->setEnabled(on);
+  };
+  connect(chkRptSales, &QCheckBox::toggled, this, enableSales);
+  enableSales(false);
   auto* frameLayout = new QVBoxLayout(frame);
   frameLayout->addWidget(chkRptInput);
   frameLayout->addWidget(chkRptSummary);
   frameLayout->addWidget(chkRptDetail);
+  frameLayout->addWidget(chkRptSales);
+  frameLayout->addLayout(salesOptions);
 
   auto* buttons = new QDialogButtonBox(this);
   auto* ok = buttons->addButton("OK", QDialogButtonBox::AcceptRole);
@@ -227,10 +249,25 @@ void ReportChoicesDialog::setChoices(const ReportChoices& c) {
   chkRptInput->setChecked(c.input);
   chkRptSummary->setChecked(c.summary);
   chkRptDetail->setChecked(c.detail);
+  chkRptSales->setChecked(c.sales);
+  preset_ = c;
+  cboSalesYear->clear();
+  cboSalesYear->addItem("All years");
+  for (int year = c.firstYear; year <= c.lastYear; ++year) cboSalesYear->addItem(QString::number(year));
+  const int at = c.taxYear ? cboSalesYear->findText(QString::number(*c.taxYear)) : 0;
+  cboSalesYear->setCurrentIndex(at < 0 ? 0 : at);
+  cboSalesMethod->setCurrentIndex(c.method == orlendo::LotMethod::average ? 1 : 0);
 }
 
 ReportChoices ReportChoicesDialog::choices() const {
-  return {chkRptInput->isChecked(), chkRptSummary->isChecked(), chkRptDetail->isChecked()};
+  ReportChoices c = preset_;
+  c.input = chkRptInput->isChecked();
+  c.summary = chkRptSummary->isChecked();
+  c.detail = chkRptDetail->isChecked();
+  c.sales = chkRptSales->isChecked();
+  c.taxYear = cboSalesYear->currentIndex() <= 0 ? std::nullopt : std::optional<int>(cboSalesYear->currentText().toInt());
+  c.method = cboSalesMethod->currentIndex() == 1 ? orlendo::LotMethod::average : orlendo::LotMethod::fifo;
+  return c;
 }
 
 std::optional<ReportChoices> QtChoiceDialog::ask(std::string_view caption, const ReportChoices& preset) {

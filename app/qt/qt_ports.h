@@ -11,6 +11,7 @@
 #include "shell/settings.h"
 
 class QCheckBox;
+class QComboBox;
 class QFont;
 class QWidget;
 
@@ -110,6 +111,12 @@ class ReportChoicesDialog final : public QDialog {
   QCheckBox* chkRptInput;
   QCheckBox* chkRptSummary;
   QCheckBox* chkRptDetail;
+  QCheckBox* chkRptSales;
+  QComboBox* cboSalesYear;    // "All years", then the years
+  QComboBox* cboSalesMethod;  // first in first out, average
+
+ private:
+  ReportChoices preset_;
 };
 
 class QtChoiceDialog final : public ChoiceDialog {

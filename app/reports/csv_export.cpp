@@ -1,6 +1,7 @@
 #include "reports/csv_export.h"
 
 #include <cstdio>
+#include <vector>
 
 #include "core/report_text.h"
 #include "orlendo/dates.h"
@@ -74,17 +75,23 @@ TransactionsCsv MakeTransactionsCsv(const orlendo::Investor& investor) {
   return csv;
 }
 
-long WriteTransactionsCsv(const orlendo::Investor& investor, const std::string& path) {
-  const TransactionsCsv csv = MakeTransactionsCsv(investor);
+orlendo::StagedFile StageTransactionsCsv(const std::string& text, const std::string& path) {
   if (path.empty())
     throw orlendo::Error(orlendo::errnum::NoFilename, "tvxdesk", "No CSV file name was given.");
   try {
-    orlendo::writeFileAtomically(path, csv.text);
+    return orlendo::StagedFile(path, text);
   } catch (const orlendo::Error& e) {
     // Name the file: the library's error knows only what failed.
-    throw orlendo::Error(e.number(), "tvxdesk",
-                         "Cannot write the CSV file \"" + path + "\": " + std::string(orlendo::errorTypeText(e.number())));
+    const std::string why = e.isMessage() ? e.description() : std::string(orlendo::errorTypeText(e.number()));
+    throw orlendo::Error(e.number(), "tvxdesk", "Cannot write the CSV file \"" + path + "\": " + why);
   }
+}
+
+long WriteTransactionsCsv(const orlendo::Investor& investor, const std::string& path) {
+  const TransactionsCsv csv = MakeTransactionsCsv(investor);
+  std::vector<orlendo::StagedFile> file;
+  file.push_back(StageTransactionsCsv(csv.text, path));
+  CommitTogether(nullptr, file);
   return csv.transactions;
 }
 

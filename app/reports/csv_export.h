@@ -12,6 +12,7 @@
 
 namespace orlendo {
 class Investor;
+class StagedFile;
 }
 
 namespace tvx {
@@ -39,6 +40,11 @@ struct TransactionsCsv {
 
 // The file over the investor as its last calculation left it.
 TransactionsCsv MakeTransactionsCsv(const orlendo::Investor& investor);
+
+// Writes `text`, the file, to the temporary name of `path`, to be put in
+// place with the other files of the run (CommitTogether). A failure raises
+// an error naming the path.
+orlendo::StagedFile StageTransactionsCsv(const std::string& text, const std::string& path);
 
 // Makes the file and replaces `path` with it atomically. Returns the number
 // of transactions. A failure raises an error naming the path and leaves the

@@ -1,6 +1,7 @@
 #include "reports/detailed_report.h"
 
 #include <cmath>
+#include <algorithm>
 
 #include "core/printer.h"
 #include "core/report_columns.h"
@@ -31,6 +32,14 @@ constexpr std::string_view kRowIndent = "                            ";
 // same text, so the numbers can be printed directly.
 constexpr double kPlainShares = 1e10;
 
+// A number's text (ASCII: a character is a byte, at most kFormatMax of
+// them) at `at` as appendRightFit puts it: right-aligned in a field of n, or
+// after one blank when longer. Returns the end.
+char* putNumberRight(char* at, std::size_t n, std::string_view text) {
+  at = std::fill_n(at, text.size() <= n ? n - text.size() : 1, ' ');
+  return std::copy(text.begin(), text.end(), at);
+}
+
 // The three lines of one transaction: the change, a rule, the new holding.
 void appendRows(std::string& out, const orlendo::Xaction& x, orlendo::Date day) {
   char num[orlendo::kFormatMax];
@@ -40,28 +49,32 @@ void appendRows(std::string& out, const orlendo::Xaction& x, orlendo::Date day) 
   out += "  ";
   appendLeftFit(out, 16, x.Description());
 
-  char date[orlendo::kDateTextMax];
-  out.append(date, orlendo::formatDateTo(date, day));
+  // Room for both lines with five numbers of the longest kind (a field is at
+  // most its width or one blank and the number).
+  char line[orlendo::kDateTextMax + 2 * kRowIndent.size() + kChangeRule.size() + 5 * (orlendo::kFormatMax + 16) +
+            2 * kCrLf.size()];
+  char* at = orlendo::formatDateTo(line, day);
   // The shares text read back and printed in the column's pattern, whole:
   // the same number printed directly while it is small.
   static_assert(kDetailShares.pattern.decimals == orlendo::kSharesPattern.decimals &&
                 kDetailShares.pattern.groups == orlendo::kSharesPattern.groups &&
                 kDetailShares.pattern.dollar == orlendo::kSharesPattern.dollar);
   const double changeShares = x.ChgShrsValue();
-  if (std::abs(changeShares) < kPlainShares) appendRightFit(out, kDetailShares.width, formatted(changeShares, kDetailShares.pattern));
-  else appendRightFit(out, kDetailShares.width, orlendo::formatText(x.ChgShrs(), kDetailShares.pattern));
-  appendRightFit(out, kDetailBasis.width, formatted(x.ChgCostAmount(), orlendo::kAmountPattern));  // as ChgCost()
-  out += kCrLf;
+  if (std::abs(changeShares) < kPlainShares) at = putNumberRight(at, kDetailShares.width, formatted(changeShares, kDetailShares.pattern));
+  else at = putNumberRight(at, kDetailShares.width, orlendo::formatText(x.ChgShrs(), kDetailShares.pattern));
+  at = putNumberRight(at, kDetailBasis.width, formatted(x.ChgCostAmount(), orlendo::kAmountPattern));  // as ChgCost()
+  at = std::copy(kCrLf.begin(), kCrLf.end(), at);
 
-  out += kRowIndent;
-  out += kChangeRule;
-  out += kRowIndent;
+  at = std::copy(kRowIndent.begin(), kRowIndent.end(), at);
+  at = std::copy(kChangeRule.begin(), kChangeRule.end(), at);
+  at = std::copy(kRowIndent.begin(), kRowIndent.end(), at);
   const double newShares = x.NewShrsValue();
-  if (std::abs(newShares) < kPlainShares) appendRightFit(out, kDetailShares.width, formatted(newShares, orlendo::kSharesPattern));  // as NewShrs()
-  else appendRightFit(out, kDetailShares.width, x.NewShrs());
-  appendRightFit(out, kDetailBasis.width, formatted(x.NewCostAmount(), orlendo::kAmountPattern));  // as NewCost()
-  appendRightFit(out, kDetailPerShare.width, formatted(x.NewCostPerShrAmount(), orlendo::kPerSharePattern));  // as NewCostPerShr()
-  out += kCrLf;
+  if (std::abs(newShares) < kPlainShares) at = putNumberRight(at, kDetailShares.width, formatted(newShares, orlendo::kSharesPattern));  // as NewShrs()
+  else at = putNumberRight(at, kDetailShares.width, x.NewShrs());
+  at = putNumberRight(at, kDetailBasis.width, formatted(x.NewCostAmount(), orlendo::kAmountPattern));  // as NewCost()
+  at = putNumberRight(at, kDetailPerShare.width, formatted(x.NewCostPerShrAmount(), orlendo::kPerSharePattern));  // as NewCostPerShr()
+  at = std::copy(kCrLf.begin(), kCrLf.end(), at);
+  out.append(line, at);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "orlendo/dates.h"
 #include "orlendo/model.h"
+#include "orlendo/transactions.h"
 
 namespace tvx {
 
@@ -14,7 +15,8 @@ namespace tvx {
 // one that holds transactions, `counter` being its place among all
 // securities (from 1, those without transactions counted too). Then
 // `onXaction(xaction, date)` for each of its transactions in the
-// order the calculation posted them, except those dated after `stop`.
+// order the calculation posted them, except those dated after `stop`; the
+// transaction is valid during the call only.
 // A transaction date that does not read fails.
 template <class OnSecurity, class OnXaction>
 void ForEachListedTransaction(const orlendo::Investor& investor, orlendo::Date stop, OnSecurity&& onSecurity,
@@ -26,12 +28,13 @@ void ForEachListedTransaction(const orlendo::Investor& investor, orlendo::Date s
     const orlendo::XactionsPtr xactions = security->colXActions();
     if (!xactions || xactions->Count() == 0) continue;
     onSecurity(*security, securityCounter);
-    for (const orlendo::XactionPtr& x : *xactions) {
-      const std::optional<orlendo::Date> day = x->XActionDay();
-      const orlendo::Date date = day ? *day : orlendo::readDate(x->XActionDate());
-      if (date > stop) continue;
-      onXaction(*x, date);
-    }
+    // Read in place: no object is built for a transaction the calculation keeps compact.
+    orlendo::visitXactions(*xactions, [&](const orlendo::Xaction& x) {
+      const std::optional<orlendo::Date> day = x.XActionDay();
+      const orlendo::Date date = day ? *day : orlendo::readDate(x.XActionDate());
+      if (date > stop) return;
+      onXaction(x, date);
+    });
   }
 }
 

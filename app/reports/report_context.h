@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/app_state.h"
 #include "core/error_paths.h"
@@ -17,6 +18,7 @@
 
 namespace orlendo {
 class ProgressObserver;
+class StagedFile;
 class SalesRecord;
 }
 
@@ -67,9 +69,11 @@ struct ReportContext {
   // otherwise each report is appended to OutputFile on its own.
   FileAppend* reportFile = nullptr;
   // File destination: runs once the reports are made from the calculation,
-  // before their append is kept (the batch's CSV export, so that one
-  // calculation feeds both files and a failure of either keeps neither).
-  std::function<void()> beforeFileWrite;
+  // before their append is kept, and adds the files the run replaces, each
+  // written to its temporary name (the batch's CSV export), so that one
+  // calculation feeds every file and the run keeps all of them or none
+  // (CommitTogether).
+  std::function<void(std::vector<orlendo::StagedFile>&)> stageFiles;
 
   // When set, the calculation also walks the tax lots (CalculateInvestor)
   // and leaves what they recorded in `lots`.

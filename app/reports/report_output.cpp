@@ -2,6 +2,7 @@
 
 #include <limits>
 #include <optional>
+#include <vector>
 #include <string>
 
 #include "core/files.h"
@@ -9,6 +10,7 @@
 #include "orlendo/dates.h"
 #include "orlendo/entries.h"
 #include "orlendo/model.h"
+#include "orlendo/profile_file.h"
 #include "orlendo/sales.h"
 #include "reports/detailed_report.h"
 #include "reports/input_report.h"
@@ -16,6 +18,7 @@
 #include "reports/page_manager.h"
 #include "reports/printer_fonts.h"
 #include "reports/report_context.h"
+#include "reports/sales_report.h"
 #include "reports/summary_report.h"
 
 namespace tvx {
@@ -56,9 +59,15 @@ void RunReports(ReportContext& ctx, Destination destination) {
     // 1. The choice of reports (the batch run has made it already).
     if (!state.Silent) GetReports(ctx, destination);
     // 2. Nothing chosen, nothing produced.
-    if (state.RptInput != 1 && state.RptSummary != 1 && state.RptDetail != 1) return;
-    // 3. The calculation, only for the reports that show results.
-    if (state.RptSummary == 1 || state.RptDetail == 1) CalculateInvestor(ctx);
+    if (state.RptInput != 1 && state.RptSummary != 1 && state.RptDetail != 1 && state.RptSales != 1) return;
+    // 3. The calculation, only for the reports that show results; the Sales
+    // report's lots are walked along it.
+    if (state.RptSummary == 1 || state.RptDetail == 1 || state.RptSales == 1) {
+      const bool asked = ctx.recordLots;
+      ctx.recordLots = asked || state.RptSales == 1;
+      CalculateInvestor(ctx);
+      ctx.recordLots = asked;
+    }
     // 4. Copies and the report font.
     int copies = 1;
     FontRecord fontRecord;
@@ -86,17 +95,23 @@ void RunReports(ReportContext& ctx, Destination destination) {
           if (state.RptInput == 1) RunIPReport(ctx, kDestPrinter);
           if (state.RptSummary == 1) RunSummReport(ctx, kDestPrinter);
           if (state.RptDetail == 1) RunDetailReport(ctx, kDestPrinter);
+          if (state.RptSales == 1) RunSalesReport(ctx, kDestPrinter);
           PrnManager2(ctx, kPmEndDoc, "", "", "");
         } else {
           if (state.RptDetail == 1) RunDetailReport(ctx, destination);
           if (state.RptSummary == 1) RunSummReport(ctx, destination);
           if (state.RptInput == 1) RunIPReport(ctx, destination);
+          if (state.RptSales == 1) RunSalesReport(ctx, destination);
         }
       }
     }
     if (file) {
-      if (ctx.beforeFileWrite) ctx.beforeFileWrite();
-      file->commit();
+      // The replaced files are written while the signals wait, so that the
+      // run keeps every file or none (CommitTogether).
+      SignalsHeld held;
+      std::vector<orlendo::StagedFile> replaced;
+      if (ctx.stageFiles) ctx.stageFiles(replaced);
+      CommitTogether(&*file, replaced);
     }
 
     // 8. The pointer back.
@@ -149,23 +164,39 @@ void GetReports(ReportContext& ctx, Destination destination) {
       state.RptInput = toFlag(ctx.settings->readInt(kPrefsSection, kKeyInputReport, 1));
       state.RptSummary = toFlag(ctx.settings->readInt(kPrefsSection, kKeySummaryReport, 1));
       state.RptDetail = toFlag(ctx.settings->readInt(kPrefsSection, kKeyDetailedReport, 1));
+      state.RptSales = toFlag(ctx.settings->readInt(kPrefsSection, kKeySalesReport, 0));
     } else {
       state.RptInput = state.RptSummary = state.RptDetail = 1;
+      state.RptSales = 0;
     }
-    const ReportChoices preset{state.RptInput == 1, state.RptSummary == 1, state.RptDetail == 1};
+    ReportChoices preset{state.RptInput == 1, state.RptSummary == 1, state.RptDetail == 1};
+    preset.sales = state.RptSales == 1;
+    preset.taxYear = SalesYearOf(state);
+    preset.method = state.SalesMethod;
+    if (state.Investor) {
+      if (const auto start = orlendo::parseDate(state.Investor->StartCalc()))
+        preset.firstYear = static_cast<int>(start->year());
+      if (const auto stop = orlendo::parseDate(state.Investor->StopCalc()))
+        preset.lastYear = static_cast<int>(stop->year());
+      if (preset.lastYear < preset.firstYear) preset.lastYear = preset.firstYear;
+    }
     std::optional<ReportChoices> chosen;
     if (ctx.choices) chosen = ctx.choices->ask(caption, preset);
     if (chosen) {
       state.RptInput = chosen->input ? 1 : 0;
       state.RptSummary = chosen->summary ? 1 : 0;
       state.RptDetail = chosen->detail ? 1 : 0;
+      state.RptSales = chosen->sales ? 1 : 0;
+      state.SalesTaxYear = chosen->taxYear ? *chosen->taxYear : kSalesAllYears;
+      state.SalesMethod = chosen->method;
     } else {
-      state.RptInput = state.RptSummary = state.RptDetail = 0;
+      state.RptInput = state.RptSummary = state.RptDetail = state.RptSales = 0;
     }
     if (ctx.settings) {
       ctx.settings->writeText(kPrefsSection, kKeyInputReport, std::to_string(state.RptInput));
       ctx.settings->writeText(kPrefsSection, kKeySummaryReport, std::to_string(state.RptSummary));
       ctx.settings->writeText(kPrefsSection, kKeyDetailedReport, std::to_string(state.RptDetail));
+      ctx.settings->writeText(kPrefsSection, kKeySalesReport, std::to_string(state.RptSales));
     }
   });
 }

@@ -18,6 +18,7 @@ inline constexpr const char* kPrefsSection = "User Preferences";
 inline constexpr const char* kKeyInputReport = "Input Report";
 inline constexpr const char* kKeySummaryReport = "Summary Report";
 inline constexpr const char* kKeyDetailedReport = "Detailed Report";
+inline constexpr const char* kKeySalesReport = "Sales Report";
 
 // The shell's entry point: destination 1 view, 2 print, 3 batch file. An
 // error ends the program through ErrorLogger.ShowError ("Reports.RouteOutput").

@@ -51,22 +51,30 @@ std::string MakeSalesCsv(const std::vector<orlendo::SaleRow>& rows, orlendo::Lot
   return text;
 }
 
-long WriteSalesCsv(const orlendo::SalesRecord& record, orlendo::LotMethod method, std::optional<int> taxYear,
-                   const std::string& path) {
+orlendo::StagedFile StageSalesCsv(const orlendo::SalesRecord& record, orlendo::LotMethod method,
+                                  std::optional<int> taxYear, const std::string& path, long* rowCount) {
   const std::vector<orlendo::SaleRow> rows = record.rows(method, taxYear);
   const std::string text = MakeSalesCsv(rows, method);
+  if (rowCount) *rowCount = static_cast<long>(rows.size());
   if (path.empty())
     throw orlendo::Error(orlendo::errnum::NoFilename, "No sales file name was given.",
                          std::string(orlendo::kProductDescription));
   try {
-    orlendo::writeFileAtomically(path, text);
+    return orlendo::StagedFile(path, text);
   } catch (const orlendo::Error& e) {
-    throw orlendo::Error(e.number(),
-                         "Cannot write the sales file \"" + path + "\": " +
-                             std::string(orlendo::errorTypeText(e.number())),
+    const std::string why = e.isMessage() ? e.description() : std::string(orlendo::errorTypeText(e.number()));
+    throw orlendo::Error(e.number(), "Cannot write the sales file \"" + path + "\": " + why,
                          std::string(orlendo::kProductDescription));
   }
-  return static_cast<long>(rows.size());
+}
+
+long WriteSalesCsv(const orlendo::SalesRecord& record, orlendo::LotMethod method, std::optional<int> taxYear,
+                   const std::string& path) {
+  long rows = 0;
+  std::vector<orlendo::StagedFile> file;
+  file.push_back(StageSalesCsv(record, method, taxYear, path, &rows));
+  CommitTogether(nullptr, file);
+  return rows;
 }
 
 std::optional<int> TaxYearFromText(std::string_view text) {

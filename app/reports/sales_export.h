@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "orlendo/profile_file.h"
 #include "orlendo/sales.h"
 
 namespace tvx {
@@ -19,6 +20,13 @@ std::string IsoDate(orlendo::Date d);
 
 // The whole file for these rows, made under `method`.
 std::string MakeSalesCsv(const std::vector<orlendo::SaleRow>& rows, orlendo::LotMethod method);
+
+// Makes the file of the record's rows for the method and year and writes it
+// to the temporary name of `path`, to be put in place with the other files
+// of the run (CommitTogether); `rowCount`, when given, gets the number of
+// rows. A failure raises an error naming the path.
+orlendo::StagedFile StageSalesCsv(const orlendo::SalesRecord& record, orlendo::LotMethod method,
+                                  std::optional<int> taxYear, const std::string& path, long* rowCount = nullptr);
 
 // Makes the file of the record's rows for the method and year and replaces
 // `path` with it atomically. Returns the number of rows. A failure raises an

@@ -1,7 +1,13 @@
 #include "shell/command_line.h"
 
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
+#include <cstddef>
+#include <cstring>
 
 #include "orlendo/ascii.h"
 
@@ -81,9 +87,63 @@ std::string UsageText() {
   return text;
 }
 
+namespace {
+
+bool set(const char* v) { return v != nullptr && *v != '\0'; }
+
+// Whether a local socket takes a connection: `abstract` in the abstract
+// name space (as X servers also listen), else the path.
+bool socketAnswers(const std::string& path, bool abstract) {
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (fd < 0) return true;  // cannot tell
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  const std::size_t offset = abstract ? 1 : 0;
+  if (path.size() + offset >= sizeof address.sun_path) {
+    ::close(fd);
+    return true;
+  }
+  std::memcpy(address.sun_path + offset, path.data(), path.size());
+  const auto size = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + offset + path.size() + (abstract ? 0 : 1));
+  const bool answered = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), size) == 0;
+  ::close(fd);
+  return answered;
+}
+
+bool xDisplayReachable(std::string_view display) {
+  // [host]:number[.screen]; only a display of this machine is tried.
+  const auto colon = display.rfind(':');
+  if (colon == std::string_view::npos) return true;
+  const std::string_view host = display.substr(0, colon);
+  if (!host.empty() && host != "unix") return true;
+  std::string_view number = display.substr(colon + 1);
+  number = number.substr(0, number.find('.'));
+  if (number.empty() || number.find_first_not_of("0123456789") != std::string_view::npos) return true;
+  const std::string socketPath = "/tmp/.X11-unix/X" + std::string(number);
+  return socketAnswers(socketPath, true) || socketAnswers(socketPath, false);
+}
+
+bool waylandDisplayReachable(std::string_view name, const char* runtimeDir) {
+  if (name.front() == '/') return socketAnswers(std::string(name), false);
+  if (!set(runtimeDir)) return true;
+  return socketAnswers(std::string(runtimeDir) + "/" + std::string(name), false);
+}
+
+}  // namespace
+
 bool DisplayAvailable(const char* qpaPlatform, const char* display, const char* waylandDisplay) {
-  auto set = [](const char* v) { return v != nullptr && *v != '\0'; };
   return set(qpaPlatform) || set(display) || set(waylandDisplay);
+}
+
+bool DisplayReachable(const char* display, const char* waylandDisplay, const char* runtimeDir) {
+  return (set(display) && xDisplayReachable(display)) ||
+         (set(waylandDisplay) && waylandDisplayReachable(waylandDisplay, runtimeDir));
+}
+
+std::string UnreachableDisplayText(const char* display, const char* waylandDisplay) {
+  const std::string name = set(display) ? std::string(display) : std::string(set(waylandDisplay) ? waylandDisplay : "");
+  return "tvxdesk: the display " + name + " cannot be reached.\n"
+         "tvxdesk: for a batch run use: tvxdesk /silent /input FILE.qvx /output FILE.txt\n";
 }
 
 std::string NoDisplayText() {

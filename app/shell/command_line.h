@@ -46,6 +46,15 @@ bool DisplayAvailable(const char* qpaPlatform, const char* display, const char* 
 // What an interactive start without a display says before it ends.
 std::string NoDisplayText();
 
+// False when the display the variables name is on this machine and takes
+// no connection (an X server's socket, a Wayland compositor's socket): the
+// toolkit would abort on it. A display on another host, or a form not
+// known here, counts as reachable (the toolkit decides).
+bool DisplayReachable(const char* display, const char* waylandDisplay, const char* runtimeDir);
+
+// What an interactive start says when its display cannot be reached.
+std::string UnreachableDisplayText(const char* display, const char* waylandDisplay);
+
 // True when one argument is `switchName` in any letter case.
 bool HasSwitch(std::span<const std::string> args, std::string_view switchName);
 

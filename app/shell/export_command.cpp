@@ -2,7 +2,10 @@
 
 #include "core/error_paths.h"
 #include "orlendo/error.h"
+#include "orlendo/entries.h"
 #include "reports/csv_export.h"
+#include "reports/report_output.h"
+#include "reports/sales_export.h"
 #include "reports/report_context.h"
 #include "shell/file_commands.h"
 
@@ -23,16 +26,20 @@ std::string ExportedMessage(long transactions, std::string_view path) {
          " to " + std::string(path);
 }
 
-bool ExportTransactionsCommand(ReportContext& ctx, FileDialog& dialog,
-                               const std::function<void(const std::string&)>& showStatus) {
-  AppState& state = ctx.state;
-  if (!CanExportTransactions(state)) return false;
+namespace {
 
+// The save dialog, then `write` (which returns what it wrote, or -1 when the
+// entry at fault was shown) under the busy pointer; a failure is told naming
+// `what` and the file.
+bool exportWith(ReportContext& ctx, FileDialog& dialog, std::string_view title, std::string presetName,
+                std::string_view what, const std::function<long(const std::string&)>& write,
+                const std::function<std::string(long, const std::string&)>& message,
+                const std::function<void(const std::string&)>& showStatus) {
   FileDialogSetup setup;
-  setup.title = kExportTitle;
+  setup.title = title;
   setup.filter = kCsvFilter;
   setup.defaultExtension = kCsvDefaultExtension;
-  setup.presetName = CsvNameFor(state.CurrentFile);
+  setup.presetName = std::move(presetName);
   setup.initialFolder = FolderOfPath(setup.presetName);
   const std::optional<std::string> chosen = dialog.saveFile(setup);
   if (!chosen || chosen->empty()) return false;
@@ -47,26 +54,72 @@ bool ExportTransactionsCommand(ReportContext& ctx, FileDialog& dialog,
       if (pointer) pointer->end();
     }
   };
-  long transactions = -1;  // stays so when the entry at fault was shown or the export failed
+  long written = -1;  // stays so when the entry at fault was shown or the export failed
   Guarded(
       [&] {
         Busy busy(ctx.busy);
         if (ctx.processEvents) ctx.processEvents();  // lets the dialog close before the calculation
-        transactions = ExportTransactions(ctx, path);
+        written = write(path);
       },
       [&] {
-        transactions = -1;
+        written = -1;
         const CaughtError e = currentError();
         if (ctx.messages)
           ctx.messages->show("WARNING",
-                             "The transactions were not exported to " + path + ".\n" +
+                             "The " + std::string(what) + " were not exported to " + path + ".\n" +
                                  std::string(orlendo::errorTypeText(e.number)) + " (error " +
                                  std::to_string(e.number) + ").",
                              Icon::Exclamation, Buttons::Ok);
       });
-  if (transactions < 0) return false;
-  if (showStatus) showStatus(ExportedMessage(transactions, path));
+  if (written < 0) return false;
+  if (showStatus) showStatus(message(written, path));
   return true;
+}
+
+}  // namespace
+
+bool ExportTransactionsCommand(ReportContext& ctx, FileDialog& dialog,
+                               const std::function<void(const std::string&)>& showStatus) {
+  if (!CanExportTransactions(ctx.state)) return false;
+  return exportWith(
+      ctx, dialog, kExportTitle, CsvNameFor(ctx.state.CurrentFile), "transactions",
+      [&](const std::string& path) { return ExportTransactions(ctx, path); }, ExportedMessage, showStatus);
+}
+
+std::string SalesCsvNameFor(std::string_view dataFile) {
+  std::string name = CsvNameFor(dataFile);
+  return name.insert(name.size() - kCsvDefaultExtension.size(), "-sales");
+}
+
+std::string ExportedSalesMessage(long rows, std::optional<int> taxYear, orlendo::LotMethod method,
+                                 std::string_view path) {
+  return "Exported " + std::to_string(rows) + (rows == 1 ? " sales row" : " sales rows") + " of " +
+         (taxYear ? std::to_string(*taxYear) : std::string("all years")) + " (" +
+         std::string(orlendo::lotMethodText(method)) + ") to " + std::string(path);
+}
+
+bool ExportSalesCommand(ReportContext& ctx, FileDialog& dialog,
+                        const std::function<void(const std::string&)>& showStatus) {
+  AppState& state = ctx.state;
+  if (!CanExportTransactions(state)) return false;
+  const std::optional<int> year = SalesYearOf(state);
+  const orlendo::LotMethod method = state.SalesMethod;
+  return exportWith(
+      ctx, dialog, kExportSalesTitle, SalesCsvNameFor(state.CurrentFile), "sales",
+      [&](const std::string& path) -> long {
+        const bool asked = ctx.recordLots;
+        ctx.recordLots = true;
+        try {
+          CalculateInvestor(ctx);
+        } catch (const orlendo::EntryError& e) {
+          ctx.recordLots = asked;
+          ShowEntryFault(ctx, e, "No sales file was written.");
+          return -1;
+        }
+        ctx.recordLots = asked;
+        return WriteSalesCsv(*ctx.lots, method, year, path);
+      },
+      [&](long rows, const std::string& path) { return ExportedSalesMessage(rows, year, method, path); }, showStatus);
 }
 
 }  // namespace tvx

@@ -1,9 +1,11 @@
-// File, Export Transactions (CSV)...: the save dialog, the calculation with
-// the progress window, the atomic write and the status-bar message. Plain
-// logic over the ports; the desktop only wires the menu item to it.
+// File, Export Transactions (CSV)... and Export Sales (CSV)...: the save
+// dialog, the calculation with the progress window, the atomic write and the
+// status-bar message. Plain logic over the ports; the desktop only wires the
+// menu items to it.
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -35,5 +37,20 @@ std::string ExportedMessage(long transactions, std::string_view path);
 // written; `showStatus` then gets the message.
 bool ExportTransactionsCommand(ReportContext& ctx, FileDialog& dialog,
                                const std::function<void(const std::string&)>& showStatus);
+
+inline constexpr std::string_view kExportSalesTitle = "Export Sales (CSV)";
+
+// The data file's name with "-sales.csv" in place of its extension.
+std::string SalesCsvNameFor(std::string_view dataFile);
+
+// "Exported 3 sales rows of 1994 (fifo) to /home/ann/smith-sales.csv".
+std::string ExportedSalesMessage(long rows, std::optional<int> taxYear, orlendo::LotMethod method,
+                                 std::string_view path);
+
+// File, Export Sales (CSV)...: as ExportTransactionsCommand, for the sales
+// file of the tax year and method last chosen for the Sales report (the stop
+// date's year and fifo until one is chosen).
+bool ExportSalesCommand(ReportContext& ctx, FileDialog& dialog,
+                        const std::function<void(const std::string&)>& showStatus);
 
 }  // namespace tvx

@@ -235,9 +235,12 @@ bool FileCommands::SaveFile(const std::string& file) {
       state_.DataSaved = true;
       state_.Untitled = false;
     }
-    // Only a folder that took a save becomes the data folder.
-    state_.DataPath = FolderOfPath(file);
-    ports_.settings->writeText(kSectionDataFiles, kKeyDataFilePath, state_.DataPath);
+    // Only a folder that took a save becomes the data folder, and never one
+    // every user may write to.
+    if (const std::string folder = FolderOfPath(file); !FolderIsShared(folder)) {
+      state_.DataPath = folder;
+      ports_.settings->writeText(kSectionDataFiles, kKeyDataFilePath, state_.DataPath);
+    }
     return true;
   });
 }

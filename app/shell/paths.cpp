@@ -1,5 +1,6 @@
 #include "shell/paths.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -30,6 +31,11 @@ bool FolderExists(std::string_view path) {
 
 bool FolderIsWritable(std::string_view path) {
   return FolderExists(path) && ::access(std::string(path).c_str(), W_OK | X_OK) == 0;
+}
+
+bool FolderIsShared(std::string_view path) {
+  struct stat st {};
+  return ::stat(std::string(path).c_str(), &st) == 0 && (st.st_mode & S_IWOTH) != 0;
 }
 
 void EnsureFolder(const std::string& path) {

@@ -27,6 +27,9 @@ Environment processEnvironment();
 bool FolderExists(std::string_view path);
 // True when files can be created in the folder (it exists and is writable).
 bool FolderIsWritable(std::string_view path);
+// True when every user may write to the folder (as /tmp): no place for a
+// user's data folder, where the backup copy of every save goes.
+bool FolderIsShared(std::string_view path);
 // Creates the folder when missing (one level). Raises orlendo::Error
 // (PathNotFound) when it cannot be created or names something else.
 void EnsureFolder(const std::string& path);

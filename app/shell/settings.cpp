@@ -14,6 +14,7 @@ namespace {
 
 orlendo::ProfileFile readProfile(const std::string& fileName) {
   orlendo::ProfileFile file(orlendo::ProfileFile::Mode::WriteThrough);
+  file.CreatePrivate();
   file.FileName(fileName);
   return file;
 }
@@ -69,8 +70,9 @@ void GetIni(AppState& state, GetIniServices& services) {
                                            [&] { return GetWin7AppDataPath(kDataSubFolder, services.env); });
     state.DataPath = ini.readText(kSectionDataFiles, kKeyDataFilePath, userFolder);
     // A stored folder that is gone, or that no save can go to, would send
-    // every file dialog there.
-    if (!FolderIsWritable(state.DataPath)) state.DataPath = userFolder;
+    // every file dialog there; a folder every user may write to (/tmp)
+    // would take every later backup copy.
+    if (!FolderIsWritable(state.DataPath) || FolderIsShared(state.DataPath)) state.DataPath = userFolder;
     ini.writeText(kSectionDataFiles, kKeyDataFilePath, state.DataPath);
 
     if (services.printer) {

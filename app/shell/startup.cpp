@@ -1,5 +1,7 @@
 #include "shell/startup.h"
 
+#include "core/report_text.h"
+
 #include <filesystem>
 
 #include "core/error_paths.h"
@@ -60,6 +62,9 @@ std::string dayText(const Clock& clock) {
 
 void RunInteractiveStart(InteractiveStart& start) {
   AppState& state = start.state;
+  // A save past the file-size limit fails as a full disk and is reported;
+  // the signal would end the program with the data unsaved.
+  IgnoreFileSizeLimitSignal();
   const bool fileNamed = !state.CurrentFile.empty();
   Chk4Update(state, start.end, start.clock, [&](std::string_view text) {
     const std::string today = dayText(start.clock);

@@ -13,10 +13,12 @@ namespace orlendo {
 double entryShares(const BuySell& entry);
 
 // Told of everything the walk posts, in the walk's order: each buy or sell
-// as its transaction is added, each event leg and split after its postings.
+// as its transaction is added (with its shares and day as the walk read
+// them), each event leg and split after its postings.
 class WalkObserver : public history::PostingObserver {
  public:
-  virtual void entryPosted(const Security& security, const BuySell& entry, const Xaction& posted, Date day) = 0;
+  virtual void entryPosted(const Security& security, const BuySell& entry, const Xaction& posted, double shares,
+                           Date day) = 0;
 };
 
 void calculateInvestor(Investor& investor, Date start, Date stop, ProgressObserver* observer,

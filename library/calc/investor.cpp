@@ -4,6 +4,7 @@
 #include "calc/calculate.h"
 #include "model/arithmetic.h"
 #include "model/data_file.h"
+#include "model/objects.h"
 #include "orlendo/catalogue.h"
 #include "orlendo/error.h"
 #include "orlendo/model.h"
@@ -82,7 +83,7 @@ class InvestorImpl final : public Investor {
   void MakeDesc() override {
     withTrail("Investor.MakeDesc", [&] {
       for (const auto& security : *securities_)
-        for (const auto& x : *security->colXActions()) x->Description(describe(x->XactionType()));
+        describeXactions(*security->colXActions());
     });
   }
   bool InEditMode() const override { return editMode_; }

@@ -5,6 +5,7 @@
 // the decimals they stand for and never rounded; a figure is rounded (to
 // cents, shares to five decimals) only when a row is made.
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <deque>
@@ -23,12 +24,24 @@ using history::Special;
 
 using Exact = long double;
 
+// A lot's basis is kept as the basis it had at `definedShares` shares; what
+// it holds now is that basis in proportion to its shares, formed in one step
+// when it is read, so a sale of part of a lot leaves no rounded remainder
+// behind for the next part to inherit.
 struct Lot {
   Date acquired;
   std::uint64_t sequence;
   Exact shares;
-  Exact basis;
+  Exact definedBasis;
+  Exact definedShares;
+
+  Exact basisOf(Exact part) const { return definedShares != 0 ? definedBasis * part / definedShares : definedBasis; }
+  Exact basis() const { return basisOf(shares); }
 };
+
+Lot freshLot(Date acquired, std::uint64_t sequence, Exact shares, Exact basis) {
+  return {acquired, sequence, shares, basis, shares};
+}
 
 bool lotOrder(const Lot& a, const Lot& b) {
   return a.acquired != b.acquired ? a.acquired < b.acquired : a.sequence < b.sequence;
@@ -60,6 +73,31 @@ struct Disposition {
   std::optional<Currency> proceeds;  // cents
   Currency poolBasis;                // the pool's figure, for average
 };
+
+// x times 10^k, by an exact power of ten (10^0 to 10^27 are exact in long double).
+Exact scaledByPowerOfTen(Exact x, int k) {
+  static const auto kPowers = [] {
+    std::array<Exact, 28> p{};
+    p[0] = 1;
+    for (std::size_t i = 1; i < p.size(); ++i) p[i] = p[i - 1] * 10;
+    return p;
+  }();
+  const auto n = static_cast<std::size_t>(k < 0 ? -k : k);
+  const Exact power = n < kPowers.size() ? kPowers[n] : std::pow(10.0L, static_cast<int>(n));
+  return k < 0 ? x / power : x * power;
+}
+
+// a - b as the exact decimals they stand for differ: on the grid of 16
+// significant digits of the larger, so that a difference far smaller than
+// both (half a hundred-thousandth of a share, say) is that decimal and not
+// what the carried binary figures leave.
+Exact difference(Exact a, Exact b) {
+  const Exact d = a - b;
+  const Exact scale = std::max(std::fabs(a), std::fabs(b));
+  if (d == 0 || scale == 0) return d;
+  const int digits = 15 - static_cast<int>(std::floor(std::log10(scale)));  // decimals of the grid
+  return scaledByPowerOfTen(std::nearbyint(scaledByPowerOfTen(d, digits)), -digits);
+}
 
 // A tiny rest of a lot or a sale left by double arithmetic is none.
 bool negligible(Exact rest, Exact whole) { return std::fabs(rest) <= 1e-12L * std::fabs(whole); }
@@ -123,7 +161,7 @@ class Record final : public SalesRecord {
     std::vector<HeldLot> out;
     for (const auto& [name, lots] : held)
       for (const Lot& l : lots)
-        out.push_back({name, l.acquired, static_cast<double>(l.shares), static_cast<double>(l.basis)});
+        out.push_back({name, l.acquired, static_cast<double>(l.shares), static_cast<double>(l.basis())});
     return out;
   }
 
@@ -191,14 +229,16 @@ class LotWalk final : public WalkObserver {
  public:
   explicit LotWalk(Record& record) : record_(record) {}
 
-  void entryPosted(const Security& security, const BuySell& entry, const Xaction& posted, Date day) override {
+  void entryPosted(const Security& security, const BuySell& entry, const Xaction& posted, double shares,
+                   Date day) override {
     Lots& lots = lotsOf(security);
     if (posted.XactionType() == XTransType::Buy) {
-      // The entry's shares and cost as they read back: five decimals, cents.
-      lots.push_back({day, next_++, exactShares(entryShares(entry)), exactOf(entry.ChgCostAmount().value_or(Currency()))});
+      // The entry's shares and cost as they read back: five decimals, and
+      // the cents the buy's transaction took.
+      lots.push_back(freshLot(day, next_++, exactShares(shares), exactOf(posted.ChgCostAmount())));
       return;
     }
-    const Exact sold = -exactShares(entryShares(entry));
+    const Exact sold = -exactShares(shares);
     if (!(sold > 0)) return;  // a sell of no shares is no sale
     Disposition d;
     d.security = security.SecName();
@@ -214,7 +254,10 @@ class LotWalk final : public WalkObserver {
     const auto it = record_.held.find(security);
     if (it == record_.held.end()) return;
     const Exact times = 1 + decimalIntent(factor.value);
-    for (Lot& l : it->second) l.shares *= times;
+    for (Lot& l : it->second) {
+      l.shares *= times;
+      l.definedShares *= times;
+    }
     std::erase_if(it->second, [](const Lot& l) { return l.shares <= 0; });
   }
 
@@ -229,7 +272,10 @@ class LotWalk final : public WalkObserver {
     if (receivers.empty()) {
       if (own.shares.value == -1.0) return closeOut(from, own, source, day, *posted.front());
       const Exact times = 1 + decimalIntent(own.shares.value);
-      for (Lot& l : from) l.shares *= times;  // a conversion in place
+      for (Lot& l : from) {  // a conversion in place
+        l.shares *= times;
+        l.definedShares *= times;
+      }
       return;
     }
     if (receivers.front().special == Special::CashOrStock)
@@ -237,7 +283,8 @@ class LotWalk final : public WalkObserver {
     for (const Posting& r : receivers) {  // an acquisition or reclassification
       const Exact ratio = decimalIntent(r.shares.value);
       std::vector<Lot> moved;
-      for (const Lot& l : from) moved.push_back({l.acquired, next_++, ratio * l.shares, l.basis});
+      for (const Lot& l : from)
+        moved.push_back({l.acquired, next_++, ratio * l.shares, l.definedBasis, ratio * l.definedShares});
       receive(r.target, moved);
     }
     from.clear();
@@ -272,15 +319,13 @@ class LotWalk final : public WalkObserver {
     while (rest > 0 && !lots.empty()) {
       Lot& l = lots.front();
       if (rest >= l.shares || negligible(l.shares - rest, l.shares)) {
-        parts.push_back({l.shares, l.basis, l.acquired});
-        rest -= l.shares;
+        parts.push_back({l.shares, l.basis(), l.acquired});
+        rest = difference(rest, l.shares);
         lots.pop_front();
         if (negligible(rest, sold)) rest = 0;
       } else {
-        const Exact basis = l.basis * rest / l.shares;
-        parts.push_back({rest, basis, l.acquired});
-        l.shares -= rest;
-        l.basis -= basis;
+        parts.push_back({rest, l.basisOf(rest), l.acquired});
+        l.shares = difference(l.shares, rest);
         rest = 0;
       }
     }
@@ -294,14 +339,15 @@ class LotWalk final : public WalkObserver {
       const Exact ratio = decimalIntent(r.shares.value);
       given += fraction;
       std::vector<Lot> made;
-      for (const Lot& l : from) made.push_back({l.acquired, next_++, ratio * l.shares, fraction * l.basis});
+      for (const Lot& l : from)
+        made.push_back({l.acquired, next_++, ratio * l.shares, fraction * l.definedBasis, ratio * l.definedShares});
       receive(r.target, made);
     }
     if (own.shares.value == -1.0) {  // a split-up empties the source
       from.clear();
       return;
     }
-    for (Lot& l : from) l.basis *= 1 - given;
+    for (Lot& l : from) l.definedBasis *= 1 - given;
   }
 
   void distribute(const Lots& from, std::span<const Posting> rows, Date day) {
@@ -311,7 +357,7 @@ class LotWalk final : public WalkObserver {
       std::vector<Lot> made;
       for (const Lot& l : from) {
         const Exact shares = ratio * l.shares;
-        made.push_back({day, next_++, shares, price * shares});
+        made.push_back(freshLot(day, next_++, shares, price * shares));
       }
       receive(r.target, made);
     }
@@ -328,7 +374,7 @@ class LotWalk final : public WalkObserver {
       d.proceeds = Currency();
     }
     d.poolBasis = -posted.ChgCostAmount();
-    for (const Lot& l : from) d.parts.push_back({l.shares, l.basis, l.acquired});
+    for (const Lot& l : from) d.parts.push_back({l.shares, l.basis(), l.acquired});
     from.clear();
     record_.dispositions.push_back(std::move(d));
   }
@@ -352,9 +398,10 @@ class LotWalk final : public WalkObserver {
     for (const Lot& l : from) {
       const Exact cash = p * l.shares;
       const Exact stock = fairValue * r * l.shares;
-      const Exact realized = cash + stock - l.basis;
+      const Exact basis = l.basis();
+      const Exact realized = cash + stock - basis;
       const Exact recognized = realized > 0 ? std::min(cash, realized) : 0;
-      if (r != 0) made.push_back({l.acquired, next_++, r * l.shares, l.basis - cash + recognized});
+      if (r != 0) made.push_back(freshLot(l.acquired, next_++, r * l.shares, basis - cash + recognized));
       if (cash > 0) {
         Disposition block;
         block.methods = Methods::fifoOnly;

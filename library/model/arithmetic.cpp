@@ -15,13 +15,12 @@ struct Previous {
   const Xaction* xaction = nullptr;
 };
 
-Previous previousOf(std::span<const XactionPtr> members) {
+Previous previousOf(const Xaction* before) {
   Previous p;
-  if (members.size() < 2) return p;
-  const Xaction& prev = *members[members.size() - 2];
-  p.shares = prev.NewShrsValue();
-  p.cost = prev.NewCostAmount();
-  p.xaction = &prev;
+  if (!before) return p;
+  p.shares = before->NewShrsValue();
+  p.cost = before->NewCostAmount();
+  p.xaction = before;
   return p;
 }
 
@@ -43,9 +42,12 @@ Currency cashOrStockChange(Xaction& x, double chgShrs) {
 }  // namespace
 
 void calcNewXAction(std::span<const XactionPtr> members) {
+  calcNewXAction(*members.back(), members.size() < 2 ? nullptr : members[members.size() - 2].get());
+}
+
+void calcNewXAction(Xaction& x, const Xaction* before) {
   withTrail("XActions.CalcNewXAction", [&] {
-    Xaction& x = *members.back();
-    const Previous prev = previousOf(members);
+    const Previous prev = previousOf(before);
 
     double chgShrs = 0;
     Currency chgCost;

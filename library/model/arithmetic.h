@@ -11,6 +11,8 @@ namespace orlendo {
 
 // Computes the last member of `members` from the member before it.
 void calcNewXAction(std::span<const XactionPtr> members);
+// Computes `x` from the transaction before it (none for the first).
+void calcNewXAction(Xaction& x, const Xaction* before);
 
 // Basis per share: the "##0.00000" text of cost / shares read back as
 // currency; 0 for half a share or less.

@@ -13,11 +13,13 @@ namespace orlendo {
 // errnum::NotADataFile before the investor is changed.
 void fetchInvestor(Investor& investor, std::string_view fileName, Date today);
 
-// Writes the investor to the file. The previous content goes to
-// "backup.qvx" in the current folder first, written the same atomic way
-// (a failure there stops the save and names backup.qvx in a message the
-// handlers keep); the new content replaces the file in one step, so a
-// failed save leaves the old file and the old backup as they were.
+// Writes the investor to the file. Every check that can refuse the save
+// (what is at the name, its write bits) comes first; then the previous
+// content is written to "backup.qvx" in the current folder and the new
+// content to the file's temporary name, and only when both are whole are
+// they put in place, the backup first (a failure there stops the save and
+// names backup.qvx in a message the handlers keep). A failed save leaves
+// the old file and the old backup as they were.
 void saveInvestor(const Investor& investor, std::string_view fileName);
 
 }  // namespace orlendo

@@ -33,6 +33,17 @@ std::optional<Date> makeDate(int y, int m, int d) {
 }  // namespace
 
 std::optional<Date> parseDate(std::string_view text) noexcept {
+  // "mm/dd/yyyy", as the program writes dates, read at once.
+  const auto digit = [&](std::size_t i) { return text[i] >= '0' && text[i] <= '9'; };
+  if (text.size() == 10 && text[2] == '/' && text[5] == '/' && digit(0) && digit(1) && digit(3) && digit(4) &&
+      digit(6) && digit(7) && digit(8) && digit(9)) {
+    const auto value = [&](std::size_t i, std::size_t n) {
+      int v = 0;
+      for (std::size_t k = i; k < i + n; ++k) v = v * 10 + (text[k] - '0');
+      return v;
+    };
+    return makeDate(value(6, 4), value(0, 2), value(3, 2));
+  }
   std::size_t b = 0;
   std::size_t e = text.size();
   while (b < e && (text[b] == ' ' || text[b] == '\t')) ++b;

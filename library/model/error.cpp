@@ -54,31 +54,55 @@ void raiseMessage(long number, std::string source, std::string message) {
   throw Error(number, std::move(source), std::move(message), true);
 }
 
-namespace {
-long numberForSystemError(const std::error_code& ec) {
-  const std::error_category& category = ec.category();
-  if (category != std::generic_category() && category != std::system_category()) return errnum::PathFileAccess;
-  return numberOfSystemError(ec.value());
+void raiseSystemError(int errnoValue, const std::string& path) {
+  if (errnoValue == ENAMETOOLONG)
+    raiseMessage(errnum::PathFileAccess, path, path + ": the name is longer than the file system allows.");
+  raisePlatform(numberOfSystemError(errnoValue));
 }
-}  // namespace
 
-void rethrowWithTrail(std::string_view tag) {
-  std::string trail(tag);
+Error errorInFlight(std::string_view source) {
+  const auto platform = [&](long number) {
+    return Error(number, std::string(source), std::string(errorTypeText(number)));
+  };
   try {
     throw;
   } catch (const Error& e) {
-    if (e.isMessage()) throw Error(e.number(), trail + "\r" + e.source(), e.description(), true);
-    throw Error(e.number(), trail + "\r" + e.source(), std::string(kProductDescription));
+    return e;
   } catch (const std::bad_alloc&) {
-    throw Error(errnum::OutOfMemory, trail + "\r" + std::string(kDefaultSource),
-                std::string(kProductDescription));
+    return platform(errnum::OutOfMemory);
   } catch (const std::system_error& e) {
-    throw Error(numberForSystemError(e.code()), trail + "\r" + std::string(kDefaultSource),
-                std::string(kProductDescription));
-  } catch (const std::exception&) {
-    throw Error(errnum::InvalidArgument, trail + "\r" + std::string(kDefaultSource),
-                std::string(kProductDescription));
+    const std::error_category& category = e.code().category();
+    const bool ofSystem = category == std::generic_category() || category == std::system_category();
+    return platform(ofSystem ? numberOfSystemError(e.code().value()) : errnum::PathFileAccess);
+  } catch (const std::exception& e) {
+    return Error(errnum::InvalidArgument, std::string(source), e.what());
+  } catch (...) {
+    return Error(errnum::InvalidArgument, std::string(source), "Unknown error");
   }
+}
+
+std::string visibleText(std::string_view text) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  out.reserve(text.size());
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte != 0x7F) {
+      out += c;
+    } else {
+      out += "\\x";
+      out += kHex[byte >> 4];
+      out += kHex[byte & 0xF];
+    }
+  }
+  return out;
+}
+
+void rethrowWithTrail(std::string_view tag) {
+  const Error e = errorInFlight();
+  const std::string trail = std::string(tag) + "\r" + e.source();
+  if (e.isMessage()) throw Error(e.number(), trail, e.description(), true);
+  throw Error(e.number(), trail, std::string(kProductDescription));
 }
 
 }  // namespace orlendo

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <string>
 
@@ -51,6 +52,40 @@ std::int64_t quotientTiesToEven(Int n, Int d) {
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The usual numeric text: "[-]ddd[.ddd]", at most 15 digits (so below 2^53),
+// a point only between digits. Every such text is numeric text.
+struct PlainDecimal {
+  bool negative = false;
+  std::int64_t m = 0;  // the digits as one number
+  int digits = 0;
+  int decimals = 0;  // digits after the point
+};
+bool scanPlain(std::string_view t, PlainDecimal& p) {
+  const char* at = t.data();
+  const char* const end = at + t.size();
+  const bool negative = at != end && *at == '-';
+  if (negative) ++at;
+  // The whole digits, then the decimals, in registers.
+  const char* const first = at;
+  std::uint64_t m = 0;  // wraps harmlessly past 15 digits, which are refused below
+  while (at != end && static_cast<unsigned char>(*at - '0') <= 9) m = m * 10 + static_cast<unsigned>(*at++ - '0');
+  const auto whole = static_cast<int>(at - first);
+  int decimals = 0;
+  if (at != end && *at == '.' && whole > 0) {
+    const char* const point = ++at;
+    while (at != end && static_cast<unsigned char>(*at - '0') <= 9) m = m * 10 + static_cast<unsigned>(*at++ - '0');
+    decimals = static_cast<int>(at - point);
+    if (decimals == 0) return false;
+  }
+  // Checked after the loops: more than 15 digits may have wrapped m.
+  if (at != end || whole == 0 || whole + decimals > 15) return false;
+  p.negative = negative;
+  p.m = static_cast<std::int64_t>(m);
+  p.digits = whole + decimals;
+  p.decimals = decimals;
+  return true;
+}
 
 // The pieces of numeric text: sign, the significant digits and a decimal
 // exponent so that value = sign * digits * 10^exponent. The digits sit in a
@@ -140,16 +175,6 @@ bool splitNumeric(std::string_view t, DecimalParts* out) {
   return scanNumeric(t, out->negative, out->exponent, [out](char c) { out->push(c); });
 }
 
-// Writes the digits of `whole` with "," between groups of three.
-char* putGrouped(char* out, std::string_view whole) {
-  const std::size_t n = whole.size();
-  for (std::size_t i = 0; i < n; ++i) {
-    if (i > 0 && (n - i) % 3 == 0) *out++ = ',';
-    *out++ = whole[i];
-  }
-  return out;
-}
-
 // The longest text printScaled writes: sign, "$", 20 digits with 6 group
 // separators, the point, and 4 + 5 decimals.
 constexpr std::size_t kScaledMax = 48;
@@ -158,23 +183,49 @@ constexpr std::size_t kScaledMax = 48;
 char* printScaledTo(char* out, std::int64_t k, int shownDecimals, int trailingZeros, NumberPattern pattern) {
   const bool negative = k < 0;
   // Magnitude as unsigned so that INT64_MIN prints correctly.
-  const std::uint64_t mag = negative ? (~static_cast<std::uint64_t>(k) + 1) : static_cast<std::uint64_t>(k);
-  char digits[24];
-  const std::size_t shown = static_cast<std::size_t>(shownDecimals);
-  // Leading zeros up to one integer digit.
-  char raw[24];
-  const std::size_t rawLen = static_cast<std::size_t>(std::to_chars(raw, raw + sizeof raw, mag).ptr - raw);
-  const std::size_t pad = rawLen < shown + 1 ? shown + 1 - rawLen : 0;
-  std::fill_n(digits, pad, '0');
-  std::copy_n(raw, rawLen, digits + pad);
-  const std::size_t len = rawLen + pad;
-  const std::string_view whole(digits, len - shown);
+  std::uint64_t mag = negative ? (~static_cast<std::uint64_t>(k) + 1) : static_cast<std::uint64_t>(k);
   if (negative && mag != 0) *out++ = '-';
   if (pattern.dollar) *out++ = '$';
-  out = pattern.groups ? putGrouped(out, whole) : std::copy(whole.begin(), whole.end(), out);
+  // Written from the last digit back, two at a time: the decimals, then the
+  // whole part (one digit at least), with a separator before each group of
+  // three.
+  static constexpr char kPairs[] =
+      "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+      "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+      "8081828384858687888990919293949596979899";
+  const auto putPair = [&](char*& at, std::uint64_t two) {
+    at -= 2;
+    std::memcpy(at, kPairs + 2 * two, 2);
+  };
+  const auto shown = static_cast<std::size_t>(shownDecimals);
+  char text[kScaledMax];
+  char* const end = text + sizeof text;
+  char* at = end;
+  std::size_t left = shown;
+  for (; left >= 2; left -= 2) {
+    putPair(at, mag % 100);
+    mag /= 100;
+  }
+  if (left) {
+    *--at = static_cast<char>('0' + mag % 10);
+    mag /= 10;
+  }
+  char* const point = at;
+  if (pattern.groups) {
+    for (; mag >= 1000; mag /= 1000) {
+      const std::uint64_t group = mag % 1000;
+      putPair(at, group % 100);
+      *--at = static_cast<char>('0' + group / 100);
+      *--at = ',';
+    }
+  }
+  for (; mag >= 100; mag /= 100) putPair(at, mag % 100);
+  if (mag >= 10) putPair(at, mag);
+  else *--at = static_cast<char>('0' + mag);
+  out = std::copy(at, point, out);
   if (shown + static_cast<std::size_t>(trailingZeros) > 0) {
     *out++ = '.';
-    out = std::copy_n(digits + len - shown, shown, out);
+    out = std::copy(point, end, out);
     out = std::fill_n(out, trailingZeros, '0');
   }
   return out;
@@ -197,6 +248,11 @@ std::string printScaled(std::int64_t k, int shownDecimals, int trailingZeros, Nu
 Currency Currency::fromDouble(double x) { return Currency(toInt64(scaledNearest(x, 4))); }
 
 Currency Currency::fromText(std::string_view text) {
+  // The usual amount, with at most four decimals and 14 digits: exact ticks.
+  if (PlainDecimal plain; scanPlain(text, plain) && plain.decimals <= 4 && plain.digits <= 14) {
+    const std::int64_t ticks = plain.m * kPow10i[static_cast<std::size_t>(4 - plain.decimals)];
+    return Currency(plain.negative ? -ticks : ticks);
+  }
   DecimalParts p;
   if (!splitNumeric(text, &p)) raisePlatform(errnum::TypeMismatch);
   const std::string_view digits = p.digits();
@@ -255,6 +311,7 @@ Currency Currency::rounded(int decimals) const {
   if (decimals >= 4) return *this;
   if (decimals < 0) decimals = 0;
   const std::int64_t unit = kPow10i.at(static_cast<std::size_t>(4 - decimals));
+  if (ticks_ % unit == 0) return *this;  // already on the unit: the usual case
   const std::int64_t q = divideTiesToEven(ticks_, unit);
   const __int128 back = static_cast<__int128>(q) * unit;
   if (back > std::numeric_limits<std::int64_t>::max() || back < std::numeric_limits<std::int64_t>::min())
@@ -298,9 +355,31 @@ Currency inCurrency(Currency amount, double factor) { return amount * Currency::
 
 // ---- numeric text ---------------------------------------------------------------
 
-bool isNumericText(std::string_view text) noexcept { return splitNumeric(text, nullptr); }
+bool isNumericText(std::string_view text) noexcept {
+  PlainDecimal plain;
+  return scanPlain(text, plain) || splitNumeric(text, nullptr);
+}
+
+namespace {
+
+// The usual numeric text, "[-]ddd[.ddd]" with at most 15 digits, read
+// straight into its value; false for any other text. The digits make an
+// integer below 2^53 and the power of ten is exact, so the one division is
+// the correctly rounded value that the general reading gives too.
+bool readPlainDecimal(std::string_view t, double& value) {
+  static constexpr double kPow10[16] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  PlainDecimal p;
+  if (!scanPlain(t, p)) return false;
+  const double magnitude = p.decimals > 0 ? static_cast<double>(p.m) / kPow10[p.decimals] : static_cast<double>(p.m);
+  value = p.negative ? -magnitude : magnitude;
+  return true;
+}
+
+}  // namespace
 
 double parseDouble(std::string_view text) {
+  if (double value; readPlainDecimal(text, value)) return value;
   DecimalParts p;
   if (!splitNumeric(text, &p)) raisePlatform(errnum::TypeMismatch);
   const std::string_view digits = p.digits();
@@ -346,6 +425,24 @@ long double decimalIntent(double x) {
   return std::strtold(text, nullptr);
 }
 
+namespace {
+
+// x times 10^k, by an exact power of ten for |k| up to 27.
+long double scaledByPowerOfTen(long double x, int k) {
+  // 10^0 .. 10^27 are exact in long double (5^27 needs 63 bits).
+  static const auto kPowers = [] {
+    std::array<long double, 28> p{};
+    p[0] = 1;
+    for (std::size_t i = 1; i < p.size(); ++i) p[i] = p[i - 1] * 10;
+    return p;
+  }();
+  const int n = k < 0 ? -k : k;
+  if (n < static_cast<int>(kPowers.size())) return k < 0 ? x / kPowers[static_cast<std::size_t>(n)] : x * kPowers[static_cast<std::size_t>(n)];
+  return k < 0 ? x / std::pow(10.0L, n) : x * std::pow(10.0L, n);
+}
+
+}  // namespace
+
 std::int64_t scaledRoundExact(long double x, int decimals) {
   if (!std::isfinite(x)) raisePlatform(errnum::Overflow);
   if (x == 0) return 0;
@@ -356,9 +453,9 @@ std::int64_t scaledRoundExact(long double x, int decimals) {
     if (!(std::fabs(k) < 9.2e18L)) raisePlatform(errnum::Overflow);
     return static_cast<std::int64_t>(k);
   };
-  if (snap <= decimals) return overflowCheck(std::nearbyint(x * std::pow(10.0L, decimals)));
+  if (snap <= decimals) return overflowCheck(std::nearbyint(scaledByPowerOfTen(x, decimals)));
   if (snap - decimals > 18) return 0;  // far below half a unit
-  const std::int64_t m = overflowCheck(std::nearbyint(x * std::pow(10.0L, snap)));
+  const std::int64_t m = overflowCheck(std::nearbyint(scaledByPowerOfTen(x, snap)));
   std::int64_t unit = 1;
   for (int i = 0; i < snap - decimals; ++i) unit *= 10;
   std::int64_t q = m / unit;

@@ -165,7 +165,9 @@ std::int32_t ProfileFile::GetLong(std::string_view section, std::string_view key
 
 void ProfileFile::Commit() const {
   if (fileName_.empty()) raise(errnum::NoFilename, "Need to specify a filename.");
-  writeFileAtomically(fileName_, Render());
+  WriteOptions options;
+  if (private_) options.permissions = FilePermissions::Private;
+  writeFileAtomically(fileName_, Render(), options);
 }
 
 std::string ProfileFile::Render() const {

@@ -2,7 +2,9 @@
 // by ProfileFile and the data file's reader.
 #pragma once
 
+#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 #include "orlendo/collection.h"
@@ -15,6 +17,27 @@ inline std::string_view trimBlanks(std::string_view s) {
   while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
   while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
   return s;
+}
+
+// The position of the first CR or LF at or after `pos`, or the text's size.
+// Eight bytes at a time: find_first_of costs a memchr per byte.
+inline std::size_t lineEnd(std::string_view text, std::size_t pos) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101u;
+  constexpr std::uint64_t kHighs = 0x8080808080808080u;
+  const char* const begin = text.data();
+  const char* const end = begin + text.size();
+  const char* at = begin + pos;
+  for (; std::endian::native == std::endian::little && end - at >= 8; at += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, at, 8);
+    const std::uint64_t cr = word ^ (kOnes * '\r');
+    const std::uint64_t lf = word ^ (kOnes * '\n');
+    // The lowest marked byte is the first CR or LF (bytes are read little-endian).
+    const std::uint64_t found = ((cr - kOnes) & ~cr & kHighs) | ((lf - kOnes) & ~lf & kHighs);
+    if (found) return static_cast<std::size_t>(at - begin) + (static_cast<std::size_t>(std::countr_zero(found)) >> 3);
+  }
+  while (at < end && *at != '\r' && *at != '\n') ++at;
+  return static_cast<std::size_t>(at - begin);
 }
 
 // A decimal integer with optional blanks and sign (ProfileFile::GetLong).
@@ -33,8 +56,7 @@ bool walkSectionedText(std::string_view text, OnSection&& onSection, OnEntry&& o
   bool inSection = false;
   std::size_t pos = 0;
   while (pos < text.size()) {
-    std::size_t end = pos;  // a plain loop: find_first_of costs a memchr per byte
-    while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
+    const std::size_t end = lineEnd(text, pos);
     const std::string_view line = text.substr(pos, end - pos);
     pos = end + 1;
     if (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n') ++pos;

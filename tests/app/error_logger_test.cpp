@@ -2,6 +2,8 @@
 // report on standard error.
 #include "core/error_logger.h"
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -38,6 +40,16 @@ TEST(DesktopErrorLogger, ReportErrorAppendsOneEntryPerErrorAndAsksUnlessSilent) 
   EXPECT_EQ(readFile(log), before);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);
   EXPECT_FALSE(appendErrorLogEntry(folder.file("no/such/QVX_err.log"), "t", 5, "x", "A.B"));
+  EXPECT_EQ(std::filesystem::status(log).permissions(),
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+
+  // A link at the log's name is not followed, and a FIFO there does not hang the report.
+  const std::string victim = folder.write("notes.txt", "mine");
+  std::filesystem::create_symlink(victim, folder.file("link.log"));
+  ::mkfifo(folder.file("fifo.log").c_str(), 0600);
+  for (const char* name : {"link.log", "fifo.log"})
+    EXPECT_FALSE(appendErrorLogEntry(folder.file(name), "t", 5, "x", "A.B")) << name;
+  EXPECT_EQ(readFile(victim), "mine");
 }
 
 TEST(BatchErrorLogger, PrintsOnStandardErrorWithTheRunsFilesAndNeverAsks) {

@@ -58,12 +58,13 @@ TEST(OpenFile, AFileThatDoesNotLoadOrCheckIsRefusedAndTheOpenInvestorStays) {
   const Case cases[] = {
       {"utf16.qvx", std::string("\xFF\xFE[\0G\0e\0n\0e\0r\0a\0l\0]\0\r\0\n\0N\0a\0m\0e\0=\0A\0\r\0\n\0", 36),
        " is not a Tallyvex data file"},
-      {"letters.qvx", quorvex + "2 Date=01/03/1990\r\n2 Shares=1O\r\n2 Cost=5\r\n",
-       ": security \"Quorvex\", entry 2: the Shares value \"1O\" is not a number."},
+      {"letters.qvx", quorvex + "2 Date=01/03/1990\r\n2 Shares=1O\x7F\r\n2 Cost=5\r\n",
+       ": security \"Quorvex\", entry 2: the Shares value \"1O\\x7F\" is not a number."},
       {"count.qvx", quorvex, ": security \"Quorvex\", entry 2: the Date value is missing."},
       {"date.qvx", quorvex + "2 Date=13/45/2000\r\n2 Shares=1\r\n2 Cost=5\r\n",
        ": security \"Quorvex\", entry 2: the Date value \"13/45/2000\" is not a date."},
-      {"lumora.qvx", "[General]\r\nName=New\r\nLumora=many\r\n", " could not be read: Type mismatch (error 13)."},
+      {"lumora.qvx", "[General]\r\nName=New\r\nLumora=many\r\n",
+       ": section \"General\", key \"Lumora\": the value \"many\" is not a whole number."},
   };
   for (const Case& c : cases) {
     const std::string file = h.folder.write(c.name, c.content);

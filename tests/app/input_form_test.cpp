@@ -235,3 +235,40 @@ TEST_F(FormFixture, AStoredEntryThatDoesNotReadGoesToTheErrorPathAndStays) {
 
 }  // namespace
 }  // namespace tvx::test
+
+namespace tvx::test {
+namespace {
+
+// A sell's proceeds: the box is open only for a sell, closes empty for a
+// buy, is checked like the cost, kept with the sell and shown in its Cost column.
+TEST_F(FormFixture, ProceedsBelongToASellAlone) {
+  form.buyCheckClicked(false);
+  EXPECT_TRUE(form.proceedsEnabled());
+  form.textChanged(Field::txtProceeds, "-5");
+  form.textChanged(Field::txtShares, "10");
+  form.textChanged(Field::MaskDtTrans, "03/01/1990");
+  form.addClicked();
+  ASSERT_FALSE(messages.shown.empty());
+  EXPECT_EQ(messages.shown[0].text, EntryCheckMessage(EntryCheck::Proceeds, "-5.00"));
+  EXPECT_EQ(stored("Quorvex")->Count(), 0);
+
+  form.textChanged(Field::txtProceeds, "1234.5");
+  form.addClicked();
+  ASSERT_EQ(stored("Quorvex")->Count(), 1);
+  EXPECT_EQ(stored("Quorvex")->Item(1)->Proceeds(), "1,234.50");
+  EXPECT_EQ(form.buySellColumns().at(0).cost, "1,234.50");
+  EXPECT_EQ(form.text(Field::txtProceeds), "");
+  form.buySellClicked(0);
+  EXPECT_EQ(form.text(Field::txtProceeds), "1,234.50");
+
+  // Ticking buy closes the box empty: the buy is stored without proceeds.
+  form.buyCheckClicked(true);
+  EXPECT_FALSE(form.proceedsEnabled());
+  EXPECT_EQ(form.text(Field::txtProceeds), "");
+  form.textChanged(Field::txtCost, "100");
+  form.changeClicked();
+  EXPECT_FALSE(stored("Quorvex")->Item(1)->HasProceeds());
+}
+
+}  // namespace
+}  // namespace tvx::test

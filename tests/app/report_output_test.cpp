@@ -92,7 +92,7 @@ TEST(RunReports, AFileRunThatFailsAfterItsFirstPiecesLeavesTheOutputFileAsItWas)
   folder.write("out.txt", "kept\r\n");
 
   std::size_t sizeBeforeTheEnd = 0;
-  h.ctx.beforeFileWrite = [&] {
+  h.ctx.stageFiles = [&](std::vector<orlendo::StagedFile>&) {
     sizeBeforeTheEnd = readFile(h.state.OutputFile).size();
     throw orlendo::Error(orlendo::errnum::DiskFull, "the other file", "test");
   };
@@ -100,7 +100,7 @@ TEST(RunReports, AFileRunThatFailsAfterItsFirstPiecesLeavesTheOutputFileAsItWas)
   EXPECT_GT(sizeBeforeTheEnd, 100'000u) << "the reports were on their way to the file";
   EXPECT_EQ(readFile(h.state.OutputFile), "kept\r\n");
 
-  h.ctx.beforeFileWrite = nullptr;
+  h.ctx.stageFiles = nullptr;
   h.state.Investor = inv;  // the failed run ended by releasing it
   RouteOutput(h.ctx, kDestFile);
   const std::string out = readFile(h.state.OutputFile);

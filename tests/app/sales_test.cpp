@@ -1,7 +1,10 @@
 // The sales file: rows worked on paper from the event table and the entries.
 #include "reports/sales_export.h"
+#include "reports/sales_report.h"
 
 #include <gtest/gtest.h>
+
+#include <cstring>
 
 #include "orlendo/sales.h"
 #include "report_test_support.h"
@@ -74,7 +77,25 @@ const std::vector<Entry> kLeapDay = {{"Aldamark", "02/29/2012", "10", "100"},
                                      {"Aldamark", "02/28/2013", "-5", "0"},
                                      {"Aldamark", "03/01/2013", "-5", "0", "80"}};
 
+// Dunmarrow: 87.66667 shares become 131.500005 in the 3-for-2 split of
+// 02/23/1987; the pool shows 131.50001, and selling that leaves exactly
+// 0.000005 shares beyond the lot. Both ties go to even.
+const std::vector<Entry> kHalfAUnitBeyond = {{"Dunmarrow", "07/07/1986", "87.66667", "100"},
+                                             {"Dunmarrow", "12/13/1990", "-131.50001", "0"}};
+
+// Kaldera: after an odd part of the lot, 1,000 of its 10,000 shares still
+// carry 929,831.05 x 1,000 / 10,000 = 92,983.105, a tie, to even.
+const std::vector<Entry> kTieAfterAnOddPart = {{"Kaldera Corp", "12/31/2005", "10000", "929831.05"},
+                                               {"Kaldera Corp", "07/18/2006", "-860.91877", "0"},
+                                               {"Kaldera Corp", "10/10/2006", "-1000", "0"}};
+
 const Case kCases[] = {
+    {"a tie after an odd part of the same lot", kTieAfterAnOddPart, "12/31/2006", LotMethod::fifo, {},
+     {"Kaldera Corp,860.91877,2005-12-31,2006-07-18,,80050.90,,,,short,B,sell,fifo",
+      "Kaldera Corp,1000.00000,2005-12-31,2006-10-10,,92983.10,,,,short,B,sell,fifo"}},
+    {"rows of exact half units", kHalfAUnitBeyond, "12/31/1990", LotMethod::fifo, {},
+     {"Dunmarrow,131.50000,1986-07-07,1990-12-13,,100.00,,,,long,E,sell,fifo",
+      "Dunmarrow,0.00000,,1990-12-13,,0.00,,,,,,sell,fifo"}},
     {"fifo: a sale over a split spanning two buys", kSplitBetweenBuys, "12/31/2000", LotMethod::fifo, {},
      {"Vantrel,20.00000,1999-12-01,2000-06-15,100.04,360.00,,,-259.96,short,B,sell,fifo",
       "Vantrel,500.00000,1999-03-01,2000-06-15,2500.96,1000.00,,,1500.96,long,E,sell,fifo"}},
@@ -133,6 +154,39 @@ TEST(SalesFile, TheExampleInvestorsSaleOf1994) {
             header + "Quorvex,150.00000,1983-12-31,1994-03-02,5100.00,2671.88,,,2428.12,long,E,sell,fifo\r\n");
   EXPECT_EQ(salesOf(*investor, LotMethod::average, 1994),
             header + "Quorvex,150.00000,1983-12-31,1994-03-02,5100.00,4333.59,,,766.41,long,E,sell,average\r\n");
+}
+
+// The Sales report of the close-outs: 2004 holds only the close-out, whose
+// unknown proceeds stay out of the proceeds and gain totals; 2010 sums the
+// short Kaldera sale and the long worthless Dirvana.
+TEST(SalesReport, YearsTermsAndTotalsWithoutUnknownProceeds) {
+  auto investor = test::makeInvestor("A", "", "12/31/1983", "06/30/2010");
+  for (const Entry& e : kCloseOuts) {
+    std::string code = e.date, date = e.date, cost = e.cost, shares = e.shares;
+    investor->colSecurities()->Item(e.security)->colBuySells()->Add(code, date, cost, shares)->Proceeds(e.proceeds);
+  }
+  const auto record = orlendo::calculateWithLots(*investor, orlendo::kHistoryStart, orlendo::readDate("06/30/2010"),
+                                                 nullptr);
+  std::string text;
+  for (const SalesReportPiece& piece : SalesReportPieces(record->rows(LotMethod::fifo))) text += piece.text;
+  const auto figures = [](const char* proceeds, const char* basis, const char* gain) {
+    return test::sp(17) + test::sp(15 - std::strlen(proceeds)) + proceeds + test::sp(15 - std::strlen(basis)) + basis +
+           test::sp(15 - std::strlen(gain)) + gain + "\r\n";
+  };
+  const std::string expected[] = {
+      "  Tax year 2004\r\n\r\n  Short-term\r\n  Quorvex Wireless            close-out    06/01/2004  12/30/2004  B\r\n",
+      "  Short-term totals\r\n" + figures("0.00", "50.00", "0.00"),
+      "  * Proceeds unknown: 1 row is left out of the proceeds and gain totals.\r\n\r\n  Tax year 2010\r\n",
+      "  Long-term totals\r\n" + figures("0.00", "123.45", "-123.45"),
+      "  Totals for 2010\r\n" + figures("45.00", "153.45", "-108.45"),
+  };
+  std::size_t at = 0;
+  for (const std::string& part : expected) {
+    const std::size_t found = text.find(part, at);
+    ASSERT_NE(found, std::string::npos) << part << "\nin\n" << text;
+    at = found + part.size();
+  }
+  EXPECT_EQ(text.find("Proceeds unknown", at), std::string::npos) << "2010 has no unknown proceeds";
 }
 
 }  // namespace

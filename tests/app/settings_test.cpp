@@ -55,6 +55,21 @@ TEST(GetIni, FreshSettingsGiveTheDefaultsAndRecordTheDataFolder) {
             "[Data Files]\r\nData File Path=" + h.folder.file("appdata/Kelvane/QVX") + "\r\n");
 }
 
+// A folder every user may write to would take every later backup copy.
+TEST(GetIni, AStoredDataFolderThatIsGoneNoFolderOrSharedGivesThePerUserFolder) {
+  IniHarness h;
+  const std::string file = h.folder.write("plain.txt", "x");
+  const std::string shared = h.folder.file("shared");
+  fs::create_directory(shared);
+  fs::permissions(shared, fs::perms::all | fs::perms::sticky_bit);
+  for (const std::string& stored : {std::string("/no/longer/there"), file, file + "/sub", shared}) {
+    h.folder.write("tvxdesk.ini", "[Data Files]\r\nData File Path=" + stored + "\r\n");
+    h.run();
+    EXPECT_EQ(h.state.DataPath, h.folder.file("appdata/Kelvane/QVX")) << stored;
+    EXPECT_NE(readFile(h.folder.file("tvxdesk.ini")).find("Data File Path=" + h.state.DataPath), std::string::npos);
+  }
+}
+
 // ---- fonts -------------------------------------------------------------
 
 class ScriptedFontDialog final : public FontDialog {

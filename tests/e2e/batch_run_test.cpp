@@ -1,5 +1,6 @@
 // The built tvxdesk run as a separate process in batch mode, with no
 // display: output file, exit status and standard error.
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -187,6 +188,27 @@ TEST_F(BatchRun, AHoldingTooLargeForItsColumnsPrintsItsFiguresWhole) {
     EXPECT_NE(text.find(line), std::string::npos) << line;
 }
 
+// A folder, FIFO or link to one is refused before anything is written, as
+// the input is, whatever its name ends with; a FIFO no longer hangs the run.
+TEST_F(BatchRun, NamesOfNoRegularFileAreRefusedBeforeAnythingIsWritten) {
+  const fs::path fifo = dir / "ff.txt", link = dir / "x.csv";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  fs::create_symlink(fifo, link);
+  const std::string in = example().string(), out = (dir / "o.txt").string();
+  const std::pair<std::vector<std::string>, fs::path> cases[] = {
+      {{"/silent", "/input", dir.string(), "/output", out}, dir},
+      {{"/silent", "/input", in, "/output", fifo.string()}, fifo},
+      {{"/silent", "/input", in, "/output", out, "/csv", link.string()}, link},
+  };
+  for (const auto& [args, refused] : cases) {
+    const Result r = runDesk(args, "timeout 10");
+    EXPECT_EQ(r.status, 2) << "124: it hung";
+    EXPECT_EQ(r.err, "tvxdesk: WARNING: " + refused.string() + " is not a regular file.\n");
+    EXPECT_FALSE(fs::exists(out));
+    EXPECT_TRUE(fs::is_fifo(fifo));
+  }
+}
+
 TEST_F(BatchRun, AnUnwritableOutputPathExitsTwo) {
   std::ofstream(dir / "plain") << "x";
   const fs::path out = dir / "plain" / "o.txt";  // a file in the way of the folder
@@ -225,24 +247,34 @@ TEST_F(BatchRun, ACommandLineWithoutAUsableFileEndsSayingWhichAndWritesNothing) 
 }
 
 // The example's first lines, as its Detailed report shows them.
-const std::string kCsvStart =
-    "security,date,description,shares_change,basis_change,shares,basis,basis_per_share,cash_received,"
-    "gain_realized,gain_recognized\r\n"
-    "Quorvex,1983-12-31,Buy,300.00000,18750.00,300.00000,18750.00,62.50000,,,\r\n"
-    "Quorvex,1983-12-31,Spin off,0.00000,-13406.25,300.00000,5343.75,17.81250,,,\r\n";
 
-TEST_F(BatchRun, AnUnwritableCsvExitsTwoAndKeepsTheOldFile) {
+// A file-size limit, as on a full disk (it binds root too), met by the CSV
+// or only by the reports appended to an earlier run's: the run keeps both
+// files new or leaves both as they were.
+TEST_F(BatchRun, UnderASizeLimitTheRunKeepsBothFilesOrNeither) {
   const fs::path csv = dir / "smith.csv";
-  std::ofstream(csv) << "old";
   const fs::path txt = dir / "smith.txt";
-  // The write fails part-way: a 2 KB file size limit, as on a full disk (it binds root too).
-  const Result r = runDesk({"/silent", "/input", example().string(), "/output", txt.string(), "/csv", csv.string()},
-                           "sh -c 'trap \"\" XFSZ; ulimit -f 4; exec \"$0\" \"$@\"'");
-  EXPECT_EQ(r.status, 2);
-  EXPECT_NE(r.err.find(csv.string()), std::string::npos) << r.err;
-  EXPECT_EQ(readFile(csv), "old");
-  EXPECT_FALSE(fs::exists(txt)) << "the reports are not appended after a failed export";
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 1) << "no temporary file left";
+  const std::vector<std::string> args{"/silent", "/input", example().string(), "/output", txt.string(),
+                                      "/csv", csv.string()};
+  ASSERT_EQ(runDesk(args).status, 0);
+  const std::string newTxt = readFile(txt) + readFile(txt), newCsv = readFile(csv);
+  struct Case {
+    int blocks;  // of 512 bytes
+    bool kept;
+  };
+  for (const Case c : {Case{4, false}, Case{60, false}, Case{200, true}}) {
+    SCOPED_TRACE(c.blocks);
+    std::ofstream(csv, std::ios::trunc) << "old";
+    fs::resize_file(txt, newTxt.size() / 2);
+    const std::string oldTxt = readFile(txt);
+    const Result r = runDesk(args, "sh -c 'trap \"\" XFSZ; ulimit -f " + std::to_string(c.blocks) +
+                                       "; exec \"$0\" \"$@\"'");
+    EXPECT_EQ(r.status, c.kept ? 0 : 2) << r.err;
+    if (!c.kept) EXPECT_NE(r.err.find((c.blocks == 4 ? csv : txt).string()), std::string::npos) << r.err;
+    EXPECT_EQ(readFile(csv), c.kept ? newCsv : "old");
+    EXPECT_EQ(readFile(txt), c.kept ? newTxt : oldTxt);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 2) << "no temporary file left";
+  }
 }
 
 TEST_F(BatchRun, AFailingCalculationWritesNeitherFile) {

@@ -1,5 +1,6 @@
-// The batch run ended by a signal while it appends its reports: the output
-// file is either as it was or holds the whole reports, never a part of them.
+// The batch run ended by a signal while it appends its reports and writes
+// its CSV file: the files are either all as they were or all new, never a
+// part of the reports, never one file old and the other new.
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -44,13 +45,13 @@ std::string bigInvestor() {
 }
 
 // Starts the batch run; returns its process id.
-pid_t startBatch(const fs::path& input, const fs::path& output) {
+pid_t startBatch(const fs::path& input, const fs::path& output, const fs::path& csv) {
   const pid_t pid = ::fork();
   if (pid == 0) {
     ::unsetenv("DISPLAY");
     ::unsetenv("WAYLAND_DISPLAY");
     ::execl(TVX_DESK_BINARY, TVX_DESK_BINARY, "/silent", "/input", input.c_str(), "/output", output.c_str(),
-            static_cast<char*>(nullptr));
+            "/csv", csv.c_str(), static_cast<char*>(nullptr));
     ::_exit(127);
   }
   return pid;
@@ -62,34 +63,41 @@ TEST(BatchSignal, ATerminatedOrInterruptedRunLeavesTheOldFileOrTheWholeReports) 
   fs::create_directories(dir);
   const fs::path input = dir / "big.qvx";
   const fs::path output = dir / "out.txt";
+  const fs::path csv = dir / "out.csv";
   writeFile(input, bigInvestor());
   const std::string before = "an earlier report\r\n";
+  const std::string csvBefore = "an earlier export\r\n";
 
   // The whole reports, and how long a run takes.
   writeFile(output, before);
   const auto started = std::chrono::steady_clock::now();
   int status = 0;
-  const pid_t first = startBatch(input, output);
+  const pid_t first = startBatch(input, output, csv);
   ASSERT_EQ(::waitpid(first, &status, 0), first);
   const auto runTime = std::chrono::steady_clock::now() - started;
   ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   const std::string whole = readFile(output);
   ASSERT_GT(whole.size(), before.size() + 500'000);
+  const std::string wholeCsv = readFile(csv);
 
   std::mt19937 random(20171231);
   const auto span = std::chrono::duration_cast<std::chrono::microseconds>(runTime).count();
   int oldKept = 0, wholeWritten = 0;
   for (int i = 0; i < 60; ++i) {
     writeFile(output, before);
+    writeFile(csv, csvBefore);
     const int signalNumber = i % 2 ? SIGINT : SIGTERM;
-    const pid_t pid = startBatch(input, output);
+    const pid_t pid = startBatch(input, output, csv);
     std::this_thread::sleep_for(std::chrono::microseconds(std::uniform_int_distribution<long>(0, span)(random)));
     ::kill(pid, signalNumber);
     ASSERT_EQ(::waitpid(pid, &status, 0), pid);
     const std::string now = readFile(output);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 3) << "run " << i << ": no temporary file";
     if (now == before) {
+      EXPECT_EQ(readFile(csv), csvBefore) << "run " << i;
       ++oldKept;
     } else {
+      EXPECT_EQ(readFile(csv), wholeCsv) << "run " << i;
       ASSERT_EQ(now.size(), whole.size()) << "run " << i << ": a part of the reports was left behind";
       EXPECT_EQ(now, whole);
       ++wholeWritten;

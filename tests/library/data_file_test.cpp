@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <random>
 #include <set>
 #include <string>
@@ -92,11 +93,12 @@ class DataFileTest : public ::testing::Test {
   }
   // Checks that `body` fails with an error whose trail starts with `trail`.
   template <class F>
-  static void expectFailure(F&& body, const std::string& trail, long number = -1) {
+  static void expectFailure(F&& body, const std::string& trail, long number = -1,
+                            const std::string& description = "Tallyvex") {
     const Error e = caught(body);
     EXPECT_TRUE(number == -1 ? e.number() != 0 : e.number() == number) << e.number();
     EXPECT_EQ(e.source().rfind(trail, 0), 0u) << e.source();
-    EXPECT_EQ(e.description(), "Tallyvex");
+    EXPECT_EQ(e.description(), description);
   }
 
   std::string backupPath() const { return dir_.file("backup.qvx"); }
@@ -241,10 +243,10 @@ TEST_F(DataFileTest, AFullDiskKeepsTheDataFileAndTheBackupAsTheyWere) {
   struct Case {
     const char* what;
     rlim_t limit;
-    const char* backupAfter;  // the data file always keeps `old`
+    bool namesBackup;  // both files always stay as they were
   };
-  for (const Case c : {Case{"the backup's write fails", 100, "older backup"},
-                       Case{"the data file's write fails", old.size() + 100, nullptr}}) {
+  for (const Case c : {Case{"the backup's write fails", 100, true},
+                       Case{"the data file's write fails", old.size() + 100, false}}) {
     SCOPED_TRACE(c.what);
     writeBytes("backup.qvx", "older backup");
     const pid_t pid = ::fork();
@@ -255,14 +257,14 @@ TEST_F(DataFileTest, AFullDiskKeepsTheDataFileAndTheBackupAsTheyWere) {
       ::setrlimit(RLIMIT_FSIZE, &limit);
       const Error e = caught([&] { investor->Save("data.qvx"); });
       const bool namesBackup = e.description().find("backup.qvx") != std::string::npos;
-      ::_exit(namesBackup == (c.backupAfter != nullptr) ? static_cast<int>(e.number()) : 1);
+      ::_exit(namesBackup == c.namesBackup ? static_cast<int>(e.number()) : 1);
     }
     int status = 0;
     ASSERT_EQ(::waitpid(pid, &status, 0), pid);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), errnum::DiskFull);
     EXPECT_EQ(readBytes("data.qvx"), old);
-    EXPECT_EQ(readBytes("backup.qvx"), c.backupAfter ? std::string(c.backupAfter) : old);
+    EXPECT_EQ(readBytes("backup.qvx"), "older backup");
     EXPECT_EQ(dir_.entries(), (Names{"data.qvx", "backup.qvx"}));
   }
 }
@@ -276,27 +278,66 @@ TEST_F(DataFileTest, ABackupThatCannotBeMadeStopsTheSaveAndNamesTheBackup) {
   const Error e = caught([&] { investor->Save("data.qvx"); });
   EXPECT_EQ(e.number(), errnum::PathFileAccess);
   EXPECT_EQ(e.source(), "Investor.Save\r" + backupPath());
-  EXPECT_EQ(e.description(), "Cannot write the backup copy " + backupPath() + ": Path/File access error");
+  EXPECT_EQ(e.description(), backupPath() + " is not a regular file.");
   EXPECT_EQ(readBytes("data.qvx"), old);
   EXPECT_EQ(dir_.entries(), (Names{"data.qvx", "backup.qvx"}));
 }
 
-// The backup is a new file: a read-only data file must not make it (and so
-// every later save in the folder) read-only. The data file keeps its bits.
-TEST_F(DataFileTest, TheBackupGetsANewFilesPermissionsNotTheDataFiles) {
+// The backup is as private as the data file, with the owner's read and
+// write added (under a umask that would give a new file 0644); what is at
+// backup.qvx is replaced, never followed, and one of another user is left
+// alone; every refusal comes before either file is touched: a read-only
+// data file (also for the superuser) keeps the older backup.
+TEST_F(DataFileTest, TheBackupIsAsPrivateAsTheFileAndReplacesOnlyWhatIsOurs) {
   const mode_t mask = ::umask(022);
+  fs::create_directory("elsewhere");
+  struct Case {
+    const char* why;
+    fs::perms dataMode;
+    std::function<void()> atBackup;
+    long error;  // 0: saved
+  };
+  const auto rw = fs::perms::owner_read | fs::perms::owner_write;
+  const auto plain = [] { writeBytes("backup.qvx", "older backup"); };
+  const Case cases[] = {
+      {"a private file", rw, plain, 0},
+      {"a file the group may read and write", rw | fs::perms::group_read | fs::perms::group_write, plain, 0},
+      {"a link planted at backup.qvx", rw, [] { fs::create_symlink(fs::absolute("elsewhere/notes"), "backup.qvx"); },
+       0},
+      {"a backup.qvx of another user", rw,
+       [] {
+         writeBytes("backup.qvx", "older backup");
+         ASSERT_EQ(::lchown("backup.qvx", ::geteuid() + 1, static_cast<gid_t>(-1)), 0) << "needs root";
+       },
+       errnum::PermissionDenied},
+      {"a read-only data file", fs::perms::owner_read, plain, errnum::PermissionDenied},
+  };
   auto investor = sampleInvestor();
-  investor->Save("data.qvx");
-  fs::permissions("data.qvx", fs::perms::owner_read | fs::perms::owner_write);
-  investor->Save("data.qvx");
-  EXPECT_EQ(fs::status("data.qvx").permissions(), fs::perms::owner_read | fs::perms::owner_write);
-  fs::permissions("data.qvx", fs::perms::owner_read);
-  (void)caught([&] { investor->Save("data.qvx"); });  // refused unless run as root: the backup is made first
-  const auto plain = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read;
-  EXPECT_EQ(fs::status("backup.qvx").permissions(), plain);
-  investor->Save("other.qvx");
-  investor->Save("other.qvx");  // backs up over the backup the read-only file left
-  EXPECT_EQ(readBytes("backup.qvx"), readBytes("other.qvx"));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    fs::remove("backup.qvx");
+    investor->Save("data.qvx");
+    fs::permissions("data.qvx", c.dataMode);
+    const std::string old = readBytes("data.qvx");
+    fs::remove("backup.qvx");
+    writeBytes("elsewhere/notes", "another user's notes");
+    c.atBackup();
+    const std::string olderBackup = readBytes("backup.qvx");
+    investor->sName(c.why);
+    const Error e = caught([&] { investor->Save("data.qvx"); });
+    EXPECT_EQ(e.number(), c.error);
+    EXPECT_EQ(readBytes("elsewhere/notes"), "another user's notes");
+    EXPECT_FALSE(fs::is_symlink("backup.qvx") && c.error == 0);
+    EXPECT_EQ(readBytes("backup.qvx"), c.error ? olderBackup : old);
+    EXPECT_EQ(readBytes("data.qvx") == old, c.error != 0);
+    if (c.error == 0) {
+      EXPECT_EQ(fs::status("backup.qvx").permissions(), c.dataMode);
+    }
+    if (c.error == errnum::PermissionDenied && c.dataMode == rw) {
+      EXPECT_EQ(e.description(), backupPath() + " belongs to another user.");
+    }
+    fs::permissions("data.qvx", rw);
+  }
   ::umask(mask);
 }
 

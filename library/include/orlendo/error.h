@@ -74,10 +74,25 @@ long numberOfSystemError(int errnoValue) noexcept;
 
 // Raises a platform-style failure: the default source and the error type text.
 [[noreturn]] void raisePlatform(long number);
+// Raises the failure of a system call on the file `path`: the number of the
+// errno value, and for a cause the number does not tell (a name too long)
+// a message naming the file and the cause.
+[[noreturn]] void raiseSystemError(int errnoValue, const std::string& path);
 // Raises an error with an explicit source and description.
 [[noreturn]] void raise(long number, std::string source, std::string description = {});
 // Raises an error whose description `message` handlers keep (see above).
 [[noreturn]] void raiseMessage(long number, std::string source, std::string message);
+
+// Whatever is in flight as an Error, decoded by one table: an Error as it
+// is; out of memory, a failed system call (by its errno value, as above) or
+// another standard exception with its number, its type text (the
+// exception's own text for the last) as description and `source`.
+// Call only inside a catch block.
+Error errorInFlight(std::string_view source = kDefaultSource);
+
+// `text` with control characters (below a blank, and DEL) written as \xNN,
+// for messages that show text read from a file.
+std::string visibleText(std::string_view text);
 
 // Converts whatever is in flight (an Error or a standard exception) into an
 // Error with `tag` put in front of its source trail and the product

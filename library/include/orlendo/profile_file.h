@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -47,6 +48,9 @@ class ProfileFile {
   // Writes the whole content to the bound file atomically: a temporary file
   // in the same folder, flushed, then renamed over the old one.
   void Commit() const;
+  // A file this object creates gets the bits 0600 (a settings file may hold
+  // the names of a user's files); an existing file keeps its bits.
+  void CreatePrivate() noexcept { private_ = true; }
 
   // The file content as it would be written.
   std::string Render() const;
@@ -70,6 +74,7 @@ class ProfileFile {
   void parse(const std::string& text);
 
   Mode mode_;
+  bool private_ = false;
   std::string fileName_;
   std::vector<Section> sections_;
   std::unordered_map<std::string, std::size_t> sectionIndex_;  // folded name -> position in sections_
@@ -82,25 +87,78 @@ class FileHelper {
   static bool PathExists(std::string_view name);
 };
 
-// The permission bits of a file written atomically.
+// How a file written atomically is written.
 enum class FilePermissions {
-  KeepExisting,  // those of the file replaced; a new file gets the default
-  Default,       // always those of a newly created file (0644 less the umask)
+  KeepExisting,  // those of the file replaced; a new file gets 0644 less the umask
+  Private,       // those of the file replaced; a new file gets 0600
+  Explicit,      // WriteOptions::mode, whatever was there
 };
 
-// Writes `content` to `path` atomically: the temporary file `path` + ".tmp"
-// in the same folder (any file of that name is replaced), written, flushed
-// (fsync), renamed over `path`, and the folder flushed. On failure the old
-// file is untouched, the temporary file is removed, and an error is raised
-// (a full disk or a file-size limit: DiskFull). A kill at any moment leaves
-// the old or the new file and at most that one temporary file, which the
-// next write replaces.
+struct WriteOptions {
+  FilePermissions permissions = FilePermissions::KeepExisting;
+  unsigned mode = 0;          // the bits for FilePermissions::Explicit
+  bool followLinks = true;    // false: a link at the name is replaced by the file itself
+  bool ownFileOnly = false;   // refuse to replace a file (or link) of another user
+};
+
+// A file written under its temporary name in the same folder and put in
+// place later, so that several files can be replaced together:
 //
-// A symbolic link that leads to an existing file is kept: the file it leads
-// to is replaced (in that file's folder). A link that leads nowhere is
-// itself replaced by the new file; its target is never created.
-void writeFileAtomically(const std::string& path, std::string_view content,
-                         FilePermissions permissions = FilePermissions::KeepExisting);
+//   1. the constructor checks the name and writes the temporary file;
+//   2. place() puts it in place; the file it replaces is kept aside under
+//      the temporary name (the two names are exchanged);
+//   3. keep() drops the replaced file, or revert() puts it back.
+//
+// The destructor removes an unplaced temporary file and reverts a placed
+// file that was not kept. On a file system that cannot exchange names the
+// file is renamed over the old one and revert() cannot bring it back.
+//
+// The name may be a symbolic link to a regular file (followed unless
+// WriteOptions::followLinks is false; the file it leads to is replaced in
+// its own folder), a link that leads nowhere (itself replaced; its target
+// is never created), a regular file or a new name. Anything else (a folder,
+// a FIFO, a device, a socket) is refused with a message naming it before
+// anything is written, and so is a file without write permission for its
+// owner when the caller owns it (also for the superuser). Failures raise
+// an Error (a full disk or a file-size limit: DiskFull) and leave the old
+// file and no temporary file.
+//
+// The temporary name is `path` + ".tmp", or, for a name too long for that,
+// a shortened name fixed for that file, so that a killed write leaves at
+// most one temporary file per file, which the next write replaces.
+class StagedFile {
+ public:
+  StagedFile(const std::string& path, std::string_view content, const WriteOptions& options = {});
+  ~StagedFile();
+  StagedFile(StagedFile&& other) noexcept;
+  StagedFile& operator=(StagedFile&&) = delete;
+  StagedFile(const StagedFile&) = delete;
+  StagedFile& operator=(const StagedFile&) = delete;
+
+  const std::string& target() const noexcept { return target_; }
+  const std::string& temporaryName() const noexcept { return temp_; }
+
+  void place();
+  void revert() noexcept;
+  void keep() noexcept;
+
+ private:
+  enum class State { Staged, Placed, Done };
+  std::string target_;
+  std::string temp_;
+  State state_ = State::Staged;
+  bool nameTaken_ = false;  // something was at the target name
+  bool exchanged_ = false;  // the replaced file is under temp_
+};
+
+// Places every file in order and keeps them all; when one cannot be placed,
+// those placed before it are reverted and the failure raised.
+void placeTogether(std::span<StagedFile> files);
+
+// Writes `content` to `path` atomically (a StagedFile placed and kept): a
+// kill at any moment leaves the old or the new file and at most the one
+// temporary file, which the next write replaces.
+void writeFileAtomically(const std::string& path, std::string_view content, const WriteOptions& options = {});
 
 // Removes what a killed atomic write of `path` may have left behind.
 void discardTemporaryFile(const std::string& path);
