@@ -18,6 +18,7 @@
 #include "orlendo/error.h"
 #include "orlendo/model.h"
 #include "orlendo/profile_file.h"
+#include "orlendo/transactions.h"
 #include "library/test_support.h"
 
 namespace fs = std::filesystem;
@@ -342,5 +343,34 @@ TEST_F(DataFileTest, TheBackupIsAsPrivateAsTheFileAndReplacesOnlyWhatIsOurs) {
 }
 
 // ---- what is not a data file ------------------------------------------------------------------------
+
+// Loaded entries and calculated buys and sells are kept compact until a
+// caller asks: the object Item gives is then the entry or transaction itself,
+// so a change through it is what the calculation and every reader see.
+TEST_F(DataFileTest, AnEntryOrTransactionItemGivesIsTheOneObjectFromThenOn) {
+  writeBytes("data.qvx",
+             "[General]\r\nStart Date=12/31/1983\r\nStop Date=12/31/1985\r\n[Quorvex]\r\nCount=2\r\n"
+             "1 Date=01/02/1984\r\n1 Shares=10.00000\r\n1 Cost=100.00\r\n"
+             "2 Date=01/03/1984\r\n2 Shares=-4.00000\r\n2 Cost=0.00\r\n2 Proceeds=55.00\r\n");
+  auto investor = Investor::create(kToday);
+  investor->LoadFile("data.qvx");
+  const BuySellsPtr entries = entriesOf(investor, "Quorvex");
+  const BuySellPtr buy = entries->Item(1);
+  EXPECT_EQ(entries->Item(1), buy);
+  buy->ChgShrs("20");
+  EXPECT_EQ(entries->Item(2)->Proceeds(), "55.00");
+
+  investor->Calculate(tvxtest::ymd(1983, 12, 31), tvxtest::ymd(1985, 12, 31));
+  const XactionsPtr xactions = investor->colSecurities()->Item("Quorvex")->colXActions();
+  ASSERT_EQ(xactions->Count(), 2);
+  const XactionPtr bought = xactions->Item(1);
+  EXPECT_EQ(xactions->Item(1), bought);
+  bought->Description("Changed");
+  std::vector<std::string> read;
+  visitXactions(*xactions, [&](const Xaction& x) { read.push_back(x.Description() + " " + x.NewShrs()); });
+  EXPECT_EQ(read, (std::vector<std::string>{"Changed 20.00000", "Sell 16.00000"}));
+  EXPECT_EQ(xactions->NewEnum()[0], bought);
+  EXPECT_EQ(xactions->NewEnum()[1]->NewShrs(), "16.00000");
+}
 
 }  // namespace
