@@ -50,7 +50,7 @@ Entry readEntry(const BuySell& b) {
     e.shares = entryShares(b);
     e.isBuy = e.shares > 0;
     e.sharesRead = true;
-    auto d = entryDate(b);
+    auto d = parseDate(b.XActionDate());  // none when the text names no day
     if (!d) return e.failure = errnum::TypeMismatch, e;
     e.dayNumber = static_cast<std::int32_t>(sys_days{*d}.time_since_epoch().count());
   } catch (const Error& err) {
@@ -319,8 +319,6 @@ std::optional<EntryFault> findUnreadableEntry(const Investor& investor) {
 }
 
 double entryShares(const BuySell& entry) { return entry.ChgShrsValue(); }
-
-std::optional<Date> entryDate(const BuySell& entry) { return parseDate(entry.XActionDate()); }
 
 void calculateInvestor(Investor& investor, Date start, Date stop, ProgressObserver* observer, WalkObserver* walk) {
   std::optional<EntryFault> fault;

@@ -84,16 +84,6 @@ class ReportFormTest : public QObject {
     delete created[4];
   }
 
-  void cannotBeMadeSmallerThanItFirstAppeared() {
-    qt::ReportForm form({});
-    form.show();
-    const QSize first = form.size();
-    form.resize(100, 80);
-    QCOMPARE(form.size(), first);
-    form.resize(first.width() + 200, first.height() + 100);
-    QCOMPARE(form.size(), QSize(first.width() + 200, first.height() + 100));
-    QCOMPARE(form.tbToolbar()->actions().size(), 2);
-  }
 };
 
 QTEST_MAIN(ReportFormTest)
