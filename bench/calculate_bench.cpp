@@ -1,5 +1,5 @@
 // Speed of Investor.Calculate: the ordered walk the library uses, and the
-// plain calendar loop (tests/library/reference_walk.h) on the same inputs, so
+// plain calendar loop (reference_walk.h) on the same inputs, so
 // that one run gives both times and their ratio.
 //
 //   typical  a 12/31/1983 Quorvex holding and 50 buys and sells over the history
@@ -15,7 +15,7 @@
 #include <random>
 #include <string>
 
-#include "library/reference_walk.h"
+#include "reference_walk.h"
 #include "orlendo/catalogue.h"
 #include "orlendo/model.h"
 

@@ -202,8 +202,6 @@ int runBatch(std::span<const std::string> args, const MessageStream& err, bool e
 
 }  // namespace
 
-int RunBatchMain(std::span<const std::string> args, std::ostream& err) { return runBatch(args, err, false); }
-
 namespace {
 
 // The input file is mapped while it is loaded (before any output file is

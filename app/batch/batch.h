@@ -61,14 +61,10 @@ class StderrMessageBox final : public MessageBox {
 
 // The whole batch side of the program's start: builds the state and the
 // context (error logger and messages on `err`), reads the command line and
-// runs the batch. Returns the exit status.
-int RunBatchMain(std::span<const std::string> args, std::ostream& err);
-
-// RunBatchMain for the program itself: a fatal signal meanwhile takes back
-// the report append under way (UndoOpenAppendOnFatalSignals); once the
-// reports are written and the output file closed, flushes the standard
-// streams and ends the process with the exit status, without freeing the
-// investor piece by piece.
+// runs the batch. A fatal signal meanwhile takes back the report append
+// under way (UndoOpenAppendOnFatalSignals); once the reports are written and
+// the output file closed, flushes the standard streams and ends the process
+// with the exit status, without freeing the investor piece by piece.
 [[noreturn]] void RunBatchAndExit(std::span<const std::string> args, MessageStream err);
 
 }  // namespace tvx

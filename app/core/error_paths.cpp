@@ -59,11 +59,12 @@ std::string FatalErrorText(long errorNumber, std::string_view location) {
 }
 
 void ReportFatalError(AppState& state, EndServices& services, long errorNumber, std::string_view location,
-                      std::string_view source) {
+                      std::string_view source, std::string_view description) {
   if (state.Silent) {
-    // Nobody to ask: the first five lines, and the trail the box would not show.
+    // Nobody to ask: the first five lines, and the trail and message the box would not show.
     const std::string where = source.empty() ? std::string(location) : LocationText(location, source);
-    const std::string text = FatalBoxText(kFileDescription, errorNumber, where, "", "") + BatchFileLines(state);
+    const std::string text =
+        FatalBoxText(kFileDescription, errorNumber, where, description, "") + BatchFileLines(state);
     if (services.messages) quietly([&] { services.messages->show("WARNING!", text, Icon::Stop, Buttons::Ok); });
     EndProgram(state, services, false, kExitError);
   }
@@ -94,7 +95,8 @@ void TakeErrorPath(AppState& state, EndServices& services, ErrorPath path, std::
     case ErrorPath::show: ShowCaughtError(state, services, procedure);
     case ErrorPath::fatal: {
       const CaughtError e = currentError();
-      ReportFatalError(state, services, e.number, procedure, e.source);
+      ReportFatalError(state, services, e.number, procedure, e.source,
+                       HasOwnDescription(e) ? std::string_view(e.description) : std::string_view());
     }
     case ErrorPath::caller: break;
   }

@@ -54,10 +54,11 @@ std::string FatalErrorText(long errorNumber, std::string_view location);
 
 // The fatal-error box ("WARNING!", stop icon, Yes/No): Yes runs Save As;
 // then the program ends. In batch mode nobody is asked: the text (without
-// the save question, with `source` when given) goes to the message port,
-// which prints it, and the program ends with kExitError.
+// the save question, with `source` and `description` when given) goes to
+// the message port, which prints it, and the program ends with kExitError.
 [[noreturn]] void ReportFatalError(AppState& state, EndServices& services, long errorNumber,
-                                   std::string_view location, std::string_view source = {});
+                                   std::string_view location, std::string_view source = {},
+                                   std::string_view description = {});
 
 // The files of a batch run, for its error texts: "\nInput file:" and
 // "\nOutput file:" lines, each only when its name is known.
@@ -102,13 +103,15 @@ decltype(auto) Guarded(AppState& state, EndServices& services, ErrorPath path, s
 
 // The same for a procedure with a handler of its own, which runs inside the
 // catch block (so that currentError() and a rethrow see the failure) and
-// may end the procedure quietly by returning.
-template <class F, class OnError>
+// may end the procedure quietly by returning. `onEnded` runs when the
+// program ends on the way, before the end passes through.
+template <class F, class OnError, class OnEnded = void (*)()>
   requires std::is_void_v<std::invoke_result_t<F>>
-void Guarded(F&& body, OnError&& onError) {
+void Guarded(F&& body, OnError&& onError, OnEnded&& onEnded = [] {}) {
   try {
     std::forward<F>(body)();
   } catch (const ProgramEnded&) {
+    std::forward<OnEnded>(onEnded)();
     throw;
   } catch (...) {
     std::forward<OnError>(onError)();

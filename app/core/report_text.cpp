@@ -123,8 +123,8 @@ FileAppend::~FileAppend() {
 
 void FileAppend::failed(const char* what, int error) {
   undo();
-  failure_.emplace(orlendo::numberOfSystemError(error), std::string(what) + " \"" + path_ + "\": " + std::strerror(error),
-                   std::string(orlendo::kProductDescription));
+  failure_.emplace(orlendo::numberOfSystemError(error), "tvxdesk",
+                   std::string(what) + " \"" + path_ + "\": " + std::strerror(error));
 }
 
 void FileAppend::undoForSignal() const noexcept {
@@ -150,8 +150,7 @@ void FileAppend::undo() noexcept {
 
 void FileAppend::open() {
   if (path_.empty()) {
-    failure_.emplace(orlendo::errnum::NoFilename, "No output file name was given.",
-                     std::string(orlendo::kProductDescription));
+    failure_.emplace(orlendo::errnum::NoFilename, "tvxdesk", "No output file name was given.");
     return;
   }
   // Only a regular file takes the reports: a FIFO would hang the run (the

@@ -56,6 +56,15 @@ long numberInFlight() {
   }
 }
 
+// The failure in flight as the entry error of `procedure`.
+EntryError entryErrorInFlight(std::string_view procedure) {
+  try {
+    rethrowAsEntryError(procedure);
+  } catch (const EntryError& e) {
+    return e;
+  }
+}
+
 }  // namespace
 
 InputForm::InputForm(orlendo::InvestorPtr investor, InputWindowHost& host, MessageBox& messages)
@@ -66,29 +75,25 @@ InputForm::InputForm(orlendo::InvestorPtr investor, InputWindowHost& host, Messa
 }
 
 // Runs an event handler; a failure goes to the error path with the handler's
-// location and leaves the window inert, as the program is ending.
+// location and leaves the window inert, as the program is ending. When the
+// program ended on the way (a save that took the fatal path), it has been
+// reported once, and the window only goes inert.
 template <class F>
 void InputForm::guarded(std::string_view procedure, F&& body) {
   if (failed_) return;
-  try {
-    try {
-      std::forward<F>(body)();
-    } catch (const ProgramEnded&) {
-      throw;
-    } catch (...) {
-      rethrowAsEntryError(procedure);
-    }
-  } catch (const ProgramEnded&) {
-    // The program ended on the way (a save that took the fatal path): it
-    // has been reported once, and this window only goes inert.
-    failed_ = true;
-    loading_ = false;
-    throw;
-  } catch (const EntryError& e) {
-    failed_ = true;
-    loading_ = false;
-    host_.reportError(e.number(), e.description(), e.location());
-  }
+  Guarded(
+      std::forward<F>(body),
+      [&] {
+        goInert();
+        const EntryError e = entryErrorInFlight(procedure);
+        host_.reportError(e.number(), e.description(), e.location());
+      },
+      [&] { goInert(); });
+}
+
+void InputForm::goInert() {
+  failed_ = true;
+  loading_ = false;
 }
 
 // ---- opening and closing ----------------------------------------------------
@@ -146,15 +151,12 @@ void InputForm::SetLumoraRadButtons() {
 
 void InputForm::SetInitialIP() {
   if (failed_) return;
-  try {
-    filenameLabel_ = host_.shortFilename();
-  } catch (const ProgramEnded&) {
-    failed_ = true;
-    throw;
-  } catch (...) {
-    failed_ = true;
-    host_.reportFatal(numberInFlight(), "SetInitialIP");
-  }
+  Guarded([&] { filenameLabel_ = host_.shortFilename(); },
+          [&] {
+            failed_ = true;
+            host_.reportFatal(numberInFlight(), "SetInitialIP");
+          },
+          [&] { failed_ = true; });
 }
 
 std::string InputForm::caption() const {
@@ -164,17 +166,15 @@ std::string InputForm::caption() const {
 
 void InputForm::okClicked() {
   if (failed_) return;
-  try {
-    // Unsaved, the window stays open so that nothing typed is lost.
-    if (!host_.saveFile()) return;  // GetInputs
-  } catch (const ProgramEnded&) {
-    failed_ = true;
-    throw;
-  } catch (...) {
-    failed_ = true;
-    host_.reportFatal(numberInFlight(), "GetInputs");
-    return;
-  }
+  bool saved = false;
+  Guarded([&] { saved = host_.saveFile(); },  // GetInputs
+          [&] {
+            failed_ = true;
+            host_.reportFatal(numberInFlight(), "GetInputs");
+          },
+          [&] { failed_ = true; });
+  // Unsaved, the window stays open so that nothing typed is lost.
+  if (!saved) return;
   closeRequested_ = true;
   close();
 }

@@ -132,6 +132,7 @@ class InputForm {
   void requestFocus(Field field) { focus_ = field; }
   template <class F>
   void guarded(std::string_view procedure, F&& body);
+  void goInert();
 
   orlendo::InvestorPtr investor_;
   InputWindowHost& host_;

@@ -15,7 +15,7 @@
 
 #include "qt/icons.h"
 #include "qt/qt_ports.h"
-#include "reports/window_cascade.h"
+#include "shell/window_cascade.h"
 
 namespace tvx::qt {
 

@@ -77,15 +77,13 @@ TransactionsCsv MakeTransactionsCsv(const orlendo::Investor& investor) {
 
 orlendo::StagedFile StageTransactionsCsv(const std::string& text, const std::string& path) {
   if (path.empty())
-    throw orlendo::Error(orlendo::errnum::NoFilename, "No CSV file name was given.",
-                         std::string(orlendo::kProductDescription));
+    throw orlendo::Error(orlendo::errnum::NoFilename, "tvxdesk", "No CSV file name was given.");
   try {
     return orlendo::StagedFile(path, text);
   } catch (const orlendo::Error& e) {
     // Name the file: the library's error knows only what failed.
     const std::string why = e.isMessage() ? e.description() : std::string(orlendo::errorTypeText(e.number()));
-    throw orlendo::Error(e.number(), "Cannot write the CSV file \"" + path + "\": " + why,
-                         std::string(orlendo::kProductDescription));
+    throw orlendo::Error(e.number(), "tvxdesk", "Cannot write the CSV file \"" + path + "\": " + why);
   }
 }
 

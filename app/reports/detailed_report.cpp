@@ -11,6 +11,7 @@
 #include "orlendo/model.h"
 #include "orlendo/numbers.h"
 #include "reports/listed_transactions.h"
+#include "reports/no_data.h"
 #include "reports/page_manager.h"
 #include "reports/report_context.h"
 #include "reports/report_run.h"

@@ -7,6 +7,7 @@
 #include "core/report_window.h"
 #include "orlendo/model.h"
 #include "orlendo/numbers.h"
+#include "reports/no_data.h"
 #include "reports/page_manager.h"
 #include "reports/report_context.h"
 #include "reports/report_run.h"

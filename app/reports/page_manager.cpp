@@ -3,12 +3,10 @@
 #include <limits>
 #include <utility>
 
-#include "core/error_logger.h"
 #include "core/printer.h"
 #include "core/report_text.h"
 #include "core/report_window.h"
 #include "orlendo/error.h"
-#include "orlendo/model.h"
 #include "reports/report_context.h"
 
 namespace tvx {
@@ -23,56 +21,18 @@ std::int16_t add16(long a, long b) {
   return static_cast<std::int16_t>(sum);
 }
 
-Printer& printerOf(ReportContext& ctx) {
-  if (!ctx.printer) throw orlendo::Error(orlendo::errnum::DeviceIO, "tvxdesk", "No printer is available.");
-  return *ctx.printer;
-}
-
 const std::string kMargin(kPageNumberColumn - 1, ' ');
 const std::string kHeadingIndent(kHeadingColumn - 1, ' ');
 
 }  // namespace
 
+Printer& ReportPrinter(ReportContext& ctx) {
+  if (!ctx.printer) throw orlendo::Error(orlendo::errnum::DeviceIO, "tvxdesk", "No printer is available.");
+  return *ctx.printer;
+}
+
 std::string LineCountErrorText(std::int16_t lineCount) {
   return std::to_string(lineCount) + " lines passed to PrnManager2()." + " Please use between 1 and " + std::to_string(kMaxChunkLines);
-}
-
-std::string MissingReportFontText(std::string_view fontName, float fontSize) {
-  return "This program requires the " + std::string(fontName) + " (" + pointSizeText(fontSize) + " point) " +
-         "font, which is not available on this system. Please install " +
-         "this font. The program will use the default font for this " +
-         "system. Report formatting may be affected. As an " + "alternative, the program will let you select a font.";
-}
-
-std::string MissingSavedFontText(std::string_view fontName, float fontSize) {
-  return "The " + std::string(fontName) + " (" + pointSizeText(fontSize) + " point) font, could not be located. " +
-         "The program will use the default font. " + "Report formatting may be affected.";
-}
-
-const orlendo::Investor& ReportInvestor(ReportContext& ctx) {
-  if (!ctx.state.Investor)
-    throw orlendo::Error(orlendo::errnum::NoData, "tvxdesk", std::string(orlendo::kProductDescription));
-  return *ctx.state.Investor;
-}
-
-bool ShowNoDataNotice(ReportContext& ctx) {
-  try {
-    throw;
-  } catch (const orlendo::Error& e) {
-    if (e.number() != orlendo::errnum::NoData || ctx.state.Silent) return false;
-  } catch (...) {
-    return false;
-  }
-  if (ctx.messages) ctx.messages->show("Notice", kNoDataText, Icon::Exclamation, Buttons::Ok);
-  return true;
-}
-
-ReportWindow& OpenReportWindow(ReportContext& ctx, std::string_view caption) {
-  if (!ctx.windows) throw orlendo::Error(orlendo::errnum::InvalidArgument, "tvxdesk", "No report window.");
-  ReportWindow& window = ctx.windows->create();
-  window.setCaption(caption);
-  window.setText("");
-  return window;
 }
 
 std::string PrintOrDisplay(ReportContext& ctx, ReportWindow* reportBox, Destination destination, std::string text,
@@ -86,7 +46,7 @@ std::string PrintOrDisplay(ReportContext& ctx, ReportWindow* reportBox, Destinat
         return {};
       case kDestPrinter:
         PrnManager2(ctx, lineCount, nameLine, line2, title);
-        printerOf(ctx).print(text);
+        ReportPrinter(ctx).print(text);
         return {};
       default:
         return std::move(text);
@@ -95,7 +55,7 @@ std::string PrintOrDisplay(ReportContext& ctx, ReportWindow* reportBox, Destinat
 }
 
 std::int16_t nLinesPerPage(ReportContext& ctx) {
-  Printer& printer = printerOf(ctx);
+  Printer& printer = ReportPrinter(ctx);
   try {
     printer.setFontName(ctx.state.FontName);
     printer.setFontSize(ctx.state.FontSize);
@@ -112,7 +72,7 @@ std::int16_t nLinesPerPage(ReportContext& ctx) {
 
 void PrintHeadings(ReportContext& ctx, std::string_view nameLine, std::string_view line2, std::string_view title) {
   Guarded(ctx.state, ctx.end, ErrorPath::fatal, "PrintHeadings", [&] {
-    Printer& printer = printerOf(ctx);
+    Printer& printer = ReportPrinter(ctx);
     for (int i = 0; i < 6; ++i) printer.print(kCrLf);
     printer.print(kHeadingIndent + std::string(nameLine) + std::string(kCrLf));
     printer.print(kHeadingIndent + std::string(line2) + std::string(kCrLf));
@@ -123,7 +83,7 @@ void PrintHeadings(ReportContext& ctx, std::string_view nameLine, std::string_vi
 
 void PrnPgNo(ReportContext& ctx, std::int16_t& counter) {
   Guarded(ctx.state, ctx.end, ErrorPath::fatal, "PrnPgNo()", [&] {
-    Printer& printer = printerOf(ctx);
+    Printer& printer = ReportPrinter(ctx);
     const long fill = static_cast<long>(nLinesPerPage(ctx)) - kBottomMargin - counter;
     for (long i = 0; i < fill; ++i) {
       printer.print(kCrLf);
@@ -163,7 +123,7 @@ std::int16_t PrnManager2(ReportContext& ctx, std::int16_t lineCount, std::string
           PrnPgNo(ctx, counter);
           counter = 0;
         }
-        printerOf(ctx).endDoc();
+        ReportPrinter(ctx).endDoc();
         return 1;
       default:
         break;
@@ -186,54 +146,6 @@ std::int16_t PrnManager2(ReportContext& ctx, std::int16_t lineCount, std::string
     }
     counter = add16(counter, lineCount);
     return result;
-  });
-}
-
-void SetNewFont(ReportContext& ctx, std::string fontName, float fontSize, bool bold, FontRecord& fontRecord) {
-  Guarded(ctx.state, ctx.end, ErrorPath::fatal, "SetNewFont()", [&] {
-    Printer& printer = printerOf(ctx);
-    fontRecord = FontRecord{printer.fontName(), printer.fontSize(), printer.fontBold()};
-    for (;;) {
-      try {
-        printer.setFontName(fontName);
-        printer.setFontSize(fontSize);
-        printer.setFontBold(bold);
-        return;
-      } catch (const orlendo::Error& e) {
-        if (e.number() != orlendo::errnum::InvalidPropertyValue) throw;
-      }
-      // The number stays in the log; the boxes speak of the font only.
-      appendErrorLogEntry(ctx.state.ErrLogFile, currentLogTimestamp(), orlendo::errnum::InvalidPropertyValue,
-                          "The report font " + fontName + " is not available", "Reports.SetNewFont");
-      // Asked once per run: the other reports and copies print in the default font.
-      if (ctx.fontAsked) return;
-      ctx.fontAsked = true;
-      const std::string message = MissingReportFontText(fontName, fontSize);
-      if (ctx.showErrorInfo) ctx.state.HideError380 = ctx.showErrorInfo(message, ctx.state.HideError380);
-      if (!ctx.getFonts) return;  // no font dialog: the printer keeps its default font
-      ctx.getFonts();
-      // A dialog left without a new choice would ask forever: keep the default font.
-      if (ctx.state.FontName == fontName && ctx.state.FontSize == fontSize) return;
-      fontName = ctx.state.FontName;
-      fontSize = ctx.state.FontSize;
-      bold = false;
-    }
-  });
-}
-
-void SetOldFont(ReportContext& ctx, const FontRecord& fontRecord) {
-  Guarded(ctx.state, ctx.end, ErrorPath::fatal, "SetOldFont()", [&] {
-    if (fontRecord.name.empty()) return;  // nothing was saved
-    Printer& printer = printerOf(ctx);
-    try {
-      printer.setFontName(fontRecord.name);
-      printer.setFontSize(fontRecord.size);
-      printer.setFontBold(fontRecord.bold);
-    } catch (const orlendo::Error& e) {
-      if (e.number() != orlendo::errnum::InvalidPropertyValue) throw;
-      const std::string message = MissingSavedFontText(fontRecord.name, fontRecord.size);
-      if (ctx.showErrorInfo) ctx.state.HideError380 = ctx.showErrorInfo(message, ctx.state.HideError380);
-    }
   });
 }
 

@@ -1,21 +1,17 @@
 // Report destinations and printed pages: PrintOrDisplay hands each chunk of
 // report text to the screen, the printer or the batch file; the page
 // manager PrnManager2 keeps the line count of the printed page, prints the
-// page headings and page numbers and ends print jobs; SetNewFont and
-// SetOldFont switch the printer to the report font and back.
+// page headings and page numbers and ends print jobs.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-namespace orlendo {
-class Investor;
-}
-
 namespace tvx {
 
 struct ReportContext;
+class Printer;
 class ReportWindow;
 
 // Where a report goes.
@@ -46,31 +42,12 @@ struct PageManager {
   std::int16_t LineCounter = 0;  // lines counted on the current printed page; 0: no page started
 };
 
-// The printer font saved by SetNewFont.
-struct FontRecord {
-  std::string name;
-  float size = 0;
-  bool bold = false;
-};
-
 // Delivers one chunk: destination 1 appends it to `reportBox` and returns
 // "", 2 passes it through the page manager to the printer and returns "",
 // any other returns `text` unchanged for the builder to write to the file.
 std::string PrintOrDisplay(ReportContext& ctx, ReportWindow* reportBox, Destination destination, std::string text,
                            std::int16_t lineCount, std::string_view nameLine, std::string_view line2,
                            std::string_view title);
-
-// The investor of the run; error 10005 ("no data") when none is open.
-const orlendo::Investor& ReportInvestor(ReportContext& ctx);
-// The "Notice" for a report run over no data (not in batch mode). Call only
-// inside a catch block; returns false when the error in flight is another one.
-bool ShowNoDataNotice(ReportContext& ctx);
-inline constexpr const char* kNoDataText =
-    "No data was entered. Please either use menu choice File - New to enter new information or File - Open to "
-    "retrieve data that was previously saved.";
-
-// Creates a new report window of the run (hidden, empty) with `caption`.
-ReportWindow& OpenReportWindow(ReportContext& ctx, std::string_view caption);
 
 // A line count (1..40) or a command code. Returns 1 when it printed
 // headings or handled a command, 2 otherwise. Counts outside 1..40 show the
@@ -86,14 +63,10 @@ void PrnPgNo(ReportContext& ctx, std::int16_t& counter);
 void PrintHeadings(ReportContext& ctx, std::string_view nameLine, std::string_view line2, std::string_view title);
 // Sets the report font on the printer and returns page height / line height.
 std::int16_t nLinesPerPage(ReportContext& ctx);
-
-void SetNewFont(ReportContext& ctx, std::string fontName, float fontSize, bool bold, FontRecord& fontRecord);
-void SetOldFont(ReportContext& ctx, const FontRecord& fontRecord);
+// The run's printer; a device error when there is none.
+Printer& ReportPrinter(ReportContext& ctx);
 
 // The "Error!" text for a line count outside 1..40.
 std::string LineCountErrorText(std::int16_t lineCount);
-// The explanations of a missing font.
-std::string MissingReportFontText(std::string_view fontName, float fontSize);
-std::string MissingSavedFontText(std::string_view fontName, float fontSize);
 
 }  // namespace tvx

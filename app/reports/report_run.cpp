@@ -2,6 +2,8 @@
 
 #include "core/report_text.h"
 #include "core/report_window.h"
+#include "reports/printer_fonts.h"
+#include "reports/report_windows.h"
 
 namespace tvx {
 

@@ -8,6 +8,8 @@
 #include <string_view>
 
 #include "reports/page_manager.h"
+#include "reports/printer_fonts.h"
+#include "reports/no_data.h"
 #include "reports/report_context.h"
 
 namespace tvx {

@@ -1,6 +1,5 @@
 #include "reports/sales_export.h"
 
-#include <cstdio>
 
 #include "core/report_text.h"
 #include "orlendo/error.h"
@@ -16,10 +15,16 @@ constexpr orlendo::NumberPattern kCsvSharesPattern{5, false, false};
 }  // namespace
 
 std::string IsoDate(orlendo::Date d) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%04d-%02u-%02u", static_cast<int>(d.year()), static_cast<unsigned>(d.month()),
-                static_cast<unsigned>(d.day()));
-  return text;
+  // Years from 100 to 9999: four digits, zero-padded like month and day.
+  const int y = static_cast<int>(d.year());
+  const unsigned m = static_cast<unsigned>(d.month()), day = static_cast<unsigned>(d.day());
+  const char text[10] = {static_cast<char>('0' + y / 1000 % 10), static_cast<char>('0' + y / 100 % 10),
+                         static_cast<char>('0' + y / 10 % 10),   static_cast<char>('0' + y % 10),
+                         '-',
+                         static_cast<char>('0' + m / 10),        static_cast<char>('0' + m % 10),
+                         '-',
+                         static_cast<char>('0' + day / 10),      static_cast<char>('0' + day % 10)};
+  return std::string(text, sizeof text);
 }
 
 std::string MakeSalesCsv(const std::vector<orlendo::SaleRow>& rows, orlendo::LotMethod method) {

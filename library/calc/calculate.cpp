@@ -27,14 +27,16 @@ using std::chrono::sys_days;
 // a posting needs them.
 struct Entry {
   double shares = 0;
-  sys_days day{};
+  std::int32_t dayNumber = 0;  // days since 1970 (a date's range fits)
   std::int32_t failure = 0;   // the conversion error reading it raises, 0 when it reads
   std::int32_t position = 0;  // in the security's list, from 1
   bool isBuy = false;
   bool sharesRead = false;  // a failure is the date's, else the shares'
   // The key of the value that did not read.
   const char* unread() const { return sharesRead ? "Date" : "Shares"; }
+  sys_days day() const { return sys_days{std::chrono::days{dayNumber}}; }
 };
+static_assert(sizeof(Entry) <= 24);
 
 struct Holding {
   SecurityPtr security;
@@ -48,9 +50,9 @@ Entry readEntry(const BuySell& b) {
     e.shares = entryShares(b);
     e.isBuy = e.shares > 0;
     e.sharesRead = true;
-    auto d = entryDate(b);
+    auto d = parseDate(b.XActionDate());  // none when the text names no day
     if (!d) return e.failure = errnum::TypeMismatch, e;
-    e.day = sys_days{*d};
+    e.dayNumber = static_cast<std::int32_t>(sys_days{*d}.time_since_epoch().count());
   } catch (const Error& err) {
     e.failure = static_cast<std::int32_t>(err.number());
   }
@@ -79,14 +81,14 @@ const Xaction& postEntry(const Holding& h, const Entry& e, const BuySell& source
   std::optional<Currency> cost;
   if (e.isBuy && !(cost = source.ChgCostAmount())) {
     auto x = Xaction::create();
-    x->XActionDay(Date{e.day});
+    x->XActionDay(Date{e.day()});
     x->XactionType(XTransType::Buy);
     x->ChgCost(source.ChgCost());  // not numeric: fails as setting the text does
     x->ChgShrsValue(e.shares);
     h.security->colXActions()->Add(x);
     return *x;  // the collection holds it
   }
-  return addPosting(*h.security->colXActions(), Date{e.day}, e.isBuy, e.shares, cost.value_or(Currency()));
+  return addPosting(*h.security->colXActions(), Date{e.day()}, e.isBuy, e.shares, cost.value_or(Currency()));
 }
 
 // A posting of the user's, placed in the day's order.
@@ -111,8 +113,8 @@ class PostingOrder {
         const auto& entries = holdings[h].entries;
         for (std::size_t i = 0; i < entries.size(); ++i) {
           const auto& e = entries[i];
-          if (e.day < start || e.day > last) continue;
-          visit(Ref{e.day.time_since_epoch().count(), static_cast<std::uint32_t>(2 * h + (e.isBuy ? 0 : 1)),
+          if (e.day() < start || e.day() > last) continue;
+          visit(Ref{e.dayNumber, static_cast<std::uint32_t>(2 * h + (e.isBuy ? 0 : 1)),
                     static_cast<std::uint32_t>(i)});
         }
       }
@@ -237,10 +239,10 @@ class Walk {
           fault_ = faultOf(*h.security, e.position, reader_.read(*h.buySells, e.position), e.unread());
           raisePlatform(e.failure);
         }
-        if (e.isBuy && e.day == start_) post(h, e);
+        if (e.isBuy && e.day() == start_) post(h, e);
       }
       for (const Entry& e : h.entries)
-        if (!e.isBuy && e.day == start_) post(h, e);
+        if (!e.isBuy && e.day() == start_) post(h, e);
     }
   }
 
@@ -253,7 +255,7 @@ class Walk {
       fault_ = postingFault(*h.security, e, source);
       throw;
     }
-    if (walk_) walk_->entryPosted(*h.security, source, *x, e.shares, Date{e.day});
+    if (walk_) walk_->entryPosted(*h.security, source, *x, e.shares, Date{e.day()});
   }
 
   // Reports every January 1 up to and including `day` not yet reported.
@@ -317,8 +319,6 @@ std::optional<EntryFault> findUnreadableEntry(const Investor& investor) {
 }
 
 double entryShares(const BuySell& entry) { return entry.ChgShrsValue(); }
-
-std::optional<Date> entryDate(const BuySell& entry) { return parseDate(entry.XActionDate()); }
 
 void calculateInvestor(Investor& investor, Date start, Date stop, ProgressObserver* observer, WalkObserver* walk) {
   std::optional<EntryFault> fault;

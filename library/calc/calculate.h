@@ -2,19 +2,15 @@
 // history from a start day to a stop day inclusive.
 #pragma once
 
-#include <optional>
-
 #include "history/schedule.h"
 #include "orlendo/model.h"
 #include "orlendo/progress.h"
 
 namespace orlendo {
 
-// How the calculation reads a buy or sell: its shares as shown (a type
-// mismatch when not numeric, an overflow beyond range) and its day (none when
-// the text names no day).
+// How the calculation reads a buy's or sell's shares: as shown (a type
+// mismatch when not numeric, an overflow beyond range).
 double entryShares(const BuySell& entry);
-std::optional<Date> entryDate(const BuySell& entry);
 
 // Told of everything the walk posts, in the walk's order: each buy or sell
 // as its transaction is added (with its shares and day as the walk read

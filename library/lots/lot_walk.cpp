@@ -148,12 +148,17 @@ class Record final : public SalesRecord {
   std::vector<SaleRow> rows(LotMethod method, std::optional<int> taxYear) const override {
     std::vector<SaleRow> out;
     const Methods skip = method == LotMethod::fifo ? Methods::averageOnly : Methods::fifoOnly;
+    std::vector<const Disposition*> chosen;
     for (const Disposition& d : dispositions) {
       if (d.methods == skip || d.parts.empty()) continue;
       if (taxYear && static_cast<int>(d.sold.year()) != *taxYear) continue;
-      addRows(d, method, out);
+      chosen.push_back(&d);
     }
-    std::stable_sort(out.begin(), out.end(), [](const SaleRow& a, const SaleRow& b) { return a.sold < b.sold; });
+    // By date sold, in the walk's order on one date (the worthless Dirvana is
+    // sold at the end of the year it was walked at the start of).
+    std::stable_sort(chosen.begin(), chosen.end(),
+                     [](const Disposition* a, const Disposition* b) { return a->sold < b->sold; });
+    for (const Disposition* d : chosen) addRows(*d, method, out);
     return out;
   }
 

@@ -93,9 +93,10 @@ void calcNewXAction(Xaction& x, const Xaction* before) {
 
     // Each result is held as the value its text, rounded and formatted, reads back as.
     x.NewShrsValue(sharesAsShown(prev.shares + chgShrs));
-    x.NewCostAmount((prev.cost + chgCost).rounded(2));
+    // The amounts are kept in cents by the transaction itself.
+    x.NewCostAmount(prev.cost + chgCost);
     x.ChgShrsValue(sharesAsShown(chgShrs));
-    x.ChgCostAmount(chgCost.rounded(2));
+    x.ChgCostAmount(chgCost);
     x.NewCostPerShrAmount(costPerShare(x.NewCostAmount(), x.NewShrsValue()));
   });
 }
@@ -107,17 +108,7 @@ Currency costPerShare(Currency cost, double shares) {
     if (shares <= 0.5) return Currency();
     // The five decimals of "##0.00000" read back as currency: to four, ties to even.
     const std::int64_t k = scaledRound(roundTo(cost.toDouble() / shares, 5), 5);
-    std::int64_t ticks = k / 10;
-    const std::int64_t dropped = k % 10 < 0 ? -(k % 10) : k % 10;
-    if (dropped > 5 || (dropped == 5 && ticks % 2 != 0)) ticks += k < 0 ? -1 : 1;
-    return Currency::fromTicks(ticks);
-  });
-}
-
-std::string calcCostPerShr(Currency cost, double shares) {
-  return withTrail("XActions.CalcCostPerShr", [&] {
-    if (shares <= 0.5) return format(0.0, kPerSharePattern);
-    return format(roundTo(cost.toDouble() / shares, 5), kPerSharePattern);
+    return Currency::fromTicks(divideTiesToEven(k, 10));
   });
 }
 

@@ -14,9 +14,8 @@ void calcNewXAction(std::span<const XactionPtr> members);
 // Computes `x` from the transaction before it (none for the first).
 void calcNewXAction(Xaction& x, const Xaction* before);
 
-// Basis per share as "##0.00000": 0 for half a share or less.
-std::string calcCostPerShr(Currency cost, double shares);
-// The same figure as that text reads back as currency.
+// Basis per share: the "##0.00000" text of cost / shares read back as
+// currency; 0 for half a share or less.
 Currency costPerShare(Currency cost, double shares);
 // Shares as "##,##0.00000" of round(shares, 5) reads back.
 double sharesAsShown(double shares);

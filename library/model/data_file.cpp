@@ -87,6 +87,29 @@ class DataFileText {
         for (const Place& p : e) bytes += p.size;
       return bytes;
     }
+    // True when each entry's values come after those of the entries before it.
+    bool entriesInOrder() const {
+      std::uint32_t last = 0;
+      for (const auto& e : entries) {
+        std::uint32_t low = Place::kNone, high = 0;
+        for (const Place& p : e)
+          if (p.at != Place::kNone) {
+            low = std::min(low, p.at);
+            high = std::max(high, p.at + p.size);
+          }
+        if (low == Place::kNone) continue;
+        if (low < last) return false;
+        last = high;
+      }
+      return true;
+    }
+    // Where the values of entry n and those after it begin (entries in order).
+    std::size_t entriesFrom(long n) const {
+      for (auto i = static_cast<std::size_t>(n > 0 ? n - 1 : 0); i < entries.size(); ++i)
+        for (const Place& p : entries[i])
+          if (p.at != Place::kNone) return p.at;
+      return std::string_view::npos;
+    }
     std::optional<std::string_view> entry(long n, Field field) const {
       if (n < 1 || static_cast<std::size_t>(n) > entries.size()) return std::nullopt;
       const Place& p = entries[static_cast<std::size_t>(n - 1)][field];
@@ -264,7 +287,10 @@ void fetchInvestor(Investor& investor, std::string_view fileName, Date today) {
                     "is more than the 32767 entries a security holds.");
     if (count > 0) reserveEntries(*entries, static_cast<std::size_t>(count), section.entryBytes());
     std::string madeCode;
+    // A file in entry order gives back its text as the entries are taken.
+    const bool inOrder = section.entriesInOrder();
     for (long n = 1; n <= count; ++n) {
+      if (inOrder && n % 1024 == 0) view.release(std::min(section.entriesFrom(n), restFrom[next]));
       const auto text = [&](DataFileText::Field field) { return section.entry(n, field).value_or(std::string_view()); };
       const std::string_view date = text(DataFileText::kDate);
       const std::optional<std::string_view> stored = section.entry(n, DataFileText::kCode);

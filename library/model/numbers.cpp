@@ -33,27 +33,21 @@ std::int64_t toInt64(double k) {
   return static_cast<std::int64_t>(k);
 }
 
-// Integer division rounding to nearest, ties to even; d > 0.
-std::int64_t divRoundEven(__int128 n, __int128 d) {
-  __int128 q = n / d;
-  __int128 r = n % d;
-  if (r < 0) { r = -r; }
-  const __int128 twice = 2 * r;
-  if (twice > d || (twice == d && (q % 2 != 0))) q += (n < 0) ? -1 : 1;
-  if (q > std::numeric_limits<std::int64_t>::max() || q < std::numeric_limits<std::int64_t>::min())
-    raisePlatform(errnum::Overflow);
-  return static_cast<std::int64_t>(q);
-}
-
-// The same for a 64-bit numerator: no 128-bit division (never overflows for d > 1).
-std::int64_t divRoundEven(std::int64_t n, std::int64_t d) {
-  if (d == 1) return n;
-  std::int64_t q = n / d;
-  std::int64_t r = n % d;
+// n / d rounded to the nearest integer, ties to even; d > 0. A 64-bit
+// numerator never overflows (d > 1) and needs no 128-bit division.
+template <class Int>
+std::int64_t quotientTiesToEven(Int n, Int d) {
+  if (d == 1) return static_cast<std::int64_t>(n);
+  Int q = n / d;
+  Int r = n % d;
   if (r < 0) r = -r;
-  const std::int64_t twice = 2 * r;
+  const Int twice = 2 * r;
   if (twice > d || (twice == d && (q % 2 != 0))) q += (n < 0) ? -1 : 1;
-  return q;
+  if constexpr (sizeof(Int) > sizeof(std::int64_t)) {
+    if (q > std::numeric_limits<std::int64_t>::max() || q < std::numeric_limits<std::int64_t>::min())
+      raisePlatform(errnum::Overflow);
+  }
+  return static_cast<std::int64_t>(q);
 }
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
@@ -318,7 +312,7 @@ Currency Currency::rounded(int decimals) const {
   if (decimals < 0) decimals = 0;
   const std::int64_t unit = kPow10i.at(static_cast<std::size_t>(4 - decimals));
   if (ticks_ % unit == 0) return *this;  // already on the unit: the usual case
-  const std::int64_t q = divRoundEven(ticks_, unit);
+  const std::int64_t q = divideTiesToEven(ticks_, unit);
   const __int128 back = static_cast<__int128>(q) * unit;
   if (back > std::numeric_limits<std::int64_t>::max() || back < std::numeric_limits<std::int64_t>::min())
     raisePlatform(errnum::Overflow);
@@ -339,7 +333,7 @@ Currency operator-(Currency a, Currency b) {
 
 Currency operator*(Currency a, Currency b) {
   const __int128 product = static_cast<__int128>(a.ticks_) * b.ticks_;
-  return Currency(divRoundEven(product, 10000));
+  return Currency(quotientTiesToEven<__int128>(product, 10000));
 }
 
 Currency Currency::operator-() const {
@@ -352,6 +346,8 @@ Currency Currency::operator-() const {
 double roundTo(double x, int decimals) {
   return scaledNearest(x, decimals) / kPow10d.at(static_cast<std::size_t>(decimals));
 }
+
+std::int64_t divideTiesToEven(std::int64_t n, std::int64_t d) { return quotientTiesToEven(n, d); }
 
 Currency asCurrency(double product) { return Currency::fromDouble(product); }
 
@@ -502,13 +498,13 @@ char* formatTo(char* out, Currency value, NumberPattern pattern) {
     return printScaledTo(out, value.ticks(), 4, pattern.decimals - 4, pattern);
   }
   const std::int64_t unit = kPow10i.at(static_cast<std::size_t>(4 - pattern.decimals));
-  return printScaledTo(out, divRoundEven(value.ticks(), unit), pattern.decimals, 0, pattern);
+  return printScaledTo(out, divideTiesToEven(value.ticks(), unit), pattern.decimals, 0, pattern);
 }
 
 std::string format(Currency value, NumberPattern pattern) {
   if (pattern.decimals >= 4) return printScaled(value.ticks(), 4, pattern.decimals - 4, pattern);
   const std::int64_t unit = kPow10i.at(static_cast<std::size_t>(4 - pattern.decimals));
-  return printScaled(divRoundEven(value.ticks(), unit), pattern.decimals, 0, pattern);
+  return printScaled(divideTiesToEven(value.ticks(), unit), pattern.decimals, 0, pattern);
 }
 
 std::string formatText(std::string_view text, NumberPattern pattern) {

@@ -102,7 +102,7 @@ class XactionImpl final : public Xaction {
   void NewCost(std::string_view v) override { setText(kNewCost, v); }
   std::string NewCost() const override {
     if (const std::string* t = text(kNewCost)) return amountText(*t);
-    return format(newCost_.rounded(2), kAmountPattern);
+    return format(newCost_, kAmountPattern);
   }
   void ChgShrs(std::string_view v) override { setText(kChangeShares, v); }
   std::string ChgShrs() const override {
@@ -112,7 +112,7 @@ class XactionImpl final : public Xaction {
   void ChgCost(std::string_view v) override { setText(kChangeCost, v); }
   std::string ChgCost() const override {
     if (const std::string* t = text(kChangeCost)) return amountText(*t);
-    return format(changeCost_.rounded(2), kAmountPattern);
+    return format(changeCost_, kAmountPattern);
   }
   void DistributionFactor(double v) override { distributionFactor_ = v; }
   double DistributionFactor() const override { return distributionFactor_; }
@@ -142,19 +142,19 @@ class XactionImpl final : public Xaction {
   }
   void NewCostAmount(Currency v) override {
     clearText(kNewCost);
-    newCost_ = v;
+    newCost_ = v.rounded(2);  // what its text, in cents, reads back as
   }
   Currency NewCostAmount() const override {
     if (text(kNewCost)) return Currency::fromText(NewCost());
-    return newCost_.rounded(2);
+    return newCost_;
   }
   void ChgCostAmount(Currency v) override {
     clearText(kChangeCost);
-    changeCost_ = v;
+    changeCost_ = v.rounded(2);
   }
   Currency ChgCostAmount() const override {
     if (text(kChangeCost)) return Currency::fromText(ChgCost());
-    return changeCost_.rounded(2);
+    return changeCost_;
   }
   void NewCostPerShrAmount(Currency v) override {
     clearText(kNewCostPerShare);

@@ -80,28 +80,6 @@ TEST_F(ListFixture, ASellIsStoredNegativeWithNoCostWhateverWasTyped) {
   EXPECT_EQ(NegativeSharesText("0"), "0");
 }
 
-TEST_F(ListFixture, ChangeWithoutASelectedLineSuggestsAndAltersNothingWithOneReplacesItAndResorts) {
-  ASSERT_TRUE(add(entry("01/15/1985", "20", "200")));
-  const auto before = stored(*collection);
-  const auto oldCollection = collection;
-  EXPECT_FALSE(change(entry("02/02/1992", "7", "70")));
-  ASSERT_EQ(messages.shown.size(), 1u);
-  EXPECT_EQ(messages.shown[0].title, "SUGGESTION");
-  EXPECT_EQ(messages.shown[0].text, "Please click on a transaction before attempting to change it.");
-  EXPECT_EQ(messages.shown[0].icon, Icon::Information);
-  EXPECT_EQ(stored(*collection), before);
-  EXPECT_EQ(collection, oldCollection);
-
-  // With a line selected, Change replaces it and sorts again.
-  ASSERT_TRUE(add(entry("03/01/1990", "10", "100")));
-  list.selected = 0;
-  ASSERT_TRUE(change(entry("05/05/1995", "5"), false));
-  EXPECT_EQ(messages.shown.size(), 1u);
-  EXPECT_EQ(list.lines, (std::vector<std::string>{"03/01/1990 Buy ", "05/05/1995 Sell"}));
-  EXPECT_EQ(stored(*collection), (std::vector<StoredEntry>{{"1990/03/01-0", "03/01/1990", "10.00000", "100.00"},
-                                                           {"1995/05/05-1", "05/05/1995", "-5.00000", "0.00"}}));
-}
-
 TEST_F(ListFixture, AnEntryThatDoesNotReadIsNeverStored) {
   ASSERT_TRUE(add(entry("01/15/1985", "20", "200")));
   const auto before = stored(*collection);
@@ -113,70 +91,6 @@ TEST_F(ListFixture, AnEntryThatDoesNotReadIsNeverStored) {
   EXPECT_FALSE(change(entry("03/01/1990", "-")));
   EXPECT_EQ(stored(*collection), before);
   EXPECT_EQ(rows.size(), 1u);
-}
-
-TEST_F(ListFixture, DeleteAsksAboutTheDateAndDeletingTheOnlyLineLeavesThePlaceholder) {
-  ASSERT_TRUE(add(entry("01/15/1985", "20", "200")));
-  ASSERT_TRUE(add(entry("03/01/1990", "10", "100")));
-  auto scratch = entry("03/01/1990", "0");
-  list.selected = 1;
-  EXPECT_FALSE(remove(scratch, Answer::No));
-  ASSERT_EQ(messages.shown.size(), 1u);
-  EXPECT_EQ(messages.shown[0].title, "WARNING");
-  EXPECT_EQ(messages.shown[0].text, "Are you sure you want to delete the 03/01/1990 transaction?");
-  EXPECT_EQ(messages.shown[0].buttons, Buttons::YesNo);
-  EXPECT_EQ(collection->Count(), 2);
-
-  EXPECT_TRUE(remove(scratch, Answer::Yes));
-  EXPECT_EQ(stored(*collection), (std::vector<StoredEntry>{{"1985/01/15-0", "01/15/1985", "20.00000", "200.00"}}));
-
-  list.selected = 0;
-  const auto oldScratch = scratch;
-  EXPECT_TRUE(remove(scratch, Answer::Yes));
-  EXPECT_EQ(collection->Count(), 0);
-  EXPECT_TRUE(list.lines.empty());
-  EXPECT_EQ(list.selected, -1);
-  ASSERT_EQ(rows.size(), 1u);
-  EXPECT_TRUE(rows[0].isPlaceholder());
-  EXPECT_NE(scratch, oldScratch);
-  EXPECT_EQ(scratch->XActionDate(), "12/31/1983");
-}
-
-TEST(SortBuySellsArray, IsStableAndOrdersByKeyCharacters) {
-  BuySellRowArray rows;
-  for (const auto& [key, tag] : std::vector<std::pair<std::string, std::string>>{
-           {"2001/05/01", "a"}, {"1990/03/01", "b"}, {"2001/05/01", "c"}, {"1984/02/15", "d"},
-           {"1990/03/01", "e"}, {"1990/03/01", "f"}, {"1984/02/15", "g"}}) {
-    rows.emplace_back();
-    rows.back().SortKey = key;
-    rows.back().ChgShrs = tag;
-  }
-  SortBuySellsArray(rows);
-  std::string order;
-  for (const auto& r : rows) order += r.ChgShrs;
-  EXPECT_EQ(order, "dgbefac");
-}
-
-TEST(InitializeBuySellsArray, RebuildsASortedCollectionWithAbsoluteSharesInRows) {
-  auto collection = orlendo::BuySells::create();
-  const auto put = [&](std::string code, std::string date, std::string cost, std::string shares) {
-    collection->Add(code, date, cost, shares, code);
-  };
-  put("x", "06/30/1995", "0", "-1234.5");
-  put("y", "12/31/1983", "25000", "1000");
-  put("z", "06/30/1995", "10", "0");  // zero shares count as a buy
-  BuySellRowArray rows;
-  ListBoxLines list;
-  InitializeBuySellsArray(rows, collection, list);
-
-  ASSERT_EQ(rows.size(), 3u);
-  EXPECT_EQ(list.lines, (std::vector<std::string>{"12/31/1983 Buy ", "06/30/1995 Sell", "06/30/1995 Buy "}));
-  EXPECT_EQ(rows[1].ChgShrs, "1,234.50000");
-  EXPECT_FALSE(rows[1].IsBuy);
-  EXPECT_TRUE(rows[2].IsBuy);
-  EXPECT_EQ(stored(*collection), (std::vector<StoredEntry>{{"1983/12/31-0", "12/31/1983", "1,000.00000", "25,000.00"},
-                                                           {"1995/06/30-1", "06/30/1995", "-1,234.50000", "0.00"},
-                                                           {"1995/06/30-2", "06/30/1995", "0.00000", "10.00"}}));
 }
 
 TEST(EntryChecks, RunInOrderCostSharesDateWithTheirMessages) {

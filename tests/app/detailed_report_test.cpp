@@ -56,27 +56,6 @@ std::vector<std::string> lumoraBlock() {
 
 class DetailedReportTest : public ReportFileTest {};
 
-TEST_F(DetailedReportTest, NoTransactionsGivesOnlyTheHeaderOnScreenAndAnEmptyLineInAFile) {
-  h.state.Investor = makeInvestor("Ann Example", "Account 1");
-  RunDetailReport(h.ctx, kDestScreen);
-  const FakeWindow& w = *h.windows.made.at(0);
-  EXPECT_EQ(w.caption, "Detailed Analysis Report - /data/smith.qvx");
-  EXPECT_EQ(w.body, crlf({"  Ann Example", "  Account 1", "  " + kTitle}));
-  RunDetailReport(h.ctx, kDestFile);
-  EXPECT_EQ(readFile(h.state.OutputFile), "\r\n");
-  EXPECT_TRUE(h.detailOption.presets.empty()) << "the option dialog belongs to the printer only";
-}
-
-TEST_F(DetailedReportTest, TypicalInvestorOnScreenAndInAFile) {
-  h.state.Investor = typicalInvestor();
-  RunDetailReport(h.ctx, kDestScreen);
-  const auto blocks = quorvexBlock() + ferrantBlock() + solvaneBlock() + lumoraBlock();
-  EXPECT_EQ(h.windows.made.at(0)->body,
-            crlf(std::vector<std::string>{"  Margaret A. Smith", "  Joint account", "  " + kTitle} + blocks));
-  RunDetailReport(h.ctx, kDestFile);
-  EXPECT_EQ(readFile(h.state.OutputFile), crlf(blocks + std::vector<std::string>{""}));
-}
-
 TEST_F(DetailedReportTest, LongDescriptionsAreCutAndLargeFiguresPrintWhole) {
   h.state.Investor = longInvestor();
   RunDetailReport(h.ctx, kDestFile);
@@ -120,45 +99,6 @@ TEST_F(DetailedReportTest, PrintedPagesBreakWhenAChunkWouldPassTheBottomMargin) 
   EXPECT_EQ(h.printer.openPages()[1], crlf(page2));
   EXPECT_EQ(h.printer.openPages()[2], crlf(page3));
   EXPECT_EQ(h.printer.openPages()[3], crlf(page4));
-}
-
-TEST_F(DetailedReportTest, NewPagePerSecurityIsPresetWithTheLastAnswerAndBreaksByTheCatalogueCounter) {
-  // Only Lumora (sixth in the catalogue) has transactions: with the option on,
-  // it gets a break before it although it is the first security printed, and
-  // with no page started the page manager first prints a page of empty lines.
-  h.state.Investor = makeInvestor("Ann Example", "Account 1");
-  addXaction(*h.state.Investor, "Lumora", {"02/14/1992", "Buy", "80", "3960", "80", "3960", "49.5"});
-  h.detailOption.answers = {true};
-  RunDetailReport(h.ctx, kDestPrinter);
-  EXPECT_TRUE(h.program.NewPagePerSecurity);
-  const auto head = pageHeadings("Ann Example", "Account 1", kTitle);
-  ASSERT_EQ(h.printer.openPages().size(), 2u);
-  EXPECT_EQ(h.printer.openPages()[0], crlf(blankLines(24) + std::vector<std::string>{"  Page  1"}));
-  EXPECT_EQ(h.printer.openPages()[1], crlf(head + lumoraBlock() + blankLines(4) + std::vector<std::string>{"  Page  2"}));
-
-  // The next print run shows the dialog preset with the last answer.
-  h.ctx.detailOptionAsked = false;
-  RunDetailReport(h.ctx, kDestPrinter);
-  ASSERT_EQ(h.detailOption.presets.size(), 2u);
-  EXPECT_FALSE(h.detailOption.presets[0]);
-  EXPECT_TRUE(h.detailOption.presets[1]);
-}
-
-TEST_F(DetailedReportTest, FirstSecurityOfTheCatalogueNeverBreaksAndNoExtraBreakAfterRows) {
-  // Quorvex has more buys and sells entered than its place in the catalogue:
-  // no page break follows its rows; with the option off the report runs on.
-  ReportHarness big{200};
-  big.state.Investor = typicalInvestor();
-  big.detailOption.answers = {true};
-  RunDetailReport(big.ctx, kDestPrinter);
-  // Breaks before Ferrant, Solvane and Lumora only: four pages.
-  EXPECT_EQ(big.printer.openPages().size(), 4u);
-  EXPECT_EQ(big.printer.openPages()[0].find("  Ferrant"), std::string::npos);
-
-  big.detailOption.answers = {false};
-  big.ctx.detailOptionAsked = false;  // a new print run
-  RunDetailReport(big.ctx, kDestPrinter);
-  EXPECT_EQ(big.printer.openPages().size(), 5u) << "one more page for the whole report";
 }
 
 TEST_F(DetailedReportTest, ATransactionOnTheStopDateIsListedOneADayLaterIsNot) {

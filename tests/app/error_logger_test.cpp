@@ -52,26 +52,6 @@ TEST(DesktopErrorLogger, ReportErrorAppendsOneEntryPerErrorAndAsksUnlessSilent) 
   EXPECT_EQ(readFile(victim), "mine");
 }
 
-TEST(DesktopErrorLogger, AsksInTheSameLayoutAsTheFatalErrorBox) {
-  ScriptedMessageBox box;
-  box.answers = {Answer::No};
-  DesktopErrorLogger logger(box, fixedClock);
-  EXPECT_FALSE(logger.ShowError(53, "Tallyvex", "MainMod.IsSilent\rInvestor.LoadFile\rOrlendo", "Tallyvex"));
-  ASSERT_EQ(box.shown.size(), 1u);
-  EXPECT_EQ(box.shown[0].text,
-            "An error has occurred in Tallyvex.\n\n"
-            "Error Number:   53\n"
-            "Error Type:        File not found\n"
-            "Location:           MainMod.IsSilent\n"
-            "Source:             Investor.LoadFile\n"
-            "                    Orlendo\n"
-            "Description:     Tallyvex\n\n"
-            "Do you want to save your data before the program shuts down?");
-  // The fatal-error box is the same text without a source or description.
-  const std::string fatal = FatalBoxText("Tallyvex", 53, "MainMod.IsSilent", "", kSaveQuestion);
-  EXPECT_EQ(fatal.substr(0, fatal.find("Location")), box.shown[0].text.substr(0, box.shown[0].text.find("Location")));
-}
-
 TEST(BatchErrorLogger, PrintsOnStandardErrorWithTheRunsFilesAndNeverAsks) {
   std::ostringstream err;
   AppState state;

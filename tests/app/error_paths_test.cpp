@@ -39,39 +39,6 @@ struct EndHarness {
   int exitStatus = -1;
 };
 
-TEST(EndProgram, SavesFirstWhileTheInvestorIsStillThereThenReleases) {
-  EndHarness h;
-  try {
-    EndProgram(h.state, h.end, true);
-    FAIL();
-  } catch (const ProgramEnded& e) {
-    EXPECT_EQ(e.exitStatus, kExitOk);
-  }
-  EXPECT_EQ(h.saves, 1);
-  EXPECT_EQ(h.savedName, "Ann Example");
-  EXPECT_FALSE(h.state.Investor);
-  EXPECT_FALSE(h.state.ErrorLogger);
-  EXPECT_EQ(h.exitStatus, kExitOk);
-  EXPECT_EQ(h.settings.values["User Preferences/Font Name"], "Courier New");
-  EXPECT_EQ(h.settings.values["User Preferences/Font Size"], "10.5");
-  EXPECT_EQ(h.printer.fontName(), "Courier New");
-  EXPECT_EQ(h.printer.fontSize(), 12.0f);
-}
-
-TEST(EndProgram, WithoutSaveOrSettingsFileWritesNothingAndAFailingSaveStillEnds) {
-  EndHarness h;
-  h.state.IniFile.clear();
-  EXPECT_THROW(EndProgram(h.state, h.end, false, kExitError), ProgramEnded);
-  EXPECT_EQ(h.saves, 0);
-  EXPECT_TRUE(h.settings.values.empty());
-  EXPECT_EQ(h.exitStatus, kExitError);
-
-  EndHarness failing;
-  failing.end.saveAs = [] { throw std::runtime_error("disk full"); };
-  EXPECT_THROW(EndProgram(failing.state, failing.end, true), ProgramEnded);
-  EXPECT_FALSE(failing.state.Investor);
-}
-
 TEST(ReportFatalError, SevenLinesWithTheirBlanksAndYesSaves) {
   EXPECT_EQ(FatalErrorText(53, "FileExists"),
             "An error has occurred in Tallyvex.\n"
@@ -108,25 +75,6 @@ TEST(ReportFatalError, InBatchModeNobodyIsAskedAndTheTrailAndFilesAreShown) {
             "Location:           RunReports\nSource:             Investor.Calculate\n                    Orlendo\n"
             "Input file:         /d/a.qvx\nOutput file:        /d/a.txt");
   EXPECT_EQ(h.saves, 0);
-}
-
-TEST(ErrorLoggerPath, LocationCarriesTheTrailAndTheAnswerDecidesTheSave) {
-  for (bool answer : {true, false}) {
-    EndHarness h;
-    h.logger->answer = answer;
-    try {
-      throw orlendo::Error(53, "Investor.LoadFile\rInvestor.Fetch", "Tallyvex");
-    } catch (...) {
-      EXPECT_THROW(ReportCaughtError(h.state, h.end, "FileOperations.OpenFile"), ProgramEnded);
-    }
-    ASSERT_EQ(h.logger->calls.size(), 1u);
-    EXPECT_EQ(h.logger->calls[0].kind, "ReportError");
-    EXPECT_EQ(h.logger->calls[0].location, "FileOperations.OpenFile\rInvestor.LoadFile\rInvestor.Fetch");
-    EXPECT_EQ(h.logger->calls[0].number, 53);
-    EXPECT_EQ(h.logger->calls[0].description, "Tallyvex");
-    EXPECT_EQ(h.saves, answer ? 1 : 0);
-    EXPECT_EQ(h.exitStatus, kExitError);
-  }
 }
 
 }  // namespace

@@ -14,17 +14,6 @@
 namespace tvx::test {
 namespace {
 
-TEST(CsvNameFor, TheDataFilesNameWithCsvInItsFolder) {
-  const std::pair<std::string, std::string> cases[] = {
-      {"/data/UNTITLED.QVX", "/data/UNTITLED.csv"},
-      {"/data/smith.2016.qvx", "/data/smith.2016.csv"},
-      {"/data.d/smith", "/data.d/smith.csv"},
-      {"/data/.qvx", "/data/.qvx.csv"},
-      {"smith.qvx", "smith.csv"},
-  };
-  for (const auto& [data, csv] : cases) EXPECT_EQ(CsvNameFor(data), csv) << data;
-}
-
 class CountingProgress final : public orlendo::ProgressObserver {
  public:
   int runs = 0;
@@ -73,20 +62,6 @@ TEST_F(ExportCommandTest, WritesTheCalculatedFileAndSaysHowManyWentWhere) {
   EXPECT_EQ(status, std::vector<std::string>{"Exported " + std::to_string(expected.transactions) +
                                              " transactions to " + target});
   EXPECT_TRUE(h.messages.shown.empty());
-}
-
-TEST_F(ExportCommandTest, CancelOrNoInvestorDoesNothing) {
-  EXPECT_FALSE(run());  // the dialog is cancelled
-  dialog.saveAnswers.push_back(std::string());
-  EXPECT_FALSE(run());
-  EXPECT_EQ(dialog.saved.size(), 2u);
-  h.state.CurrentFile.clear();
-  EXPECT_FALSE(CanExportTransactions(h.state));
-  EXPECT_FALSE(run());
-  EXPECT_EQ(dialog.saved.size(), 2u) << "no dialog without an open investor";
-  EXPECT_EQ(progress.runs, 0);
-  EXPECT_TRUE(status.empty());
-  EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
 }
 
 TEST_F(ExportCommandTest, AFailedWriteOrCalculationIsToldAndKeepsTheOldFile) {

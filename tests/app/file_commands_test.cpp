@@ -14,47 +14,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-TEST(DisplayShorterFilename, ShortensOnlyNamesLongerThan53CharactersCountingCharacters) {
-  const std::string exact53 = "/home/" + std::string(43, 'a') + ".qvx";
-  EXPECT_EQ(DisplayShorterFilename(exact53), exact53);
-  EXPECT_EQ(DisplayShorterFilename("/tmp/a.qvx"), "/tmp/a.qvx");
-  const std::string long54 = "/home/" + std::string(20, 'b') + std::string(24, 'c') + ".qvx";
-  EXPECT_EQ(DisplayShorterFilename(long54), long54.substr(0, 25) + "..." + long54.substr(54 - 25));
-
-  // 30 two-byte letters and 30 ASCII letters: 60 characters.
-  std::string name, first25;
-  for (int i = 0; i < 30; ++i) name += "\xC3\xA9";  // é
-  for (int i = 0; i < 25; ++i) first25 += "\xC3\xA9";
-  EXPECT_EQ(DisplayShorterFilename(name + std::string(30, 'x')), first25 + "..." + std::string(25, 'x'));
-}
-
-TEST(MaintMRUList, TheStoredListIsLoadedNewNamesGoFirstAndTheSixthPushesTheOldestOut) {
-  FileHarness h;
-  h.settings.values[h.mruKey(1)] = "/d/one.qvx   ";
-  h.settings.values[h.mruKey(3)] = "/d/three.qvx";
-  h.files->MaintMRUList("");
-  EXPECT_EQ(h.state.MruFiles, (MruList{"/d/one.qvx", "", "/d/three.qvx", "", ""}));
-  EXPECT_EQ(h.menus.back(), h.state.MruFiles);
-
-  for (int i = 1; i <= 6; ++i) h.files->MaintMRUList("/d/f" + std::to_string(i) + ".qvx");
-  EXPECT_EQ(h.state.MruFiles, (MruList{"/d/f6.qvx", "/d/f5.qvx", "/d/f4.qvx", "/d/f3.qvx", "/d/f2.qvx"}));
-  for (int n = 1; n <= 5; ++n) EXPECT_EQ(h.settings.values[h.mruKey(n)], h.state.MruFiles[n - 1]);
-  EXPECT_EQ(h.settings.values.count(h.mruKey(6)), 0u);
-  EXPECT_EQ(h.menus.back(), h.state.MruFiles);
-}
-
-TEST(MaintMRUList, ANameInsideAListedNameLeavesTheOrderAlone) {
-  FileHarness h;
-  h.files->MaintMRUList("/d/a.qvx.bak");
-  h.files->MaintMRUList("/d/b.qvx");
-  const MruList before = h.state.MruFiles;
-  h.files->MaintMRUList("/d/a.qvx");  // a substring of "/d/a.qvx.bak"
-  h.files->MaintMRUList("/D/B.QVX");  // the same name in other letters
-  EXPECT_EQ(h.state.MruFiles, before);
-  EXPECT_EQ(h.settings.values[h.mruKey(1)], "/d/b.qvx");
-  EXPECT_EQ(h.settings.values[h.mruKey(2)], "/d/a.qvx.bak");
-}
-
 TEST(OpenFile, OpensTheChosenFileIntoANewInvestorAndListsItButNotAGivenName) {
   FileHarness h;
   const std::string file = h.folder.write("smith.qvx", "[General]\r\nName=Margaret Smith\r\nLumora=2\r\n");
@@ -78,37 +37,6 @@ TEST(OpenFile, OpensTheChosenFileIntoANewInvestorAndListsItButNotAGivenName) {
   EXPECT_EQ(h.state.Investor->sName(), "Jones");
   EXPECT_EQ(h.state.MruFiles[0], file);
   EXPECT_EQ(h.dialog.opened.size(), 1u);
-}
-
-TEST(OpenFile, ACancelledDialogOrNoSuchRegularFileChangesNothing) {
-  FileHarness h;
-  h.state.CurrentFile = "/d/current.qvx";
-  auto old = h.state.Investor;
-  EXPECT_FALSE(h.files->OpenFile(""));  // dialog cancelled: nothing said
-  EXPECT_TRUE(h.messages.shown.empty());
-  h.dialog.openAnswers.push_back(std::string());
-  EXPECT_FALSE(h.files->OpenFile(""));  // a dialog that gives no name
-  ASSERT_EQ(h.messages.shown.size(), 1u);
-  EXPECT_EQ(h.messages.shown[0].title, "WARNING");
-  EXPECT_EQ(h.messages.shown[0].text, "Filename Empty!");
-  EXPECT_EQ(h.messages.shown[0].icon, Icon::Stop);
-
-  const std::string missing = h.folder.file("missing.qvx");
-  h.dialog.openAnswers.push_back(missing);
-  EXPECT_FALSE(h.files->OpenFile(""));
-  EXPECT_EQ(h.messages.shown.back().text, missing + " does not exist.");
-  EXPECT_EQ(h.messages.shown.back().icon, Icon::Exclamation);
-  // A pattern is no file; a folder is no regular file.
-  h.folder.write("a1.qvx", "[General]\r\n");
-  fs::create_directory(h.folder.file("dir.qvx"));
-  for (const char* name : {"a?.qvx", "*.qvx"}) EXPECT_FALSE(h.files->OpenFile(h.folder.file(name))) << name;
-  EXPECT_EQ(h.messages.shown.back().text, h.folder.file("*.qvx") + " does not exist.");
-  EXPECT_FALSE(h.files->OpenFile(h.folder.file("dir.qvx")));
-  EXPECT_EQ(h.messages.shown.back().text, h.folder.file("dir.qvx") + " is not a regular file.");
-  EXPECT_EQ(h.messages.shown.size(), 5u);
-  EXPECT_EQ(h.state.CurrentFile, "/d/current.qvx");
-  EXPECT_EQ(h.state.Investor, old);
-  EXPECT_EQ(h.state.MruFiles[0], "");
 }
 
 // Each file is refused with a message naming what does not read, or saying
@@ -199,46 +127,7 @@ TEST(UnsavedPrompt, YesSavesFirstAndACancelledSaveAsCancelsTheCommand) {
   EXPECT_EQ(h.inputWindows, 1);
 }
 
-TEST(UnsavedPrompt, ExitAsksOnlyWhenDataIsUnsaved) {
-  FileHarness h;
-  EXPECT_TRUE(h.files->QueryExit());
-  EXPECT_TRUE(h.messages.shown.empty());
-
-  // Cancel, No and a cancelled Save As: tests/qt/desktop_test.cpp, through the menu.
-  h.state.DataSaved = false;
-  h.messages.answers = {Answer::Yes};
-  h.dialog.saveAnswers.push_back(h.folder.file("exit.qvx"));
-  EXPECT_TRUE(h.files->QueryExit());
-  EXPECT_TRUE(fs::exists(h.folder.file("exit.qvx")));
-}
-
 // ---- Save, Save As ------------------------------------------------------------------------
-
-TEST(SaveAs, CancelSavesNothingAndAnEmptyNameWarns) {
-  FileHarness h;
-  h.state.CurrentFile = h.folder.file("preset.qvx");
-  EXPECT_FALSE(h.files->SaveAs());
-  EXPECT_FALSE(fs::exists(h.folder.file("preset.qvx")));
-  EXPECT_TRUE(h.messages.shown.empty());
-  EXPECT_EQ(h.dialog.saved.at(0).title, "Save As");
-  EXPECT_EQ(h.dialog.saved.at(0).presetName, h.folder.file("preset.qvx"));
-
-  h.dialog.saveAnswers.push_back(std::string());
-  EXPECT_FALSE(h.files->SaveAs());
-  EXPECT_EQ(h.messages.shown.at(0).text, "Filename Empty!");
-  EXPECT_EQ(h.state.CurrentFile, h.folder.file("preset.qvx"));
-}
-
-TEST(SaveCommand, WithoutAFileNameRunsSaveAs) {
-  FileHarness h;
-  h.state.CurrentFile.clear();
-  h.dialog.saveAnswers.push_back(h.folder.file("named.qvx"));
-  EXPECT_TRUE(h.files->SaveCommand());
-  EXPECT_EQ(h.state.CurrentFile, h.folder.file("named.qvx"));
-  EXPECT_TRUE(fs::exists(h.folder.file("named.qvx")));
-  EXPECT_EQ(h.state.MruFiles[0], h.folder.file("named.qvx"));
-  EXPECT_TRUE(h.exits.empty());
-}
 
 TEST(SaveFile, RecordsTheFolderWritesTheVersionFieldAndMarksSaved) {
   FileHarness h;
@@ -295,17 +184,6 @@ TEST(SaveFile, AFailedSaveSaysWhyAndKeepsTheInvestorUnsavedAndTheDataFolder) {
   EXPECT_EQ(h.settings.values["Data Files/Data File Path"], h.folder.path());
 }
 
-TEST(SaveFile, TheFatalPathsSaveAsksAgainAfterAFailedSave) {
-  FileHarness h;
-  h.state.Investor->BeginEdit();
-  h.state.Investor->sName("Keep Me");
-  h.messages.answers = {Answer::Yes};  // "save before the program shuts down?"
-  h.dialog.saveAnswers = {h.folder.file("no/such/folder/x.qvx"), h.folder.file("rescued.qvx")};
-  EXPECT_THROW(ReportFatalError(h.state, h.end, orlendo::errnum::InvalidArgument, "GetInputs"), ProgramEnded);
-  EXPECT_EQ(h.dialog.saved.size(), 2u);
-  EXPECT_NE(readFile(h.folder.file("rescued.qvx")).find("Name=Keep Me"), std::string::npos);
-  EXPECT_EQ(h.exits, std::vector<int>{kExitError});
-}
 
 // A new investor's first Save asks for a name, offering UNTITLED.QVX in the
 // data folder; a cancel saves nothing; every save says where it went.
@@ -331,6 +209,5 @@ TEST(SaveCommand, ANewInvestorsFirstSaveAsksForANameAndEverySaveSaysWhere) {
   EXPECT_EQ(h.dialog.saved.size(), 2u);
   EXPECT_EQ(notices, std::vector<std::string>(2, "Saved to " + h.folder.file("ann.qvx")));
 }
-
 }  // namespace
 }  // namespace tvx::test

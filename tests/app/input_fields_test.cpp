@@ -16,27 +16,6 @@
 namespace tvx {
 namespace {
 
-// Each field shows its own help text; the election buttons' texts give the
-// figures the calculation uses for the Lumora merger.
-TEST(HelpTexts, EachFieldShowsItsOwnText) {
-  const std::pair<Field, const char*> owned[] = {
-      {Field::txtName, "Enter the name of the investor."},  {Field::txtLine2, "printed on each report below"},
-      {Field::maskDtStart, "the start date for this analysis"}, {Field::maskDtStop, "want this analysis to stop"},
-      {Field::MaskDtTrans, "date of the buy or sell"},         {Field::txtShares, "number of shares"},
-      {Field::txtCost, "not visible for sells"},                {Field::chkBuy, "Check this box if this is a buy"},
-      {Field::radStandard, "Standard Option each share of Lumora would result in .95  Quorvex shares plus $36.27"},
-      {Field::radStock, "Stock Option each share of Lumora would result in 1.4912  Quorvex shares plus $8.50"},
-      {Field::radCash, "Cash Option each share of Lumora would result in .8955  Quorvex shares plus $39.06"},
-      {Field::btnFilename, "change or choose a filename"},      {Field::txtProceeds, "only open for sells"}};
-  for (const auto& [field, text] : owned)
-    EXPECT_NE(HelpTextOf(field).find(text), std::string_view::npos) << FieldName(field);
-  for (Field date : {Field::maskDtStart, Field::maskDtStop, Field::MaskDtTrans})
-    EXPECT_NE(HelpTextOf(date).find("\r\n\r\nEnter date with mm/dd/yyyy format."), std::string_view::npos);
-  EXPECT_EQ(kHelpTexts.size(), std::size(owned));
-  EXPECT_TRUE(HelpTextOf(Field::lstSecurities).empty());
-  EXPECT_TRUE(HelpTextOf(Field::lstBuySells).empty());
-}
-
 TEST(TextChg, WritesEveryTextButALoneMinus) {
   auto b = orlendo::BuySell::create();
   EXPECT_TRUE(TextChg("12", *b, "ChgShrs"));
@@ -82,25 +61,6 @@ TEST(DateBoxes, ShowValuesInTheMaskAndOnlyACompleteRealDayMayBeLeft) {
   }
   for (std::string_view partial : {"0_/15/1984", "02/15/84", "2/15/1984", "02-15-1984"})
     EXPECT_FALSE(DateBoxComplete(partial)) << partial;  // "02/15/84": the text without its placeholders
-}
-
-TEST(Captions, AmpersandsShowLiterally) {
-  EXPECT_EQ(LiteralCaption("Quorvex"), "Quorvex");
-  EXPECT_EQ(LiteralCaption("A&B && C&"), "A&&B &&&& C&&");
-}
-
-TEST(SecurityList, ShowsAllThirtyNamesSortedByNameLetterCaseAside) {
-  auto investor = orlendo::Investor::create();
-  const auto names = SortedSecurityNames(*investor->colSecurities());
-  std::set<std::string> fromCatalogue;
-  for (const auto& row : orlendo::kCatalogue) fromCatalogue.insert(std::string(row.name));
-  ASSERT_EQ(names.size(), orlendo::kCatalogue.size());
-  EXPECT_EQ(std::set<std::string>(names.begin(), names.end()), fromCatalogue);
-  const auto pos = [&](std::string_view n) { return std::find(names.begin(), names.end(), n) - names.begin(); };
-  EXPECT_LT(pos("Kaldera Corp"), pos("KSN Communications"));
-  EXPECT_LT(pos("Corvallan"), pos("CRN Logic"));
-  EXPECT_LT(pos("Quorvex"), pos("Quorvex Wireless"));
-  EXPECT_EQ(names.front(), "Aldamark");
 }
 
 }  // namespace

@@ -31,24 +31,6 @@ std::vector<std::string> inputBlock(const std::string& file, const std::string& 
 
 std::vector<std::string> securityBlock(const std::string& name) { return {"", "  Security: " + name, kHeading, kRule}; }
 
-TEST(InputReportText, RuleLineAndElectionTexts) {
-  EXPECT_EQ(GetPrintLine(0) + GetPrintLine(-3), "");
-  EXPECT_EQ(GetPrintLine(60), rule60());
-  EXPECT_EQ(LumoraOptionText(static_cast<orlendo::eLumora>(7)), "");
-}
-
-TEST(InputReport, InvestorWithoutEntriesShowsTheHeaderAndTheInputBlock) {
-  ReportHarness h;
-  h.state.CurrentFile = "/home/Ann/Ann Example.qvx";
-  h.state.Investor = makeInvestor("Ann Example", "Account 1");
-  RunIPReport(h.ctx, kDestScreen);
-  const FakeWindow& w = *h.windows.made.at(0);
-  EXPECT_EQ(w.caption, "Inputs Report");
-  EXPECT_EQ(w.body, crlf(std::vector<std::string>{"  Ann Example", "  Account 1", "  Inputs - Tallyvex", ""} +
-                         inputBlock("/home/Ann/Ann Example.qvx", "Account 1", "12/31/1983", "12/31/2016",
-                                    "Standard")));
-}
-
 TEST(InputReport, TypicalInvestorOnScreen) {
   ReportHarness h;
   h.state.CurrentFile = "/data/smith.qvx";
@@ -122,33 +104,6 @@ TEST(InputReportPrinted, RowLimitsOfASecurity) {
                 0u);
     }
   }
-}
-
-TEST(InputReportPrinted, FirstPageWithTheInputBlock) {
-  ReportHarness h{30};
-  h.state.CurrentFile = "/data/smith.qvx";
-  h.state.Investor = investorWithRows(2);
-  RunIPReport(h.ctx, kDestPrinter);
-  // Counted: 13 + 8 (input block) + 4 (security) + 1 + 1 = 27 would pass 24:
-  // the heading block (21 + 4 = 25) already starts page 2.
-  const auto head = pageHeadings("Ann Example", "Account 1", "Inputs - Tallyvex");
-  const std::string row = "  Buy" + sp(10) + "01/02/1990" + sp(4) + sp(9) + "1.00000" + sp(12) + "$10.00";
-  ASSERT_EQ(h.printer.openPages().size(), 2u);
-  EXPECT_EQ(h.printer.openPages()[0],
-            crlf(head + inputBlock("/data/smith.qvx", "Account 1", "12/31/1983", "12/31/2016", "Standard") +
-                 blankLines(3) + std::vector<std::string>{"  Page  1"}));
-  EXPECT_EQ(h.printer.openPages()[1], crlf(head + securityBlock("Quorvex") + std::vector<std::string>{row, row} +
-                                           blankLines(5) + std::vector<std::string>{"  Page  2"}));
-}
-
-TEST(InputReport, AnUnreadableAmountEndsTheProgramThroughTheErrorLogger) {
-  ReportHarness h;
-  h.state.Investor = makeInvestor("Ann Example", "Account 1");
-  addBuySell(*h.state.Investor, "Quorvex", "01/02/1990", "ten", "10");
-  EXPECT_THROW(RunIPReport(h.ctx, kDestScreen), ProgramEnded);
-  ASSERT_EQ(h.logger->calls.size(), 1u);
-  EXPECT_EQ(h.logger->calls[0].number, orlendo::errnum::TypeMismatch);
-  EXPECT_EQ(h.logger->calls[0].location.rfind("Reports.RunIPReport\r", 0), 0u);
 }
 
 }  // namespace

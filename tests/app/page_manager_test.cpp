@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "core/report_text.h"
+#include "reports/printer_fonts.h"
 #include "report_test_support.h"
 
 namespace tvx::test {
@@ -38,22 +39,6 @@ TEST(PageManager, SixtySixLinesPerPageSequence) {
   page1.push_back("  Page  1");
   EXPECT_EQ(h.printer.openPages()[0], crlf(page1));
   EXPECT_EQ(h.printer.openPages()[1], crlf(kHead + std::vector<std::string>{"y"}));
-}
-
-TEST(PageManager, ChunkSizesOutsideOneToFortyAreRefused) {
-  ReportHarness h{200};
-  EXPECT_EQ(send(h, 40), 1);
-  EXPECT_EQ(h.program.pages.LineCounter, 53);
-  EXPECT_TRUE(h.messages.shown.empty());
-  for (std::int16_t bad : {std::int16_t{41}, std::int16_t{0}, std::int16_t{-1}}) {
-    EXPECT_EQ(send(h, bad), 2);
-    EXPECT_EQ(h.program.pages.LineCounter, 53) << bad;
-  }
-  ASSERT_EQ(h.messages.shown.size(), 3u);
-  EXPECT_EQ(h.messages.shown[0].title, "Error!");
-  EXPECT_EQ(h.messages.shown[0].icon, Icon::Stop);
-  EXPECT_EQ(h.messages.shown[0].text, "41 lines passed to PrnManager2(). Please use between 1 and 40");
-  EXPECT_EQ(h.messages.shown[2].text, "-1 lines passed to PrnManager2(). Please use between 1 and 40");
 }
 
 TEST(PageManager, CommandsAtCounterZero) {
@@ -97,15 +82,6 @@ TEST(PageManager, EndOfDocumentFinishesAnOpenPageAndResetForgetsIt) {
   EXPECT_EQ(h.printer.openPages().at(0), crlf(kHead + kHead));
 }
 
-TEST(PageManager, HugePagesOverflowTheSixteenBitCountIntoTheFatalPath) {
-  ReportHarness h{40000};
-  EXPECT_THROW(send(h, 1), ProgramEnded);
-  ASSERT_EQ(h.messages.shown.size(), 1u);
-  EXPECT_EQ(h.messages.shown[0].title, "WARNING!");
-  EXPECT_NE(h.messages.shown[0].text.find("Error Number:   6\n"), std::string::npos);
-  EXPECT_NE(h.messages.shown[0].text.find("Location:           PrnManager2()"), std::string::npos);
-}
-
 TEST(PrintOrDisplay, ThreeDestinations) {
   ReportHarness h{66};
   FakeWindow box;
@@ -147,37 +123,6 @@ TEST(ReportFont, AMissingFontIsExplainedOnceAndTheChosenFontTakenNotBold) {
   EXPECT_EQ(h.printer.fontSize(), 11.0f);
   EXPECT_FALSE(h.printer.fontBold());
 
-}
-
-TEST(ReportFont, ACancelledFontDialogKeepsThePrinterFontInsteadOfAskingForever) {
-  ReportHarness h;
-  int dialogs = 0;
-  h.ctx.showErrorInfo = [](std::string_view, bool hide) { return hide; };
-  h.ctx.getFonts = [&] { ++dialogs; };  // leaves FontName as it was
-  h.state.FontName = "Missing Mono";
-  FontRecord record;
-  SetNewFont(h.ctx, "Missing Mono", 10, false, record);
-  EXPECT_EQ(dialogs, 1);
-  EXPECT_EQ(h.printer.fontName(), "Printer Default");
-  // The report then prints in that font instead of ending the program.
-  EXPECT_EQ(PrnManager2(h.ctx, 1, "N", "L", "T"), 1);
-  EXPECT_EQ(h.printer.fontName(), "Printer Default");
-  EXPECT_EQ(h.printer.openPages().size(), 1u);
-}
-
-TEST(ReportFont, ASavedFontThatIsGoneIsExplainedAndTheRestNotRestored) {
-  ReportHarness h;
-  std::string explained;
-  h.ctx.showErrorInfo = [&](std::string_view message, bool) {
-    explained = message;
-    return false;
-  };
-  h.printer.setFontSize(9);
-  SetOldFont(h.ctx, FontRecord{"Gone Sans", 8, true});
-  EXPECT_EQ(explained,
-            "The Gone Sans (8 point) font, could not be located. The program will use the default font. "
-            "Report formatting may be affected.");
-  EXPECT_EQ(h.printer.fontSize(), 9.0f);
 }
 
 }  // namespace

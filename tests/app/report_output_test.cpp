@@ -31,66 +31,6 @@ long quorvexTransactions(const orlendo::Investor& inv) {
   return inv.colSecurities()->Item("Quorvex")->colXActions()->Count();
 }
 
-TEST(GetReports, AFreshSettingsFileTicksAllThreeAndOkIsRemembered) {
-  ReportHarness h;
-  h.choices.answer = ReportChoices{false, true, false};
-  GetReports(h.ctx, kDestScreen);
-  ASSERT_EQ(h.choices.asked.size(), 1u);
-  EXPECT_EQ(h.choices.asked[0].first, "Select Reports (View)");
-  EXPECT_TRUE(h.choices.asked[0].second.input && h.choices.asked[0].second.summary && h.choices.asked[0].second.detail);
-  EXPECT_EQ(h.state.RptInput, 0);
-  EXPECT_EQ(h.state.RptSummary, 1);
-  EXPECT_EQ(h.state.RptDetail, 0);
-  EXPECT_EQ(h.settings.values[key(kKeyInputReport)], "0");
-  EXPECT_EQ(h.settings.values[key(kKeySummaryReport)], "1");
-  EXPECT_EQ(h.settings.values[key(kKeyDetailedReport)], "0");
-  // The next dialog opens with the remembered choices.
-  GetReports(h.ctx, kDestPrinter);
-  EXPECT_EQ(h.choices.asked[1].first, "Select Reports (Print)");
-  EXPECT_FALSE(h.choices.asked[1].second.input);
-  EXPECT_TRUE(h.choices.asked[1].second.summary);
-}
-
-TEST(RunReports, CancelledChoicesProduceNothingAndTheInputReportAloneNeedsNoCalculation) {
-  ReportHarness h;
-  h.state.Investor = investorWithABuy();
-  h.settings.values[key(kKeySummaryReport)] = "0";
-  for (const std::optional<ReportChoices> empty : {std::optional<ReportChoices>{}, std::optional{ReportChoices{false, false, false}}}) {
-    h.choices.answer = empty;
-    RunReports(h.ctx, kDestScreen);
-    EXPECT_TRUE(h.windows.made.empty());
-    // An empty choice is not remembered.
-    EXPECT_EQ(h.settings.values[key(kKeySummaryReport)], "0");
-    EXPECT_EQ(h.settings.values.count(key(kKeyInputReport)), 0u);
-    EXPECT_EQ(h.busy.begun, 0);
-  }
-
-  h.choices.answer = ReportChoices{true, false, false};
-  RunReports(h.ctx, kDestScreen);
-  ASSERT_EQ(h.windows.made.size(), 1u);
-  EXPECT_EQ(h.windows.made[0]->caption, "Inputs Report");
-  EXPECT_EQ(quorvexTransactions(*h.state.Investor), 0) << "nothing calculated";
-}
-
-TEST(RunReports, ScreenWindowsOpenDetailedSummaryInputWithTheBusyPointer) {
-  ReportHarness h;
-  h.state.CurrentFile = "/data/a.qvx";
-  h.state.Investor = investorWithABuy();
-  int processed = 0;
-  h.ctx.processEvents = [&] {
-    ++processed;
-    EXPECT_EQ(h.busy.depth, 1) << "the busy pointer shows before the reports";
-  };
-  RunReports(h.ctx, kDestScreen);
-  ASSERT_EQ(h.windows.made.size(), 3u);
-  EXPECT_EQ(h.windows.made[0]->caption, "Detailed Analysis Report - /data/a.qvx");
-  EXPECT_EQ(h.windows.made[1]->caption, "Summary Report - /data/a.qvx");
-  EXPECT_EQ(h.windows.made[2]->caption, "Inputs Report");
-  EXPECT_GT(quorvexTransactions(*h.state.Investor), 0);
-  EXPECT_EQ(processed, 2);
-  EXPECT_EQ(h.busy.begun, 1);
-  EXPECT_EQ(h.busy.depth, 0);
-}
 
 TEST(RunReports, TwoPrintedCopiesAreTwoJobsWithPagesFromOne) {
   ReportHarness h{66};
@@ -116,52 +56,6 @@ TEST(RunReports, TwoPrintedCopiesAreTwoJobsWithPagesFromOne) {
   EXPECT_EQ(h.printer.jobs.size(), 3u);
   EXPECT_TRUE(h.printer.openPages().empty());
 }
-
-TEST(RunReports, AMissingFontIsAskedForOncePerRunAndLoggedWithItsNumber) {
-  for (const std::string chosen : {"Other Missing", "Courier New"}) {
-    ReportHarness h{66};
-    TempFolder folder;
-    h.state.ErrLogFile = folder.file("QVX_err.log");
-    h.state.Investor = investorWithABuy();
-    h.state.FontName = "Missing Mono";
-    h.printDialog.copies = 2;
-    int explained = 0, dialogs = 0;
-    h.ctx.showErrorInfo = [&](std::string_view, bool hide) {
-      ++explained;
-      return hide;
-    };
-    h.ctx.getFonts = [&] {
-      ++dialogs;
-      h.state.FontName = chosen;
-    };
-    RunReports(h.ctx, kDestPrinter);
-    SCOPED_TRACE(chosen);
-    EXPECT_EQ(explained, 1);
-    EXPECT_EQ(dialogs, 1) << "three reports in two copies ask once";
-    EXPECT_EQ(h.printer.jobs.size(), 2u) << "the run prints all the same";
-    EXPECT_NE(readFile(h.state.ErrLogFile).find("Error Number: 380"), std::string::npos);
-    // The next run asks again.
-    RunReports(h.ctx, kDestPrinter);
-    EXPECT_EQ(dialogs, chosen == "Courier New" ? 1 : 2);
-  }
-}
-
-TEST(RunReports, BatchRunAppendsDetailedThenSummaryWithoutAnyDialog) {
-  ReportHarness h;
-  TempFolder folder;
-  h.state.Silent = true;
-  h.state.RptSummary = 1;
-  h.state.RptDetail = 1;
-  h.state.Investor = investorWithABuy();
-  h.state.OutputFile = folder.write("out.txt", "kept\r\n");
-  RunReports(h.ctx, kDestFile);
-  // The texts and their order are checked on the whole program in tests/e2e.
-  EXPECT_EQ(readFile(h.state.OutputFile).rfind("kept\r\n\r\n  Quorvex\r\n", 0), 0u);
-  EXPECT_TRUE(h.choices.asked.empty());
-  EXPECT_EQ(h.busy.begun, 0);
-  EXPECT_TRUE(h.windows.made.empty());
-}
-
 // A buy whose cost does not read, inside the range: the desktop names it and
 // goes back to the main window; the batch run ends with 2 and writes nothing.
 TEST(RunReports, ACalculationFailingOnAnEntryNamesItAndReturnsToTheProgram) {

@@ -7,34 +7,12 @@
 #include <fstream>
 
 #include "core/report_text.h"
+#include "reports/no_data.h"
 
 #include "report_file_fixture.h"
 
 namespace tvx::test {
 namespace {
-
-TEST(ReportDestination, PrinterRunSetsTheReportFontUnlessSilentAndPutsTheFormerOneBack) {
-  ReportHarness h;
-  ReportDestination output(h.ctx, kDestPrinter, "unused", ReportFont::unlessSilent);
-  EXPECT_EQ(output.window(), nullptr);
-  EXPECT_EQ(h.printer.fontName(), "Courier New");
-  EXPECT_EQ(h.printer.fontSize(), 10);
-  EXPECT_FALSE(h.printer.fontBold());
-  PrintOrDisplay(h.ctx, nullptr, kDestPrinter, "  body\r\n", 1, "Name", "Line 2", "Title");
-  output.finish("", "Name", "Line 2", "Title");
-  EXPECT_EQ(h.printer.fontName(), "Printer Default");
-  EXPECT_EQ(h.printer.fontSize(), 12);
-  EXPECT_TRUE(h.printer.fontBold());
-  ASSERT_EQ(h.printer.openPages().size(), 1u);
-  EXPECT_NE(h.printer.openPages()[0].find("  body\r\n"), std::string::npos);
-  EXPECT_NE(h.printer.openPages()[0].find("  Page  1\r\n"), std::string::npos) << "the last page was ended";
-
-  h.state.Silent = true;
-  ReportDestination(h.ctx, kDestPrinter, "unused", ReportFont::unlessSilent);
-  EXPECT_EQ(h.printer.fontName(), "Printer Default");
-  ReportDestination always(h.ctx, kDestPrinter, "unused", ReportFont::always);
-  EXPECT_EQ(h.printer.fontName(), "Courier New");
-}
 
 class ReportDestinationFile : public ReportFileTest {};
 

@@ -41,12 +41,13 @@ std::string salesOf(orlendo::Investor& investor, LotMethod method, std::optional
 // Vantrel: 100 shares bought 03/01/1999 for 1,000.00 become 500 in the 5-for-1
 // split of 10/04/1999; 50 more are bought 12/01/1999 for 900.00. The sale of
 // 520 takes the 500 (long) and 20 of the 50 (short, 900 x 20/50 = 360.00).
-// Proceeds 2,601.00: short 2,601 x 20/520 = 100.04, long the rest 2,500.96.
+// Proceeds 2,600.13: short 2,600.13 x 20/520 = 100.005, a tie, 100.00; long
+// the rest, 2,500.13 (rounded on its own, 2,500.125 would give 2,500.12).
 // The pool: 550 shares, 1,900.00, 3.4546 a share; the sale's basis
 // 3.4546 x 520 = 1,796.39: short 1,796.39 x 20/520 = 69.09, long 1,727.30.
 const std::vector<Entry> kSplitBetweenBuys = {{"Vantrel", "03/01/1999", "100", "1000"},
                                               {"Vantrel", "12/01/1999", "50", "900"},
-                                              {"Vantrel", "06/15/2000", "-520", "0", "2601"}};
+                                              {"Vantrel", "06/15/2000", "-520", "0", "2600.13"}};
 
 // Lumora, election 1 (0.95 Quorvex and 36.27 cash a share, Quorvex at
 // 33.8125): each block of 100 gets 3,627.00 cash and stock worth 3,212.1875.
@@ -97,11 +98,11 @@ const Case kCases[] = {
      {"Dunmarrow,131.50000,1986-07-07,1990-12-13,,100.00,,,,long,E,sell,fifo",
       "Dunmarrow,0.00000,,1990-12-13,,0.00,,,,,,sell,fifo"}},
     {"fifo: a sale over a split spanning two buys", kSplitBetweenBuys, "12/31/2000", LotMethod::fifo, {},
-     {"Vantrel,20.00000,1999-12-01,2000-06-15,100.04,360.00,,,-259.96,short,B,sell,fifo",
-      "Vantrel,500.00000,1999-03-01,2000-06-15,2500.96,1000.00,,,1500.96,long,E,sell,fifo"}},
+     {"Vantrel,20.00000,1999-12-01,2000-06-15,100.00,360.00,,,-260.00,short,B,sell,fifo",
+      "Vantrel,500.00000,1999-03-01,2000-06-15,2500.13,1000.00,,,1500.13,long,E,sell,fifo"}},
     {"average: the pool's basis shared by shares", kSplitBetweenBuys, "12/31/2000", LotMethod::average, {},
-     {"Vantrel,20.00000,1999-12-01,2000-06-15,100.04,69.09,,,30.95,short,B,sell,average",
-      "Vantrel,500.00000,1999-03-01,2000-06-15,2500.96,1727.30,,,773.66,long,E,sell,average"}},
+     {"Vantrel,20.00000,1999-12-01,2000-06-15,100.00,69.09,,,30.91,short,B,sell,average",
+      "Vantrel,500.00000,1999-03-01,2000-06-15,2500.13,1727.30,,,772.83,long,E,sell,average"}},
     {"fifo: every Lumora lot a block of its own", kLumoraBlocks, "12/31/2000", LotMethod::fifo, {},
      {"Lumora,100.00000,1996-01-10,2000-06-15,3627.00,0.00,,,3627.00,long,E,merger cash,fifo",
       "Lumora,100.00000,2000-03-01,2000-06-15,3627.00,3627.00,,,0.00,short,B,merger cash,fifo",

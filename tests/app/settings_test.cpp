@@ -14,29 +14,6 @@ namespace fs = std::filesystem;
 
 // ---- the settings file ---------------------------------------------------------------------------
 
-TEST(ProfileSettingsStore, ReadsDefaultsWritesAtOnceAndSeesLaterChanges) {
-  TempFolder t;
-  ProfileSettingsStore ini(t.file("tvxdesk.ini"));
-  EXPECT_EQ(ini.readText("Data Files", "Data File Path", "/def"), "/def");
-  EXPECT_EQ(ini.readInt("Hide Error Msg", "380", 0), 0);
-
-  ini.writeText("Data Files", "Data File Path", "/home/ann/qvx");
-  ini.writeText("User Preferences", "Font Size", "12");
-  const std::string written = readFile(t.file("tvxdesk.ini"));
-  EXPECT_NE(written.find("[Data Files]\r\nData File Path=/home/ann/qvx\r\n"), std::string::npos);
-  EXPECT_EQ(fs::status(t.file("tvxdesk.ini")).permissions(), fs::perms::owner_read | fs::perms::owner_write)
-      << "it names the user's files";
-
-  // Another program changes the file: the next read sees it.
-  t.write("tvxdesk.ini", "[Hide Error Msg]\r\n380=1\r\n[User Preferences]\r\nFont Size=abc\r\n");
-  EXPECT_EQ(ini.readInt("Hide Error Msg", "380", 0), 1);
-  EXPECT_EQ(ini.readInt("User Preferences", "Font Size", 7), 7);  // not a number
-  EXPECT_EQ(ini.readText("Data Files", "Data File Path", "gone"), "gone");
-
-  ini.writeText("User Preferences", "File 1", std::string(300, 'p'));
-  EXPECT_EQ(ini.readText("User Preferences", "File 1", ""), std::string(255, 'p'));
-}
-
 // ---- GetIni ------------------------------------------------------------------------------------
 
 struct IniHarness {
@@ -78,24 +55,6 @@ TEST(GetIni, FreshSettingsGiveTheDefaultsAndRecordTheDataFolder) {
             "[Data Files]\r\nData File Path=" + h.folder.file("appdata/Kelvane/QVX") + "\r\n");
 }
 
-TEST(GetIni, StoredSettingsWinAndAnUnreadableFontSizeGivesTen) {
-  IniHarness h;
-  fs::create_directory(h.folder.file("data"));
-  h.folder.write("tvxdesk.ini",
-                 "[Hide Error Msg]\r\n380=1\r\n[Data Files]\r\nData File Path=" + h.folder.file("data") +
-                     "\r\n[User Preferences]\r\nFont Name=Courier   \r\nFont Size=11.5\r\n");
-  h.run();
-  EXPECT_TRUE(h.state.HideError380);
-  EXPECT_EQ(h.state.DataPath, h.folder.file("data"));
-  EXPECT_EQ(h.state.FontName, "Courier");
-  EXPECT_EQ(h.state.FontSize, 11.5F);
-  EXPECT_EQ(h.state.PrnFontName, "");  // no printer: nothing recorded
-
-  h.folder.write("tvxdesk.ini", "[User Preferences]\r\nFont Size=big\r\n");
-  h.run();
-  EXPECT_EQ(h.state.FontSize, 10.0F);
-}
-
 // A folder every user may write to would take every later backup copy.
 TEST(GetIni, AStoredDataFolderThatIsGoneNoFolderOrSharedGivesThePerUserFolder) {
   IniHarness h;
@@ -111,15 +70,6 @@ TEST(GetIni, AStoredDataFolderThatIsGoneNoFolderOrSharedGivesThePerUserFolder) {
   }
 }
 
-TEST(GetIni, AnUnreadableSettingsFileEndsThroughTheFatalPath) {
-  IniHarness h;
-  fs::create_directory(h.folder.file("tvxdesk.ini"));  // a folder where the file should be
-  EXPECT_THROW(h.run(), ProgramEnded);
-  ASSERT_FALSE(h.messages.shown.empty());
-  EXPECT_NE(h.messages.shown[0].text.find("Location:           GetIni"), std::string::npos);
-  EXPECT_EQ(h.exits, std::vector<int>{kExitError});
-}
-
 // ---- fonts -------------------------------------------------------------
 
 class ScriptedFontDialog final : public FontDialog {
@@ -131,43 +81,6 @@ class ScriptedFontDialog final : public FontDialog {
     return answer;
   }
 };
-
-TEST(GetFonts, WarnsThenTakesTheChoiceWithItsLimits) {
-  AppState state;
-  state.FontName = "Courier New";
-  state.FontSize = 10;
-  EndServices end;
-  ScriptedMessageBox messages;
-  ScriptedFontDialog dialog;
-
-  dialog.answer = FontChoice{"Liberation Mono", 12, false};
-  GetFonts(state, messages, dialog, end);
-  ASSERT_EQ(messages.shown.size(), 1u);
-  EXPECT_EQ(messages.shown[0].title, "WARNING!");
-  EXPECT_EQ(messages.shown[0].text,
-            "We strongly recommend the use of either the COURIER NEW or the COURIER font. Other fonts might not "
-            "align properly.");
-  EXPECT_EQ(messages.shown[0].icon, Icon::Exclamation);
-  ASSERT_EQ(dialog.presets.size(), 1u);
-  EXPECT_EQ(dialog.presets[0].name, "Courier New");
-  EXPECT_FALSE(dialog.presets[0].bold) << "the reports print in the regular weight";
-  EXPECT_EQ(state.FontName, "Liberation Mono");
-  EXPECT_EQ(state.FontSize, 12.0F);
-
-  dialog.answer = FontChoice{"", 4.5F, true};
-  GetFonts(state, messages, dialog, end);
-  EXPECT_EQ(state.FontName, "Courier New");
-  EXPECT_EQ(state.FontSize, 10.0F);
-
-  dialog.answer = FontChoice{"Courier", 5, false};
-  GetFonts(state, messages, dialog, end);
-  EXPECT_EQ(state.FontSize, 5.0F);  // 5 is the smallest size kept
-
-  dialog.answer.reset();  // cancelled
-  GetFonts(state, messages, dialog, end);
-  EXPECT_EQ(state.FontName, "Courier");
-  EXPECT_EQ(state.FontSize, 5.0F);
-}
 
 }  // namespace
 }  // namespace tvx::test

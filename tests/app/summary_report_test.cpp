@@ -8,6 +8,7 @@
 
 #include "core/report_text.h"
 #include "report_file_fixture.h"
+#include "reports/no_data.h"
 
 namespace tvx::test {
 namespace {
@@ -46,32 +47,6 @@ TEST(FigureField, AFigureLongerThanItsFieldPrintsWholeAfterOneBlank) {
   }
 }
 
-TEST_F(SummaryReportTest, InvestorWithoutTransactionsOnScreenAndInAFile) {
-  h.state.Investor = makeInvestor("Ann Example", "Account 1");
-  RunSummReport(h.ctx, kDestScreen);
-  ASSERT_EQ(h.windows.made.size(), 1u);
-  const FakeWindow& w = *h.windows.made[0];
-  EXPECT_EQ(w.caption, "Summary Report - /data/smith.qvx");
-  EXPECT_TRUE(w.shown);
-  EXPECT_EQ(w.body, crlf({"  Ann Example", "  Account 1", "  " + kTitle, "", kHeading, kRule}));
-  RunSummReport(h.ctx, kDestFile);
-  EXPECT_EQ(readFile(h.state.OutputFile), crlf({kHeading, kRule, ""}));
-}
-
-TEST_F(SummaryReportTest, TypicalInvestorOnScreenAndInAFileThatIsAppendedTo) {
-  h.state.Investor = typicalInvestor();
-  RunSummReport(h.ctx, kDestScreen);
-  const std::string screen = h.windows.made.at(0)->body;
-  EXPECT_EQ(screen, crlf(std::vector<std::string>{"  Margaret A. Smith", "  Joint account", "  " + kTitle, "", kHeading,
-                                                  kRule} +
-                         kTypicalRows));
-
-  { std::ofstream(h.state.OutputFile, std::ios::binary) << "earlier run\r\n"; }
-  RunSummReport(h.ctx, kDestFile);
-  EXPECT_EQ(readFile(h.state.OutputFile),
-            "earlier run\r\n" + crlf(std::vector<std::string>{kHeading, kRule} + kTypicalRows + std::vector<std::string>{""}));
-}
-
 TEST_F(SummaryReportTest, LongNamesAreCutByCharactersAndLargeFiguresPrintWhole) {
   h.state.Investor = longInvestor();
   RunSummReport(h.ctx, kDestScreen);
@@ -103,43 +78,6 @@ TEST_F(SummaryReportTest, PrintedPagesHaveHeadingsBlankFillAndPageNumbers) {
   // The report font was set for the run and the printer's font given back.
   EXPECT_EQ(h.printer.fontName(), "Printer Default");
   EXPECT_TRUE(h.printer.fontBold());
-}
-
-TEST_F(SummaryReportTest, PrintedEmptyInvestorFillsTheRestOfThePage) {
-  h.state.Investor = makeInvestor("Ann Example", "Account 1");
-  RunSummReport(h.ctx, kDestPrinter);
-  // Counted: 13 + 7 + 1 = 21; filled up to 24 with three empty lines.
-  EXPECT_EQ(h.printer.openPages().at(0), crlf(pageHeadings("Ann Example", "Account 1", kTitle) +
-                                              std::vector<std::string>{kHeading, kRule} + blankLines(3) +
-                                              std::vector<std::string>{"  Page  1"}));
-}
-
-TEST_F(SummaryReportTest, AnUnwritableOutputFileEndsTheProgramThroughTheErrorLogger) {
-  h.state.Investor = typicalInvestor();
-  h.state.OutputFile = folder.file("missing-folder/out.txt");
-  try {
-    RunSummReport(h.ctx, kDestFile);
-    FAIL() << "the program did not end";
-  } catch (const ProgramEnded& e) {
-    EXPECT_EQ(e.exitStatus, kExitError);
-  }
-  ASSERT_EQ(h.logger->calls.size(), 1u);
-  EXPECT_EQ(h.logger->calls[0].kind, "ReportError");
-  EXPECT_EQ(h.logger->calls[0].location.rfind("SummaryReport.RunSummReport\r", 0), 0u);
-  EXPECT_EQ(h.logger->calls[0].number, orlendo::errnum::PathNotFound);
-  EXPECT_FALSE(std::filesystem::exists(h.state.OutputFile));
-}
-
-TEST_F(SummaryReportTest, NoInvestorShowsTheNoDataNoticeButEndsABatchRun) {
-  RunSummReport(h.ctx, kDestScreen);
-  ASSERT_EQ(h.messages.shown.size(), 1u);
-  EXPECT_EQ(h.messages.shown[0].text, kNoDataText);  // the notice's box: report_run_test
-  EXPECT_TRUE(h.logger->calls.empty());
-
-  h.state.Silent = true;
-  EXPECT_THROW(RunSummReport(h.ctx, kDestFile), ProgramEnded);
-  ASSERT_EQ(h.logger->calls.size(), 1u);
-  EXPECT_EQ(h.logger->calls[0].number, orlendo::errnum::NoData);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // The places of report windows: centred first, then stepped, then back to
 // the corner before a window leaves the screen.
-#include "reports/window_cascade.h"
+#include "shell/window_cascade.h"
 
 #include <gtest/gtest.h>
 

@@ -84,6 +84,26 @@ TEST_F(BatchRun, WritesDetailedThenSummaryAndAppendsOnTheNextRun) {
   EXPECT_EQ(readFile(out), text + text);
 }
 
+// The example under each Lumora election: the report file and the CSV file
+// byte for byte as the program has always written them (tests/e2e/expected/).
+TEST_F(BatchRun, TheExampleGivesTheKnownReportsAndCsvForEachElection) {
+  std::string data = readFile(example());
+  const auto at = data.find("Lumora=2\r\n");
+  ASSERT_NE(at, std::string::npos);
+  for (const char election : {'1', '2', '3'}) {
+    SCOPED_TRACE(election);
+    data[at + 7] = election;
+    std::ofstream(dir / "in.qvx", std::ios::binary | std::ios::trunc) << data;
+    fs::remove(dir / "o.txt");
+    const Result r = runDesk({"/silent", "/input", (dir / "in.qvx").string(), "/output", (dir / "o.txt").string(),
+                              "/csv", (dir / "o.csv").string()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string expected = std::string(TVX_EXPECTED_DIR "/smith-election") + election;
+    EXPECT_TRUE(readFile(dir / "o.txt") == readFile(expected + ".txt")) << "the report file differs";
+    EXPECT_TRUE(readFile(dir / "o.csv") == readFile(expected + ".csv")) << "the CSV file differs";
+  }
+}
+
 TEST_F(BatchRun, NeverLoadsTheDesktopModule) {
   const Result r = batch(example(), dir / "o.txt", "LD_DEBUG=files");
   EXPECT_EQ(r.status, 0);
@@ -168,20 +188,6 @@ TEST_F(BatchRun, AHoldingTooLargeForItsColumnsPrintsItsFiguresWhole) {
     EXPECT_NE(text.find(line), std::string::npos) << line;
 }
 
-// CR-only line ends: the same report, byte for byte, as the CR LF original.
-TEST_F(BatchRun, ACrOnlyFileReportsLikeItsCrLfTwin) {
-  std::string cr = readFile(example());
-  for (std::size_t at; (at = cr.find("\r\n")) != std::string::npos;) cr.erase(at + 1, 1);
-  ASSERT_EQ(cr.find('\n'), std::string::npos);
-  std::ofstream(dir / "cr.qvx", std::ios::binary) << cr;
-  ASSERT_EQ(batch(example(), dir / "crlf.txt").status, 0);
-  const Result r = batch(dir / "cr.qvx", dir / "cr.txt");
-  EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.err, "");
-  EXPECT_FALSE(readFile(dir / "crlf.txt").empty());
-  EXPECT_EQ(readFile(dir / "cr.txt"), readFile(dir / "crlf.txt"));
-}
-
 // A folder, FIFO or link to one is refused before anything is written, as
 // the input is, whatever its name ends with; a FIFO no longer hangs the run.
 TEST_F(BatchRun, NamesOfNoRegularFileAreRefusedBeforeAnythingIsWritten) {
@@ -211,76 +217,36 @@ TEST_F(BatchRun, AnUnwritableOutputPathExitsTwo) {
   EXPECT_NE(r.err.find(out.string()), std::string::npos) << r.err;
 }
 
-TEST_F(BatchRun, FolderNamesCapitalsAndBlanksInPaths) {
-  const fs::path folder = dir / "silent" / "output" / "Ann Smith";
-  fs::create_directories(folder);
-  const fs::path in = folder / "Smith Family.QVX";
-  fs::copy_file(example(), in);
-  const fs::path out = folder / "My Reports.Txt";
-  // The name with blanks as one (quoted) argument, switches in capitals.
-  Result r = runDesk({"/SILENT", "/Input", in.string(), "/OUTPUT", out.string()});
-  ASSERT_EQ(r.status, 0) << r.err;
-  const std::string once = readFile(out);
-  EXPECT_FALSE(once.empty());
-  // The same names typed without quotes: split at the blanks.
-  const std::string inText = in.string();
-  const std::string outText = out.string();
-  r = runDesk({"/silent", "/input", inText.substr(0, inText.find(' ')), inText.substr(inText.find(' ') + 1),
-               "/output", outText.substr(0, outText.find(' ')), outText.substr(outText.find(' ') + 1)});
-  ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(readFile(out), once + once);
-}
-
-// Without a display, or with one named that is not there (the toolkit would abort).
-TEST_F(BatchRun, WithoutADisplayAnInteractiveStartSaysHowToRunABatchAndHelpIsPrinted) {
-  const std::pair<std::vector<std::string>, std::string> starts[] = {
-      {{}, ""}, {{"/input", example().string()}, ""}, {{}, "DISPLAY=:7345"}};
-  for (const auto& [args, env] : starts) {
-    const Result r = runDesk(args, env);
-    EXPECT_EQ(r.status, 2) << "ended by a signal when -1";
-    EXPECT_NE(r.err.find("tvxdesk /silent /input FILE.qvx /output FILE.txt"), std::string::npos) << r.err;
+// Command lines that name no usable file: the exit status, what standard
+// error says, and nothing written.
+TEST_F(BatchRun, ACommandLineWithoutAUsableFileEndsSayingWhichAndWritesNothing) {
+  fs::create_directory(dir / "folder.qvx");
+  const std::string in = example().string(), out = (dir / "o.txt").string();
+  const std::string missing = (dir / "x.qvx").string(), folder = (dir / "folder.qvx").string();
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    std::string told;  // in standard error
+  } cases[] = {
+      {{"/silent", "/input", missing, "/output", out}, 1, "tvxdesk: WARNING: " + missing + " does not exist.\n"},
+      {{"/silent", "/input", (dir / "*.qvx").string(), "/output", out}, 1, "does not exist"},
+      {{"/silent", "/input", folder, "/output", out}, 2, "tvxdesk: WARNING: " + folder + " is not a regular file.\n"},
+      {{"/silent", "/output", out}, 1, "/input"},
+      {{"/silent", "/input", in}, 2, "/csv"},  // neither /output nor /csv
+      {{"/silent", "/input", in, "/output", out, "/csv", (dir / "o.cs").string()}, 2, "/csv followed"},
+      {{"/silent", "/input", in, "/csv", (dir / "o.csv").string(), "/output", (dir / "o.text").string()}, 2,
+       "/output followed"},
+      {{"/silent", "/input", in, "/csv"}, 2, "/csv followed"},
+  };
+  for (const Case& c : cases) {
+    const Result r = runDesk(c.args);
+    EXPECT_EQ(r.status, c.status) << c.told;
+    EXPECT_NE(r.err.find(c.told), std::string::npos) << r.err;
   }
-  for (const char* help : {"--help", "-h", "/?"}) {
-    const Result r = runDesk({help});
-    EXPECT_EQ(r.status, 0) << help;
-    EXPECT_EQ(r.out.rfind("Usage: tvxdesk", 0), 0u) << r.out;
-    EXPECT_EQ(r.err, "");
-  }
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1) << "only folder.qvx";
 }
 
 // The example's first lines, as its Detailed report shows them.
-const std::string kCsvStart =
-    "security,date,description,shares_change,basis_change,shares,basis,basis_per_share,cash_received,"
-    "gain_realized,gain_recognized\r\n"
-    "Quorvex,1983-12-31,Buy,300.00000,18750.00,300.00000,18750.00,62.50000,,,\r\n"
-    "Quorvex,1983-12-31,Spin off,0.00000,-13406.25,300.00000,5343.75,17.81250,,,\r\n";
-
-TEST_F(BatchRun, CsvAloneWithTheReportsInCapitalsAndWithBlanks) {
-  const fs::path csv = dir / "smith.csv";
-  Result r = runDesk({"/silent", "/input", example().string(), "/csv", csv.string()});
-  ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.err, "");
-  const std::string alone = readFile(csv);
-  EXPECT_EQ(alone.rfind(kCsvStart, 0), 0u) << alone.substr(0, 400);
-  EXPECT_EQ(alone.substr(alone.size() - 2), "\r\n");
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 1) << "no report file, no temporary file";
-
-  // With the reports: the same CSV, replaced rather than appended; the reports as without it.
-  const fs::path txt = dir / "smith.txt";
-  r = runDesk({"/silent", "/input", example().string(), "/output", txt.string(), "/csv", csv.string()});
-  ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(readFile(csv), alone);
-  const fs::path plain = dir / "plain.txt";
-  ASSERT_EQ(batch(example(), plain).status, 0);
-  EXPECT_EQ(readFile(txt), readFile(plain));
-
-  // Capitals, and a name with blanks.
-  const fs::path named = dir / "Ann Smith" / "Smith Family.CSV";
-  fs::create_directories(named.parent_path());
-  r = runDesk({"/SILENT", "/CSV", named.string(), "/Input", example().string()});
-  ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(readFile(named), alone);
-}
 
 // A file-size limit, as on a full disk (it binds root too), met by the CSV
 // or only by the reports appended to an earlier run's: the run keeps both
@@ -328,14 +294,6 @@ TEST_F(BatchRun, AFailingCalculationWritesNeitherFile) {
     EXPECT_NE(r.err.find("entry 1: the Cost value \"2,437.5x\""), std::string::npos) << r.err;
   }
   EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 1) << "only the input file";
-}
-
-TEST_F(BatchRun, AnInteractiveStartWithoutTheDesktopModuleExitsTwo) {
-  if (fs::exists(fs::path(TVX_DESK_BINARY).parent_path() / "libtvxqt.so"))
-    GTEST_SKIP() << "the desktop module is built";
-  const Result r = runDesk({"/input", example().string()}, "QT_QPA_PLATFORM=offscreen");
-  EXPECT_EQ(r.status, 2);
-  EXPECT_NE(r.err.find("libtvxqt.so"), std::string::npos);
 }
 
 }  // namespace

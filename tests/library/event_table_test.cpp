@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "history/schedule.h"
-#include "library/reference_walk.h"
+#include "library/test_support.h"
 #include "orlendo/dates.h"
 #include "orlendo/error.h"
 #include "orlendo/model.h"
@@ -305,6 +305,14 @@ TEST(EventTable, TheLumoraElectionSetsSharesAndCashPerLumoraShare) {
     EXPECT_EQ(q->Item(1)->SourcePricePerShr(), r.cash);
     EXPECT_EQ(q->Item(1)->CashOrStk_FMVperShare(), 33.8125);
   }
+}
+
+// An event whose source holds no transaction posts nothing.
+TEST(EventTable, NothingIsPostedFromASourceWithoutTransactions) {
+  auto investor = Investor::create(kHistoryStart);
+  for (const auto& a : history::schedule())
+    if (!a.isSplit()) history::runEvent(a.event, *investor->colSecurities(), a.date, eLumora::standard);
+  for (const auto& s : *investor->colSecurities()) EXPECT_EQ(s->colXActions()->Count(), 0) << s->SecName();
 }
 
 }  // namespace

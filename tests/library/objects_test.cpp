@@ -15,10 +15,6 @@ namespace {
 using tvxtest::caught;
 using tvxtest::errorNumber;
 
-BuySellPtr addEntry(const BuySellsPtr& list, std::string_view key = {}, std::string code = "") {
-  std::string date = "1/1/1990", cost = "1", shares = "1";
-  return list->Add(code, date, cost, shares, key);
-}
 
 // ---- Xaction --------------------------------------------------------------------------
 
@@ -112,73 +108,6 @@ TEST(BuySell, NumericTextIsFormattedOtherTextComesBackAsStored) {
   EXPECT_EQ(b->XActionDate(), "13/45/2000");
 }
 
-TEST(BuySells, AddWithEmptyTextsStoresZeroAndChangesTheCallersVariables) {
-  auto list = BuySells::create();
-  std::string code = "1990/03/15-1", date = "03/15/1990", cost, shares;
-  auto entry = list->Add(code, date, cost, shares);
-  EXPECT_EQ(cost, "0");
-  EXPECT_EQ(shares, "0");
-  EXPECT_EQ(entry->ChgCost(), "0.00");
-  EXPECT_EQ(entry->ChgShrs(), "0.00000");
-  EXPECT_EQ(entry->Code(), "1990/03/15-1");
-  // Texts that are present stay as they are, also in the caller's variables.
-  std::string cost2 = "1,000", shares2 = "-5";
-  list->Add(code, date, cost2, shares2);
-  EXPECT_EQ(cost2, "1,000");
-  EXPECT_EQ(shares2, "-5");
-}
-
-TEST(BuySells, ItemRemoveAndUniqueKeysKeepInsertionOrder) {
-  auto list = BuySells::create();
-  auto a = addEntry(list, "k1", "a");
-  auto b = addEntry(list);
-  auto c = addEntry(list, "k3", "c");
-  EXPECT_EQ(std::vector<BuySellPtr>(list->begin(), list->end()), (std::vector<BuySellPtr>{a, b, c}));
-  EXPECT_EQ(list->Item(2), b);
-  EXPECT_EQ(list->Item("K3"), c);  // keys match whatever their case
-
-  EXPECT_EQ(errorNumber([&] { addEntry(list, "k1"); }), errnum::DuplicateKey);
-  EXPECT_EQ(list->Count(), 3);
-  for (long bad : {0, 4}) EXPECT_EQ(errorNumber([&] { list->Item(bad); }), errnum::SubscriptOutOfRange) << bad;
-  for (const char* bad : {"nope", ""}) EXPECT_EQ(errorNumber([&] { list->Item(bad); }), errnum::InvalidArgument);
-
-  list->Remove(2);
-  list->Remove("k1");
-  EXPECT_EQ(list->Item(1), c);
-  EXPECT_EQ(list->Item("k3"), c);
-  EXPECT_EQ(errorNumber([&] { list->Item("k1"); }), errnum::InvalidArgument);
-  EXPECT_EQ(errorNumber([&] { list->Remove(2); }), errnum::SubscriptOutOfRange);
-  EXPECT_EQ(errorNumber([&] { list->Remove("k1"); }), errnum::InvalidArgument);
-  // A removed key can be used again; a removed member lives on with its holder.
-  addEntry(list, "k1", "a2");
-  EXPECT_EQ(list->Item("k1")->Code(), "a2");
-  EXPECT_EQ(a->Code(), "a");
-}
-
 // ---- dirty flags ------------------------------------------------------------------------
-
-TEST(DirtyFlags, SetByAddAndRemoveOfBuysAndSellsNeverCleared) {
-  auto list = BuySells::create();
-  EXPECT_NE(errorNumber([&] { list->Remove(1); }), 0);
-  EXPECT_FALSE(list->IsDirty());  // a failed remove changes nothing
-  addEntry(list, "k");
-  list->Remove("k");
-  EXPECT_EQ(list->Count(), 0);
-  EXPECT_TRUE(list->IsDirty());
-
-  auto security = Security::create();
-  security->colBuySells(list);
-  EXPECT_TRUE(security->IsDirty());
-  security->colBuySells(BuySells::create());  // a fresh collection reads clean again
-  EXPECT_FALSE(security->IsDirty());
-
-  auto securities = Investor::create()->colSecurities();
-  EXPECT_FALSE(securities->IsDirty());
-  addEntry(securities->Item("Dunmarrow")->colBuySells());
-  EXPECT_TRUE(securities->IsDirty());
-  EXPECT_FALSE(securities->Item(1)->IsDirty());
-  securities->Remove("Dunmarrow");  // removing a security does not mark anything
-  EXPECT_FALSE(securities->IsDirty());
-}
 
 }  // namespace

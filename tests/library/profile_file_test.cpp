@@ -93,45 +93,4 @@ TEST_F(ProfileFileTest, WriteStringReplacesInPlaceAppendsAndWritesLineBreaksAsBl
     EXPECT_EQ(errorNumber([&] { pf.WriteString("General", key, "v]"); }), errnum::InvalidArgument) << key;
 }
 
-TEST_F(ProfileFileTest, GetLongReadsIntegersAndRejectsOtherText) {
-  writeBytes("l.ini",
-             "[S]\nabc=abc\nbig=99999999999\nneg= -3 \nplus=+7\nmax=2147483647\n"
-             "min=-2147483648\nover=2147483648\nunder=-2147483649\nempty=\ndec=1.0\n"
-             "inner=1 2\nsign=-\ngroups=1,000\n");
-  const ProfileFile pf = bound("l.ini");
-  EXPECT_EQ(pf.GetLong("S", "plus", 0), 7);
-  EXPECT_EQ(pf.GetLong("S", "max", 0), 2147483647);
-  EXPECT_EQ(pf.GetLong("S", "min", 0), INT32_MIN);
-  EXPECT_EQ(pf.GetLong("S", "missing", 42), 42);
-  for (const char* key : {"abc", "empty", "dec", "inner", "sign", "groups"})
-    EXPECT_EQ(errorNumber([&] { pf.GetLong("S", key, 0); }), errnum::TypeMismatch) << key;
-  for (const char* key : {"big", "over", "under"})
-    EXPECT_EQ(errorNumber([&] { pf.GetLong("S", key, 0); }), errnum::Overflow) << key;
-}
-
-TEST_F(ProfileFileTest, MissingFileReadsEmptyAFolderFailsToBind) {
-  ProfileFile pf = bound("absent.qvx");
-  EXPECT_EQ(pf.GetString("General", "Name", "def"), "def");
-  EXPECT_EQ(pf.GetLong("General", "Lumora", 1), 1);
-
-  fs::create_directory(path("folder.qvx"));
-  EXPECT_EQ(errorNumber([&] { pf.FileName(path("folder.qvx")); }), errnum::PathFileAccess);
-  EXPECT_EQ(pf.FileName(), path("absent.qvx"));  // a failed bind keeps the old one
-}
-
-TEST_F(ProfileFileTest, FailedWriteLeavesOldFileIntactAndNoTemporaryFile) {
-  const std::string old = "[General]\r\nName=old\r\n";
-  writeBytes("d.qvx", old);
-  ProfileFile pf = bound("d.qvx");
-  orlendo::detail::setAtomicWriteCall(&tvxtest::failAfterSomeBytes);
-  EXPECT_EQ(errorNumber([&] { pf.WriteString("General", "Name", std::string(1000, 'n')); }), errnum::DiskFull);
-  EXPECT_EQ(errorNumber([&] { orlendo::writeFileAtomically(path("new.qvx"), "content"); }), errnum::DiskFull);
-  orlendo::detail::setAtomicWriteCall(nullptr);
-  EXPECT_EQ(readBytes("d.qvx"), old);
-  EXPECT_EQ(dir_.entries(), std::set<std::string>{"d.qvx"});
-  EXPECT_EQ(pf.GetString("General", "Name", "?"), "old");  // the object still matches the file on disk
-  ProfileFile unbound;
-  EXPECT_EQ(errorNumber([&] { unbound.WriteString("A", "b", "c"); }), errnum::NoFilename);
-}
-
 }  // namespace

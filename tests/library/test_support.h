@@ -17,8 +17,12 @@
 #include <string>
 #include <system_error>
 
+#include <charconv>
+#include <vector>
+
 #include "orlendo/dates.h"
 #include "orlendo/error.h"
+#include "orlendo/progress.h"
 
 namespace tvxtest {
 
@@ -42,6 +46,23 @@ long errorNumber(F&& body) {
 constexpr orlendo::Date ymd(int y, unsigned m, unsigned d) {
   return orlendo::Date{std::chrono::year{y}, std::chrono::month{m}, std::chrono::day{d}};
 }
+
+// The shortest text that reads back as exactly `v`.
+inline std::string exactDouble(double v) {
+  char buf[64];
+  auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v);
+  return ec == std::errc() ? std::string(buf, end) : std::string("?");
+}
+
+// Records what an observer is told, one line per call.
+class RecordingObserver final : public orlendo::ProgressObserver {
+ public:
+  void started(int year) override { calls.push_back("started " + std::to_string(year)); }
+  void yearReached(int year) override { calls.push_back("year " + std::to_string(year)); }
+  void processMessages() override { calls.push_back("messages"); }
+  void finished(bool succeeded) override { calls.push_back(succeeded ? "finished" : "failed"); }
+  std::vector<std::string> calls;
+};
 
 inline void writeBytes(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;

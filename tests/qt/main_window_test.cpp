@@ -31,20 +31,6 @@ QStringList captions(const QList<QAction*>& actions) {
 class MainWindowTest : public QObject {
   Q_OBJECT
  private slots:
-  void menusInOrder() {
-    RecordingHandler handler;
-    tvx::qt::MainWindow window(handler);
-    const QList<QAction*> bar = window.menuBar()->actions();
-    QCOMPARE(captions(bar), QStringList({"&File", "&Inputs", "&View", "&Options", "&Help"}));
-    QCOMPARE(captions(bar[0]->menu()->actions()),
-             QStringList({"&New", "&Open...", "-", "&Save", "Save &As...", "-", "Print Pre&view", "&Print...",
-                          "&Export Transactions (CSV)...", "Export Sa&les (CSV)...", "-",
-                          "", "", "", "", "", "-", "E&xit"}));
-    QVERIFY(bar[1]->menu() == nullptr);  // Inputs is a command itself
-    QCOMPARE(captions(bar[2]->menu()->actions()), QStringList({"&Reports..."}));
-    QCOMPARE(captions(bar[3]->menu()->actions()), QStringList({"&Fonts..."}));
-    QCOMPARE(captions(bar[4]->menu()->actions()), QStringList({"&Contents", "-", "&About "}));
-  }
 
   void itemsAndToolbarKeysRunTheirCommands() {
     RecordingHandler handler;
@@ -108,23 +94,6 @@ class MainWindowTest : public QObject {
     QVERIFY(!window.toolButton("Print")->icon().isNull());
   }
 
-  void recentlyUsedItems() {
-    RecordingHandler handler;
-    tvx::qt::MainWindow window(handler);
-    QAction* separator = window.findChild<QAction*>("mnuFileBar3");
-    QVERIFY(!separator->isVisible());
-    window.showMru({"/d/a.qvx", "/d/b.qvx", "", "", ""});
-    QVERIFY(separator->isVisible());
-    QCOMPARE(window.menuItem("mnuFileMRU1")->text(), QString("&1 /d/a.qvx"));
-    QCOMPARE(window.menuItem("mnuFileMRU2")->text(), QString("&2 /d/b.qvx"));
-    QVERIFY(window.menuItem("mnuFileMRU2")->isVisible());
-    QVERIFY(!window.menuItem("mnuFileMRU3")->isVisible());
-    window.menuItem("mnuFileMRU2")->trigger();
-    QCOMPARE(handler.recent, std::vector<int>{1});
-    window.showMru({"", "", "", "", ""});
-    QVERIFY(!separator->isVisible());
-    QVERIFY(!window.menuItem("mnuFileMRU1")->isVisible());
-  }
 };
 
 QTEST_MAIN(MainWindowTest)

@@ -86,15 +86,6 @@ class ReportFormTest : public QObject {
     delete created[4];
   }
 
-  void cannotBeMadeSmallerThanItFirstAppeared() {
-    qt::ReportForm form({});
-    form.show();
-    const QSize first = form.size();
-    form.resize(100, 80);
-    QCOMPARE(form.size(), first);
-    form.resize(first.width() + 200, first.height() + 100);
-    QCOMPARE(form.size(), QSize(first.width() + 200, first.height() + 100));
-  }
 
   // The keys of a document window: Ctrl+P prints, Ctrl+F finds (wrapping to
   // the top, saying so when the text is not there), Escape and Ctrl+W close.

@@ -88,6 +88,8 @@ consteval Currency operator""_usd(const char* digits) {
 
 // round(x, n): the one rounding rule for doubles (n from 0 to 9).
 double roundTo(double x, int decimals);
+// n / d rounded to the nearest integer, ties to even (d > 0).
+std::int64_t divideTiesToEven(std::int64_t n, std::int64_t d);
 // Currency product formed in double and then converted: "as currency".
 Currency asCurrency(double product);
 // Double operand first converted to currency, then multiplied: "in currency".

@@ -1,4 +1,4 @@
-#include "reports/window_cascade.h"
+#include "shell/window_cascade.h"
 
 #include <algorithm>
 

@@ -1,0 +1,12 @@
+// Must not compile: a double count of ten-thousandths would be truncated.
+#include <cstdint>
+
+#include "orlendo/numbers.h"
+
+int main() {
+#ifdef TVX_CONTROL
+  return static_cast<int>(orlendo::Currency::fromTicks(std::int64_t{1}).ticks());
+#else
+  return static_cast<int>(orlendo::Currency::fromTicks(1.0).ticks());
+#endif
+}
