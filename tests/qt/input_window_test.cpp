@@ -179,19 +179,6 @@ class InputWindowTest : public QObject {
     }
   }
 
-  void anIncompleteOrImpossibleDateKeepsTheFocus() {
-    FileHarness h;
-    Window t(h);
-    QVERIFY(t.active());
-    const std::string before = h.state.Investor->StartCalc();
-
-
-
-
-
-
-
-
   void aWholeInvestorTypedInGivesTheSummaryOfTheSameInvestorBuiltDirectly() {
     FileHarness h;
     h.state.CurrentFile = h.folder.file("scenario.qvx");
