@@ -113,5 +113,16 @@ TEST_F(DetailedReportTest, ATransactionOnTheStopDateIsListedOneADayLaterIsNot) {
                  lumoraBlock()));
 }
 
+// A change of shares too large to print directly is printed from its own text, not the holding's.
+TEST_F(DetailedReportTest, AHugeChangeOfSharesPrintsTheChange) {
+  h.state.Investor = makeInvestor("Ann Example", "Account 1");
+  addXaction(*h.state.Investor, "Lumora",
+             {"02/14/1992", "Buy", "20000000000", "1", "20000000080", "3960", "0"});
+  RunDetailReport(h.ctx, kDestFile);
+  const std::string text = readFile(h.state.OutputFile);
+  EXPECT_NE(text.find(" 20,000,000,000.00000"), std::string::npos) << text;
+  EXPECT_NE(text.find(" 20,000,000,080.00000"), std::string::npos) << text;
+}
+
 }  // namespace
 }  // namespace tvx::test

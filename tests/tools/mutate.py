@@ -17,6 +17,7 @@ import argparse
 import os
 import re
 import shutil
+import signal
 import subprocess
 import sys
 import time
@@ -53,10 +54,17 @@ def parse_mutants(path):
     return mutants
 
 
+def default_signals():
+    # A run started in the background ignores SIGINT (and nohup SIGHUP); the
+    # tests that end a run with a signal need the ordinary dispositions.
+    for sig in (signal.SIGINT, signal.SIGQUIT, signal.SIGHUP, signal.SIGTERM):
+        signal.signal(sig, signal.SIG_DFL)
+
+
 def run(cmd, cwd, timeout=None, env=None):
     try:
         p = subprocess.run(cmd, cwd=cwd, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
-                           timeout=timeout, env=env, text=True, errors="replace")
+                           timeout=timeout, env=env, text=True, errors="replace", preexec_fn=default_signals)
         return p.returncode, p.stdout
     except subprocess.TimeoutExpired as e:
         out = e.stdout.decode(errors="replace") if isinstance(e.stdout, bytes) else (e.stdout or "")
