@@ -2,13 +2,7 @@
 // transaction, the points where amounts are rounded, and the descriptions.
 #include "model/arithmetic.h"
 
-#include <gtest/gtest.h>
-
-#include <string>
-
 #include "library/test_support.h"
-#include "orlendo/error.h"
-#include "orlendo/model.h"
 
 namespace {
 

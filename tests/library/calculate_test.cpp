@@ -2,17 +2,10 @@
 // of a day's postings and the range's edges, progress, and failures.
 #include "calc/calculate.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <optional>
-#include <set>
-#include <string>
-#include <vector>
 
 #include "orlendo/entries.h"
-#include "orlendo/error.h"
-#include "orlendo/model.h"
 #include "library/test_support.h"
 
 namespace {
@@ -179,6 +172,15 @@ TEST(Walk, AnActionOnTheStartDayRunsOneAfterTheStopDoesNot) {
   enter(investor, "Quorvex", "4/15/1999", "10", "100");  // the day of a split of 0.5
   investor->Calculate(ymd(1999, 4, 15), ymd(1999, 4, 15));
   EXPECT_EQ(holding(investor, "Quorvex"), "15.00000 / 100.00 / 6.66670");
+}
+
+// The distribution's basis is formed as currency: 48.115 x 0.263001 x 20 =
+// 253.0855..., where 48.115 x 5.2600 (the shares in currency) would be 253.08.
+TEST(Walk, TheDistributionsBasisIsPricedAsCurrency) {
+  auto investor = newInvestor();
+  enter(investor, "Vantrel", "2/23/2014", "20", "100");
+  investor->Calculate(ymd(2014, 2, 23), ymd(2014, 2, 24));
+  EXPECT_EQ(holding(investor, "Meridane"), "5.26002 / 253.09 / 48.11580");
 }
 
 // ---- progress ----------------------------------------------------------------------------

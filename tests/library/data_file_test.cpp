@@ -1,20 +1,7 @@
 // The investor data file: Investor.LoadFile and Save, with its backup copy.
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <functional>
-#include <set>
-#include <string>
-#include <vector>
-
-#include "model/atomic_write.h"
-#include "orlendo/error.h"
-#include "orlendo/model.h"
-#include "orlendo/profile_file.h"
 #include "orlendo/transactions.h"
 #include "library/test_support.h"
 

@@ -1,10 +1,3 @@
-#include "orlendo/dates.h"
-
-#include <gtest/gtest.h>
-
-#include <string>
-
-#include "orlendo/error.h"
 #include "library/test_support.h"
 
 using orlendo::Date;

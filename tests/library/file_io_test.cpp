@@ -1,17 +1,6 @@
 #include <limits.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <gtest/gtest.h>
-#include <filesystem>
-#include <functional>
-#include <set>
-#include <string>
-#include <vector>
-
-#include "model/atomic_write.h"
-#include "orlendo/error.h"
-#include "orlendo/profile_file.h"
 #include "library/test_support.h"
 
 namespace fs = std::filesystem;

@@ -1,14 +1,3 @@
-#include "orlendo/numbers.h"
-
-#include <gtest/gtest.h>
-
-#include <cmath>
-#include <cstdint>
-#include <functional>
-#include <limits>
-#include <string>
-
-#include "orlendo/error.h"
 #include "library/test_support.h"
 
 using orlendo::Currency;

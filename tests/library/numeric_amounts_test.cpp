@@ -2,18 +2,9 @@
 // numeric get equals reading its text get, each numeric set equals setting a
 // text that reads as the number; and significant15Value, which mostly skips
 // the text, gives what the text would.
-#include <gtest/gtest.h>
 
-#include <cmath>
-#include <cstdint>
 #include <cstring>
-#include <limits>
-#include <string>
-#include <vector>
 
-#include "orlendo/error.h"
-#include "orlendo/model.h"
-#include "orlendo/numbers.h"
 #include "library/test_support.h"
 
 using namespace orlendo;

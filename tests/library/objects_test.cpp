@@ -1,11 +1,3 @@
-#include <gtest/gtest.h>
-
-#include <cmath>
-#include <string>
-#include <vector>
-
-#include "orlendo/error.h"
-#include "orlendo/model.h"
 #include "library/test_support.h"
 
 using namespace orlendo;
@@ -14,7 +6,6 @@ namespace {
 
 using tvxtest::caught;
 using tvxtest::errorNumber;
-
 
 // ---- Xaction --------------------------------------------------------------------------
 

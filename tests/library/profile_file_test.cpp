@@ -1,12 +1,3 @@
-#include "orlendo/profile_file.h"
-
-#include <gtest/gtest.h>
-#include <filesystem>
-#include <set>
-#include <string>
-
-#include "model/atomic_write.h"
-#include "orlendo/error.h"
 #include "library/test_support.h"
 
 namespace fs = std::filesystem;

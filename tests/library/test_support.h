@@ -1,30 +1,34 @@
-// Helpers the library's tests share: catching the orlendo::Error a call
-// raises, dates written as year, month and day, a temporary folder to work
-// in and a write call that fails part-way.
+// What the library's tests share: the headers most of them use, catching
+// the orlendo::Error a call raises, dates written as year, month and day, a
+// temporary folder to work in and a write call that fails part-way.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <stdlib.h>
 #include <unistd.h>
 
 #include <cerrno>
-
+#include <charconv>
 #include <chrono>
+#include <cmath>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <limits>
 #include <set>
 #include <stdexcept>
 #include <string>
 #include <system_error>
-
-#include <charconv>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "model/atomic_write.h"
 #include "orlendo/dates.h"
 #include "orlendo/error.h"
+#include "orlendo/model.h"
+#include "orlendo/numbers.h"
+#include "orlendo/profile_file.h"
 #include "orlendo/progress.h"
 
 namespace tvxtest {
