@@ -237,6 +237,8 @@ TEST_F(BatchRun, ACommandLineWithoutAUsableFileEndsSayingWhichAndWritesNothing) 
       {{"/silent", "/input", in, "/csv", (dir / "o.csv").string(), "/output", (dir / "o.text").string()}, 2,
        "/output followed"},
       {{"/silent", "/input", in, "/csv"}, 2, "/csv followed"},
+      {{"/silent", "/input", in, "/sales", (dir / "none" / "s.csv").string()}, 2,
+       "Description: Cannot write the sales file \"" + (dir / "none" / "s.csv").string() + "\": Path not found"},
   };
   for (const Case& c : cases) {
     const Result r = runDesk(c.args);
