@@ -145,6 +145,8 @@ TEST_F(BatchRun, AFileThatDoesNotReadIsRefusedSayingWhyAndNothingIsWritten) {
        ": security \"Quorvex\", entry 3: the Proceeds value \"lots\" is not an amount."},
       {damaged(example(), "3 Cost=0.00", "3 Cost=0.00\r\n3 Proceeds=-5"),
        ": security \"Quorvex\", entry 3: the Proceeds value \"-5.00\" is below 0.00."},
+      {damaged(example(), "3 Cost=0.00", "3 Cost=0.00\r\n3 Proceeds=1e30"),  // reads, beyond any amount
+       ": security \"Quorvex\", entry 3: the Proceeds value \"1e30\" is not an amount."},
       {damaged(example(), "2 Cost=6,212.50", "2 Cost=6,212.50\r\n2 Proceeds=100"),
        ": security \"Quorvex\", entry 2: the Proceeds value \"100.00\" is given on a buy: only a sell has proceeds."},
       {randomBytes, notData},
