@@ -58,7 +58,7 @@ void appendLeftFit(std::string& out, std::size_t n, std::string_view value) {
 
 void appendRightFit(std::string& out, std::size_t n, std::string_view value) {
   const std::size_t length = charCount(value);
-  out.append(length <= n ? n - length : 1, ' ');
+  out.append(RightFitBlanks(n, length), ' ');
   out.append(value);
 }
 
