@@ -155,7 +155,7 @@ TEST_F(DataFileTest, EntryKeysMatchLikeAnyKeyAndOnlyInTheirSavedForm) {
       {"before the count, out of order", "2 Code=b\r\n1 Code=a\r\nCount=2\r\n", "|a;|b;"},
       {"repeated section", "Count=1\r\n1 Date=01/02/1990\r\n[QUORVEX ]\r\n1 Date=03/04/1995\r\n1 Code=z\r\nCount=5\r\n",
        "01/02/1990|z;"},
-      {"zero and past the counter", "Count=1\r\n0 Code=a\r\n32769 Code=b\r\n1 Code=c\r\n", "|c;"},
+      {"zero and past the counter", "Count=1\r\n0 Code=a\r\n4294967297 Code=b\r\n1 Code=c\r\n", "|c;"},
       {"lone CR line ends", "Count=1\r1 Date=01/02/1990\r1 Code=a\r", "01/02/1990|a;"},
   };
   for (const Case& c : cases) {
