@@ -25,24 +25,7 @@ orlendo::InvestorPtr investorWithABuy() {
   return inv;
 }
 
-
-// The dialog offers the last real choice; an empty one (Cancel, or nothing
-// ticked) produces nothing and is not remembered.
-TEST(GetReports, OffersTheLastRealChoiceAndForgetsAnEmptyOne) {
-  ReportHarness h;
-  h.state.Investor = investorWithABuy();
-  ReportChoices summaryOnly, none;
-  summaryOnly.input = summaryOnly.detail = none.input = none.summary = none.detail = false;
-  for (const auto& answer : {std::optional(summaryOnly), std::optional<ReportChoices>(), std::optional(none)}) {
-    h.choices.answer = answer;
-    GetReports(h.ctx, kDestScreen);
-  }
-  ASSERT_EQ(h.choices.presets.size(), 3u);
-  EXPECT_TRUE(h.choices.presets[0].input);
-  for (const ReportChoices& preset : {h.choices.presets[1], h.choices.presets[2]})
-    EXPECT_TRUE(!preset.input && preset.summary && !preset.detail);
-  EXPECT_EQ(h.state.RptSummary, 0);
-}
+std::string key(std::string_view k) { return std::string(kPrefsSection) + "/" + std::string(k); }
 
 // A choice is remembered for the next dialog, even Sales alone; an empty
 // one (nothing ticked, or Cancel) produces nothing and is not remembered.
