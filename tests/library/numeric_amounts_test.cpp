@@ -1,3 +1,4 @@
+// A transaction's amounts: how each text amount is formatted and refused.
 // Amounts held as numbers must read exactly as the texts they stand for: each
 // numeric get equals reading its text get, each numeric set equals setting a
 // text that reads as the number; and significant15Value, which mostly skips
@@ -8,6 +9,7 @@
 #include "library/test_support.h"
 
 using namespace orlendo;
+using tvxtest::caught;
 using tvxtest::errorNumber;
 
 namespace {
@@ -44,6 +46,53 @@ TEST(Significant15Value, IsTheReadingOfTheFifteenDigitText) {
 }
 
 // ---- Xaction ------------------------------------------------------------------------------
+
+using Set = void (Xaction::*)(std::string_view);
+using Get = std::string (Xaction::*)() const;
+const std::pair<Set, Get> kAmounts[] = {{&Xaction::NewShrs, &Xaction::NewShrs},
+                           {&Xaction::NewCostPerShr, &Xaction::NewCostPerShr},
+                           {&Xaction::NewCost, &Xaction::NewCost},
+                           {&Xaction::ChgShrs, &Xaction::ChgShrs},
+                           {&Xaction::ChgCost, &Xaction::ChgCost}};
+
+// Each text amount is formatted on every get; the cost per share passes
+// through currency (its fifth decimal is always 0) and costs read exactly
+// as currency (ties to even).
+TEST(Xaction, TextAmountsAreFormattedOnEveryGet) {
+  struct Case {
+    int amount;  // in kAmounts
+    const char *text, *shown;
+  };
+  const Case cases[] = {
+      {0, "1e3", "1,000.00000"},       {0, "0.5", "0.50000"},          {3, "-12.3456789", "-12.34568"},
+      {2, "0.125", "0.12"},            {4, "-0.004", "0.00"},          {1, "12.345678", "12.34570"},
+      {1, "1234.56785", "1234.56780"},
+  };
+  auto x = Xaction::create();
+  EXPECT_EQ(x->NewShrs() + " " + x->ChgCost(), "0.00000 0.00");  // nothing set yet
+  // Two amounts have no value to read before their first set.
+  EXPECT_EQ(errorNumber([&] { x->NewCostPerShr(); }), errnum::TypeMismatch);
+  EXPECT_EQ(errorNumber([&] { x->AllocationFactor(); }), errnum::TypeMismatch);
+  for (const Case& c : cases) {
+    ((*x).*kAmounts[c.amount].first)(c.text);
+    EXPECT_EQ(((*x).*kAmounts[c.amount].second)(), c.shown) << c.text;
+  }
+}
+
+TEST(Xaction, NonNumericAmountRaises10002AndKeepsThePreviousValue) {
+  auto x = Xaction::create();
+  for (const auto& [set, get] : kAmounts) {
+    ((*x).*set)("7.5");
+    const std::string before = ((*x).*get)();
+    for (const char* bad : {"", "abc", "1.2.3", "$5", " "}) {
+      const Error e = caught([&] { ((*x).*set)(bad); });
+      EXPECT_EQ(e.number(), errnum::NotANumber) << '"' << bad << '"';
+      EXPECT_EQ(e.source(), "XAction\rThis item needs to be a number.");
+      EXPECT_EQ(e.description(), "Tallyvex");
+    }
+    EXPECT_EQ(((*x).*get)(), before);
+  }
+}
 
 // Each amount set as text on one transaction and as the number the text reads as on another.
 TEST(XactionAmounts, NumbersReadBackAsTheirTexts) {
