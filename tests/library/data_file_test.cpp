@@ -128,6 +128,8 @@ TEST_F(DataFileTest, MissingKeysTakeTheirDefaults) {
   const Error e = caught([] { loaded("notes.txt"); });
   EXPECT_EQ(e.number(), errnum::NotADataFile);
   EXPECT_EQ(e.description(), "notes.txt is not a Tallyvex data file");
+  writeBytes("big.qvx", "[General]\r\n[Quorvex]\r\nCount=32768\r\n");  // more than the entry counter holds
+  EXPECT_EQ(tvxtest::errorNumber([] { loaded("big.qvx"); }), errnum::Overflow);
 
   // Missing entry keys load as an empty entry coded date, "-" and n; dates
   // that are not date text leave the previous dates.
