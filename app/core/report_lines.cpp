@@ -42,44 +42,42 @@ void* mapHugeAligned(std::size_t size) {
 
 }  // namespace
 
-GrowingBytes::~GrowingBytes() {
+GrowingMapping::~GrowingMapping() {
   if (data_) ::munmap(data_, capacity_);
 }
 
-void GrowingBytes::append(std::string_view bytes) {
-  if (bytes.size() > capacity_ - size_) {
-    const std::size_t wanted = std::max({size_ + bytes.size(), 2 * capacity_, kFirstReservation});
-    const std::size_t capacity = (wanted + kHugePage - 1) & ~(kHugePage - 1);
-    if (!data_) {
-      data_ = static_cast<char*>(mapHugeAligned(capacity));
-    } else {
-      void* moved = ::mremap(data_, capacity_, capacity, MREMAP_MAYMOVE);
-      if (moved == MAP_FAILED) throw std::bad_alloc();
-      data_ = static_cast<char*>(moved);
-      ::madvise(data_, capacity, MADV_HUGEPAGE);
-    }
-    capacity_ = capacity;
+void GrowingMapping::reserve(std::size_t bytes) {
+  if (bytes <= capacity_) return;
+  const std::size_t wanted = std::max({bytes, 2 * capacity_, kFirstReservation});
+  const std::size_t capacity = (wanted + kHugePage - 1) & ~(kHugePage - 1);
+  if (!data_) {
+    data_ = static_cast<char*>(mapHugeAligned(capacity));
+  } else {
+    void* moved = ::mremap(data_, capacity_, capacity, MREMAP_MAYMOVE);
+    if (moved == MAP_FAILED) throw std::bad_alloc();
+    data_ = static_cast<char*>(moved);
+    ::madvise(data_, capacity, MADV_HUGEPAGE);
   }
-  if (!bytes.empty()) std::memcpy(data_ + size_, bytes.data(), bytes.size());
-  size_ += bytes.size();
+  capacity_ = capacity;
 }
 
 void ReportLines::assign(std::string_view text) {
   text_.clear();
-  starts_.assign(1, 0);
+  starts_.clear();
+  starts_.push_back(0);
   widest_ = 0;
   append(text);
 }
 
 void ReportLines::append(std::string_view text) {
   const std::size_t last = starts_.back();  // the last line may go on
-  text_.append(text);
+  text_.append(text.data(), text.size());
   index(last);
 }
 
 void ReportLines::index(std::size_t from) {
   for (;;) {
-    const std::size_t lineEnd = text_.view().find('\n', from);
+    const std::size_t lineEnd = this->text().find('\n', from);
     if (lineEnd == std::string::npos) break;
     widest_ = std::max(widest_, charCount(line(starts_.size() - 1)));
     from = lineEnd + 1;

@@ -4,12 +4,14 @@
 // and copied from without being copied or laid out as a whole.
 #pragma once
 
+#include <algorithm>
 #include <compare>
+#include <cstring>
+#include <type_traits>
 #include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace tvx {
 
@@ -26,26 +28,52 @@ struct TextSpan {
   TextPlace to;
 };
 
-// Bytes that grow at their end without being copied: one anonymous mapping
-// reserved large and filled as the text grows, on huge pages where the
-// system offers them, so that megabytes of report cost a few page faults
-// rather than thousands. A text longer than the reservation moves to a
-// larger one (the pages move, the bytes are not copied).
-class GrowingBytes {
+// Places of memory that grow at their end without being copied: one
+// anonymous mapping reserved large and filled as it grows, on huge pages
+// where the system offers them, so that megabytes cost a few page faults
+// rather than thousands. Growing past the reservation moves the pages to a
+// larger one; the contents are not copied.
+class GrowingMapping {
  public:
-  GrowingBytes() = default;
-  ~GrowingBytes();
-  GrowingBytes(const GrowingBytes&) = delete;
-  GrowingBytes& operator=(const GrowingBytes&) = delete;
-
-  void append(std::string_view bytes);
-  void clear() { size_ = 0; }
-  std::string_view view() const { return {data_, size_}; }
+  GrowingMapping() = default;
+  ~GrowingMapping();
+  GrowingMapping(const GrowingMapping&) = delete;
+  GrowingMapping& operator=(const GrowingMapping&) = delete;
+  // Room for at least `bytes`, keeping what the mapping holds.
+  void reserve(std::size_t bytes);
+  char* data() const { return data_; }
+  std::size_t capacity() const { return capacity_; }
 
  private:
   char* data_ = nullptr;
-  std::size_t size_ = 0;
   std::size_t capacity_ = 0;
+};
+
+// A growing array of trivially copyable values in such a mapping.
+template <class T>
+class GrowingArray {
+  static_assert(std::is_trivially_copyable_v<T>);
+
+ public:
+  void append(const T* values, std::size_t n) {
+    if (n > room()) map_.reserve(std::max(2 * size_, size_ + n) * sizeof(T));
+    if (n > 0) std::memcpy(data() + size_, values, n * sizeof(T));
+    size_ += n;
+  }
+  void push_back(T value) { append(&value, 1); }
+  void clear() { size_ = 0; }
+  std::size_t size() const { return size_; }
+  const T* data() const { return reinterpret_cast<const T*>(map_.data()); }
+  const T& operator[](std::size_t i) const { return data()[i]; }
+  const T& back() const { return data()[size_ - 1]; }
+  const T* begin() const { return data(); }
+  const T* end() const { return data() + size_; }
+
+ private:
+  T* data() { return reinterpret_cast<T*>(map_.data()); }
+  std::size_t room() const { return map_.capacity() / sizeof(T) - size_; }
+  GrowingMapping map_;
+  std::size_t size_ = 0;
 };
 
 class ReportLines {
@@ -54,10 +82,11 @@ class ReportLines {
   void append(std::string_view text);
 
   // The text as given.
-  std::string_view text() const { return text_.view(); }
+  std::string_view text() const { return {text_.data(), text_.size()}; }
   // Lines are ended by a line feed; the text after the last one is the last
   // line (empty when the text ends with a line end).
   std::size_t count() const { return starts_.size(); }
+  ReportLines() { starts_.push_back(0); }
   // Line `i` without its line end.
   std::string_view line(std::size_t i) const;
   // The characters of the longest line.
@@ -87,8 +116,8 @@ class ReportLines {
   TextPlace placeOf(std::size_t offset) const;
   void index(std::size_t from);
 
-  GrowingBytes text_;
-  std::vector<std::size_t> starts_{0};  // where each line starts in text_
+  GrowingArray<char> text_;
+  GrowingArray<std::size_t> starts_;  // where each line starts in text_
   std::size_t widest_ = 0;
 };
 
