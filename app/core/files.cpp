@@ -46,12 +46,10 @@ std::string EntryFaultText(std::string_view file, const orlendo::EntryFault& fau
   std::string text = std::string(file) + ": security \"" + orlendo::visibleText(fault.security) + "\", entry " +
                      std::to_string(fault.entry) + ": the " + fault.field + " value ";
   if (fault.text.empty()) return text + "is missing.";
-  if (fault.field == "Proceeds" && orlendo::isNumericText(fault.text)) {
-    // An amount that reads: below zero, or given on a buy.
-    const bool negative = fault.text.find('-') != std::string::npos;
+  if (fault.proceeds == orlendo::ProceedsFault::negative || fault.proceeds == orlendo::ProceedsFault::onBuy)
     return text + "\"" + orlendo::visibleText(fault.text) + "\" " +
-           (negative ? "is below 0.00." : "is given on a buy: only a sell has proceeds.");
-  }
+           (fault.proceeds == orlendo::ProceedsFault::negative ? "is below 0.00."
+                                                                : "is given on a buy: only a sell has proceeds.");
   const bool amount = fault.field == "Cost" || fault.field == "Proceeds";
   const char* kind = fault.field == "Date" ? "a date" : amount ? "an amount" : "a number";
   return text + "\"" + orlendo::visibleText(fault.text) + "\" is not " + kind + ".";

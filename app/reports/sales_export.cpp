@@ -14,19 +14,6 @@ constexpr orlendo::NumberPattern kCsvSharesPattern{5, false, false};
 
 }  // namespace
 
-std::string IsoDate(orlendo::Date d) {
-  // Years from 100 to 9999: four digits, zero-padded like month and day.
-  const int y = static_cast<int>(d.year());
-  const unsigned m = static_cast<unsigned>(d.month()), day = static_cast<unsigned>(d.day());
-  const char text[10] = {static_cast<char>('0' + y / 1000 % 10), static_cast<char>('0' + y / 100 % 10),
-                         static_cast<char>('0' + y / 10 % 10),   static_cast<char>('0' + y % 10),
-                         '-',
-                         static_cast<char>('0' + m / 10),        static_cast<char>('0' + m % 10),
-                         '-',
-                         static_cast<char>('0' + day / 10),      static_cast<char>('0' + day % 10)};
-  return std::string(text, sizeof text);
-}
-
 std::string MakeSalesCsv(const std::vector<orlendo::SaleRow>& rows, orlendo::LotMethod method) {
   std::string text(kSalesCsvHeader);
   text += kCrLf;
@@ -61,24 +48,13 @@ orlendo::StagedFile StageSalesCsv(const orlendo::SalesRecord& record, orlendo::L
   const std::vector<orlendo::SaleRow> rows = record.rows(method, taxYear);
   const std::string text = MakeSalesCsv(rows, method);
   if (rowCount) *rowCount = static_cast<long>(rows.size());
-  if (path.empty())
-    throw orlendo::Error(orlendo::errnum::NoFilename, "No sales file name was given.",
-                         std::string(orlendo::kProductDescription));
-  try {
-    return orlendo::StagedFile(path, text);
-  } catch (const orlendo::Error& e) {
-    const std::string why = e.isMessage() ? e.description() : std::string(orlendo::errorTypeText(e.number()));
-    throw orlendo::Error(e.number(), "Cannot write the sales file \"" + path + "\": " + why,
-                         std::string(orlendo::kProductDescription));
-  }
+  return StageNamedFile(text, path, "sales");
 }
 
 long WriteSalesCsv(const orlendo::SalesRecord& record, orlendo::LotMethod method, std::optional<int> taxYear,
                    const std::string& path) {
   long rows = 0;
-  std::vector<orlendo::StagedFile> file;
-  file.push_back(StageSalesCsv(record, method, taxYear, path, &rows));
-  CommitTogether(nullptr, file);
+  CommitOne(StageSalesCsv(record, method, taxYear, path, &rows));
   return rows;
 }
 
