@@ -108,7 +108,7 @@ void RunDetailReport(ReportContext& ctx, Destination destination) {
     if (window) {
       window->setText(ScreenHeading(nameLine, line2, title));
     }
-    std::string running;
+    std::string running = output.pieceBuffer();
 
     // 5. The stop date.
     const orlendo::Date stop = orlendo::readDate(stopText);

@@ -418,7 +418,8 @@ class XactionsImpl final : public Xactions {
   const Xaction& post(Date day, bool buy, double shares, Currency cost) {
     // As new, with the day and the kind: the posting path sets nothing else
     // on this object.
-    XactionImpl& x = posting_;
+    PostingRoom& room = postingRoom();
+    XactionImpl& x = room.posting;
     Posted fresh;
     fresh.date = day;
     fresh.kind = buy ? Posted::kBuy : Posted::kSell;
@@ -431,7 +432,7 @@ class XactionsImpl final : public Xactions {
       Add(object);
       return *object;
     }
-    const Xaction* before = last(previous_);
+    const Xaction* before = last(room.previous);
     roomForOneMore(posted_);  // so that the push_back below cannot fail
     try {
       calcNewXAction(x, before);
@@ -515,8 +516,17 @@ class XactionsImpl final : public Xactions {
   mutable std::vector<std::pair<std::size_t, XactionPtr>> objects_;
   mutable Collection<Xaction> members_;
   mutable bool objectsOnly_ = false;
-  XactionImpl posting_;   // the last post()
-  XactionImpl previous_;  // the one before it, when a posting
+  // What post() works in, made on the first: most securities never post,
+  // and a collection without it is a third of the size.
+  struct PostingRoom {
+    XactionImpl posting;   // the last post()
+    XactionImpl previous;  // the one before it, when a posting
+  };
+  PostingRoom& postingRoom() {
+    if (!postingRoom_) postingRoom_ = std::make_unique<PostingRoom>();
+    return *postingRoom_;
+  }
+  std::unique_ptr<PostingRoom> postingRoom_;
 };
 
 // The user's buys and sells of a security. Those a data file gave stay
