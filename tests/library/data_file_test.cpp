@@ -99,6 +99,7 @@ TEST_F(DataFileTest, SaveThenLoadGivesBackEveryText) {
   // A second save writes the same bytes; no proceeds given, none written.
   copy->Save("again.qvx");
   EXPECT_EQ(readBytes("again.qvx"), readBytes("data.qvx"));
+  EXPECT_EQ(readBytes("data.qvx").find("Proceeds"), std::string::npos);
 
   // A sell's proceeds go right after its cost, as an amount, and come back.
   entriesOf(copy, "Quorvex")->Item(2)->Proceeds("5100");

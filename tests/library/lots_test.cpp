@@ -54,4 +54,20 @@ TEST(LotWalk, LotsHoldThePoolsSharesAndBasisWhenNothingIsSold) {
   }
 }
 
+// Shares received in an acquisition keep the day the old shares were
+// bought: Halvern bought in 1990 and taken into Tessaline (0.768 a share)
+// in 1997 is a long-term sale of Tessaline in 1998.
+TEST(LotWalk, AnAcquisitionKeepsTheLotsAcquiredDay) {
+  auto investor = Investor::create(tvxtest::ymd(2024, 1, 1));
+  investor->BeginEdit();
+  std::string code, buy = "01/02/1990", sell = "01/05/1998", cost = "100", shares = "10", sold = "-7.68";
+  investor->colSecurities()->Item("Halvern")->colBuySells()->Add(code, buy, cost, shares);
+  investor->colSecurities()->Item("Tessaline")->colBuySells()->Add(code, sell, cost, sold);
+  const auto rows = calculateWithLots(*investor, tvxtest::ymd(1990, 1, 1), tvxtest::ymd(1998, 12, 31), nullptr)
+                        ->rows(LotMethod::fifo);
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0].acquired, tvxtest::ymd(1990, 1, 2));
+  EXPECT_EQ(rows[0].term, SaleTerm::longTerm);
+}
+
 }  // namespace
