@@ -16,8 +16,6 @@ namespace tvx {
 
 namespace {
 
-constexpr orlendo::NumberPattern kCsvAmountPattern{2, false, false};
-
 std::string isoDate(orlendo::Date d) {
   char text[16];
   std::snprintf(text, sizeof text, "%04d-%02u-%02u", static_cast<int>(d.year()), static_cast<unsigned>(d.month()),

@@ -31,6 +31,7 @@ std::string CsvField(std::string_view text);
 std::string CsvNumber(std::string_view text);
 // Two decimals, a leading minus when negative, no separators; a value that
 // rounds to zero is "0.00".
+inline constexpr orlendo::NumberPattern kCsvAmountPattern{2, false, false};
 std::string CsvAmount(orlendo::Currency value);
 
 struct TransactionsCsv {
