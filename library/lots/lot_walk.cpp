@@ -113,7 +113,9 @@ class Lots {
   // Room for `more` lots at the back; the lots taken from the front go first.
   void reserveMore(std::size_t more) {
     if (head_ > 0) dropTaken();
-    if (lots_.capacity() < lots_.size() + more) lots_.reserve(lots_.size() + more);
+    // Grown as push_back grows it, so that the buys after an event that
+    // filled the store do not copy it over again.
+    if (lots_.capacity() < lots_.size() + more) lots_.reserve(std::max(lots_.size() + more, 2 * lots_.capacity()));
   }
   // The lots from `middle` on were just added: put them in their place.
   void placeAddedFrom(std::size_t middle) {
@@ -163,8 +165,8 @@ Exact difference(Exact a, Exact b) {
   const Exact d = a - b;
   const Exact scale = std::max(std::fabs(a), std::fabs(b));
   if (d == 0 || scale == 0) return d;
-  const int digits = 15 - static_cast<int>(std::floor(std::log10(scale)));  // decimals of the grid
-  return scaledByPowerOfTen(std::nearbyint(scaledByPowerOfTen(d, digits)), -digits);
+  const int digits = 15 - decimalExponent(scale);  // decimals of the grid
+  return scaledByPowerOfTen(std::rint(scaledByPowerOfTen(d, digits)), -digits);
 }
 
 // A tiny rest of a lot or a sale left by double arithmetic is none.
@@ -607,6 +609,12 @@ std::string_view saleKindText(SaleKind kind) {
 std::shared_ptr<const SalesRecord> calculateWithLots(Investor& investor, Date start, Date stop,
                                                      ProgressObserver* observer) {
   auto record = std::make_shared<Record>();
+  // Room for a row per entry at once (a sale is one to three rows, a buy
+  // none): the rows are not copied to ever larger stores as they come.
+  std::size_t entries = 0;
+  for (const auto& security : *investor.colSecurities())
+    entries += static_cast<std::size_t>(std::max(0L, security->colBuySells()->Count()));
+  record->stored.reserve(entries);
   LotWalk walk(*record);
   calculateInvestor(investor, start, stop, observer, &walk);
   return record;
