@@ -121,12 +121,8 @@ int RunSilent(ReportContext& ctx, OutputSwitches given) {
         if (sales) files.push_back(StageSalesCsv(*ctx.lots, method, taxYear, state.SalesFile));
       };
       if (!reports) {
-        try {
-          CalculateInvestor(ctx);
-        } catch (const orlendo::EntryError& e) {
-          ShowEntryFault(ctx, e, sales ? "No file was written." : "No CSV file was written.");
+        if (!CalculateOrShowFault(ctx, sales, sales ? "No file was written." : "No CSV file was written."))
           return kExitError;
-        }
         SignalsHeld held;
         std::vector<orlendo::StagedFile> files;
         stageFiles(files);

@@ -1,6 +1,8 @@
 #include "core/files.h"
 
-#include <filesystem>
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <system_error>
 
 #include "core/error_paths.h"
@@ -12,20 +14,22 @@ namespace tvx {
 
 namespace {
 
-std::filesystem::file_status statusOf(std::string_view path, std::error_code& ec) {
-  return std::filesystem::status(std::filesystem::path(path), ec);
+// stat(2) of the path, following links: 0, or the error number. The system
+// call itself, not std::filesystem: a batch run asks this of every file it
+// names, and the library's path objects cost more to set up than the call.
+int statOf(std::string_view path, struct stat& st) {
+  const std::string name(path);
+  return ::stat(name.c_str(), &st) == 0 ? 0 : errno;
 }
 
 }  // namespace
 
 PathKind KindOfPath(std::string_view path) {
   if (path.empty()) return PathKind::Missing;
-  std::error_code ec;
-  const auto status = statusOf(path, ec);
-  if (ec && ec != std::errc::no_such_file_or_directory && ec != std::errc::not_a_directory)
-    return PathKind::Unreachable;
-  if (!std::filesystem::exists(status)) return PathKind::Missing;
-  return std::filesystem::is_regular_file(status) ? PathKind::RegularFile : PathKind::Other;
+  struct stat st {};
+  if (const int error = statOf(path, st); error != 0)
+    return error == ENOENT || error == ENOTDIR ? PathKind::Missing : PathKind::Unreachable;
+  return S_ISREG(st.st_mode) ? PathKind::RegularFile : PathKind::Other;
 }
 
 bool FileExists(std::string_view path) { return KindOfPath(path) == PathKind::RegularFile; }
@@ -37,21 +41,19 @@ std::string InputFileProblem(std::string_view path) {
     case PathKind::Other: return std::string(path) + std::string(kNotARegularFile);
     case PathKind::Unreachable: break;
   }
-  std::error_code ec;
-  statusOf(path, ec);
-  return std::string(path) + " cannot be reached: " + ec.message() + ".";
+  struct stat st {};
+  const int error = statOf(path, st);
+  return std::string(path) + " cannot be reached: " + std::generic_category().message(error) + ".";
 }
 
 std::string EntryFaultText(std::string_view file, const orlendo::EntryFault& fault) {
   std::string text = std::string(file) + ": security \"" + orlendo::visibleText(fault.security) + "\", entry " +
                      std::to_string(fault.entry) + ": the " + fault.field + " value ";
   if (fault.text.empty()) return text + "is missing.";
-  if (fault.field == "Proceeds" && orlendo::isNumericText(fault.text)) {
-    // An amount that reads: below zero, or given on a buy.
-    const bool negative = fault.text.find('-') != std::string::npos;
+  if (fault.proceeds == orlendo::ProceedsFault::negative || fault.proceeds == orlendo::ProceedsFault::onBuy)
     return text + "\"" + orlendo::visibleText(fault.text) + "\" " +
-           (negative ? "is below 0.00." : "is given on a buy: only a sell has proceeds.");
-  }
+           (fault.proceeds == orlendo::ProceedsFault::negative ? "is below 0.00."
+                                                                : "is given on a buy: only a sell has proceeds.");
   const bool amount = fault.field == "Cost" || fault.field == "Proceeds";
   const char* kind = fault.field == "Date" ? "a date" : amount ? "an amount" : "a number";
   return text + "\"" + orlendo::visibleText(fault.text) + "\" is not " + kind + ".";

@@ -58,7 +58,7 @@ void appendLeftFit(std::string& out, std::size_t n, std::string_view value) {
 
 void appendRightFit(std::string& out, std::size_t n, std::string_view value) {
   const std::size_t length = charCount(value);
-  out.append(length <= n ? n - length : 1, ' ');
+  out.append(RightFitBlanks(n, length), ' ');
   out.append(value);
 }
 
@@ -156,8 +156,7 @@ void FileAppend::open() {
   // Only a regular file takes the reports: a FIFO would hang the run (the
   // open does not wait for a reader), a device would swallow them.
   const auto notRegular = [&] {
-    failure_.emplace(orlendo::errnum::PathFileAccess, path_ + " is not a regular file.",
-                     std::string(orlendo::kProductDescription));
+    failure_.emplace(orlendo::errnum::PathFileAccess, "tvxdesk", path_ + " is not a regular file.");
   };
   fd_ = ::open(path_.c_str(), O_WRONLY | O_APPEND | O_NONBLOCK | O_CLOEXEC);
   if (fd_ < 0 && errno == ENXIO) return notRegular();

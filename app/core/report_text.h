@@ -32,6 +32,9 @@ std::string LeftFit(std::size_t n, std::string_view value);
 // grows by what it needs. Every report's figures go through this.
 std::string RightFit(std::size_t n, std::string_view value);
 
+// The blanks before a figure of `length` characters in a field of `n`.
+constexpr std::size_t RightFitBlanks(std::size_t n, std::size_t length) { return length <= n ? n - length : 1; }
+
 // The two fits appended to `out` in place.
 void appendLeftFit(std::string& out, std::size_t n, std::string_view value);
 void appendRightFit(std::string& out, std::size_t n, std::string_view value);

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "orlendo/dates.h"
+#include "orlendo/entries.h"
 #include "orlendo/error.h"
 #include "orlendo/numbers.h"
 
@@ -237,15 +238,8 @@ std::vector<EntryCheck> FailingEntryChecks(const orlendo::BuySell& buySell) {
   if (!passes([&] { return buySell.ChgCost(); }, numeric)) failing.push_back(EntryCheck::Cost);
   if (!passes([&] { return buySell.ChgShrs(); }, numeric)) failing.push_back(EntryCheck::Shares);
   if (!passes([&] { return buySell.XActionDate(); }, date)) failing.push_back(EntryCheck::Date);
-  if (buySell.HasProceeds()) {
-    bool amount = false;
-    try {
-      const auto value = buySell.ProceedsAmount();
-      amount = value && *value >= orlendo::Currency();
-    } catch (const orlendo::Error&) {  // beyond the range of an amount
-    }
-    if (!amount) failing.push_back(EntryCheck::Proceeds);
-  }
+  // The box is open only for a sell.
+  if (orlendo::proceedsFault(buySell, false) != orlendo::ProceedsFault::none) failing.push_back(EntryCheck::Proceeds);
   return failing;
 }
 

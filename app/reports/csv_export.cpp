@@ -1,6 +1,6 @@
 #include "reports/csv_export.h"
 
-#include <cstdio>
+#include <algorithm>
 #include <vector>
 
 #include "core/report_text.h"
@@ -14,16 +14,23 @@
 
 namespace tvx {
 
-namespace {
-
-std::string isoDate(orlendo::Date d) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%04d-%02u-%02u", static_cast<int>(d.year()), static_cast<unsigned>(d.month()),
-                static_cast<unsigned>(d.day()));
-  return text;
+char* IsoDateTo(char* out, orlendo::Date d) {
+  // Years from 100 to 9999: four digits, zero-padded like month and day.
+  const int y = static_cast<int>(d.year());
+  const unsigned m = static_cast<unsigned>(d.month()), day = static_cast<unsigned>(d.day());
+  const char text[10] = {static_cast<char>('0' + y / 1000 % 10), static_cast<char>('0' + y / 100 % 10),
+                         static_cast<char>('0' + y / 10 % 10),   static_cast<char>('0' + y % 10),
+                         '-',
+                         static_cast<char>('0' + m / 10),        static_cast<char>('0' + m % 10),
+                         '-',
+                         static_cast<char>('0' + day / 10),      static_cast<char>('0' + day % 10)};
+  return std::copy(text, text + sizeof text, out);
 }
 
-}  // namespace
+std::string IsoDate(orlendo::Date d) {
+  char text[10];
+  return std::string(text, IsoDateTo(text, d));
+}
 
 std::string CsvField(std::string_view text) {
   if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
@@ -56,7 +63,7 @@ TransactionsCsv MakeTransactionsCsv(const orlendo::Investor& investor) {
       [&](const orlendo::Xaction& x, orlendo::Date date) {
         std::string& line = csv.text;
         line += security;
-        line += ',' + isoDate(date);
+        line += ',' + IsoDate(date);
         line += ',' + CsvField(x.Description());
         for (const std::string& number : {x.ChgShrs(), x.ChgCost(), x.NewShrs(), x.NewCost(), x.NewCostPerShr()})
           line += ',' + CsvField(CsvNumber(number));
@@ -73,33 +80,37 @@ TransactionsCsv MakeTransactionsCsv(const orlendo::Investor& investor) {
   return csv;
 }
 
-orlendo::StagedFile StageTransactionsCsv(const std::string& text, const std::string& path) {
+orlendo::StagedFile StageNamedFile(const std::string& text, const std::string& path, std::string_view what) {
   if (path.empty())
-    throw orlendo::Error(orlendo::errnum::NoFilename, "tvxdesk", "No CSV file name was given.");
+    throw orlendo::Error(orlendo::errnum::NoFilename, "tvxdesk", "No " + std::string(what) + " file name was given.");
   try {
     return orlendo::StagedFile(path, text);
   } catch (const orlendo::Error& e) {
     // Name the file: the library's error knows only what failed.
     const std::string why = e.isMessage() ? e.description() : std::string(orlendo::errorTypeText(e.number()));
-    throw orlendo::Error(e.number(), "tvxdesk", "Cannot write the CSV file \"" + path + "\": " + why);
+    throw orlendo::Error(e.number(), "tvxdesk",
+                         "Cannot write the " + std::string(what) + " file \"" + path + "\": " + why);
   }
+}
+
+void CommitOne(orlendo::StagedFile file) {
+  std::vector<orlendo::StagedFile> files;
+  files.push_back(std::move(file));
+  CommitTogether(nullptr, files);
+}
+
+orlendo::StagedFile StageTransactionsCsv(const std::string& text, const std::string& path) {
+  return StageNamedFile(text, path, "CSV");
 }
 
 long WriteTransactionsCsv(const orlendo::Investor& investor, const std::string& path) {
   const TransactionsCsv csv = MakeTransactionsCsv(investor);
-  std::vector<orlendo::StagedFile> file;
-  file.push_back(StageTransactionsCsv(csv.text, path));
-  CommitTogether(nullptr, file);
+  CommitOne(StageTransactionsCsv(csv.text, path));
   return csv.transactions;
 }
 
 long ExportTransactions(ReportContext& ctx, const std::string& path) {
-  try {
-    CalculateInvestor(ctx);
-  } catch (const orlendo::EntryError& e) {
-    ShowEntryFault(ctx, e, "No CSV file was written.");
-    return -1;
-  }
+  if (!CalculateOrShowFault(ctx, false, "No CSV file was written.")) return -1;
   return WriteTransactionsCsv(*ctx.state.Investor, path);
 }
 

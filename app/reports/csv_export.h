@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "orlendo/dates.h"
 #include "orlendo/numbers.h"
 
 namespace orlendo {
@@ -41,6 +42,19 @@ struct TransactionsCsv {
 
 // The file over the investor as its last calculation left it.
 TransactionsCsv MakeTransactionsCsv(const orlendo::Investor& investor);
+
+// "yyyy-mm-dd".
+std::string IsoDate(orlendo::Date d);
+// The same ten characters written at `out`; returns their end.
+char* IsoDateTo(char* out, orlendo::Date d);
+
+// Writes `text` to the temporary name of `path`, to be put in place with the
+// other files of the run (CommitTogether). A failure raises an error naming
+// the path and `what` file it is ("Cannot write the CSV file ...").
+orlendo::StagedFile StageNamedFile(const std::string& text, const std::string& path, std::string_view what);
+
+// Puts one staged file in place on its own.
+void CommitOne(orlendo::StagedFile file);
 
 // Writes `text`, the file, to the temporary name of `path`, to be put in
 // place with the other files of the run (CommitTogether). A failure raises

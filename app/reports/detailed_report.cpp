@@ -36,7 +36,7 @@ constexpr double kPlainShares = 1e10;
 // them) at `at` as appendRightFit puts it: right-aligned in a field of n, or
 // after one blank when longer. Returns the end.
 char* putNumberRight(char* at, std::size_t n, std::string_view text) {
-  at = std::fill_n(at, text.size() <= n ? n - text.size() : 1, ' ');
+  at = std::fill_n(at, RightFitBlanks(n, text.size()), ' ');
   return std::copy(text.begin(), text.end(), at);
 }
 
@@ -108,7 +108,7 @@ void RunDetailReport(ReportContext& ctx, Destination destination) {
     if (window) {
       window->setText(ScreenHeading(nameLine, line2, title));
     }
-    std::string running;
+    std::string running = output.pieceBuffer();
 
     // 5. The stop date.
     const orlendo::Date stop = orlendo::readDate(stopText);

@@ -63,12 +63,8 @@ void RunReports(ReportContext& ctx, Destination destination) {
     if (state.RptInput != 1 && state.RptSummary != 1 && state.RptDetail != 1 && state.RptSales != 1) return;
     // 3. The calculation, only for the reports that show results; the Sales
     // report's lots are walked along it.
-    if (state.RptSummary == 1 || state.RptDetail == 1 || state.RptSales == 1) {
-      const bool asked = ctx.recordLots;
-      ctx.recordLots = asked || state.RptSales == 1;
-      CalculateInvestor(ctx);
-      ctx.recordLots = asked;
-    }
+    if (state.RptSummary == 1 || state.RptDetail == 1 || state.RptSales == 1)
+      CalculateInvestor(ctx, state.RptSales == 1);
     // 4. Copies and the report font.
     int copies = 1;
     FontRecord fontRecord;
@@ -148,13 +144,23 @@ void ShowEntryFault(ReportContext& ctx, const orlendo::EntryError& e, std::strin
   if (ctx.state.Silent) EndProgram(ctx.state, ctx.end, false, kExitError);
 }
 
-void CalculateInvestor(ReportContext& ctx) {
+void CalculateInvestor(ReportContext& ctx, bool withLots) {
   ReportInvestor(ctx);  // no investor: no data
   orlendo::Investor& investor = *ctx.state.Investor;
   const orlendo::Date start = orlendo::readDate(investor.StartCalc());
   const orlendo::Date stop = orlendo::readDate(investor.StopCalc());
-  if (ctx.recordLots) ctx.lots = orlendo::calculateWithLots(investor, start, stop, ctx.progress);
+  if (withLots || ctx.recordLots) ctx.lots = orlendo::calculateWithLots(investor, start, stop, ctx.progress);
   else investor.Calculate(start, stop, ctx.progress);
+}
+
+bool CalculateOrShowFault(ReportContext& ctx, bool withLots, std::string_view consequence) {
+  try {
+    CalculateInvestor(ctx, withLots);
+    return true;
+  } catch (const orlendo::EntryError& e) {
+    ShowEntryFault(ctx, e, consequence);
+    return false;
+  }
 }
 
 void GetReports(ReportContext& ctx, Destination destination) {
@@ -198,7 +204,8 @@ void GetReports(ReportContext& ctx, Destination destination) {
     }
     // An empty choice (Cancel, or nothing ticked) produces nothing and is not
     // remembered: the next dialog offers the last real choice.
-    if (ctx.settings && (state.RptInput == 1 || state.RptSummary == 1 || state.RptDetail == 1)) {
+    if (ctx.settings && (state.RptInput == 1 || state.RptSummary == 1 || state.RptDetail == 1 ||
+                         state.RptSales == 1)) {
       ctx.settings->writeText(kPrefsSection, kKeyInputReport, std::to_string(state.RptInput));
       ctx.settings->writeText(kPrefsSection, kKeySummaryReport, std::to_string(state.RptSummary));
       ctx.settings->writeText(kPrefsSection, kKeyDetailedReport, std::to_string(state.RptDetail));

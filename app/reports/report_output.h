@@ -31,9 +31,14 @@ void RouteOutput(ReportContext& ctx, Destination destination);
 void RunReports(ReportContext& ctx, Destination destination);
 
 // Calculates the open investor from its start to its stop date, followed
-// by the context's progress observer, walking the tax lots along when the
-// context asks for them (recordLots). No investor: the no-data error.
-void CalculateInvestor(ReportContext& ctx);
+// by the context's progress observer, walking the tax lots along when
+// `withLots` or the context asks for them (recordLots). No investor: the
+// no-data error.
+void CalculateInvestor(ReportContext& ctx, bool withLots = false);
+
+// CalculateInvestor, with an entry that does not calculate shown
+// (ShowEntryFault, with `consequence`) instead of raised: false then.
+bool CalculateOrShowFault(ReportContext& ctx, bool withLots, std::string_view consequence);
 
 // The user's own data does not calculate: names the entry, adds `consequence`,
 // and ends a batch run with status 2 (the desktop goes back to the program).

@@ -43,12 +43,27 @@ void ReportDestination::finish(std::string running, std::string_view nameLine, s
   }
 }
 
+namespace {
+
+// Pieces of this size keep one small buffer warm and cost few writes: a
+// short report touches no more fresh memory than its first piece.
+constexpr std::size_t kPieceBytes = 16 * 1024;
+// What the rows added after the piece is full may need, so that the buffer
+// keeps its place.
+constexpr std::size_t kPieceSlack = 4 * 1024;
+
+}  // namespace
+
 void ReportDestination::spill(std::string& running) {
-  // Pieces of this size keep one small buffer warm and cost few writes.
-  constexpr std::size_t kPieceBytes = 64 * 1024;
   if (!toReportFile_ || running.size() < kPieceBytes) return;
   ctx_.reportFile->write(running);
   running.clear();
+}
+
+std::string ReportDestination::pieceBuffer() const {
+  std::string buffer;
+  if (toReportFile_) buffer.reserve(kPieceBytes + kPieceSlack);
+  return buffer;
 }
 
 }  // namespace tvx

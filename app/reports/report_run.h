@@ -41,6 +41,11 @@ class ReportDestination {
   // sits in memory whole. Elsewhere: nothing.
   void spill(std::string& running);
 
+  // The text buffer to build the report in: within a run's report file, one
+  // with room for a piece and the rows that end it, so that it is never
+  // copied to a larger one on the way; elsewhere an empty string.
+  std::string pieceBuffer() const;
+
  private:
   ReportContext& ctx_;
   Destination destination_;

@@ -13,20 +13,6 @@ namespace {
 
 constexpr orlendo::NumberPattern kCsvSharesPattern{5, false, false};
 
-// "yyyy-mm-dd" at `out`; returns the end.
-char* IsoDateTo(char* out, orlendo::Date d) {
-  // Years from 100 to 9999: four digits, zero-padded like month and day.
-  const int y = static_cast<int>(d.year());
-  const unsigned m = static_cast<unsigned>(d.month()), day = static_cast<unsigned>(d.day());
-  const char text[10] = {static_cast<char>('0' + y / 1000 % 10), static_cast<char>('0' + y / 100 % 10),
-                         static_cast<char>('0' + y / 10 % 10),   static_cast<char>('0' + y % 10),
-                         '-',
-                         static_cast<char>('0' + m / 10),        static_cast<char>('0' + m % 10),
-                         '-',
-                         static_cast<char>('0' + day / 10),      static_cast<char>('0' + day % 10)};
-  return std::copy(text, text + sizeof text, out);
-}
-
 char* CopyTo(char* out, std::string_view text) { return std::copy(text.begin(), text.end(), out); }
 
 // One line of the file, its fields written straight into `text`.
@@ -62,15 +48,6 @@ void AppendSalesRow(std::string& text, const orlendo::SaleRow& row, std::string_
   text += kCrLf;
 }
 
-}  // namespace
-
-std::string IsoDate(orlendo::Date d) {
-  char text[10];
-  return std::string(text, IsoDateTo(text, d));
-}
-
-namespace {
-
 // Room for a typical row: a short name, the dates and three amounts. A longer
 // row only makes the text grow as usual.
 constexpr std::size_t kTypicalRowBytes = 112;
@@ -97,24 +74,13 @@ orlendo::StagedFile StageSalesCsv(const orlendo::SalesRecord& record, orlendo::L
   const std::size_t rows =
       record.forEachRow(method, taxYear, [&](const orlendo::SaleRow& row) { AppendSalesRow(text, row, methodText); });
   if (rowCount) *rowCount = static_cast<long>(rows);
-  if (path.empty())
-    throw orlendo::Error(orlendo::errnum::NoFilename, "No sales file name was given.",
-                         std::string(orlendo::kProductDescription));
-  try {
-    return orlendo::StagedFile(path, text);
-  } catch (const orlendo::Error& e) {
-    const std::string why = e.isMessage() ? e.description() : std::string(orlendo::errorTypeText(e.number()));
-    throw orlendo::Error(e.number(), "Cannot write the sales file \"" + path + "\": " + why,
-                         std::string(orlendo::kProductDescription));
-  }
+  return StageNamedFile(text, path, "sales");
 }
 
 long WriteSalesCsv(const orlendo::SalesRecord& record, orlendo::LotMethod method, std::optional<int> taxYear,
                    const std::string& path) {
   long rows = 0;
-  std::vector<orlendo::StagedFile> file;
-  file.push_back(StageSalesCsv(record, method, taxYear, path, &rows));
-  CommitTogether(nullptr, file);
+  CommitOne(StageSalesCsv(record, method, taxYear, path, &rows));
   return rows;
 }
 

@@ -15,8 +15,6 @@ namespace tvx {
 inline constexpr std::string_view kSalesCsvHeader =
     "security,shares,date_acquired,date_sold,proceeds,basis,adjustment_code,adjustment,gain,term,box,kind,method";
 
-// "yyyy-mm-dd".
-std::string IsoDate(orlendo::Date d);
 
 // The whole file for these rows, made under `method`.
 std::string MakeSalesCsv(const std::vector<orlendo::SaleRow>& rows, orlendo::LotMethod method);

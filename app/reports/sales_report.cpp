@@ -143,7 +143,7 @@ void RunSalesReport(ReportContext& ctx, Destination destination) {
     const std::string title = SalesTitle(year, state.SalesMethod);
     if (window) window->setText(ScreenHeading(nameLine, line2, title) + std::string(kCrLf));
 
-    std::string running = PrintOrDisplay(ctx, window, destination, "", 7, nameLine, line2, title);
+    std::string running = PrintOrDisplay(ctx, window, destination, output.pieceBuffer(), 7, nameLine, line2, title);
     const std::vector<SaleRow> rows = ctx.lots ? ctx.lots->rows(state.SalesMethod, year) : std::vector<SaleRow>{};
     for (SalesReportPiece& piece : SalesReportPieces(rows)) {
       if (destination == kDestFile) {

@@ -64,11 +64,12 @@ bool exportWith(ReportContext& ctx, FileDialog& dialog, std::string_view title, 
       [&] {
         written = -1;
         const CaughtError e = currentError();
+        std::string why = ReasonText(e);
+        if (why.empty() || why.back() != '.') why += '.';
         if (ctx.messages)
           ctx.messages->show("WARNING",
                              "The " + std::string(what) + " were not exported to " + path + ".\n" +
-                                 std::string(orlendo::errorTypeText(e.number)) + " (error " +
-                                 std::to_string(e.number) + ").",
+                                 why,
                              Icon::Exclamation, Buttons::Ok);
       });
   if (written < 0) return false;
@@ -107,16 +108,7 @@ bool ExportSalesCommand(ReportContext& ctx, FileDialog& dialog,
   return exportWith(
       ctx, dialog, kExportSalesTitle, SalesCsvNameFor(state.CurrentFile), "sales",
       [&](const std::string& path) -> long {
-        const bool asked = ctx.recordLots;
-        ctx.recordLots = true;
-        try {
-          CalculateInvestor(ctx);
-        } catch (const orlendo::EntryError& e) {
-          ctx.recordLots = asked;
-          ShowEntryFault(ctx, e, "No sales file was written.");
-          return -1;
-        }
-        ctx.recordLots = asked;
+        if (!CalculateOrShowFault(ctx, true, "No sales file was written.")) return -1;
         return WriteSalesCsv(*ctx.lots, method, year, path);
       },
       [&](long rows, const std::string& path) { return ExportedSalesMessage(rows, year, method, path); }, showStatus);

@@ -279,17 +279,6 @@ class Walk {
   std::optional<EntryFault>& fault_;  // the entry the walk failed on
 };
 
-// Proceeds that are not an amount, read back below 0.00, or sit on a buy.
-bool proceedsDamaged(const BuySell& b, const Entry& e) {
-  if (!b.HasProceeds()) return false;
-  if (e.isBuy) return true;
-  try {
-    const auto amount = b.ProceedsAmount();
-    return !amount || *amount < Currency();
-  } catch (const Error&) {
-    return true;  // beyond the range of an amount
-  }
-}
 
 // The proceeds as the entry shows them, or as stored when they are beyond range.
 std::string proceedsText(const BuySell& b) {
@@ -311,11 +300,24 @@ std::optional<EntryFault> findUnreadableEntry(const Investor& investor) {
       if (fault) return;
       const Entry e = readEntry(b);
       if (e.failure) fault = faultOf(*security, position, b, e.unread());
-      else if (proceedsDamaged(b, e)) fault = EntryFault{security->SecName(), position, "Proceeds", proceedsText(b)};
+      else if (const ProceedsFault why = proceedsFault(b, e.isBuy); why != ProceedsFault::none)
+        fault = EntryFault{security->SecName(), position, "Proceeds", proceedsText(b), why};
     });
     if (fault) return fault;
   }
   return std::nullopt;
+}
+
+ProceedsFault proceedsFault(const BuySell& entry, bool isBuy) {
+  if (!entry.HasProceeds()) return ProceedsFault::none;
+  if (isBuy) return ProceedsFault::onBuy;
+  try {
+    const auto amount = entry.ProceedsAmount();
+    if (!amount) return ProceedsFault::notAmount;
+    return *amount < Currency() ? ProceedsFault::negative : ProceedsFault::none;
+  } catch (const Error&) {
+    return ProceedsFault::notAmount;  // beyond the range of an amount
+  }
 }
 
 double entryShares(const BuySell& entry) { return entry.ChgShrsValue(); }

@@ -1,6 +1,8 @@
 // The root object: the investor's own fields, edit mode, the catalogue it is
 // filled with, and the operations that reach into the data file and the
 // calculation.
+#include <optional>
+
 #include "calc/calculate.h"
 #include "model/arithmetic.h"
 #include "model/data_file.h"
@@ -14,7 +16,9 @@ namespace {
 
 class InvestorImpl final : public Investor {
  public:
-  explicit InvestorImpl(Date today) : today_(today) {
+  // Without `today` the clock is read when the stop date is first needed:
+  // a run whose file names its stop date never reads it.
+  explicit InvestorImpl(std::optional<Date> today) : today_(today) {
     securities_ = Securities::create();
     for (const CatalogueRow& row : kCatalogue) {
       std::string code(row.code);
@@ -25,11 +29,10 @@ class InvestorImpl final : public Investor {
     Lumora2QVX(eLumora::standard);
     editMode_ = false;
     start_ = formatShortDate(kHistoryStart);
-    stop_ = formatShortDate(today);
   }
 
   void Fetch(std::string_view vsFname) override {
-    withTrail("Investor.Fetch", [&] { fetchInvestor(*this, vsFname, today_); });
+    withTrail("Investor.Fetch", [&] { fetchInvestor(*this, vsFname, [this] { return todayDate(); }); });
   }
   void Lumora2QVX(eLumora v) override {
     withTrail("Investor.Lumora2QVX", [&] {
@@ -60,8 +63,10 @@ class InvestorImpl final : public Investor {
   XactionPtr oXAction() const override { return oXAction_; }
   void colSecurities(SecuritiesPtr v) override { securities_ = std::move(v); }
   SecuritiesPtr colSecurities() const override { return securities_; }
-  void StopCalc(std::string_view v) override { setDate("Investor.StopCalc", stop_, v); }
-  std::string StopCalc() const override { return dateText(stop_); }
+  void StopCalc(std::string_view v) override {
+    if (setDate("Investor.StopCalc", stop_, v)) stopIsToday_ = false;
+  }
+  std::string StopCalc() const override { return dateText(stopIsToday_ ? formatShortDate(todayDate()) : stop_); }
   void StartCalc(std::string_view v) override { setDate("Investor.StartCalc", start_, v); }
   std::string StartCalc() const override { return dateText(start_); }
   void Line2(std::string_view v) override {
@@ -90,18 +95,28 @@ class InvestorImpl final : public Investor {
 
  private:
   // Date text is stored as the system's short date text and read back as "mm/dd/yyyy".
-  void setDate(std::string_view tag, std::string& field, std::string_view v) {
+  // True when the field took the date.
+  bool setDate(std::string_view tag, std::string& field, std::string_view v) {
+    bool set = false;
     withTrail(tag, [&] {
       if (!editMode_) return;
-      if (auto d = parseDate(v)) field = formatShortDate(*d);
+      if (auto d = parseDate(v)) {
+        field = formatShortDate(*d);
+        set = true;
+      }
     });
+    return set;
+  }
+  Date todayDate() const {
+    if (!today_) today_ = today();
+    return *today_;
   }
   static std::string dateText(const std::string& stored) {
     auto d = parseDate(stored);
     return d ? formatDate(*d) : stored;
   }
 
-  Date today_;
+  mutable std::optional<Date> today_;
   SecuritiesPtr securities_;
   SecurityPtr oSecurity_;
   XactionPtr oXAction_;
@@ -109,7 +124,8 @@ class InvestorImpl final : public Investor {
   std::string name_;
   std::string line2_;
   std::string start_;
-  std::string stop_;
+  std::string stop_;       // unless stopIsToday_
+  bool stopIsToday_ = true;  // until a stop date is set
   std::string version_;
   eLumora lumora_ = eLumora::standard;
   bool editMode_ = false;
@@ -117,7 +133,7 @@ class InvestorImpl final : public Investor {
 
 }  // namespace
 
-InvestorPtr Investor::create() { return create(today()); }
+InvestorPtr Investor::create() { return std::make_shared<InvestorImpl>(std::nullopt); }
 InvestorPtr Investor::create(Date today) { return std::make_shared<InvestorImpl>(today); }
 
 }  // namespace orlendo

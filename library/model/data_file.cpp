@@ -243,7 +243,7 @@ std::optional<StagedFile> stageBackup(const std::string& fileName) {
 
 }  // namespace
 
-void fetchInvestor(Investor& investor, std::string_view fileName, Date today) {
+void fetchInvestor(Investor& investor, std::string_view fileName, const std::function<Date()>& today) {
   investor.BeginEdit();
   if (fileName.empty()) raise(errnum::NoFilename, "Need to specify a filename.");
   DataFileText file;
@@ -264,7 +264,8 @@ void fetchInvestor(Investor& investor, std::string_view fileName, Date today) {
   investor.sName(g.getString("Name", ""));
   investor.Line2(g.getString("Line 2", ""));
   investor.StartCalc(g.getString("Start Date", "12/31/1983"));
-  investor.StopCalc(g.getString("Stop Date", formatDate(today)));
+  if (const std::string_view* stop = g.find("Stop Date")) investor.StopCalc(*stop);
+  else investor.StopCalc(formatDate(today()));
   investor.Lumora2QVX(static_cast<eLumora>(g.getLong("Lumora", 1, path)));
 
   // Where the sections not yet taken begin: the text before that is no

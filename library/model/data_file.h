@@ -1,17 +1,18 @@
 // Reading and writing an investor's inputs in its data file (".qvx").
 #pragma once
 
+#include <functional>
 #include <string_view>
 
 #include "orlendo/model.h"
 
 namespace orlendo {
 
-// Reads the file into the investor (edit mode on first). `today` is the
-// default stop date for a file without one. A missing or empty file reads
+// Reads the file into the investor (edit mode on first). `today` gives the
+// default stop date for a file without one (asked only then). A missing or empty file reads
 // as a new investor; text in which no line is a section header fails with
 // errnum::NotADataFile before the investor is changed.
-void fetchInvestor(Investor& investor, std::string_view fileName, Date today);
+void fetchInvestor(Investor& investor, std::string_view fileName, const std::function<Date()>& today);
 
 // Writes the investor to the file. Every check that can refuse the save
 // (what is at the name, its write bits) comes first; then the previous

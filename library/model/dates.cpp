@@ -117,11 +117,33 @@ std::string formatDate(Date d) {
   return std::string(buf, formatDateTo(buf, d));
 }
 
+namespace {
+
+// `v` in decimal at `at`; returns the end.
+char* putDecimal(char* at, unsigned v) {
+  char digits[10];
+  int n = 0;
+  do {
+    digits[n++] = static_cast<char>('0' + v % 10);
+    v /= 10;
+  } while (v != 0);
+  while (n > 0) *at++ = digits[--n];
+  return at;
+}
+
+}  // namespace
+
 std::string formatShortDate(Date d) {
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "%u/%u/%d", static_cast<unsigned>(d.month()),
-                static_cast<unsigned>(d.day()), static_cast<int>(d.year()));
-  return buf;
+  // "m/d/y" without leading zeros, as printf's "%u/%u/%d" writes it.
+  char buf[32];
+  char* at = putDecimal(buf, static_cast<unsigned>(d.month()));
+  *at++ = '/';
+  at = putDecimal(at, static_cast<unsigned>(d.day()));
+  *at++ = '/';
+  const int y = static_cast<int>(d.year());
+  if (y < 0) *at++ = '-';
+  at = putDecimal(at, y < 0 ? 0u - static_cast<unsigned>(y) : static_cast<unsigned>(y));
+  return std::string(buf, at);
 }
 
 std::string formatSortKey(Date d) {

@@ -302,20 +302,25 @@ bool readFileBytes(const std::string& path, std::string& bytes) {
     raisePlatform(errnum::PathFileAccess);
   }
 
-  bytes.clear();
-  if (S_ISREG(st.st_mode) && st.st_size > 0) bytes.reserve(static_cast<std::size_t>(st.st_size));
-  char buffer[65536];
+  // Read straight into the string: a regular file's size and one byte more,
+  // so that the read that meets its end fits too; a file that grows meanwhile
+  // or has no size (a pipe, a device) in room that doubles.
+  bytes.assign(S_ISREG(st.st_mode) && st.st_size > 0 ? static_cast<std::size_t>(st.st_size) + 1 : 4096, '\0');
+  std::size_t have = 0;
   for (;;) {
-    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (have == bytes.size()) bytes.resize(2 * bytes.size());
+    const ssize_t n = ::read(fd, bytes.data() + have, bytes.size() - have);
     if (n < 0) {
-      if (errno == EINTR) continue;
       const int err = errno;
+      if (err == EINTR) continue;
+      bytes.resize(have);
       closeQuietly(fd);
       raiseSystemError(err, path);
     }
     if (n == 0) break;
-    bytes.append(buffer, static_cast<std::size_t>(n));
+    have += static_cast<std::size_t>(n);
   }
+  bytes.resize(have);
   closeQuietly(fd);
   return true;
 }

@@ -269,24 +269,18 @@ class XactionImpl final : public Xaction {
 std::string sharesShown(std::string_view shares) {
   return isNumericText(shares) ? format(parseDouble(shares), kSharesPattern) : std::string(shares);
 }
-std::string costShown(std::string_view cost) {
-  return isNumericText(cost) ? format(Currency::fromText(cost), kAmountPattern) : std::string(cost);
+// Cost and proceeds alike.
+std::string amountShown(std::string_view amount) {
+  return isNumericText(amount) ? format(Currency::fromText(amount), kAmountPattern) : std::string(amount);
 }
 double sharesValue(std::string_view shares) {
   // Not numeric: the type mismatch of reading the text unchanged.
   return decimalValue(scaledRound(parseDouble(shares), 5), 5);
 }
-std::optional<Currency> costAmount(std::string_view cost) {
-  if (!isNumericText(cost)) return std::nullopt;
+std::optional<Currency> amountOf(std::string_view amount) {
+  if (!isNumericText(amount)) return std::nullopt;
   // The cents the text get shows; rounding a count to cents stays in range.
-  return Currency::fromText(cost).rounded(2);
-}
-std::string proceedsShown(std::string_view proceeds) {
-  return isNumericText(proceeds) ? format(Currency::fromText(proceeds), kAmountPattern) : std::string(proceeds);
-}
-std::optional<Currency> proceedsAmount(std::string_view proceeds) {
-  if (!isNumericText(proceeds)) return std::nullopt;
-  return Currency::fromText(proceeds).rounded(2);
+  return Currency::fromText(amount).rounded(2);
 }
 // Proceeds of blanks only are none.
 std::string_view proceedsKept(std::string_view v) {
@@ -298,7 +292,7 @@ class BuySellImpl final : public BuySell {
   void ChgShrs(std::string_view v) override { shares_ = v; }
   std::string ChgShrs() const override { return sharesShown(shares_); }
   void ChgCost(std::string_view v) override { cost_ = v; }
-  std::string ChgCost() const override { return costShown(cost_); }
+  std::string ChgCost() const override { return amountShown(cost_); }
   void XActionDate(std::string_view v) override { date_ = v; }
   std::string XActionDate() const override { return date_; }
   void Code(std::string_view v) override { code_ = v; }
@@ -308,11 +302,11 @@ class BuySellImpl final : public BuySell {
   const std::string& storedProceeds() const { return proceeds_; }
 
   double ChgShrsValue() const override { return sharesValue(shares_); }
-  std::optional<Currency> ChgCostAmount() const override { return costAmount(cost_); }
+  std::optional<Currency> ChgCostAmount() const override { return amountOf(cost_); }
 
   void Proceeds(std::string_view v) override { proceeds_ = proceedsKept(v); }
-  std::string Proceeds() const override { return proceedsShown(proceeds_); }
-  std::optional<Currency> ProceedsAmount() const override { return proceedsAmount(proceeds_); }
+  std::string Proceeds() const override { return amountShown(proceeds_); }
+  std::optional<Currency> ProceedsAmount() const override { return amountOf(proceeds_); }
   bool HasProceeds() const override { return !proceeds_.empty(); }
 
   // The texts exactly as stored (no defaults applied).
@@ -340,7 +334,7 @@ class EntryView final : public BuySell {
   void ChgShrs(std::string_view) override { readOnly(); }
   std::string ChgShrs() const override { return sharesShown(shares_); }
   void ChgCost(std::string_view) override { readOnly(); }
-  std::string ChgCost() const override { return costShown(cost_); }
+  std::string ChgCost() const override { return amountShown(cost_); }
   void XActionDate(std::string_view) override { readOnly(); }
   std::string XActionDate() const override { return std::string(date_); }
   void Code(std::string_view) override { readOnly(); }
@@ -349,10 +343,10 @@ class EntryView final : public BuySell {
   std::string_view storedCost() const { return cost_; }
   std::string_view storedProceeds() const { return proceeds_; }
   double ChgShrsValue() const override { return sharesValue(shares_); }
-  std::optional<Currency> ChgCostAmount() const override { return costAmount(cost_); }
+  std::optional<Currency> ChgCostAmount() const override { return amountOf(cost_); }
   void Proceeds(std::string_view) override { readOnly(); }
-  std::string Proceeds() const override { return proceedsShown(proceeds_); }
-  std::optional<Currency> ProceedsAmount() const override { return proceedsAmount(proceeds_); }
+  std::string Proceeds() const override { return amountShown(proceeds_); }
+  std::optional<Currency> ProceedsAmount() const override { return amountOf(proceeds_); }
   bool HasProceeds() const override { return !proceeds_.empty(); }
 
   void assign(std::string_view code, std::string_view date, std::string_view cost, std::string_view shares,
@@ -424,7 +418,8 @@ class XactionsImpl final : public Xactions {
   const Xaction& post(Date day, bool buy, double shares, Currency cost) {
     // As new, with the day and the kind: the posting path sets nothing else
     // on this object.
-    XactionImpl& x = posting_;
+    PostingRoom& room = postingRoom();
+    XactionImpl& x = room.posting;
     Posted fresh;
     fresh.date = day;
     fresh.kind = buy ? Posted::kBuy : Posted::kSell;
@@ -437,7 +432,7 @@ class XactionsImpl final : public Xactions {
       Add(object);
       return *object;
     }
-    const Xaction* before = last(previous_);
+    const Xaction* before = last(room.previous);
     roomForOneMore(posted_);  // so that the push_back below cannot fail
     try {
       calcNewXAction(x, before);
@@ -521,8 +516,17 @@ class XactionsImpl final : public Xactions {
   mutable std::vector<std::pair<std::size_t, XactionPtr>> objects_;
   mutable Collection<Xaction> members_;
   mutable bool objectsOnly_ = false;
-  XactionImpl posting_;   // the last post()
-  XactionImpl previous_;  // the one before it, when a posting
+  // What post() works in, made on the first: most securities never post,
+  // and a collection without it is a third of the size.
+  struct PostingRoom {
+    XactionImpl posting;   // the last post()
+    XactionImpl previous;  // the one before it, when a posting
+  };
+  PostingRoom& postingRoom() {
+    if (!postingRoom_) postingRoom_ = std::make_unique<PostingRoom>();
+    return *postingRoom_;
+  }
+  std::unique_ptr<PostingRoom> postingRoom_;
 };
 
 // The user's buys and sells of a security. Those a data file gave stay

@@ -27,10 +27,27 @@ orlendo::InvestorPtr investorWithABuy() {
   return inv;
 }
 
-long quorvexTransactions(const orlendo::Investor& inv) {
-  return inv.colSecurities()->Item("Quorvex")->colXActions()->Count();
-}
 
+
+// A choice is remembered for the next dialog, even Sales alone; an empty
+// one (nothing ticked, or Cancel) produces nothing and is not remembered.
+TEST(GetReports, OnlyARealChoiceIsRemembered) {
+  ReportHarness h{66};
+  h.state.Investor = investorWithABuy();
+  const auto stored = [&] {
+    return h.settings.values[key(kKeyInputReport)] + h.settings.values[key(kKeySummaryReport)] +
+           h.settings.values[key(kKeyDetailedReport)] + h.settings.values[key(kKeySalesReport)];
+  };
+  h.choices.answer = ReportChoices{false, false, false, true};
+  GetReports(h.ctx, kDestScreen);
+  EXPECT_EQ(stored(), "0001");
+  h.choices.answer = ReportChoices{false, false, false, false};
+  GetReports(h.ctx, kDestScreen);
+  EXPECT_EQ(stored(), "0001");
+  h.choices.answer.reset();
+  GetReports(h.ctx, kDestScreen);
+  EXPECT_EQ(stored(), "0001");
+}
 
 TEST(RunReports, TwoPrintedCopiesAreTwoJobsWithPagesFromOne) {
   ReportHarness h{66};

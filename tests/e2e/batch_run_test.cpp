@@ -145,6 +145,8 @@ TEST_F(BatchRun, AFileThatDoesNotReadIsRefusedSayingWhyAndNothingIsWritten) {
        ": security \"Quorvex\", entry 3: the Proceeds value \"lots\" is not an amount."},
       {damaged(example(), "3 Cost=0.00", "3 Cost=0.00\r\n3 Proceeds=-5"),
        ": security \"Quorvex\", entry 3: the Proceeds value \"-5.00\" is below 0.00."},
+      {damaged(example(), "3 Cost=0.00", "3 Cost=0.00\r\n3 Proceeds=1e30"),  // reads, beyond any amount
+       ": security \"Quorvex\", entry 3: the Proceeds value \"1e30\" is not an amount."},
       {damaged(example(), "2 Cost=6,212.50", "2 Cost=6,212.50\r\n2 Proceeds=100"),
        ": security \"Quorvex\", entry 2: the Proceeds value \"100.00\" is given on a buy: only a sell has proceeds."},
       {randomBytes, notData},
@@ -237,6 +239,8 @@ TEST_F(BatchRun, ACommandLineWithoutAUsableFileEndsSayingWhichAndWritesNothing) 
       {{"/silent", "/input", in, "/csv", (dir / "o.csv").string(), "/output", (dir / "o.text").string()}, 2,
        "/output followed"},
       {{"/silent", "/input", in, "/csv"}, 2, "/csv followed"},
+      {{"/silent", "/input", in, "/sales", (dir / "none" / "s.csv").string()}, 2,
+       "Description: Cannot write the sales file \"" + (dir / "none" / "s.csv").string() + "\": Path not found"},
   };
   for (const Case& c : cases) {
     const Result r = runDesk(c.args);

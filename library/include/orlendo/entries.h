@@ -12,12 +12,19 @@
 
 namespace orlendo {
 
+// What is wrong with an entry's proceeds: nothing (or none given), not an
+// amount (or beyond the range of one), below 0.00, or given on a buy.
+enum class ProceedsFault { none, notAmount, negative, onBuy };
+
+ProceedsFault proceedsFault(const BuySell& entry, bool isBuy);
+
 // An entry whose text the calculation cannot convert.
 struct EntryFault {
   std::string security;  // the security's name, which is also its section in the data file
   long entry = 0;        // position in the security's list, from 1
   std::string field;     // "Shares", "Date", "Cost" or "Proceeds", the key of the value in the data file
   std::string text;      // the text as the entry holds it
+  ProceedsFault proceeds = ProceedsFault::none;  // why, when the field is "Proceeds"
   bool operator==(const EntryFault&) const = default;
 };
 

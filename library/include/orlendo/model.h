@@ -234,6 +234,7 @@ class Security {
 
 // The root object. A new investor holds the thirty catalogue securities,
 // election standard, start "12/31/1983", stop = `today`, edit mode off.
+// create() takes today from the clock when the stop date is first needed.
 class Investor {
  public:
   static InvestorPtr create();
