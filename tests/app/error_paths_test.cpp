@@ -8,34 +8,17 @@
 namespace tvx::test {
 namespace {
 
-struct EndHarness {
+// The end's services over a report harness: Save As records the investor it
+// saves, which must still be there.
+struct EndHarness : ReportHarness {
   EndHarness() {
     state.Investor = makeInvestor("Ann Example", "Account 1");
-    state.ErrorLogger = logger;
-    state.IniFile = "/cfg/tvxdesk.ini";
-    state.FontName = "Courier New";
-    state.FontSize = 10.5f;
-    state.PrnFontName = "Courier New";
-    state.PrnFontSize = 12;
-    state.PrnFontBold = true;
-    end.messages = &messages;
     end.settings = &settings;
     end.printer = &printer;
-    end.saveAs = [this] {
-      // The save needs the investor: it must still be there.
-      savedName = state.Investor ? state.Investor->sName() : "<released>";
-      ++saves;
-    };
+    end.saveAs = [this] { savedName = state.Investor ? state.Investor->sName() : "<released>"; };
     end.exit = [this](int status) { exitStatus = status; };
   }
-  AppState state;
-  EndServices end;
-  ScriptedMessageBox messages;
-  FakeSettings settings;
-  RecordingPrinter printer;
-  std::shared_ptr<RecordingLogger> logger = std::make_shared<RecordingLogger>();
   std::string savedName;
-  int saves = 0;
   int exitStatus = -1;
 };
 
@@ -74,7 +57,7 @@ TEST(ReportFatalError, InBatchModeNobodyIsAskedAndTheTrailAndFilesAreShown) {
             "An error has occurred in Tallyvex.\n\nError Number:   13\nError Type:        Type mismatch\n"
             "Location:           RunReports\nSource:             Investor.Calculate\n                    Orlendo\n"
             "Input file:         /d/a.qvx\nOutput file:        /d/a.txt");
-  EXPECT_EQ(h.saves, 0);
+  EXPECT_EQ(h.savedName, "");
 }
 
 }  // namespace

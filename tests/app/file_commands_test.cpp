@@ -14,29 +14,29 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// A cancelled dialog says nothing; a chosen file opens into a new investor
+// and is listed, a given name is not.
 TEST(OpenFile, OpensTheChosenFileIntoANewInvestorAndListsItButNotAGivenName) {
   FileHarness h;
+  EXPECT_FALSE(h.files->OpenFile(""));
+  EXPECT_TRUE(h.messages.shown.empty());
   const std::string file = h.folder.write("smith.qvx", "[General]\r\nName=Margaret Smith\r\nLumora=2\r\n");
-  auto old = h.state.Investor;
   h.dialog.openAnswers.push_back(file);
   EXPECT_TRUE(h.files->OpenFile(""));
-  EXPECT_NE(h.state.Investor, old);
   EXPECT_EQ(h.state.Investor->sName(), "Margaret Smith");
-  EXPECT_EQ(h.state.Investor->Lumora2QVX(), orlendo::eLumora::shares);
   EXPECT_EQ(h.state.CurrentFile, file);
   EXPECT_EQ(h.state.MruFiles[0], file);
   EXPECT_EQ(h.status.back(), "File: " + file);
-  ASSERT_EQ(h.dialog.opened.size(), 1u);
-  EXPECT_EQ(h.dialog.opened[0].title, "Open");
-  EXPECT_EQ(h.dialog.opened[0].filter, "Data Files(*.QVX)|*.QVX|All Files(*.*)|*.*||");
-  EXPECT_EQ(h.dialog.opened[0].defaultExtension, ".QVX");
-  EXPECT_EQ(h.dialog.opened[0].initialFolder, h.folder.path());
+  const FileDialogSetup& setup = h.dialog.opened.at(1);
+  EXPECT_EQ(setup.title, "Open");
+  EXPECT_EQ(setup.filter, "Data Files(*.QVX)|*.QVX|All Files(*.*)|*.*||");
+  EXPECT_EQ(setup.defaultExtension, ".QVX");
+  EXPECT_EQ(setup.initialFolder, h.folder.path());
 
-  const std::string jones = h.folder.write("jones.qvx", "[General]\r\nName=Jones\r\n");
-  EXPECT_TRUE(h.files->OpenFile(jones));
+  EXPECT_TRUE(h.files->OpenFile(h.folder.write("jones.qvx", "[General]\r\nName=Jones\r\n")));
   EXPECT_EQ(h.state.Investor->sName(), "Jones");
   EXPECT_EQ(h.state.MruFiles[0], file);
-  EXPECT_EQ(h.dialog.opened.size(), 1u);
+  EXPECT_EQ(h.dialog.opened.size(), 2u);
 }
 
 // Each file is refused with a message naming what does not read, or saying
@@ -83,10 +83,13 @@ TEST(OpenFile, AFileThatDoesNotLoadOrCheckIsRefusedAndTheOpenInvestorStays) {
 
 // ---- the unsaved-data prompt -------------------------------------------------------------------
 
-TEST(UnsavedPrompt, OpenAnsweredCancelKeepsTheDataAndNoGoesOnWithoutSaving) {
+// Cancel keeps the data and the command does not happen; No goes on
+// without saving; Yes saves first, and a cancelled Save As cancels the command.
+TEST(UnsavedPrompt, CancelKeepsNoDropsYesSavesFirst) {
   FileHarness h;
   h.state.DataSaved = false;
-  auto old = h.state.Investor;
+  h.state.CurrentFile = h.folder.file("keep.qvx");
+  const auto old = h.state.Investor;
   h.messages.answers = {Answer::Cancel};
   EXPECT_FALSE(h.files->OpenFile(""));
   ASSERT_EQ(h.messages.shown.size(), 1u);
@@ -94,37 +97,25 @@ TEST(UnsavedPrompt, OpenAnsweredCancelKeepsTheDataAndNoGoesOnWithoutSaving) {
   EXPECT_EQ(h.messages.shown[0].text, "Current Inputs have not been Saved!\nDo you want to save them first?");
   EXPECT_EQ(h.messages.shown[0].buttons, Buttons::YesNoCancel);
   EXPECT_TRUE(h.dialog.opened.empty());
-  EXPECT_EQ(h.state.Investor, old);
-  EXPECT_FALSE(h.state.DataSaved);
-
-  h.messages.answers = {Answer::No};
-  h.dialog.openAnswers.push_back(h.folder.write("x.qvx", "[General]\r\nName=X\r\n"));
-  EXPECT_TRUE(h.files->OpenFile(""));
-  EXPECT_TRUE(h.dialog.saved.empty());
-  EXPECT_EQ(h.state.Investor->sName(), "X");
-  EXPECT_TRUE(h.state.DataSaved);
-}
-
-TEST(UnsavedPrompt, YesSavesFirstAndACancelledSaveAsCancelsTheCommand) {
-  FileHarness h;
-  h.state.DataSaved = false;
-  h.state.CurrentFile = h.folder.file("keep.qvx");
-  auto old = h.state.Investor;
-
-  // Yes, then Save As cancelled: nothing saved, New does not happen.
-  h.messages.answers = {Answer::Yes};
+  h.messages.answers = {Answer::Yes};  // Save As cancelled: nothing saved, New does not happen
   EXPECT_FALSE(h.files->NewFile());
   EXPECT_FALSE(fs::exists(h.folder.file("keep.qvx")));
   EXPECT_EQ(h.state.Investor, old);
   EXPECT_EQ(h.inputWindows, 0);
+  EXPECT_FALSE(h.state.DataSaved);
 
-  // Yes, then a name: saved, and New goes on.
   h.messages.answers = {Answer::Yes};
   h.dialog.saveAnswers.push_back(h.folder.file("saved.qvx"));
   EXPECT_TRUE(h.files->NewFile());
   EXPECT_TRUE(fs::exists(h.folder.file("saved.qvx")));
-  EXPECT_NE(h.state.Investor, old);
   EXPECT_EQ(h.inputWindows, 1);
+  h.state.DataSaved = false;
+  h.messages.answers = {Answer::No};
+  h.dialog.openAnswers.push_back(h.folder.write("x.qvx", "[General]\r\nName=X\r\n"));
+  EXPECT_TRUE(h.files->OpenFile(""));
+  EXPECT_EQ(h.dialog.saved.size(), 2u) << "No saves nothing";
+  EXPECT_EQ(h.state.Investor->sName(), "X");
+  EXPECT_TRUE(h.state.DataSaved);
 }
 
 // ---- Save, Save As ------------------------------------------------------------------------

@@ -20,27 +20,6 @@ std::int16_t send(ReportHarness& h, CountOrCommand count, const std::string& tex
   return r;
 }
 
-TEST(PageManager, SixtySixLinesPerPageSequence) {
-  ReportHarness h{66};
-  // The first chunk of 7 starts page 1: headings, counter 20.
-  EXPECT_EQ(send(h, 7), 1);
-  EXPECT_EQ(h.program.pages.LineCounter, 20);
-  // Single lines up to 59.
-  for (int i = 0; i < 39; ++i) EXPECT_EQ(send(h, 1, "x\r\n"), 2);
-  EXPECT_EQ(h.program.pages.LineCounter, 59);
-  EXPECT_EQ(h.printer.openPages().size(), 1u);
-  // The one that would reach 60 breaks the page first: 13, then counted: 14.
-  EXPECT_EQ(send(h, 1, "y\r\n"), 1);
-  EXPECT_EQ(h.program.pages.LineCounter, 14);
-  ASSERT_EQ(h.printer.openPages().size(), 2u);
-  std::vector<std::string> page1 = kHead;
-  for (int i = 0; i < 39; ++i) page1.push_back("x");
-  page1.push_back("");  // 59 counted: one empty line fills the page to 60
-  page1.push_back("  Page  1");
-  EXPECT_EQ(h.printer.openPages()[0], crlf(page1));
-  EXPECT_EQ(h.printer.openPages()[1], crlf(kHead + std::vector<std::string>{"y"}));
-}
-
 TEST(PageManager, CommandsAtCounterZero) {
   {
     // -100 with no page started ends the job without a page number.
@@ -122,7 +101,6 @@ TEST(ReportFont, AMissingFontIsExplainedOnceAndTheChosenFontTakenNotBold) {
   EXPECT_EQ(h.printer.fontName(), "Courier New");
   EXPECT_EQ(h.printer.fontSize(), 11.0f);
   EXPECT_FALSE(h.printer.fontBold());
-
 }
 
 }  // namespace

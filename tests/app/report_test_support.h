@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/error_logger.h"
@@ -55,7 +56,6 @@ inline std::string readFile(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// n blanks.
 inline std::string sp(std::size_t n) { return std::string(n, ' '); }
 
 // The lines, each ended with CR LF.
@@ -65,12 +65,24 @@ inline std::string crlf(const std::vector<std::string>& lines) {
   return out;
 }
 
+inline std::vector<std::string> operator+(std::vector<std::string> a, const std::vector<std::string>& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+inline std::vector<std::string> blankLines(int n) { return std::vector<std::string>(static_cast<std::size_t>(n)); }
+
+// The ten printed heading lines of a page: six empty, three at column 10, one empty.
+inline std::vector<std::string> pageHeadings(const std::string& name, const std::string& line2,
+                                             const std::string& title) {
+  return {"", "", "", "", "", "", sp(9) + name, sp(9) + line2, sp(9) + title, ""};
+}
+
 // Records what the reports print, page by page and job by job, with a fixed
 // number of ten-unit lines per page; knows only two fonts.
 class RecordingPrinter final : public Printer {
  public:
   explicit RecordingPrinter(int linesPerPage = 66) : linesPerPage_(linesPerPage) {}
-
   void setFontName(std::string_view name) override {
     if (name != "Courier New" && name != "Printer Default")
       throw orlendo::Error(orlendo::errnum::InvalidPropertyValue, "Printer", "Invalid property value");
@@ -83,29 +95,22 @@ class RecordingPrinter final : public Printer {
   bool fontBold() const override { return bold_; }
   long pageHeight() const override { return linesPerPage_ * 10L; }
   long textHeight(std::string_view) const override { return 10; }
-
   void print(std::string_view text) override {
     if (text.empty()) return;
     if (current_.empty() || pageEnded_) current_.emplace_back();
     pageEnded_ = false;
     current_.back() += text;
   }
-  int page() const override {
-    const int started = static_cast<int>(current_.size());
-    return (started == 0 || pageEnded_) ? started + 1 : started;
-  }
+  int page() const override { return static_cast<int>(current_.size()) + (current_.empty() || pageEnded_ ? 1 : 0); }
   void newPage() override {
     if (current_.empty()) current_.emplace_back();  // an empty first page still counts
     pageEnded_ = true;
   }
   void endDoc() override {
-    jobs.push_back(current_);
-    current_.clear();
+    jobs.push_back(std::exchange(current_, {}));
     pageEnded_ = false;
   }
-
-  // The pages of the print job still open.
-  const std::vector<std::string>& openPages() const { return current_; }
+  const std::vector<std::string>& openPages() const { return current_; }  // of the job still open
 
   std::vector<std::vector<std::string>> jobs;  // ended print jobs, page by page
 
@@ -134,7 +139,7 @@ class ScriptedMessageBox final : public MessageBox {
     shown.push_back({std::string(title), std::string(text), icon, buttons});
     if (buttons == Buttons::Ok) return Answer::Ok;
     if (answers.empty()) return Answer::No;
-    Answer a = answers.front();
+    const Answer a = answers.front();
     answers.pop_front();
     return a;
   }
@@ -143,37 +148,29 @@ class ScriptedMessageBox final : public MessageBox {
 class FakeWindow final : public ReportWindow {
  public:
   std::string caption, body;
-  bool shown = false;
   void setCaption(std::string_view c) override { caption = c; }
   void setText(std::string_view t) override { body = t; }
   void appendText(std::string_view t) override { body += t; }
   std::string text() const override { return body; }
-  void show() override { shown = true; }
+  void show() override {}
 };
 
 class FakeWindows final : public ReportWindowFactory {
  public:
   std::vector<std::unique_ptr<FakeWindow>> made;
-  ReportWindow& create() override {
-    made.push_back(std::make_unique<FakeWindow>());
-    return *made.back();
-  }
+  ReportWindow& create() override { return *made.emplace_back(std::make_unique<FakeWindow>()); }
 };
 
 class FakeSettings final : public SettingsStore {
  public:
   std::map<std::string, std::string> values;  // "section/key" -> value
-  const std::string* find(std::string_view s, std::string_view k) {
-    auto it = values.find(std::string(s) + "/" + std::string(k));
-    return it == values.end() ? nullptr : &it->second;
-  }
   std::string readText(std::string_view s, std::string_view k, std::string_view def) override {
-    auto v = find(s, k);
-    return v ? *v : std::string(def);
+    const auto it = values.find(std::string(s) + "/" + std::string(k));
+    return it == values.end() ? std::string(def) : it->second;
   }
   long readInt(std::string_view s, std::string_view k, long def) override {
-    auto v = find(s, k);
-    return v ? std::stol(*v) : def;
+    const std::string v = readText(s, k, "");
+    return v.empty() ? def : std::stol(v);
   }
   void writeText(std::string_view s, std::string_view k, std::string_view v) override {
     values[std::string(s) + "/" + std::string(k)] = v;
@@ -183,9 +180,9 @@ class FakeSettings final : public SettingsStore {
 class FakeChoiceDialog final : public ChoiceDialog {
  public:
   std::optional<ReportChoices> answer = ReportChoices{};
-  std::vector<std::pair<std::string, ReportChoices>> asked;
-  std::optional<ReportChoices> ask(std::string_view caption, const ReportChoices& preset) override {
-    asked.emplace_back(std::string(caption), preset);
+  std::vector<ReportChoices> presets;
+  std::optional<ReportChoices> ask(std::string_view, const ReportChoices& preset) override {
+    presets.push_back(preset);
     return answer;
   }
 };
@@ -198,14 +195,10 @@ class FakePrintDialog final : public PrintDialog {
 
 class FakeDetailOption final : public DetailOptionDialog {
  public:
-  std::vector<bool> answers;  // answered in turn; the preset when exhausted
   std::vector<bool> presets;
   bool ask(bool preset) override {
     presets.push_back(preset);
-    if (answers.empty()) return preset;
-    bool a = answers.front();
-    answers.erase(answers.begin());
-    return a;
+    return preset;
   }
 };
 
@@ -219,20 +212,18 @@ class FakeBusy final : public BusyPointer {
 class RecordingLogger final : public ErrorLogger {
  public:
   struct Call {
-    std::string kind;
     long number;
-    std::string description, location;
+    std::string location;
   };
   std::vector<Call> calls;
-  bool answer = false;
-  bool ReportError(long number, std::string_view description, std::string_view location, bool, std::string_view,
+  bool ReportError(long number, std::string_view, std::string_view location, bool, std::string_view,
                    std::string_view) override {
-    calls.push_back({"ReportError", number, std::string(description), std::string(location)});
-    return answer;
+    calls.push_back({number, std::string(location)});
+    return false;
   }
-  bool ShowError(long number, std::string_view description, std::string_view location, std::string_view) override {
-    calls.push_back({"ShowError", number, std::string(description), std::string(location)});
-    return answer;
+  bool ShowError(long number, std::string_view, std::string_view location, std::string_view) override {
+    calls.push_back({number, std::string(location)});
+    return false;
   }
 };
 
@@ -242,8 +233,7 @@ struct ReportHarness {
     state.FontName = "Courier New";
     state.FontSize = 10;
     state.ErrorLogger = logger;
-    end.messages = &messages;
-    ctx.messages = &messages;
+    end.messages = ctx.messages = &messages;
     ctx.choices = &choices;
     ctx.printDialog = &printDialog;
     ctx.detailOption = &detailOption;
@@ -309,7 +299,6 @@ inline void addBuySell(const orlendo::Investor& investor, const std::string& sec
   investor.colSecurities()->Item(security)->colBuySells()->Add(code, date, cost, shares);
 }
 
-
 // Margaret Smith: three Quorvex transactions, a Ferrant position sold out,
 // a Solvane basis of one cent, and a Lumora split after the stop date.
 inline orlendo::InvestorPtr typicalInvestor() {
@@ -342,19 +331,5 @@ inline orlendo::InvestorPtr longInvestor() {
   addBuySell(*inv, "Quorvex", "12/31/1983", "-12345678.12345", "1234567890.12");
   return inv;
 }
-
-
-// The ten printed heading lines of a page: six empty, three at column 10, one empty.
-inline std::vector<std::string> pageHeadings(const std::string& name, const std::string& line2,
-                                             const std::string& title) {
-  return {"", "", "", "", "", "", sp(9) + name, sp(9) + line2, sp(9) + title, ""};
-}
-
-inline std::vector<std::string> operator+(std::vector<std::string> a, const std::vector<std::string>& b) {
-  a.insert(a.end(), b.begin(), b.end());
-  return a;
-}
-
-inline std::vector<std::string> blankLines(int n) { return std::vector<std::string>(static_cast<std::size_t>(n)); }
 
 }  // namespace tvx::test

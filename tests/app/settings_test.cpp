@@ -12,8 +12,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// ---- the settings file ---------------------------------------------------------------------------
-
 // ---- GetIni ------------------------------------------------------------------------------------
 
 struct IniHarness {
@@ -81,6 +79,31 @@ class ScriptedFontDialog final : public FontDialog {
     return answer;
   }
 };
+
+// The dialog opens on the report font in the regular weight the reports print
+// in; a choice too small or nameless falls back to the defaults; Cancel keeps.
+TEST(GetFonts, PresetsTheReportFontUnboldAndTakesTheChoice) {
+  IniHarness h;
+  ScriptedFontDialog dialog;
+  h.state.FontName = "Courier New";
+  h.state.FontSize = 11;
+  const std::tuple<std::optional<FontChoice>, std::string, float> cases[] = {
+      {std::nullopt, "Courier New", 11},
+      {FontChoice{"DejaVu Sans Mono", 9, true}, "DejaVu Sans Mono", 9},
+      {FontChoice{"", 2, false}, "Courier New", 10},
+  };
+  for (const auto& [answer, name, size] : cases) {
+    dialog.answer = answer;
+    GetFonts(h.state, h.messages, dialog, h.end);
+    EXPECT_EQ(h.state.FontName, name);
+    EXPECT_EQ(h.state.FontSize, size);
+  }
+  ASSERT_EQ(dialog.presets.size(), 3u);
+  EXPECT_EQ(dialog.presets[0].name, "Courier New");
+  EXPECT_EQ(dialog.presets[0].size, 11.0F);
+  for (const FontChoice& preset : dialog.presets) EXPECT_FALSE(preset.bold);
+  EXPECT_EQ(h.messages.shown.size(), 3u) << "the font warning each time";
+}
 
 }  // namespace
 }  // namespace tvx::test

@@ -32,20 +32,16 @@ class ScriptedFileDialog final : public FileDialog {
  public:
   std::deque<std::optional<std::string>> openAnswers, saveAnswers;
   std::vector<FileDialogSetup> opened, saved;
-  std::optional<std::string> openFile(const FileDialogSetup& setup) override {
-    opened.push_back(setup);
-    return next(openAnswers);
-  }
-  std::optional<std::string> saveFile(const FileDialogSetup& setup) override {
-    saved.push_back(setup);
-    return next(saveAnswers);
-  }
+  std::optional<std::string> openFile(const FileDialogSetup& setup) override { return next(opened, setup, openAnswers); }
+  std::optional<std::string> saveFile(const FileDialogSetup& setup) override { return next(saved, setup, saveAnswers); }
 
  private:
-  static std::optional<std::string> next(std::deque<std::optional<std::string>>& q) {
-    if (q.empty()) return std::nullopt;
-    auto a = q.front();
-    q.pop_front();
+  static std::optional<std::string> next(std::vector<FileDialogSetup>& asked, const FileDialogSetup& setup,
+                                         std::deque<std::optional<std::string>>& answers) {
+    asked.push_back(setup);
+    if (answers.empty()) return std::nullopt;
+    auto a = answers.front();
+    answers.pop_front();
     return a;
   }
 };

@@ -77,47 +77,53 @@ struct StartHarness {
                        &files.settings};
     RunInteractiveStart(s);
   }
-  long inputWindows() const { return std::count(windows.steps.begin(), windows.steps.end(), "input window"); }
   FileHarness files;
   RecordingStartWindows windows;
   std::string dataPath = "/data";
 };
 
-TEST(RunInteractiveStart, RunsTheStepsInOrder) {
-  StartHarness h;
-  h.run(FixedClock(2019, 2, 2));
-  EXPECT_EQ(h.windows.steps, (std::vector<std::string>{"reminder", "about", "main loaded", "startup", "ini",
-                                                       "cd /data", "status", "main shown"}));
-  EXPECT_TRUE(h.files.state.DataSaved);
-  EXPECT_EQ(h.windows.status, "File: ");
-
-  // No reminder before it is due; a data folder that is gone falls back.
-  StartHarness gone;
-  gone.dataPath = "/gone";
-  gone.run();
-  EXPECT_EQ(gone.windows.steps, (std::vector<std::string>{"about", "main loaded", "startup", "ini", "cd /gone",
-                                                          "cd /fallback", "status", "main shown"}));
+// Each way to start: the windows in order, the file shown, the files listed
+// and the input windows opened. A file named on the command line (from the
+// file manager) opens straight in the main window; one that is missing is
+// told and leaves no name.
+TEST(RunInteractiveStart, EachWayToStartInOrder) {
+  const std::vector<std::string> asked{"about", "main loaded", "startup", "ini", "cd /data"};
+  const std::vector<std::string> named{"main loaded", "ini", "cd /data"}, end{"status", "main shown"};
+  struct Case {
+    std::int16_t choice;
+    std::string input, picked;  // the file named on the command line; the one Open picks
+    std::vector<std::string> steps;
+    std::string shown;  // the file in the status line
+    int newWindows;     // input windows New opened
+  };
+  const Case cases[] = {
+      {kStartMainWindow, "", "", asked + end, "", 0},
+      {kStartNewScenario, "", "", asked + end, "/data/UNTITLED.QVX", 1},
+      {kStartOldScenario, "", "smith.qvx", asked + std::vector<std::string>{"input window"} + end, "smith.qvx", 0},
+      {kStartOldScenario, "", "", asked + end, "", 0},
+      {kStartNewScenario, "smith.qvx", "", named + end, "smith.qvx", 0},
+      {kStartMainWindow, "missing.qvx", "", named + end, "", 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.input + c.picked + " " + std::to_string(c.choice));
+    StartHarness h(c.choice);
+    const std::string smith = h.files.folder.write("smith.qvx", "[General]\r\nName=Margaret Smith\r\n");
+    if (!c.input.empty()) h.files.state.CurrentFile = h.files.folder.file(c.input);
+    if (!c.picked.empty()) h.files.dialog.openAnswers.push_back(smith);
+    h.run();
+    EXPECT_EQ(h.windows.steps, c.steps);
+    EXPECT_EQ(h.windows.status, "File: " + (c.shown == "smith.qvx" ? smith : c.shown));
+    EXPECT_EQ(h.files.inputWindows, c.newWindows);
+    EXPECT_EQ(h.files.state.MruFiles[0], c.picked.empty() ? "" : smith) << "only a file picked is listed";
+    EXPECT_EQ(h.files.messages.shown.size(), c.input == "missing.qvx" ? 1u : 0u);
+    EXPECT_TRUE(h.files.state.DataSaved);
+  }
 }
 
-TEST(RunInteractiveStart, TheInputFileIsOpenedNotMerelyNamedAndAMissingOneLeavesNoName) {
+// The reminder when due, once a day for a file from the file manager; a data
+// folder that is gone falls back.
+TEST(RunInteractiveStart, TheReminderOnceADayForANamedFileAndAFolderThatIsGone) {
   StartHarness h;
-  const std::string file = h.files.folder.write("smith.qvx", "[General]\r\nName=Margaret Smith\r\n");
-  h.files.state.CurrentFile = file;
-  h.run();
-  EXPECT_EQ(h.files.state.Investor->sName(), "Margaret Smith");
-  EXPECT_EQ(h.windows.status, "File: " + file);
-  EXPECT_EQ(h.files.state.MruFiles[0], "");  // a named file is not listed
-
-  StartHarness missing(kStartMainWindow, "/nowhere/nothere.qvx");
-  missing.run();
-  EXPECT_EQ(missing.files.state.CurrentFile, "");
-  EXPECT_EQ(missing.files.messages.shown.at(0).text, "/nowhere/nothere.qvx does not exist.");
-  EXPECT_EQ(missing.windows.steps.back(), "main shown");
-}
-
-// A file from the file manager: straight to the main window, the reminder once a day.
-TEST(RunInteractiveStart, ANamedFileSkipsAboutAndTheOptionsAndRemindsOnceADay) {
-  StartHarness h(kStartNewScenario);
   const std::string file = h.files.folder.write("smith.qvx", "[General]\r\nName=Margaret Smith\r\n");
   const auto runNamed = [&](FixedClock day) {
     h.windows.steps.clear();
@@ -127,35 +133,14 @@ TEST(RunInteractiveStart, ANamedFileSkipsAboutAndTheOptionsAndRemindsOnceADay) {
   };
   const std::vector<std::string> straight{"main loaded", "ini", "cd /data", "status", "main shown"};
   EXPECT_EQ(runNamed(FixedClock(2019, 2, 2)), std::vector<std::string>{"reminder"} + straight);
-  EXPECT_EQ(h.files.state.StartChoice, kStartMainWindow);
-  EXPECT_EQ(h.files.state.Investor->sName(), "Margaret Smith");
   EXPECT_EQ(runNamed(FixedClock(2019, 2, 2)), straight) << "the same day: no reminder";
   EXPECT_EQ(runNamed(FixedClock(2019, 2, 3)), std::vector<std::string>{"reminder"} + straight);
-}
 
-TEST(RunInteractiveStart, NewScenarioStartsAnUntitledSetWithTheInputWindow) {
-  StartHarness h(kStartNewScenario);
-  h.run();
-  EXPECT_EQ(h.files.state.StartChoice, kStartNewScenario);
-  EXPECT_EQ(h.files.inputWindows, 1);  // NewFile's InitIP
-  EXPECT_EQ(h.windows.status, "File: /data/UNTITLED.QVX");
-  EXPECT_TRUE(h.files.messages.shown.empty());  // DataSaved was set: no prompt
-}
-
-TEST(RunInteractiveStart, OldScenarioAsksForAFileAndOpensTheInputWindowOnlyWhenOpened) {
-  StartHarness h(kStartOldScenario);
-  const std::string file = h.files.folder.write("old.qvx", "[General]\r\nName=Old\r\n");
-  h.files.dialog.openAnswers.push_back(file);
-  h.run();
-  EXPECT_EQ(h.files.state.Investor->sName(), "Old");
-  EXPECT_EQ(h.inputWindows(), 1);
-  EXPECT_EQ(h.files.state.MruFiles[0], file);
-
-  StartHarness cancelled(kStartOldScenario);
-  cancelled.run();
-  EXPECT_EQ(cancelled.inputWindows(), 0);
-  EXPECT_TRUE(cancelled.files.messages.shown.empty());
-  EXPECT_EQ(cancelled.windows.steps.back(), "main shown");
+  StartHarness gone;
+  gone.dataPath = "/gone";
+  gone.run(FixedClock(2019, 2, 2));
+  EXPECT_EQ(gone.windows.steps, (std::vector<std::string>{"reminder", "about", "main loaded", "startup", "ini",
+                                                          "cd /gone", "cd /fallback", "status", "main shown"}));
 }
 
 // Under a file-size limit a save fails as a full disk and says so; the

@@ -2,13 +2,7 @@
 // transaction, the points where amounts are rounded, and the descriptions.
 #include "model/arithmetic.h"
 
-#include <gtest/gtest.h>
-
-#include <string>
-
 #include "library/test_support.h"
-#include "orlendo/error.h"
-#include "orlendo/model.h"
 
 namespace {
 
@@ -122,6 +116,8 @@ TEST(Sells, BasisLeavesAtThePreviousPerShareFigureInCurrency) {
       // 3 for 20.00: 6.6667 a share removes 20.0001; the -0.0001 left prints as 0.00, never -0.00.
       {"3", "20", "-3", "-3.00000, -20.00 -> 0.00000 / 0.00 / 0.00000"},
       {"7", "100", "-2", "-2.00000, -28.57 -> 5.00000 / 71.43 / 14.28600"},  // 14.2857 a share
+      // 10,000 a share times 0.33337 shares, not times the 0.3334 they read as currency.
+      {"1", "10000", "-0.33337", "-0.33337, -3,333.70 -> 0.66663 / 6,666.30 / 10000.00000"},
       {"10", "55.55", "0", "0.00000, 0.00 -> 10.00000 / 55.55 / 5.55500"},  // a sell that changes nothing
   };
   for (const Case& c : cases) {
@@ -131,22 +127,21 @@ TEST(Sells, BasisLeavesAtThePreviousPerShareFigureInCurrency) {
   }
 }
 
-TEST(CostPerShare, TiesOfTheTenThousandthGoToEvenForEitherSign) {
+// The basis per share as the five decimals of its text read back as
+// currency: ties of the ten-thousandth to even, for either sign; none for
+// half a share or less.
+TEST(CostPerShare, TiesGoToEvenForEitherSignAndHalfAShareHasNone) {
   const struct {
-    const char *cost, *perShare;  // over 8 shares
+    const char *shares, *cost, *perShare;
   } cases[] = {
-      {"0.01", "0.00120"},    // 0.00125: down to the even 2
-      {"0.03", "0.00380"},    // 0.00375: up to the even 8
-      {"-0.01", "-0.00120"},  // and the same away from zero for a negative basis
-      {"-0.03", "-0.00380"},
+      {"8", "0.01", "0.00120"},    // 0.00125: down to the even 2
+      {"8", "0.03", "0.00380"},    // 0.00375: up to the even 8
+      {"8", "-0.01", "-0.00120"},  // and the same away from zero for a negative basis
+      {"8", "-0.03", "-0.00380"},
+      {"0.5", "1", "0.00000"},
+      {"0.50001", "1", "2.00000"},  // 1.99996, read back through currency as 2.0000
   };
-  for (const auto& c : cases) EXPECT_EQ(buy(Xactions::create(), "8", c.cost)->NewCostPerShr(), c.perShare) << c.cost;
-}
-
-TEST(CostPerShare, HalfAShareOrLessHasNoBasisPerShare) {
-  EXPECT_EQ(row(buy(Xactions::create(), "0.5", "1")), "0.50000, 1.00 -> 0.50000 / 1.00 / 0.00000");
-  // 1 / 0.50001 = 1.99996, read back through currency as 2.0000.
-  EXPECT_EQ(row(buy(Xactions::create(), "0.50001", "1")), "0.50001, 1.00 -> 0.50001 / 1.00 / 2.00000");
+  for (const auto& c : cases) EXPECT_EQ(buy(Xactions::create(), c.shares, c.cost)->NewCostPerShr(), c.perShare) << c.cost;
 }
 
 // ---- rounding points of the corporate actions ----------------------------------------
@@ -178,9 +173,5 @@ TEST(RoundingPoints, SpinOffOldRoundsItsChangeToCentsBeforeAddingIt) {
   EXPECT_EQ(row(action(receiver, T::spin_off_new, 0.5, 1, 100.01_usd, 10)),
             "10.00000, 50.00 -> 11.00000 / 50.02 / 4.54730");
 }
-
-// ---- failures ----------------------------------------------------------------------
-
-// ---- descriptions --------------------------------------------------------------------
 
 }  // namespace

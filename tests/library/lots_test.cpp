@@ -1,13 +1,10 @@
 // The lots walked along the calculation against the pool it leaves.
-#include <gtest/gtest.h>
 
-#include <cmath>
 #include <map>
 #include <random>
 
 #include "library/test_support.h"
 #include "orlendo/catalogue.h"
-#include "orlendo/model.h"
 #include "orlendo/sales.h"
 
 using namespace orlendo;

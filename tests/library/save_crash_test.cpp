@@ -5,20 +5,12 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
-#include <gtest/gtest.h>
-
-#include <chrono>
 #include <cstdlib>
-#include <filesystem>
 #include <random>
-#include <string>
 #include <thread>
 
 #include "library/test_support.h"
-#include "model/atomic_write.h"
-#include "orlendo/profile_file.h"
 #include "tools/save_loop_versions.h"
 
 namespace fs = std::filesystem;

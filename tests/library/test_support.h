@@ -1,27 +1,34 @@
-// Helpers the library's tests share: catching the orlendo::Error a call
-// raises, dates written as year, month and day, a temporary folder and a
-// write call that fails part-way.
+// What the library's tests share: the headers most of them use, catching
+// the orlendo::Error a call raises, dates written as year, month and day, a
+// temporary folder to work in and a write call that fails part-way.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <stdlib.h>
 #include <unistd.h>
 
 #include <cerrno>
-
+#include <charconv>
 #include <chrono>
+#include <cmath>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <limits>
 #include <set>
 #include <stdexcept>
 #include <string>
 #include <system_error>
-
-#include <charconv>
 #include <vector>
 
+#include "model/atomic_write.h"
 #include "orlendo/dates.h"
 #include "orlendo/error.h"
+#include "orlendo/model.h"
+#include "orlendo/numbers.h"
+#include "orlendo/profile_file.h"
 #include "orlendo/progress.h"
 
 namespace tvxtest {
@@ -72,11 +79,11 @@ inline std::string readBytes(const std::string& path) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// A write call (for orlendo::detail::setAtomicWriteCall) that stores a few
-// bytes and then reports a full disk.
-inline ssize_t failAfterSomeBytes(int fd, const void* data, std::size_t size) {
-  static int calls = 0;
-  if (++calls % 2 == 1) return ::write(fd, data, size < 5 ? size : 5);
+// A write call (for orlendo::detail::setAtomicWriteCall) that reports a full
+// disk once gWritesLeft calls have written.
+inline int gWritesLeft = 0;
+inline ssize_t failingWrite(int fd, const void* data, std::size_t size) {
+  if (gWritesLeft-- > 0) return ::write(fd, data, size);
   errno = ENOSPC;
   return -1;
 }
@@ -109,6 +116,20 @@ class TempDir {
 
  private:
   std::filesystem::path path_;
+};
+
+// A test run in a fresh folder of its own, made the current folder (a data
+// file's backup goes there); the ordinary write calls are put back after it.
+class InFolder : public ::testing::Test {
+ protected:
+  void SetUp() override { std::filesystem::current_path(dir_.path()); }
+  void TearDown() override {
+    orlendo::detail::setAtomicWriteCalls({});
+    std::filesystem::current_path(previous_);
+  }
+
+  std::filesystem::path previous_ = std::filesystem::current_path();
+  TempDir dir_{"tvx_test"};
 };
 
 }  // namespace tvxtest

@@ -1,22 +1,13 @@
 // The input window typed into as a user would: keys reach the investor (a
-// lone "-" does not), a partly typed date keeps the focus, the cost box
-// follows the buy check, the election buttons, Enter as Tab, the help text
-// of each field, OK saving to CurrentFile through the program's hook, and a
-// whole investor typed in whose Summary report equals the one of the same
+// lone "-" does not, nor letters in the cost), Ctrl+S, Escape and Ctrl+W, and
+// a whole investor typed in whose Summary report equals the one of the same
 // investor built through the library.
 #include <QCheckBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRadioButton>
-#include <QTabWidget>
-#include <QTimer>
 #include <QTreeWidget>
 #include <QtTest>
-#include <cmath>
-#include <filesystem>
 
 #include "orlendo/dates.h"
 #include "orlendo/numbers.h"
@@ -64,11 +55,9 @@ struct Window {
 
   QWidget* control(Field f) { return w.control(f); }
   QLineEdit* edit(Field f) { return qobject_cast<QLineEdit*>(w.control(f)); }
-  QListWidget* list(Field f) { return qobject_cast<QListWidget*>(w.control(f)); }
   QTreeWidget* rows() { return qobject_cast<QTreeWidget*>(w.control(Field::lstBuySells)); }
   std::string shown(Field f) { return fromQ(edit(f)->displayText()); }
   QWidget* focused() { return QApplication::focusWidget(); }
-  std::string help() { return fromQ(w.txtHelp()->toPlainText()); }
 
   void page(int index) {
     w.tabs()->setCurrentIndex(index);
@@ -95,7 +84,7 @@ struct Window {
   // One buy or sell entered on the second page.
   void enter(const QString& security, bool buy, const QString& shares, const QString& cost, const QString& date) {
     page(1);
-    QListWidget* l = list(Field::lstSecurities);
+    auto* l = qobject_cast<QListWidget*>(control(Field::lstSecurities));
     const auto items = l->findItems(security, Qt::MatchExactly);
     QVERIFY2(items.size() == 1, qPrintable(security));
     l->scrollToItem(items[0]);
@@ -110,11 +99,6 @@ struct Window {
   Services s;
   qt::InputWindow w;
 };
-
-std::string withLineFeeds(std::string text) {
-  for (std::size_t p; (p = text.find("\r\n")) != std::string::npos;) text.erase(p, 1);
-  return text;
-}
 
 std::string summaryOf(const orlendo::InvestorPtr& investor) {
   ReportHarness r;
@@ -137,9 +121,6 @@ class InputWindowTest : public QObject {
     Window t(h);
     QVERIFY(t.active());
     QVERIFY(h.state.DataSaved);  // opening marks nothing
-    for (const char* name : {"btnFilename", "btnSave", "btnAdd", "btnChange", "btnDelete", "btnOK", "btnCancel"})
-      QVERIFY2(t.w.button(name), name);
-
     t.type(Field::txtName, "Ann");  // the old name was selected and is replaced
     QCOMPARE(h.state.Investor->sName(), std::string("Ann"));
     QVERIFY(!h.state.DataSaved);
@@ -191,11 +172,8 @@ class InputWindowTest : public QObject {
     t.click(Field::radCash);
     t.enter("Quorvex", true, "100", "6000", "12311983");
     t.enter("Dunmarrow", true, "50", "2000", "03151990");
-    t.enter("Dunmarrow", false, "20", "", "06011995");
-    t.enter("Vantrel", true, "10", "500", "01151990");
     t.enter("Quorvex", false, "30", "", "05051995");
     QCOMPARE(t.rows()->topLevelItemCount(), 2);
-    QCOMPARE(t.rows()->topLevelItem(1)->text(0), QString("05/05/1995"));
     QCOMPARE(t.rows()->topLevelItem(1)->text(1), QString("Sell"));
     QVERIFY(h.messages.shown.empty());
     t.click("btnOK");
@@ -205,11 +183,8 @@ class InputWindowTest : public QObject {
     addBuySell(*direct, "Quorvex", "12/31/1983", "100", "6000");
     addBuySell(*direct, "Quorvex", "05/05/1995", "-30", "0");
     addBuySell(*direct, "Dunmarrow", "03/15/1990", "50", "2000");
-    addBuySell(*direct, "Dunmarrow", "06/01/1995", "-20", "0");
-    addBuySell(*direct, "Vantrel", "01/15/1990", "10", "500");
     const std::string expected = summaryOf(direct);
     QVERIFY(expected.find("  Quorvex ") != std::string::npos);
-    QVERIFY(expected.find("  Vantrel ") != std::string::npos);
     QCOMPARE(summaryOf(h.state.Investor), expected);
 
     auto saved = orlendo::Investor::create();  // what OK wrote reads back the same
