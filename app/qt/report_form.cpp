@@ -8,22 +8,16 @@
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QPlainTextEdit>
 #include <QStyle>
 #include <QToolBar>
 #include <QVBoxLayout>
 
 #include "qt/icons.h"
 #include "qt/qt_ports.h"
+#include "qt/report_view.h"
 #include "shell/window_cascade.h"
 
 namespace tvx::qt {
-
-QString displayText(std::string_view text) {
-  QString q = toQ(text);
-  q.replace("\r\n", "\n");
-  return q;
-}
 
 ReportForm::ReportForm(std::function<void()> printCommand, QWidget* parent)
     : QWidget(parent, Qt::Window), printCommand_(std::move(printCommand)) {
@@ -76,11 +70,8 @@ ReportForm::ReportForm(std::function<void()> printCommand, QWidget* parent)
   });
   onKey(QKeySequence(Qt::Key_F3), "keyFindNext", [this] { findNext(); });
 
-  txtReport_ = new QPlainTextEdit(this);
+  txtReport_ = new ReportView(this);  // read-only: typed characters never change the report
   txtReport_->setObjectName("txtReport");
-  txtReport_->setReadOnly(true);  // typed characters never change the report
-  txtReport_->setLineWrapMode(QPlainTextEdit::NoWrap);
-  txtReport_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
   QFont font("Courier New");
   font.setStyleHint(QFont::TypeWriter);
   font.setFixedPitch(true);
@@ -119,34 +110,21 @@ QString ReportForm::notice() const { return status_->currentMessage().isEmpty() 
 bool ReportForm::findNext() {
   const QString wanted = findBox_->text();
   if (wanted.isEmpty()) return false;
-  if (txtReport_->find(wanted)) return true;
-  // From the top once more.
-  const QTextCursor was = txtReport_->textCursor();
-  txtReport_->moveCursor(QTextCursor::Start);
-  if (txtReport_->find(wanted)) return true;
-  txtReport_->setTextCursor(was);
+  if (txtReport_->find(wanted)) return true;  // wraps to the top by itself
   showNotice("\"" + wanted + "\" is not in this report.");
   return false;
 }
 
-void ReportForm::setText(std::string_view text) {
-  text_ = text;
-  if (isVisible()) txtReport_->setPlainText(displayText(text_));
-}
+std::string ReportForm::text() const { return std::string(txtReport_->lines().text()); }
 
-void ReportForm::appendText(std::string_view text) {
-  // The report is built chunk by chunk while the window is hidden; the text
-  // box gets it in one piece when the window is shown.
-  text_ += text;
-  if (isVisible()) {
-    txtReport_->moveCursor(QTextCursor::End);
-    txtReport_->insertPlainText(displayText(text));
-  }
-}
+void ReportForm::setText(std::string_view text) { txtReport_->setText(text); }
+
+// The report is built chunk by chunk while the window is hidden; the text
+// box keeps it as one string and lays out only the lines in sight.
+void ReportForm::appendText(std::string_view text) { txtReport_->appendText(text); }
 
 void ReportForm::show() {
-  txtReport_->setPlainText(displayText(text_));
-  txtReport_->moveCursor(QTextCursor::Start);
+  txtReport_->moveCaret({});
   if (place_)
     place_(*this);
   else

@@ -12,13 +12,14 @@
 
 #include "core/report_window.h"
 
-class QPlainTextEdit;
 class QToolBar;
 class QAction;
 class QLineEdit;
 class QStatusBar;
 
 namespace tvx::qt {
+
+class ReportView;
 
 class ReportForm final : public QWidget, public ReportWindow {
   Q_OBJECT
@@ -32,10 +33,10 @@ class ReportForm final : public QWidget, public ReportWindow {
   void setCaption(std::string_view caption) override;
   void setText(std::string_view text) override;
   void appendText(std::string_view text) override;
-  std::string text() const override { return text_; }
+  std::string text() const override;
   void show() override;
 
-  QPlainTextEdit* txtReport() const { return txtReport_; }
+  ReportView* txtReport() const { return txtReport_; }
   QToolBar* tbToolbar() const { return tbToolbar_; }
   QAction* button(const QString& key) const;
   QLineEdit* findBox() const { return findBox_; }
@@ -43,16 +44,15 @@ class ReportForm final : public QWidget, public ReportWindow {
   void showNotice(const QString& text);
   QString notice() const;
   void setPrintCommand(std::function<void()> command) { printCommand_ = std::move(command); }
-  // The next place of the find box's text after the cursor, wrapping to the
+  // The next place of the find box's text after the caret, wrapping to the
   // top; false (and a notice) when the report holds none.
   bool findNext();
   // Where show() puts the window; unset: the middle of the screen.
   void setPlacement(std::function<void(ReportForm&)> place) { place_ = std::move(place); }
 
  private:
-  std::string text_;  // as the report builders made it (CR LF line ends)
   QToolBar* tbToolbar_;
-  QPlainTextEdit* txtReport_;
+  ReportView* txtReport_;  // holds the text as the report builders made it (CR LF line ends)
   QLineEdit* findBox_;
   QStatusBar* status_;
   QString notice_;
@@ -77,8 +77,5 @@ class ReportFormFactory final : public ReportWindowFactory {
   std::vector<QPointer<QWidget>> placed_;  // oldest first
   std::function<void(QWidget*)> created_;
 };
-
-// Report text as the window shows it: line ends as single line feeds.
-QString displayText(std::string_view text);
 
 }  // namespace tvx::qt

@@ -32,6 +32,15 @@ struct Case {
   std::vector<std::string> rows;
 };
 
+orlendo::InvestorPtr investorOf(const std::vector<Entry>& entries, const std::string& stop) {
+  auto investor = test::makeInvestor("A", "", "12/31/1983", stop);
+  for (const Entry& e : entries) {
+    std::string code = e.date, date = e.date, cost = e.cost, shares = e.shares;
+    investor->colSecurities()->Item(e.security)->colBuySells()->Add(code, date, cost, shares)->Proceeds(e.proceeds);
+  }
+  return investor;
+}
+
 std::string salesOf(orlendo::Investor& investor, LotMethod method, std::optional<int> year) {
   const auto record = orlendo::calculateWithLots(investor, orlendo::readDate(investor.StartCalc()),
                                                  orlendo::readDate(investor.StopCalc()), nullptr);
@@ -131,11 +140,7 @@ const Case kCases[] = {
 
 TEST(SalesFile, HandWorkedRows) {
   for (const Case& c : kCases) {
-    auto investor = test::makeInvestor("A", "", "12/31/1983", c.stop);
-    for (const Entry& e : c.entries) {
-      std::string code = e.date, date = e.date, cost = e.cost, shares = e.shares;
-      investor->colSecurities()->Item(e.security)->colBuySells()->Add(code, date, cost, shares)->Proceeds(e.proceeds);
-    }
+    auto investor = investorOf(c.entries, c.stop);
     std::vector<std::string> lines{std::string(kSalesCsvHeader)};
     lines.insert(lines.end(), c.rows.begin(), c.rows.end());
     EXPECT_EQ(salesOf(*investor, c.method, c.year), crlf(lines)) << c.why;
@@ -161,15 +166,14 @@ TEST(SalesFile, TheExampleInvestorsSaleOf1994) {
 // unknown proceeds stay out of the proceeds and gain totals; 2010 sums the
 // short Kaldera sale and the long worthless Dirvana.
 TEST(SalesReport, YearsTermsAndTotalsWithoutUnknownProceeds) {
-  auto investor = test::makeInvestor("A", "", "12/31/1983", "06/30/2010");
-  for (const Entry& e : kCloseOuts) {
-    std::string code = e.date, date = e.date, cost = e.cost, shares = e.shares;
-    investor->colSecurities()->Item(e.security)->colBuySells()->Add(code, date, cost, shares)->Proceeds(e.proceeds);
-  }
+  auto investor = investorOf(kCloseOuts, "06/30/2010");
   const auto record = orlendo::calculateWithLots(*investor, orlendo::kHistoryStart, orlendo::readDate("06/30/2010"),
                                                  nullptr);
   std::string text;
-  for (const SalesReportPiece& piece : SalesReportPieces(record->rows(LotMethod::fifo))) text += piece.text;
+  for (const SalesReportPiece& piece : SalesReportPieces(record->rows(LotMethod::fifo))) {
+    text += piece.text;
+    if (piece.text.find("Kaldera") != std::string::npos) EXPECT_EQ(piece.lines, 2) << "a sale's two lines together";
+  }
   const auto figures = [](const char* proceeds, const char* basis, const char* gain) {
     return test::sp(17) + test::sp(15 - std::strlen(proceeds)) + proceeds + test::sp(15 - std::strlen(basis)) + basis +
            test::sp(15 - std::strlen(gain)) + gain + "\r\n";
@@ -188,6 +192,20 @@ TEST(SalesReport, YearsTermsAndTotalsWithoutUnknownProceeds) {
     at = found + part.size();
   }
   EXPECT_EQ(text.find("Proceeds unknown", at), std::string::npos) << "2010 has no unknown proceeds";
+}
+
+// The title names the year and the method; lots of several days are VARIOUS.
+TEST(SalesReport, TheTitleAndASaleOfLotsOfSeveralDays) {
+  EXPECT_EQ(SalesTitle(2004, LotMethod::average), "Sales - Quorvex and Related Securities Sales of 2004, Average Basis");
+  EXPECT_EQ(SalesTitle({}, LotMethod::fifo),
+            "Sales - Quorvex and Related Securities Sales of All Years, First In, First Out");
+  auto investor = investorOf(kLumoraBlocks, "12/31/2000");
+  const auto record = orlendo::calculateWithLots(*investor, orlendo::kHistoryStart, orlendo::readDate("12/31/2000"),
+                                                 nullptr);
+  std::string text;
+  for (const SalesReportPiece& piece : SalesReportPieces(record->rows(LotMethod::average))) text += piece.text;
+  EXPECT_NE(text.find("\r\n  Lumora" + test::sp(22) + "merger cash  VARIOUS     06/15/2000  B\r\n"), std::string::npos)
+      << text;
 }
 
 }  // namespace

@@ -86,16 +86,13 @@ struct FileHarness {
     p.end = &end;
     p.launcher = &launcher;
     p.showStatus = [this](const std::string& s) { status.push_back(s); };
-    p.showMru = [this](const MruList& list) { menus.push_back(list); };
     p.initIP = [this] { ++inputWindows; };
-    p.newInvestor = [this] { return makeInvestor ? makeInvestor() : orlendo::Investor::create(); };
+    p.newInvestor = [] { return orlendo::Investor::create(); };
     p.appFolder = folder.path();
     p.helpFile = folder.file("manqvx.pdf");
     files = std::make_unique<FileCommands>(state, std::move(p));
     end.saveAs = [this] { files->SaveAsBeforeEnd(); };
   }
-
-  std::string mruKey(int n) const { return "User Preferences/File " + std::to_string(n); }
 
   TempFolder folder;
   AppState state;
@@ -106,10 +103,8 @@ struct FileHarness {
   RecordingLauncher launcher;
   std::shared_ptr<RecordingLogger> logger = std::make_shared<RecordingLogger>();
   std::vector<std::string> status;
-  std::vector<MruList> menus;
   std::vector<int> exits;
   int inputWindows = 0;
-  std::function<orlendo::InvestorPtr()> makeInvestor;  // empty: real investors
   std::unique_ptr<FileCommands> files;
 };
 

@@ -123,6 +123,13 @@ TEST_F(DataFileTest, MissingKeysTakeTheirDefaults) {
     EXPECT_EQ(entriesOf(investor, "Quorvex")->Count(), 0);
   }
   EXPECT_FALSE(fs::exists("missing.qvx"));
+  // Text without a section header is some other file: refused, or the next save would overwrite it.
+  writeBytes("notes.txt", "Name=Ann\r\n");
+  const Error e = caught([] { loaded("notes.txt"); });
+  EXPECT_EQ(e.number(), errnum::NotADataFile);
+  EXPECT_EQ(e.description(), "notes.txt is not a Tallyvex data file");
+  writeBytes("big.qvx", "[General]\r\n[Quorvex]\r\nCount=32768\r\n");  // more than the entry counter holds
+  EXPECT_EQ(tvxtest::errorNumber([] { loaded("big.qvx"); }), errnum::Overflow);
 
   // Missing entry keys load as an empty entry coded date, "-" and n; dates
   // that are not date text leave the previous dates.
@@ -253,6 +260,7 @@ TEST_F(DataFileTest, TheBackupIsAsPrivateAsTheFileAndReplacesOnlyWhatIsOurs) {
     writeBytes("elsewhere/notes", "another user's notes");
     c.atBackup();
     const std::string olderBackup = fs::is_regular_file("backup.qvx") ? readBytes("backup.qvx") : "";
+    writeBytes("data.qvx.tmp", "a killed save's");  // goes, whether the save is made or refused
     investor->sName(c.why);
     const Error e = caught([&] { investor->Save("data.qvx"); });
     detail::setAtomicWriteCalls({});
@@ -262,6 +270,7 @@ TEST_F(DataFileTest, TheBackupIsAsPrivateAsTheFileAndReplacesOnlyWhatIsOurs) {
     EXPECT_FALSE(fs::is_symlink("backup.qvx") && c.error == 0);
     EXPECT_EQ(fs::is_regular_file("backup.qvx") ? readBytes("backup.qvx") : "", c.error ? olderBackup : old);
     EXPECT_EQ(readBytes("data.qvx") == old, c.error != 0);
+    EXPECT_FALSE(fs::exists("data.qvx.tmp"));
     if (c.error == 0) {
       EXPECT_EQ(fs::status("backup.qvx").permissions(), c.dataMode);
     }

@@ -159,9 +159,6 @@ TEST(EventTable, EveryActionPostsOnItsDayOnItsSecuritiesWithItsFactors) {
 
   std::map<sys_days, std::vector<const Action*>> byDay;
   for (const Action& a : expectedActions()) byDay[sys_days{a.date}].push_back(&a);
-  const std::vector<sys_days> messageDays = {sys_days{1986y / May / 1}, sys_days{1996y / September / 30},
-                                             sys_days{1998y / December / 24}, sys_days{2000y / June / 30},
-                                             sys_days{2001y / July / 9}};
 
   int daysWithPostings = 0;
   for (sys_days day = sys_days{1983y / December / 30}; day <= sys_days{2017y / May / 11}; day += days{1}) {
@@ -172,8 +169,7 @@ TEST(EventTable, EveryActionPostsOnItsDayOnItsSecuritiesWithItsFactors) {
       before[s->SecName()] = xs->Count();
       shares[s->SecName()] = parseDouble(xs->Item(xs->Count())->NewShrs());
     }
-    const bool messages = history::runScheduledActions(Date{day}, *securities, eLumora::standard);
-    EXPECT_EQ(messages, std::count(messageDays.begin(), messageDays.end(), day) == 1) << formatDate(Date{day});
+    history::runScheduledActions(Date{day}, *securities, eLumora::standard);
 
     std::vector<std::string> posted;
     for (const auto& s : *securities) {

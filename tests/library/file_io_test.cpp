@@ -106,6 +106,8 @@ TEST_F(FileIoTest, AFailureAtAnyStepFailsTheWriteAndKeepsTheOldFile) {
   const Case cases[] = {
       {"write", {.write = [](int, const void*, std::size_t) -> ssize_t { return errno = ENOSPC, -1; }}, true,
        errnum::DiskFull},
+      {"a write that makes no progress", {.write = [](int, const void*, std::size_t) -> ssize_t { return 0; }}, true,
+       errnum::DiskFull},
       {"fsync of the file", {.fsync = [](int fd) { return isFolder(fd) ? ::fsync(fd) : eio(); }}, true, errnum::DeviceIO},
       {"close", {.close = [](int fd) { return ::close(fd), eio(); }}, true, errnum::DeviceIO},
       {"exchange", {.exchange = [](const char*, const char*) { return eio(); }}, true, errnum::DeviceIO},

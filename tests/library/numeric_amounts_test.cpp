@@ -1,3 +1,4 @@
+// A transaction's amounts: how each text amount is formatted and refused.
 // Amounts held as numbers must read exactly as the texts they stand for: each
 // numeric get equals reading its text get, each numeric set equals setting a
 // text that reads as the number; and significant15Value, which mostly skips
@@ -8,6 +9,7 @@
 #include "library/test_support.h"
 
 using namespace orlendo;
+using tvxtest::caught;
 using tvxtest::errorNumber;
 
 namespace {
@@ -44,6 +46,33 @@ TEST(Significant15Value, IsTheReadingOfTheFifteenDigitText) {
 }
 
 // ---- Xaction ------------------------------------------------------------------------------
+
+using Set = void (Xaction::*)(std::string_view);
+using Get = std::string (Xaction::*)() const;
+const std::pair<Set, Get> kAmounts[] = {{&Xaction::NewShrs, &Xaction::NewShrs},
+                           {&Xaction::NewCostPerShr, &Xaction::NewCostPerShr},
+                           {&Xaction::NewCost, &Xaction::NewCost},
+                           {&Xaction::ChgShrs, &Xaction::ChgShrs},
+                           {&Xaction::ChgCost, &Xaction::ChgCost}};
+
+// A text amount that is no number is refused and the previous value kept;
+// two amounts have no value to read before their first set.
+TEST(Xaction, NonNumericAmountRaises10002AndKeepsThePreviousValue) {
+  auto x = Xaction::create();
+  EXPECT_EQ(errorNumber([&] { x->NewCostPerShr(); }), errnum::TypeMismatch);
+  EXPECT_EQ(errorNumber([&] { x->AllocationFactor(); }), errnum::TypeMismatch);
+  for (const auto& [set, get] : kAmounts) {
+    ((*x).*set)("7.5");
+    const std::string before = ((*x).*get)();
+    for (const char* bad : {"", "abc", "1.2.3", "$5", " "}) {
+      const Error e = caught([&] { ((*x).*set)(bad); });
+      EXPECT_EQ(e.number(), errnum::NotANumber) << '"' << bad << '"';
+      EXPECT_EQ(e.source(), "XAction\rThis item needs to be a number.");
+      EXPECT_EQ(e.description(), "Tallyvex");
+    }
+    EXPECT_EQ(((*x).*get)(), before);
+  }
+}
 
 // Each amount set as text on one transaction and as the number the text reads as on another.
 TEST(XactionAmounts, NumbersReadBackAsTheirTexts) {

@@ -22,16 +22,12 @@ long killCount() {
   return env && std::atol(env) > 0 ? std::atol(env) : 200;
 }
 
-class SaveCrashTest : public ::testing::Test {
+class SaveCrashTest : public tvxtest::InFolder {
  protected:
   void SetUp() override {
-    fs::current_path(scratch_.path());
+    InFolder::SetUp();
     // The expected bytes are written here without the flushes (save_loop has its own).
     orlendo::detail::setAtomicWriteCalls({nullptr, [](int) { return 0; }, nullptr});
-  }
-  void TearDown() override {
-    orlendo::detail::setAtomicWriteCalls({});
-    fs::current_path(previous_);
   }
 
   // Empty when `file` is missing or holds exactly one version as save_loop
@@ -48,9 +44,7 @@ class SaveCrashTest : public ::testing::Test {
     return {};
   }
 
-  fs::path previous_ = fs::current_path();
-  tvxtest::TempDir scratch_{"save_crash_scratch"};
-  tvxtest::TempDir dir_{"save_crash_test"};
+  tvxtest::TempDir saves_{"save_crash_test"};
 };
 
 TEST_F(SaveCrashTest, KilledSavesLeaveWholeFilesAndAtMostOneTemporaryFileOfEach) {
@@ -59,7 +53,7 @@ TEST_F(SaveCrashTest, KilledSavesLeaveWholeFilesAndAtMostOneTemporaryFileOfEach)
   std::uniform_int_distribution<int> delayMicros(0, 5000);
   long temporaryLeft = 0;
   for (long i = 0; i < kills; ++i) {
-    const std::string folder = dir_.path().string();
+    const std::string folder = saves_.path().string();
     const std::string first = std::to_string(i * 100000);
     char* argv[] = {const_cast<char*>(TVX_SAVE_LOOP_BINARY), const_cast<char*>(folder.c_str()),
                     const_cast<char*>(first.c_str()), nullptr};
@@ -85,15 +79,15 @@ TEST_F(SaveCrashTest, KilledSavesLeaveWholeFilesAndAtMostOneTemporaryFileOfEach)
     ASSERT_TRUE(WIFSIGNALED(status)) << "save_loop ended by itself, status " << status;
 
     SCOPED_TRACE("kill " + std::to_string(i + 1));
-    const auto names = dir_.entries();
+    const auto names = saves_.entries();
     long temporary = 0;
     for (const std::string& name : names) {
       if (name == "data.qvx.tmp" || name == "backup.qvx.tmp") ++temporary;
       else ASSERT_TRUE(name == "data.qvx" || name == "backup.qvx") << name;
     }
     temporaryLeft += temporary;
-    ASSERT_EQ(checkWhole(dir_.file("data.qvx")), "");
-    ASSERT_EQ(checkWhole(dir_.file("backup.qvx")), "");
+    ASSERT_EQ(checkWhole(saves_.file("data.qvx")), "");
+    ASSERT_EQ(checkWhole(saves_.file("backup.qvx")), "");
   }
   EXPECT_GT(temporaryLeft, 0) << "no kill landed inside a save";
   std::printf("%ld kills, %ld left a temporary file\n", kills, temporaryLeft);

@@ -38,9 +38,8 @@ struct Services {
                    } catch (const ProgramEnded&) {
                    }
                  },
-                 [this](QWidget* w) { registered.push_back(w); }} {}
+                 [](QWidget*) {}} {}
   FileCommandsInputHost host;
-  std::vector<QWidget*> registered;
   qt::DesktopServices services;
 };
 

@@ -2,14 +2,15 @@
 // and keys, the cascade; and the progress window's delay.
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QToolBar>
 #include <QtTest>
 
 #include "orlendo/dates.h"
 #include "qt/progress_dialog.h"
 #include "qt/report_form.h"
+#include "qt/report_view.h"
 #include "report_test_support.h"
 #include "reports/summary_report.h"
 
@@ -83,13 +84,14 @@ class ReportFormTest : public QObject {
     QVERIFY(!progress.isVisible());
   }
 
-  // The keys of a document window: Ctrl+P prints, Ctrl+F finds (wrapping to
-  // the top, saying so when the text is not there), Escape and Ctrl+W close.
+  // The keys of a document window: Ctrl+P prints, Ctrl+F finds (in any case,
+  // wrapping to the top, saying so when the text is not there), Ctrl+C copies
+  // the selection, Escape and Ctrl+W close.
   void keysPrintFindAndClose() {
     for (const QKeySequence closing : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
       int prints = 0;
       auto* form = new qt::ReportForm([&] { ++prints; });
-      form->setText("  alpha\r\n  beta\r\n  alpha\r\n");
+      form->setText("  alpha\r\n  beta\r\n  Alpha");
       form->show();
       QApplication::setActiveWindow(form);
       QVERIFY(QTest::qWaitForWindowActive(form));
@@ -99,11 +101,16 @@ class ReportFormTest : public QObject {
       QCOMPARE(QApplication::focusWidget(), form->findBox());
       QTest::keyClicks(form->findBox(), "alpha");
       QTest::keyClick(form->findBox(), Qt::Key_Return);
-      QCOMPARE(form->txtReport()->textCursor().blockNumber(), 0);
+      QCOMPARE(form->txtReport()->caret().line, size_t{0});
       QTest::keyClick(form->findBox(), Qt::Key_F3);
-      QCOMPARE(form->txtReport()->textCursor().blockNumber(), 2);
+      QCOMPARE(form->txtReport()->caret().line, size_t{2});
+      QTest::keySequence(form->txtReport(), QKeySequence::Copy);
+      QCOMPARE(QApplication::clipboard()->text(), "Alpha");
+      QTest::keySequence(form->txtReport(), QKeySequence::SelectAll);
+      QTest::keySequence(form->txtReport(), QKeySequence::Copy);
+      QCOMPARE(QApplication::clipboard()->text(), "  alpha\n  beta\n  Alpha");
       QTest::keyClick(form->findBox(), Qt::Key_F3);
-      QCOMPARE(form->txtReport()->textCursor().blockNumber(), 0);  // from the top again
+      QCOMPARE(form->txtReport()->caret().line, size_t{0});  // from the top again
       form->findBox()->setText("gamma");
       QVERIFY(!form->findNext());
       QVERIFY(form->notice().contains("gamma"));

@@ -40,8 +40,8 @@ def parse_mutants(path):
                 mutants.append(current)
                 continue
             key, sep, value = line.partition(": ")
-            if not sep or current is None or key not in ("file", "find", "replace", "why", "nth"):
-                sys.exit(f"{path}:{number}: expected '[name]' or 'file|find|replace|why|nth: value'")
+            if not sep or current is None or key not in ("file", "find", "replace", "why", "nth", "tests"):
+                sys.exit(f"{path}:{number}: expected '[name]' or 'file|find|replace|why|nth|tests: value'")
             current[key] = re.sub(r"\\([nt\\])", lambda e: {"n": "\n", "t": "\t", "\\": "\\"}[e.group(1)], value)
     for m in mutants:
         for key in ("file", "find", "replace", "why"):
@@ -52,6 +52,11 @@ def parse_mutants(path):
     if dupes:
         sys.exit(f"{path}: names used twice: {', '.join(sorted(dupes))}")
     return mutants
+
+
+def wants_qt(m):
+    """A mutant of the windows, or of plain code that only the widget tests reach (`tests: qt`)."""
+    return m["file"].startswith("app/qt/") or m.get("tests") == "qt"
 
 
 def default_signals():
@@ -205,7 +210,7 @@ def main():
             report.flush()
 
     # The unmutated tree must build and pass, or every mutant would look killed.
-    needs_qt = any(m["file"].startswith("app/qt/") for m in mutants)
+    needs_qt = any(wants_qt(m) for m in mutants)
     program_only = all(m["file"].startswith("app/") for m in mutants)
     if not args.check:
         for qt in sorted({False, needs_qt}):
@@ -236,7 +241,7 @@ def main():
         for _ in range(max(nth, 1)):
             at = original.index(m["find"], at + 1)
         mutated = original[:at] + m["replace"] + original[at + len(m["find"]):]
-        qt = m["file"].startswith("app/qt/")
+        qt = wants_qt(m)
         first = ("orlendo_tests" if m["file"].startswith("library/")
                  else "e2e_tests" if m["file"].startswith(("app/main", "app/batch")) else "app_tests")
         started = time.time()
