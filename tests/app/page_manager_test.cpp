@@ -101,6 +101,9 @@ TEST(ReportFont, AMissingFontIsExplainedOnceAndTheChosenFontTakenNotBold) {
   EXPECT_EQ(h.printer.fontName(), "Courier New");
   EXPECT_EQ(h.printer.fontSize(), 11.0f);
   EXPECT_FALSE(h.printer.fontBold());
+  SetNewFont(h.ctx, "Missing Mono", 10.5f, true, record);  // the run's next report: asked once per run
+  EXPECT_EQ(explained.size(), 1u);
+  EXPECT_EQ(dialogs, 1);
 }
 
 }  // namespace

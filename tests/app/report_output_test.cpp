@@ -98,6 +98,16 @@ TEST(RunReports, ACalculationFailingOnAnEntryNamesItAndReturnsToTheProgram) {
   }
 }
 
+// No investor: the desktop shows a notice, a batch run ends through the fatal path.
+TEST(RunReports, NoDataEndsABatchRunWithoutANotice) {
+  ReportHarness h;
+  h.state.Silent = true;
+  h.state.RptSummary = 1;
+  EXPECT_THROW(RouteOutput(h.ctx, kDestFile), ProgramEnded);
+  ASSERT_EQ(h.messages.shown.size(), 1u);
+  EXPECT_NE(h.messages.shown[0].title, "Notice");
+}
+
 TEST(RunReports, AnUnwritableFileLeavesItUntouchedAndEndsThroughTheFatalPath) {
   ReportHarness h;
   h.state.Silent = true;

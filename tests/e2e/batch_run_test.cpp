@@ -193,14 +193,6 @@ TEST_F(BatchRun, NamesOfNoRegularFileAreRefusedBeforeAnythingIsWritten) {
   }
 }
 
-TEST_F(BatchRun, AnUnwritableOutputPathExitsTwo) {
-  std::ofstream(dir / "plain") << "x";
-  const fs::path out = dir / "plain" / "o.txt";  // a file in the way of the folder
-  const Result r = batch(example(), out);
-  EXPECT_EQ(r.status, 2);
-  EXPECT_NE(r.err.find(out.string()), std::string::npos) << r.err;
-}
-
 // Command lines that name no usable file: the exit status, what standard
 // error says, and nothing written.
 TEST_F(BatchRun, ACommandLineWithoutAUsableFileEndsSayingWhichAndWritesNothing) {

@@ -271,7 +271,8 @@ TEST_F(DataFileTest, TheBackupIsAsPrivateAsTheFileAndReplacesOnlyWhatIsOurs) {
     EXPECT_EQ(fs::is_regular_file("backup.qvx") ? readBytes("backup.qvx") : "", c.error ? olderBackup : old);
     EXPECT_EQ(readBytes("data.qvx") == old, c.error != 0);
     EXPECT_FALSE(fs::exists("data.qvx.tmp"));
-    if (c.error == 0) {
+    if (c.error == 0) {  // the data file keeps its permissions
+      EXPECT_EQ(fs::status("data.qvx").permissions(), c.dataMode);
       EXPECT_EQ(fs::status("backup.qvx").permissions(), c.dataMode);
     }
     fs::permissions("data.qvx", rw);
