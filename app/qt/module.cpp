@@ -37,7 +37,9 @@ std::string currentFolder() {
 class SummaryOnly final : public tvx::ChoiceDialog {
  public:
   std::optional<tvx::ReportChoices> ask(std::string_view, const tvx::ReportChoices&) override {
-    return tvx::ReportChoices{false, true, false};
+    tvx::ReportChoices summary;
+    summary.input = summary.detail = false;
+    return summary;
   }
 };
 

@@ -1,5 +1,6 @@
 #include "reports/csv_export.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "core/report_text.h"
@@ -13,13 +14,7 @@
 
 namespace tvx {
 
-namespace {
-
-constexpr orlendo::NumberPattern kCsvAmountPattern{2, false, false};
-
-}  // namespace
-
-std::string IsoDate(orlendo::Date d) {
+char* IsoDateTo(char* out, orlendo::Date d) {
   // Years from 100 to 9999: four digits, zero-padded like month and day.
   const int y = static_cast<int>(d.year());
   const unsigned m = static_cast<unsigned>(d.month()), day = static_cast<unsigned>(d.day());
@@ -29,7 +24,12 @@ std::string IsoDate(orlendo::Date d) {
                          static_cast<char>('0' + m / 10),        static_cast<char>('0' + m % 10),
                          '-',
                          static_cast<char>('0' + day / 10),      static_cast<char>('0' + day % 10)};
-  return std::string(text, sizeof text);
+  return std::copy(text, text + sizeof text, out);
+}
+
+std::string IsoDate(orlendo::Date d) {
+  char text[10];
+  return std::string(text, IsoDateTo(text, d));
 }
 
 std::string CsvField(std::string_view text) {

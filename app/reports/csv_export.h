@@ -32,6 +32,7 @@ std::string CsvField(std::string_view text);
 std::string CsvNumber(std::string_view text);
 // Two decimals, a leading minus when negative, no separators; a value that
 // rounds to zero is "0.00".
+inline constexpr orlendo::NumberPattern kCsvAmountPattern{2, false, false};
 std::string CsvAmount(orlendo::Currency value);
 
 struct TransactionsCsv {
@@ -44,6 +45,8 @@ TransactionsCsv MakeTransactionsCsv(const orlendo::Investor& investor);
 
 // "yyyy-mm-dd".
 std::string IsoDate(orlendo::Date d);
+// The same ten characters written at `out`; returns their end.
+char* IsoDateTo(char* out, orlendo::Date d);
 
 // Writes `text` to the temporary name of `path`, to be put in place with the
 // other files of the run (CommitTogether). A failure raises an error naming

@@ -176,7 +176,10 @@ void GetReports(ReportContext& ctx, Destination destination) {
       state.RptInput = state.RptSummary = state.RptDetail = 1;
       state.RptSales = 0;
     }
-    ReportChoices preset{state.RptInput == 1, state.RptSummary == 1, state.RptDetail == 1};
+    ReportChoices preset;
+    preset.input = state.RptInput == 1;
+    preset.summary = state.RptSummary == 1;
+    preset.detail = state.RptDetail == 1;
     preset.sales = state.RptSales == 1;
     preset.taxYear = SalesYearOf(state);
     preset.method = state.SalesMethod;

@@ -1,5 +1,6 @@
 #include "reports/sales_export.h"
 
+#include <algorithm>
 
 #include "core/report_text.h"
 #include "orlendo/error.h"
@@ -12,42 +13,67 @@ namespace {
 
 constexpr orlendo::NumberPattern kCsvSharesPattern{5, false, false};
 
+char* CopyTo(char* out, std::string_view text) { return std::copy(text.begin(), text.end(), out); }
+
+// One line of the file, its fields written straight into `text`.
+void AppendSalesRow(std::string& text, const orlendo::SaleRow& row, std::string_view methodText) {
+  const auto plain = [](char c) { return c != ',' && c != '"' && c != '\r' && c != '\n'; };
+  if (std::all_of(row.security.begin(), row.security.end(), plain)) text += row.security;
+  else text += CsvField(row.security);
+  // The numbers, dates and short words after the name.
+  char line[4 * orlendo::kFormatMax + 96];
+  char* p = line;
+  *p++ = ',';
+  p = orlendo::formatTo(p, row.shares, kCsvSharesPattern);
+  *p++ = ',';
+  if (row.various) p = CopyTo(p, "VARIOUS");
+  else if (row.acquired) p = IsoDateTo(p, *row.acquired);
+  *p++ = ',';
+  p = IsoDateTo(p, row.sold);
+  *p++ = ',';
+  if (row.proceeds) p = orlendo::formatTo(p, *row.proceeds, kCsvAmountPattern);
+  *p++ = ',';
+  p = orlendo::formatTo(p, row.basis, kCsvAmountPattern);
+  p = CopyTo(p, ",,,");  // the adjustment's code and amount are left to the user
+  if (row.gain) p = orlendo::formatTo(p, *row.gain, kCsvAmountPattern);
+  *p++ = ',';
+  p = CopyTo(p, orlendo::saleTermText(row.term));
+  *p++ = ',';
+  if (row.box) *p++ = row.box;
+  *p++ = ',';
+  p = CopyTo(p, orlendo::saleKindText(row.kind));
+  *p++ = ',';
+  text.append(line, p);
+  text += methodText;
+  text += kCrLf;
+}
+
+// Room for a typical row: a short name, the dates and three amounts. A longer
+// row only makes the text grow as usual.
+constexpr std::size_t kTypicalRowBytes = 112;
+
 }  // namespace
 
 std::string MakeSalesCsv(const std::vector<orlendo::SaleRow>& rows, orlendo::LotMethod method) {
   std::string text(kSalesCsvHeader);
   text += kCrLf;
   const std::string_view methodText = orlendo::lotMethodText(method);
-  for (const orlendo::SaleRow& row : rows) {
-    text += CsvField(row.security);
-    text += ',' + orlendo::format(row.shares, kCsvSharesPattern);
-    text += ',';
-    if (row.various) text += "VARIOUS";
-    else if (row.acquired) text += IsoDate(*row.acquired);
-    text += ',' + IsoDate(row.sold);
-    text += ',';
-    if (row.proceeds) text += CsvAmount(*row.proceeds);
-    text += ',' + CsvAmount(row.basis);
-    text += ",,,";  // the adjustment's code and amount are left to the user
-    if (row.gain) text += CsvAmount(*row.gain);
-    text += ',';
-    text += orlendo::saleTermText(row.term);
-    text += ',';
-    if (row.box) text += row.box;
-    text += ',';
-    text += orlendo::saleKindText(row.kind);
-    text += ',';
-    text += methodText;
-    text += kCrLf;
-  }
+  for (const orlendo::SaleRow& row : rows) AppendSalesRow(text, row, methodText);
   return text;
 }
 
 orlendo::StagedFile StageSalesCsv(const orlendo::SalesRecord& record, orlendo::LotMethod method,
                                   std::optional<int> taxYear, const std::string& path, long* rowCount) {
-  const std::vector<orlendo::SaleRow> rows = record.rows(method, taxYear);
-  const std::string text = MakeSalesCsv(rows, method);
-  if (rowCount) *rowCount = static_cast<long>(rows.size());
+  // The rows go into the text one at a time: a heavy investor's thousands of
+  // rows are never all held as rows.
+  std::string text;
+  text.reserve(kSalesCsvHeader.size() + kCrLf.size() + record.rowCount(method, taxYear) * kTypicalRowBytes);
+  text += kSalesCsvHeader;
+  text += kCrLf;
+  const std::string_view methodText = orlendo::lotMethodText(method);
+  const std::size_t rows =
+      record.forEachRow(method, taxYear, [&](const orlendo::SaleRow& row) { AppendSalesRow(text, row, methodText); });
+  if (rowCount) *rowCount = static_cast<long>(rows);
   return StageNamedFile(text, path, "sales");
 }
 

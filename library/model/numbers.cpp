@@ -427,15 +427,20 @@ long double decimalIntent(double x) {
 
 namespace {
 
-// x times 10^k, by an exact power of ten for |k| up to 27.
-long double scaledByPowerOfTen(long double x, int k) {
-  // 10^0 .. 10^27 are exact in long double (5^27 needs 63 bits).
+// 10^0 .. 10^27, exact in long double (5^27 needs 63 bits).
+const std::array<long double, 28>& exactPowersOfTen() {
   static const auto kPowers = [] {
     std::array<long double, 28> p{};
     p[0] = 1;
     for (std::size_t i = 1; i < p.size(); ++i) p[i] = p[i - 1] * 10;
     return p;
   }();
+  return kPowers;
+}
+
+// x times 10^k, by an exact power of ten for |k| up to 27.
+long double scaledByPowerOfTen(long double x, int k) {
+  const auto& kPowers = exactPowersOfTen();
   const int n = k < 0 ? -k : k;
   if (n < static_cast<int>(kPowers.size())) return k < 0 ? x / kPowers[static_cast<std::size_t>(n)] : x * kPowers[static_cast<std::size_t>(n)];
   return k < 0 ? x / std::pow(10.0L, n) : x * std::pow(10.0L, n);
@@ -443,19 +448,35 @@ long double scaledByPowerOfTen(long double x, int k) {
 
 }  // namespace
 
+int decimalExponent(long double x) {
+  const long double ax = std::fabs(x);
+  const auto& p = exactPowersOfTen();
+  if (ax >= 1 && ax < p.back()) {
+    std::size_t e = 0;
+    while (p[e + 1] <= ax) ++e;
+    // Well inside [10^e, 10^(e+1)): log10 is further from an integer than
+    // its last digits can be off, so it floors to e as well.
+    constexpr long double kMargin = 1e-15L;
+    if (ax > p[e] * (1 + kMargin) && ax < p[e + 1] * (1 - kMargin)) return static_cast<int>(e);
+  }
+  return static_cast<int>(std::floor(std::log10(ax)));
+}
+
 std::int64_t scaledRoundExact(long double x, int decimals) {
   if (!std::isfinite(x)) raisePlatform(errnum::Overflow);
   if (x == 0) return 0;
   constexpr int kDigits = 16;
-  const int exponent = static_cast<int>(std::floor(std::log10(std::fabs(x))));
+  const int exponent = decimalExponent(x);
   const int snap = kDigits - 1 - exponent;  // decimals of the 16-digit figure
   const auto overflowCheck = [](long double k) {
     if (!(std::fabs(k) < 9.2e18L)) raisePlatform(errnum::Overflow);
     return static_cast<std::int64_t>(k);
   };
-  if (snap <= decimals) return overflowCheck(std::nearbyint(scaledByPowerOfTen(x, decimals)));
+  // std::rint rounds as nearbyint does (the current mode: to nearest, ties
+  // to even) without saving and restoring the floating-point environment.
+  if (snap <= decimals) return overflowCheck(std::rint(scaledByPowerOfTen(x, decimals)));
   if (snap - decimals > 18) return 0;  // far below half a unit
-  const std::int64_t m = overflowCheck(std::nearbyint(scaledByPowerOfTen(x, snap)));
+  const std::int64_t m = overflowCheck(std::rint(scaledByPowerOfTen(x, snap)));
   std::int64_t unit = 1;
   for (int i = 0; i < snap - decimals; ++i) unit *= 10;
   std::int64_t q = m / unit;

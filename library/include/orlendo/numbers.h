@@ -105,6 +105,8 @@ Currency inCurrency(Currency amount, double factor);
 // shortest text that reads back as it): 0.715 is 0.715, not the double's
 // binary neighbour.
 long double decimalIntent(double x);
+// floor(log10(|x|)) for x != 0, the power of ten of its first digit.
+int decimalExponent(long double x);
 // The integer count of 10^-decimals units that the exact figure rounds to,
 // ties to even: x is first taken to 16 significant digits, then rounded
 // exactly. Overflow beyond the 64-bit range.

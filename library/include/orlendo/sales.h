@@ -4,6 +4,8 @@
 // return, first in first out or at the pool's average basis.
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -58,7 +60,13 @@ class SalesRecord {
   virtual ~SalesRecord() = default;
   // The rows in their order (date sold, then the walk's order, then short,
   // long, unknown); a tax year keeps the rows sold in it.
-  virtual std::vector<SaleRow> rows(LotMethod method, std::optional<int> taxYear = std::nullopt) const = 0;
+  std::vector<SaleRow> rows(LotMethod method, std::optional<int> taxYear = std::nullopt) const;
+  // The same rows one at a time, without keeping them all: `visit` sees each
+  // row in that order (the row lives only for the call). Returns how many.
+  virtual std::size_t forEachRow(LotMethod method, std::optional<int> taxYear,
+                                 const std::function<void(const SaleRow&)>& visit) const = 0;
+  // How many rows forEachRow gives for the method and year.
+  virtual std::size_t rowCount(LotMethod method, std::optional<int> taxYear = std::nullopt) const = 0;
   virtual std::vector<HeldLot> heldLots() const = 0;
 };
 
