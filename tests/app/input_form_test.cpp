@@ -160,6 +160,13 @@ TEST_F(FormFixture, AddAsksEachFailingCheckInOrderAndStoresNothing) {
   EXPECT_EQ(form.takeFocusRequest(), Field::txtShares);
   EXPECT_EQ(stored("Quorvex")->Count(), 0);
   EXPECT_EQ(host.changes, 0);
+  // No day at all is refused before the checks: the date box gets the focus.
+  messages.shown.clear();
+  enter("__/__/____", "10", "100");
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.shown[0].text, kMissingDateWarning);
+  EXPECT_EQ(form.takeFocusRequest(), Field::MaskDtTrans);
+  EXPECT_EQ(stored("Quorvex")->Count(), 0);
 
   // Change answered No: the line keeps its value and the user is told so.
   enter("03/01/1990", "10", "100");
