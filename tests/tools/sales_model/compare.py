@@ -129,7 +129,8 @@ def main():
         os.remove(qvx)
     for m, (n, same, bad) in stats.items():
         print(f"{m}: investors {n}, identical (all years and tax year) {same}, differing {bad}")
+    return 1 if any(bad for _, _, bad in stats.values()) else 0
 
 
 if __name__ == "__main__":
-    main()
+    sys.exit(main())
