@@ -217,7 +217,7 @@ TEST_F(FormFixture, ASaveThatEndsTheProgramIsReportedOnlyWhereItFailed) {
   }
 }
 
-TEST_F(FormFixture, AStoredEntryThatDoesNotReadGoesToTheErrorPathAndStays) {
+TEST_F(FormFixture, AStoredEntryThatDoesNotReadGoesToTheErrorPathStaysAndLeavesTheWindowInert) {
   auto bad = orlendo::BuySells::create();
   std::string code = "x", date = "01/01/1990", cost = "0", shares = "lots";
   bad->Add(code, date, cost, shares);
@@ -226,6 +226,8 @@ TEST_F(FormFixture, AStoredEntryThatDoesNotReadGoesToTheErrorPathAndStays) {
   ASSERT_EQ(host.errorLocations.size(), 1u);
   EXPECT_EQ(host.errorLocations[0].rfind("dc_frmIP.InitializeBuySellsArray\r", 0), 0u) << host.errorLocations[0];
   EXPECT_EQ(stored("Lumora"), bad);
+  form.saveClicked();  // inert: the program is ending
+  EXPECT_EQ(host.saves, 0);
 }
 
 // A sell's proceeds: the box is open only for a sell, closes empty for a
