@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "report_file_fixture.h"
+#include "report_test_support.h"
 
 namespace tvx::test {
 namespace {
@@ -19,33 +19,6 @@ const std::string kChangeRule = "  " + sp(26) + sp(3) + std::string(13, '-') + s
 
 std::vector<std::string> block(const std::string& name) { return {"", "  " + name, kHeading, kRule}; }
 
-std::vector<std::string> quorvexBlock() {
-  return block("Quorvex") + std::vector<std::string>{
-      "  Buy" + sp(13) + "12/31/1983" + sp(7) + "300.00000" + sp(6) + "18,750.00",
-      kChangeRule,
-      "  " + sp(26) + sp(7) + "300.00000" + sp(6) + "18,750.00" + sp(8) + "62.50000",
-      "  Spin off" + sp(8) + "12/31/1983" + sp(9) + "0.00000" + sp(5) + "-13,406.25",
-      kChangeRule,
-      "  " + sp(26) + sp(7) + "300.00000" + sp(7) + "5,343.75" + sp(8) + "17.81250",
-      "  Sell" + sp(12) + "03/02/1994" + sp(6) + "-150.00000" + sp(6) + "-2,671.88",
-      kChangeRule,
-      "  " + sp(26) + sp(7) + "150.00000" + sp(7) + "2,671.87" + sp(8) + "17.81250"};
-}
-std::vector<std::string> ferrantBlock() {
-  return block("Ferrant Technologies") + std::vector<std::string>{
-      "  Buy" + sp(13) + "11/04/1985" + sp(8) + "50.00000" + sp(7) + "2,437.50",
-      kChangeRule,
-      "  " + sp(26) + sp(8) + "50.00000" + sp(7) + "2,437.50" + sp(8) + "48.75000",
-      "  Acquisition" + sp(5) + "12/01/2006" + sp(7) + "-50.00000" + sp(6) + "-2,437.50",
-      kChangeRule,
-      "  " + sp(26) + sp(9) + "0.00000" + sp(11) + "0.00" + sp(9) + "0.00000"};
-}
-std::vector<std::string> solvaneBlock() {
-  return block("Solvane") + std::vector<std::string>{
-      "  Buy" + sp(13) + "04/10/1990" + sp(9) + "1.00000" + sp(11) + "0.01",
-      kChangeRule,
-      "  " + sp(26) + sp(9) + "1.00000" + sp(11) + "0.01" + sp(9) + "0.01000"};
-}
 // The split of 01/03/2017 lies after the stop date and is not listed.
 std::vector<std::string> lumoraBlock() {
   return block("Lumora") + std::vector<std::string>{
@@ -54,7 +27,11 @@ std::vector<std::string> lumoraBlock() {
       "  " + sp(26) + sp(8) + "80.00000" + sp(7) + "3,960.00" + sp(8) + "49.50000"};
 }
 
-class DetailedReportTest : public ReportFileTest {};
+// Printed pages of 30 lines; file reports to out.txt in a fresh folder.
+struct DetailedReportTest : ::testing::Test {
+  TempFolder folder;
+  ReportHarness h{30, folder.file("out.txt")};
+};
 
 TEST_F(DetailedReportTest, LongDescriptionsAreCutAndLargeFiguresPrintWhole) {
   h.state.Investor = longInvestor();
@@ -75,30 +52,30 @@ TEST_F(DetailedReportTest, LongDescriptionsAreCutAndLargeFiguresPrintWhole) {
   EXPECT_EQ(readFile(h.state.OutputFile), expected);
 }
 
+// 30 lines per page: full at 24 counted lines. The headings count 13, a
+// security's heading 4 and a transaction 3; the pages hold the screen's lines.
 TEST_F(DetailedReportTest, PrintedPagesBreakWhenAChunkWouldPassTheBottomMargin) {
-  // 30 lines per page: full at 24 counted lines. Headings count 13.
   h.state.Investor = typicalInvestor();
+  RunDetailReport(h.ctx, kDestScreen);
+  std::vector<std::string> lines;  // after the screen's three title lines
+  const std::string& body = h.windows.made.at(0)->body;
+  for (std::size_t at = 0, end; (end = body.find("\r\n", at)) != std::string::npos; at = end + 2)
+    lines.push_back(body.substr(at, end - at));
+  lines.erase(lines.begin(), lines.begin() + 3);
+  ASSERT_EQ(lines.size(), 37u);
+  const auto page = [&](int n, int from, int to, int blanks) {
+    return crlf(pageHeadings("Margaret A. Smith", "Joint account", kTitle) +
+                std::vector<std::string>(lines.begin() + from, lines.begin() + to) + blankLines(blanks) +
+                std::vector<std::string>{"  Page  " + std::to_string(n)});
+  };
   RunDetailReport(h.ctx, kDestPrinter);
-  const auto head = pageHeadings("Margaret A. Smith", "Joint account", kTitle);
-  const auto q = quorvexBlock();
-  const auto f = ferrantBlock();
-  // Page 1: Quorvex heading (17), two transactions (23); the third would reach 26.
-  const auto page1 = head + std::vector<std::string>(q.begin(), q.begin() + 10) + blankLines(1) +
-                     std::vector<std::string>{"  Page  1"};
-  // Page 2: the third transaction (16), Ferrant heading (20), one transaction (23).
-  const auto page2 = head + std::vector<std::string>(q.begin() + 10, q.end()) +
-                     std::vector<std::string>(f.begin(), f.begin() + 7) + blankLines(1) +
-                     std::vector<std::string>{"  Page  2"};
-  // Page 3: Ferrant's second transaction (16), Solvane (20, 23); Lumora's heading would reach 27.
-  const auto page3 = head + std::vector<std::string>(f.begin() + 7, f.end()) + solvaneBlock() + blankLines(1) +
-                     std::vector<std::string>{"  Page  3"};
-  // Page 4: Lumora (17, 20), filled with 4 empty lines.
-  const auto page4 = head + lumoraBlock() + blankLines(4) + std::vector<std::string>{"  Page  4"};
-  ASSERT_EQ(h.printer.openPages().size(), 4u);
-  EXPECT_EQ(h.printer.openPages()[0], crlf(page1));
-  EXPECT_EQ(h.printer.openPages()[1], crlf(page2));
-  EXPECT_EQ(h.printer.openPages()[2], crlf(page3));
-  EXPECT_EQ(h.printer.openPages()[3], crlf(page4));
+  EXPECT_EQ(h.printer.openPages(), (std::vector<std::string>{
+                                       page(1, 0, 10, 1),    // Quorvex's heading (17), two transactions (23);
+                                                             // the third would reach 26
+                                       page(2, 10, 20, 1),   // the third (16), Ferrant's heading (20), one (23)
+                                       page(3, 20, 30, 1),   // Ferrant's second (16), Solvane (20, 23); Lumora's
+                                                             // heading would reach 27
+                                       page(4, 30, 37, 4)}));  // Lumora (17, 20), filled with 4 empty lines
 }
 
 TEST_F(DetailedReportTest, ATransactionOnTheStopDateIsListedOneADayLaterIsNot) {

@@ -56,12 +56,12 @@ TEST(RunReports, TwoPrintedCopiesAreTwoJobsWithPagesFromOne) {
   EXPECT_NE(h.printer.jobs[0][1].find("Summary - Quorvex"), std::string::npos);
   EXPECT_NE(h.printer.jobs[0][2].find("Detailed Basis Report"), std::string::npos);
   EXPECT_NE(h.printer.jobs[0][2].find("  Page  3\r\n"), std::string::npos);
-  EXPECT_EQ(h.detailOption.presets.size(), 1u) << "the option dialog once per print run";
+  EXPECT_EQ(h.detailOption.asked, 1) << "the option dialog once per print run";
   EXPECT_EQ(h.printer.fontName(), "Printer Default") << "the printer font is given back";
 
   h.printDialog.copies = 1;  // the next run asks again
   RunReports(h.ctx, kDestPrinter);
-  EXPECT_EQ(h.detailOption.presets.size(), 2u);
+  EXPECT_EQ(h.detailOption.asked, 2);
   h.printDialog.copies = 0;  // the print dialog cancelled: nothing printed
   RunReports(h.ctx, kDestPrinter);
   EXPECT_EQ(h.printer.jobs.size(), 3u);

@@ -20,8 +20,8 @@ TEST(RunReportGuarded, NoDataShowsTheNoticeOrEndsTheProgramAtTheGivenPlace) {
 
   EXPECT_THROW(RunReportGuarded(h.ctx, "Here.Run", NoDataRun::error, [&] { ReportInvestor(h.ctx); }), ProgramEnded);
   ASSERT_EQ(h.logger->calls.size(), 1u);
-  EXPECT_EQ(h.logger->calls[0].number, orlendo::errnum::NoData);
-  EXPECT_EQ(h.logger->calls[0].location.rfind("Here.Run\r", 0), 0u);
+  EXPECT_EQ(h.logger->calls[0].first, orlendo::errnum::NoData);
+  EXPECT_EQ(h.logger->calls[0].second.rfind("Here.Run\r", 0), 0u);
   EXPECT_EQ(h.messages.shown.size(), 1u) << "no second Notice";
 
   // The end of the program passes through unreported.

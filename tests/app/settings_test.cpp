@@ -22,7 +22,10 @@ struct IniHarness {
     end.exit = [this](int s) { exits.push_back(s); };
   }
   void run(Printer* printer = nullptr) {
-    GetIniServices services{ini, end, envOf({{"APPDATA", folder.file("appdata")}}), printer, [this] { ++mruLoads; }};
+    const auto env = [this](std::string_view name) -> std::optional<std::string> {
+      return name == "APPDATA" ? std::optional(folder.file("appdata")) : std::nullopt;
+    };
+    GetIniServices services{ini, end, env, printer, [this] { ++mruLoads; }};
     GetIni(state, services);
   }
   TempFolder folder;

@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "core/report_text.h"
-#include "report_file_fixture.h"
+#include "report_test_support.h"
 #include "reports/no_data.h"
 
 namespace tvx::test {
@@ -24,7 +24,11 @@ const std::vector<std::string> kTypicalRows = {
     "  Lumora" + sp(17) + sp(6) + "160.00000" + sp(6) + "$3,960.00" + sp(8) + "$24.75000",
 };
 
-class SummaryReportTest : public ReportFileTest {};
+// Printed pages of 30 lines; file reports to out.txt in a fresh folder.
+struct SummaryReportTest : ::testing::Test {
+  TempFolder folder;
+  ReportHarness h{30, folder.file("out.txt")};
+};
 
 // The figure field every report uses: a figure is never cut.
 TEST(FigureField, AFigureLongerThanItsFieldPrintsWholeAfterOneBlank) {
