@@ -14,8 +14,7 @@
 namespace tvx::test {
 namespace {
 
-class CountingProgress final : public orlendo::ProgressObserver {
- public:
+struct CountingProgress final : orlendo::ProgressObserver {
   int runs = 0;
   void started(int) override { ++runs; }
   void yearReached(int) override {}
@@ -45,14 +44,8 @@ TEST_F(ExportCommandTest, WritesTheCalculatedFileAndSaysHowManyWentWhere) {
   const std::string target = folder.file("out.csv");
   dialog.saveAnswers.push_back(target);
   EXPECT_TRUE(run());
-  ASSERT_EQ(dialog.saved.size(), 1u);
-  const FileDialogSetup& setup = dialog.saved[0];
-  EXPECT_EQ(setup.title, "Export Transactions (CSV)");
-  EXPECT_EQ(setup.filter, "CSV files (*.csv)|*.csv||");
-  EXPECT_EQ(setup.defaultExtension, ".csv");
-  EXPECT_EQ(setup.presetName, folder.file("smith.csv"));
-  EXPECT_EQ(setup.initialFolder, folder.path());
-
+  EXPECT_EQ(dialog.saved.at(0).presetName, folder.file("smith.csv"));
+  EXPECT_EQ(dialog.saved.at(0).initialFolder, folder.path());
   EXPECT_EQ(progress.runs, 1) << "calculated once, with the progress window";
   EXPECT_EQ(h.busy.begun, 1);
   EXPECT_EQ(h.busy.depth, 0);

@@ -27,11 +27,7 @@ TEST(OpenFile, OpensTheChosenFileIntoANewInvestorAndListsItButNotAGivenName) {
   EXPECT_EQ(h.state.CurrentFile, file);
   EXPECT_EQ(h.state.MruFiles[0], file);
   EXPECT_EQ(h.status.back(), "File: " + file);
-  const FileDialogSetup& setup = h.dialog.opened.at(1);
-  EXPECT_EQ(setup.title, "Open");
-  EXPECT_EQ(setup.filter, "Data Files(*.QVX)|*.QVX|All Files(*.*)|*.*||");
-  EXPECT_EQ(setup.defaultExtension, ".QVX");
-  EXPECT_EQ(setup.initialFolder, h.folder.path());
+  EXPECT_EQ(h.dialog.opened.at(1).initialFolder, h.folder.path());
 
   EXPECT_TRUE(h.files->OpenFile(h.folder.write("jones.qvx", "[General]\r\nName=Jones\r\n")));
   EXPECT_EQ(h.state.Investor->sName(), "Jones");

@@ -20,29 +20,19 @@ std::int16_t send(ReportHarness& h, CountOrCommand count, const std::string& tex
   return r;
 }
 
+// The commands with no page started: the end of the document ends the job
+// without a page number; the end of a page still fills a whole page and
+// numbers it, and a new page then puts the headings on the next.
 TEST(PageManager, CommandsAtCounterZero) {
-  {
-    // -100 with no page started ends the job without a page number.
+  const std::string blankPage = crlf(blankLines(24) + std::vector<std::string>{"  Page  1"});
+  const std::tuple<PageCommand, std::vector<std::string>, int> cases[] = {
+      {kPmEndDoc, {}, 0}, {kPmEndPage, {blankPage}, 0}, {kPmNewPage, {blankPage, crlf(kHead)}, 13}};
+  for (const auto& [command, pages, counter] : cases) {
+    SCOPED_TRACE(static_cast<int>(command));
     ReportHarness h{30};
-    EXPECT_EQ(send(h, kPmEndDoc), 1);
-    ASSERT_EQ(h.printer.jobs.size(), 1u);
-    EXPECT_TRUE(h.printer.jobs[0].empty());
-  }
-  {
-    // -200 with no page started still fills a whole page and numbers it.
-    ReportHarness h{30};
-    send(h, kPmEndPage);
-    EXPECT_EQ(h.program.pages.LineCounter, 0);
-    EXPECT_EQ(h.printer.openPages().at(0), crlf(blankLines(24) + std::vector<std::string>{"  Page  1"}));
-  }
-  {
-    // -300 likewise, then headings on the next page.
-    ReportHarness h{30};
-    send(h, kPmNewPage);
-    EXPECT_EQ(h.program.pages.LineCounter, 13);
-    ASSERT_EQ(h.printer.openPages().size(), 2u);
-    EXPECT_EQ(h.printer.openPages()[0], crlf(blankLines(24) + std::vector<std::string>{"  Page  1"}));
-    EXPECT_EQ(h.printer.openPages()[1], crlf(kHead));
+    send(h, command);
+    EXPECT_EQ(command == kPmEndDoc ? h.printer.jobs.at(0) : h.printer.openPages(), pages);
+    EXPECT_EQ(h.program.pages.LineCounter, counter);
   }
 }
 
