@@ -73,7 +73,8 @@ TEST(TransactionsCsv, WholeDescriptionsQuotedNamesAndTheCashOrStockFields) {
                   "\"Lumora, \"\"Class A\"\"\",1992-02-14,Buy,80.00000,3960.00,80.00000,3960.00,49.50000,,,"}));
 }
 
-// A failure to write says why (tested with the export command).
+// A failure to write says why (tested with the export command); an empty
+// name is refused as such.
 TEST(WriteTransactionsCsv, ReplacesTheFileAndLeavesNoTemporaryFile) {
   TempFolder t;
   const auto inv = typicalInvestor();
@@ -84,6 +85,12 @@ TEST(WriteTransactionsCsv, ReplacesTheFileAndLeavesNoTemporaryFile) {
   WriteTransactionsCsv(*inv, file);
   EXPECT_EQ(readFile(file), once) << "replaced, not appended";
   EXPECT_THROW(WriteTransactionsCsv(*inv, t.file("missing/smith.csv")), orlendo::Error);
+  try {
+    WriteTransactionsCsv(*inv, "");
+    ADD_FAILURE() << "an empty name was taken";
+  } catch (const orlendo::Error& e) {
+    EXPECT_EQ(e.description(), "No CSV file name was given.");
+  }
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(t.path()), {}), 1) << "no temporary file left";
 }
 
