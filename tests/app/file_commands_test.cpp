@@ -116,21 +116,6 @@ TEST(UnsavedPrompt, CancelKeepsNoDropsYesSavesFirst) {
 
 // ---- Save, Save As ------------------------------------------------------------------------
 
-TEST(SaveFile, RecordsTheFolderWritesTheVersionFieldAndMarksSaved) {
-  FileHarness h;
-  fs::create_directory(h.folder.file("sub"));
-  h.state.DataSaved = false;
-  h.files->SaveFile(h.folder.file("sub/a.qvx"));
-  EXPECT_EQ(h.state.DataPath, h.folder.file("sub"));
-  EXPECT_EQ(h.settings.values["Data Files/Data File Path"], h.folder.file("sub"));
-  EXPECT_EQ(h.state.Investor->Version(), VersionField(h.state.VersionTag));
-  EXPECT_TRUE(h.state.DataSaved);
-
-  h.state.DataSaved = false;
-  h.files->SaveFile(h.folder.file("DEBUG.QVX"));  // the debug file does not count as saved
-  EXPECT_FALSE(h.state.DataSaved);
-}
-
 // A save that cannot be written says why and leaves the investor open and
 // unsaved, the data folder and the old file as they were.
 TEST(SaveFile, AFailedSaveSaysWhyAndKeepsTheInvestorUnsavedAndTheDataFolder) {
@@ -159,16 +144,24 @@ TEST(SaveFile, AFailedSaveSaysWhyAndKeepsTheInvestorUnsavedAndTheDataFolder) {
   EXPECT_EQ(h.state.Investor->sName(), "Keep Me");
   EXPECT_TRUE(h.exits.empty());
 
-  // Save As to such a place keeps the name it had; another name then saves.
+  // Save As to such a place keeps the name it had; another name then saves,
+  // with the version field, and its folder becomes the data folder. The
+  // debug file does not count as saved.
   h.state.CurrentFile = h.folder.file("old.qvx");
   h.dialog.saveAnswers = {h.folder.file("missing-folder/b.qvx")};
   EXPECT_FALSE(h.files->SaveAs());
   EXPECT_EQ(h.state.CurrentFile, h.folder.file("old.qvx"));
   EXPECT_EQ(h.state.MruFiles[0], "");
-  h.dialog.saveAnswers = {h.folder.file("good.qvx")};
+  fs::create_directory(h.folder.file("sub"));
+  h.dialog.saveAnswers = {h.folder.file("sub/good.qvx")};
   EXPECT_TRUE(h.files->SaveAs());
   EXPECT_TRUE(h.state.DataSaved);
-  EXPECT_EQ(h.settings.values["Data Files/Data File Path"], h.folder.path());
+  EXPECT_EQ(h.state.Investor->Version(), VersionField(h.state.VersionTag));
+  EXPECT_EQ(h.state.DataPath, h.folder.file("sub"));
+  EXPECT_EQ(h.settings.values["Data Files/Data File Path"], h.folder.file("sub"));
+  h.state.DataSaved = false;
+  h.files->SaveFile(h.folder.file("DEBUG.QVX"));
+  EXPECT_FALSE(h.state.DataSaved);
 }
 
 

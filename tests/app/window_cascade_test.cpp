@@ -27,14 +27,10 @@ TEST(NextCascadePlace, CentresThenStepsThenStartsAgainInTheCorner) {
   }
   // Two windows in a row never share a place.
   for (std::size_t i = 1; i < seen.size(); ++i) EXPECT_FALSE(seen[i] == seen[i - 1]);
-}
-
-TEST(NextCascadePlace, AWindowLargerThanTheScreenStillSteps) {
+  // A window larger than the screen still steps.
   const WindowArea small{0, 0, 800, 500};
-  const WindowPlace first = NextCascadePlace(std::nullopt, 820, 560, small, 30);
-  EXPECT_EQ(first, (WindowPlace{0, 0}));
-  const WindowPlace second = NextCascadePlace(first, 820, 560, small, 30);
-  EXPECT_EQ(second, (WindowPlace{30, 30}));
+  EXPECT_EQ(NextCascadePlace(std::nullopt, 820, 560, small, 30), (WindowPlace{0, 0}));
+  EXPECT_EQ(NextCascadePlace(WindowPlace{0, 0}, 820, 560, small, 30), (WindowPlace{30, 30}));
 }
 
 }  // namespace
