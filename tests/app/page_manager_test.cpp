@@ -64,7 +64,7 @@ TEST(PrintOrDisplay, ThreeDestinations) {
   EXPECT_EQ(h.printer.openPages().at(0), crlf(pageHeadings("N", "L", "T")) + "c");
 }
 
-// The report font's round trip is tested with the destination in report_run_test.
+// The printer font given back after a run is checked with the Summary's printed pages.
 TEST(ReportFont, AMissingFontIsExplainedOnceAndTheChosenFontTakenNotBold) {
   ReportHarness h;
   std::vector<std::pair<std::string, bool>> explained;

@@ -1,6 +1,10 @@
 // Report output: choices remembered in the settings file, the calculation
-// only for results, copies, and the order of the reports per destination.
+// only for results, copies, the order of the reports per destination, how a
+// failed run ends, the append to the output file, and the PDF files of a
+// print run with the status text that names them.
 #include "reports/report_output.h"
+#include "reports/report_run.h"
+#include "reports/pdf_output.h"
 
 #include <signal.h>
 #include <sys/resource.h>
@@ -9,11 +13,9 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "core/report_text.h"
-
 #include "report_test_support.h"
+#include "reports/no_data.h"
 
 namespace tvx::test {
 namespace {
@@ -210,6 +212,53 @@ TEST(AppendToFile, AnAppendEndedPartWayLeavesTheOutputFileAsItWas) {
       EXPECT_EQ(left, c.appended ? before + text : *before ? before : "(no file)");
     }
   }
+}
+
+// How a failed report run ends.
+TEST(RunReportGuarded, NoDataShowsTheNoticeOrEndsTheProgramAtTheGivenPlace) {
+  ReportHarness h;
+  RunReportGuarded(h.ctx, "Here.Run", NoDataRun::notice, [&] { ReportInvestor(h.ctx); });
+  ASSERT_EQ(h.messages.shown.size(), 1u);
+  EXPECT_EQ(h.messages.shown[0].title, "Notice");
+  EXPECT_EQ(h.messages.shown[0].text, kNoDataText);
+  EXPECT_TRUE(h.logger->calls.empty());
+
+  EXPECT_THROW(RunReportGuarded(h.ctx, "Here.Run", NoDataRun::error, [&] { ReportInvestor(h.ctx); }), ProgramEnded);
+  ASSERT_EQ(h.logger->calls.size(), 1u);
+  EXPECT_EQ(h.logger->calls[0].first, orlendo::errnum::NoData);
+  EXPECT_EQ(h.logger->calls[0].second.rfind("Here.Run\r", 0), 0u);
+  EXPECT_EQ(h.messages.shown.size(), 1u) << "no second Notice";
+
+  // The end of the program passes through unreported.
+  EXPECT_THROW(RunReportGuarded(h.ctx, "Here.Run", NoDataRun::notice, [] { throw ProgramEnded{kExitError}; }),
+               ProgramEnded);
+  EXPECT_EQ(h.logger->calls.size(), 1u);
+  EXPECT_EQ(h.messages.shown.size(), 1u);
+}
+
+// The PDF files of a print run and the status text that names them.
+TEST(PdfOutput, FilesSitBesideTheDataFileNumberedPerJob) {
+  const std::pair<std::pair<std::string, std::string>, std::string> defaults[] = {
+      {{"/home/ann/tax/smith.qvx", "/home/ann/.local/share/Tallyvex"}, "/home/ann/tax/smith.pdf"},
+      {{"/home/ann/tax/j.r. smith.QVX", "/data"}, "/home/ann/tax/j.r. smith.pdf"},
+      {{"smith.qvx", "/data"}, "/data/smith.pdf"},  // no folder named: the fallback folder
+      {{"", "/data"}, "/data/Tallyvex reports.pdf"},
+  };
+  for (const auto& [in, out] : defaults) EXPECT_EQ(DefaultPdfFile(in.first, in.second), out) << in.first;
+
+  EXPECT_EQ(PdfFileForJob("/t/smith.pdf", 1), "/t/smith.pdf");
+  EXPECT_EQ(PdfFileForJob("/t/smith.pdf", 2), "/t/smith-2.pdf");
+  EXPECT_EQ(PdfFileForJob("/t/j.r. smith.pdf", 3), "/t/j.r. smith-3.pdf");
+  EXPECT_EQ(PdfFileForJob("/t/out", 2), "/t/out-2.pdf");
+}
+
+TEST(PdfOutput, TheStatusNamesEveryFileWritten) {
+  EXPECT_EQ(PrintedFilesStatus({}), "");
+  EXPECT_EQ(PrintedFilesStatus({"/t/smith.pdf"}), "Reports written to /t/smith.pdf");
+  EXPECT_EQ(PrintedFilesStatus({"/t/smith.pdf", "/t/smith-2.pdf"}),
+            "Reports written to 2 files: /t/smith.pdf and smith-2.pdf");
+  EXPECT_EQ(PrintedFilesStatus({"/t/a.pdf", "/t/a-2.pdf", "/t/a-3.pdf"}),
+            "Reports written to 3 files: /t/a.pdf, a-2.pdf and a-3.pdf");
 }
 
 }  // namespace

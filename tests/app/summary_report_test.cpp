@@ -4,11 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "core/report_text.h"
 #include "report_test_support.h"
-#include "reports/no_data.h"
 
 namespace tvx::test {
 namespace {
