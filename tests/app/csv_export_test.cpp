@@ -1,5 +1,5 @@
 // The CSV export, its lines written out by hand from the Detailed report's
-// texts of the same investors (tests/app/detailed_report_test.cpp and the
+// texts of the same investors (tests/app/reports_test.cpp and the
 // example's report), never captured from the code; and File, Export
 // Transactions (CSV)... over the recording ports.
 #include "reports/csv_export.h"
