@@ -74,7 +74,7 @@ TEST(CommandLine, TheCsvNameAndTheSwitchesGiven) {
       {{"/SILENT", "/CSV", "/Out/A.CSV", "/Output", "/Out/A.txt"}, true, "/Out/A.CSV", "/Out/A.txt"},
       {{"/csv", "/tmp/My", "Files/a", "b.csv"}, true, "/tmp/My Files/a b.csv", ""},
       // each name's search stops at the other switch
-      {{"/output", "/tmp/a", "/csv", "/tmp/b.txt.csv"}, true, "/tmp/b.txt.csv", ""},
+      {{"/output", "/tmp/a", "/csv", "/tmp/b.txt.csv", "c.txt"}, true, "/tmp/b.txt.csv", ""},
       {{"/csv", "/tmp/a.txt", "/output", "/tmp/b.csv.txt"}, true, "", "/tmp/b.csv.txt"},
       {{"/silent", "/csv"}, true, "", ""},
       {{"/input", "/home/csv/x.csv.qvx"}, false, "", ""},
