@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <stdexcept>
 #include <tuple>
 
 #include "core/report_columns.h"
@@ -17,24 +16,6 @@
 
 namespace tvx::test {
 namespace {
-
-TEST(TextChg, WritesEveryTextButALoneMinus) {
-  auto b = orlendo::BuySell::create();
-  EXPECT_TRUE(TextChg("12", *b, "ChgShrs"));
-  EXPECT_FALSE(TextChg("-", *b, "ChgShrs"));
-  EXPECT_EQ(GetPropByName(*b, "ChgShrs"), "12.00000");
-  EXPECT_TRUE(TextChg("--", *b, "ChgCost"));
-  EXPECT_EQ(GetPropByName(*b, "ChgCost"), "--");  // not numeric: read back as typed
-  EXPECT_THROW(TextChg("1", *b, "Shares"), std::invalid_argument);
-
-  auto investor = orlendo::Investor::create();
-  investor->BeginEdit();
-  EXPECT_FALSE(TextChg("-", *investor, "Line2"));
-  EXPECT_TRUE(TextChg("1/5/1990", *investor, "StartCalc"));
-  EXPECT_EQ(GetPropByName(*investor, "Line2"), "");
-  EXPECT_EQ(GetPropByName(*investor, "StartCalc"), "01/05/1990");
-  EXPECT_THROW(GetPropByName(*investor, "Name"), std::invalid_argument);
-}
 
 TEST(DateBoxes, ShowValuesInTheMaskAndOnlyACompleteRealDayMayBeLeft) {
   const std::pair<std::string_view, std::string_view> shown[] = {

@@ -3,7 +3,6 @@
 // failed run ends, the append to the output file, and the PDF files of a
 // print run with the status text that names them.
 #include "reports/report_output.h"
-#include "reports/report_run.h"
 #include "reports/pdf_output.h"
 
 #include <signal.h>
@@ -70,9 +69,10 @@ TEST(RunReports, TwoPrintedCopiesAreTwoJobsWithPagesFromOne) {
   EXPECT_TRUE(h.printer.openPages().empty());
 }
 // A failed run says why, once. A buy whose cost does not read (inside the
-// range) is named, and the desktop goes back to the main window; a batch run
-// ends with 2 and writes nothing, asking nobody: also over no data (without
-// the desktop's notice) and when the output file cannot be written.
+// range) is named, and the desktop goes back to the main window, as it does
+// after its notice of no data; a batch run ends with 2 and writes nothing,
+// asking nobody: also over no data (without the notice) and when the output
+// file cannot be written.
 TEST(RunReports, AFailedRunSaysWhyAndEndsOnlyABatchRun) {
   const std::string badCost = "/data/a.qvx: security \"Quorvex\", entry 2: the Cost value \"ten dollars\" is not an "
                               "amount.\nNo report was made.";
@@ -82,6 +82,7 @@ TEST(RunReports, AFailedRunSaysWhyAndEndsOnlyABatchRun) {
   };
   const Case cases[] = {
       {false, true, true, badCost},
+      {false, false, false, std::string(kNoDataText)},
       {true, true, true, badCost},
       {true, false, false, "Error Number:   10005"},
       {true, true, false, "Location:           RunReports\nSource:             tvxdesk\nDescription:     Cannot "
@@ -106,7 +107,7 @@ TEST(RunReports, AFailedRunSaysWhyAndEndsOnlyABatchRun) {
     ASSERT_EQ(h.messages.shown.size(), 1u);
     EXPECT_NE(h.messages.shown[0].text.find(c.said), std::string::npos) << h.messages.shown[0].text;
     EXPECT_EQ(h.messages.shown[0].text.find("Do you want to save"), std::string::npos);
-    EXPECT_NE(h.messages.shown[0].title, "Notice");
+    EXPECT_EQ(h.messages.shown[0].title == "Notice", !c.investor && !c.silent);
     EXPECT_TRUE(h.windows.made.empty());
     EXPECT_EQ(h.busy.depth, 0);
   }
@@ -212,28 +213,6 @@ TEST(AppendToFile, AnAppendEndedPartWayLeavesTheOutputFileAsItWas) {
       EXPECT_EQ(left, c.appended ? before + text : *before ? before : "(no file)");
     }
   }
-}
-
-// How a failed report run ends.
-TEST(RunReportGuarded, NoDataShowsTheNoticeOrEndsTheProgramAtTheGivenPlace) {
-  ReportHarness h;
-  RunReportGuarded(h.ctx, "Here.Run", NoDataRun::notice, [&] { ReportInvestor(h.ctx); });
-  ASSERT_EQ(h.messages.shown.size(), 1u);
-  EXPECT_EQ(h.messages.shown[0].title, "Notice");
-  EXPECT_EQ(h.messages.shown[0].text, kNoDataText);
-  EXPECT_TRUE(h.logger->calls.empty());
-
-  EXPECT_THROW(RunReportGuarded(h.ctx, "Here.Run", NoDataRun::error, [&] { ReportInvestor(h.ctx); }), ProgramEnded);
-  ASSERT_EQ(h.logger->calls.size(), 1u);
-  EXPECT_EQ(h.logger->calls[0].first, orlendo::errnum::NoData);
-  EXPECT_EQ(h.logger->calls[0].second.rfind("Here.Run\r", 0), 0u);
-  EXPECT_EQ(h.messages.shown.size(), 1u) << "no second Notice";
-
-  // The end of the program passes through unreported.
-  EXPECT_THROW(RunReportGuarded(h.ctx, "Here.Run", NoDataRun::notice, [] { throw ProgramEnded{kExitError}; }),
-               ProgramEnded);
-  EXPECT_EQ(h.logger->calls.size(), 1u);
-  EXPECT_EQ(h.messages.shown.size(), 1u);
 }
 
 // The PDF files of a print run and the status text that names them.

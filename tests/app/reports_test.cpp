@@ -66,19 +66,6 @@ TEST(PageManager, EndOfDocumentFinishesAnOpenPageAndResetForgetsIt) {
   EXPECT_EQ(h.printer.openPages().at(0), crlf(kHead + kHead));
 }
 
-TEST(PrintOrDisplay, ThreeDestinations) {
-  ReportHarness h{66};
-  FakeWindow box;
-  box.body = "head\r\n";
-  EXPECT_EQ(PrintOrDisplay(h.ctx, &box, kDestScreen, "a\r\n", 1, "N", "L", "T"), "");
-  EXPECT_EQ(box.body, "head\r\na\r\n");
-  EXPECT_EQ(PrintOrDisplay(h.ctx, nullptr, kDestFile, "b\r\n", 1, "N", "L", "T"), "b\r\n");
-  EXPECT_TRUE(h.printer.openPages().empty());
-  EXPECT_EQ(PrintOrDisplay(h.ctx, nullptr, kDestPrinter, "c", 3, "N", "L", "T"), "");
-  EXPECT_EQ(h.program.pages.LineCounter, 16) << "the declared count moves the counter, not the real lines";
-  EXPECT_EQ(h.printer.openPages().at(0), crlf(pageHeadings("N", "L", "T")) + "c");
-}
-
 // The printer font given back after a run is checked with the Summary's printed pages.
 TEST(ReportFont, AMissingFontIsExplainedOnceAndTheChosenFontTakenNotBold) {
   ReportHarness h;
