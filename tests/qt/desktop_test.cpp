@@ -73,7 +73,6 @@ class DesktopTest : public QObject {
     const std::string untitled = folder.file("appdata/Kelvane/QVX/UNTITLED.QVX");
     QCOMPARE(p.state().CurrentFile, untitled);
     p.state().Investor->sName("Ann Example");
-    addBuySell(*p.state().Investor, "Quorvex", "12/31/1983", "5", "500");
     p.state().DataSaved = false;
     const std::string file = folder.file("ann.qvx");
     p.dialog.saveAnswers.push_back(file);
@@ -86,7 +85,6 @@ class DesktopTest : public QObject {
     p.item("mnuFileMRU1")->trigger();
     QCOMPARE(p.state().Investor->sName(), std::string("Ann Example"));
     QCOMPARE(p.inputWindows, 3);  // two News and the reopened file
-    QCOMPARE(p.state().Investor->colSecurities()->Item("Quorvex")->colBuySells()->Count(), 1L);
     QCOMPARE(p.desktop->mainWindow()->statusText(), QString::fromStdString("File: " + file));
     QVERIFY(p.messages.shown.empty());
   }

