@@ -23,16 +23,11 @@ struct Program {
     qt::DesktopOptions o;
     o.appFolder = folder.path();
     o.env = [&folder](std::string_view name) -> std::optional<std::string> {
-      if (name == "APPDATA") return folder.file("appdata");
-      if (name == "HOME") return folder.path();
-      return std::nullopt;
+      return name == "APPDATA" ? folder.file("appdata") : name == "HOME" ? folder.path() : std::optional<std::string>();
     };
     o.pdfPrinterOnly = true;
     o.messages = &messages;
     o.files = &dialog;
-    o.choices = &choices;
-    o.printDialog = &print;
-    o.detailOption = &detail;
     o.clock = &clock;
     o.updateReminder = [](std::string_view) {};
     o.about = [] {};
@@ -47,9 +42,6 @@ struct Program {
 
   ScriptedMessageBox messages;
   ScriptedFileDialog dialog;
-  FakeChoiceDialog choices;
-  FakePrintDialog print;
-  FakeDetailOption detail;
   FixedClock clock{2018, 6, 1};
   std::vector<int> exits;
   int inputWindows = 0;
