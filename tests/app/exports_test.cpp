@@ -164,11 +164,7 @@ TEST(ExportCommand, WritesTheCalculatedFileOrSaysWhyNot) {
 using orlendo::LotMethod;
 
 struct Entry {
-  const char* security;
-  const char* date;
-  const char* shares;
-  const char* cost;
-  const char* proceeds = "";
+  const char *security, *date, *shares, *cost, *proceeds = "";
 };
 
 struct Case {

@@ -159,8 +159,7 @@ TEST(AppendToFile, AnAppendEndedPartWayLeavesTheOutputFileAsItWas) {
     const char* why;
     bool sizeLimit;
     detail::AppendCalls calls;
-    int signal;  // raised after the first write
-    int status;  // the exit status, or the signal that ends the child
+    int signal, status;  // raised after the first write; the exit status, or the signal that ends the child
     bool appended;
   };
   const Case cases[] = {
