@@ -14,7 +14,7 @@
 
 #include "orlendo/progress.h"
 #include "orlendo/sales.h"
-#include "shell_test_support.h"
+#include "app_test_support.h"
 
 namespace tvx::test {
 namespace {

@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "shell_test_support.h"
+#include "app_test_support.h"
 
 namespace tvx::test {
 namespace {

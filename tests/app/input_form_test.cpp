@@ -17,7 +17,7 @@
 
 #include "core/report_columns.h"
 #include "core/report_text.h"
-#include "report_test_support.h"
+#include "app_test_support.h"
 
 namespace tvx::test {
 namespace {
@@ -306,10 +306,6 @@ struct ListFixture : ::testing::Test {
     return AddBuySellArrayItem(*b, rows, isBuy, list, collection, mode, messages);
   }
   bool change(const orlendo::BuySellPtr& b, bool isBuy = true) { return add(b, isBuy, ListEditMode::Change); }
-  bool remove(orlendo::BuySellPtr& scratch, Answer answer) {
-    messages.answers = {answer};
-    return DeleteBuySellArrayItem(scratch, rows, true, list, collection, messages);
-  }
 };
 
 TEST_F(ListFixture, TheFirstAddFillsThePlaceholderAndLaterOnesSortByDateKeepingEntryOrder) {

@@ -20,7 +20,7 @@
 #include <sstream>
 
 #include "core/report_text.h"
-#include "report_test_support.h"
+#include "app_test_support.h"
 #include "reports/no_data.h"
 
 namespace tvx::test {

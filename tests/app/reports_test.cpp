@@ -13,7 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "core/report_text.h"
-#include "report_test_support.h"
+#include "app_test_support.h"
 #include "reports/printer_fonts.h"
 
 namespace tvx::test {

@@ -18,7 +18,7 @@
 
 #include <tuple>
 
-#include "shell_test_support.h"
+#include "app_test_support.h"
 
 namespace tvx::test {
 namespace {

@@ -11,7 +11,7 @@
 #include "orlendo/numbers.h"
 #include "qt/input_window.h"
 #include "qt/qt_ports.h"
-#include "shell_test_support.h"
+#include "app_test_support.h"
 
 using namespace tvx;
 using namespace tvx::test;

@@ -8,7 +8,7 @@
 
 #include "orlendo/error.h"
 #include "qt/qt_printer.h"
-#include "report_test_support.h"
+#include "app_test_support.h"
 #include "reports/report_output.h"
 
 using namespace tvx;

@@ -10,7 +10,7 @@
 #include "qt/progress_dialog.h"
 #include "qt/report_form.h"
 #include "qt/report_view.h"
-#include "report_test_support.h"
+#include "app_test_support.h"
 #include "reports/summary_report.h"
 
 using namespace tvx;
