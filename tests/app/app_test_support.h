@@ -360,6 +360,7 @@ struct FileHarness {
     p.settings = &settings;
     p.end = &end;
     p.showStatus = [this](const std::string& s) { status.push_back(s); };
+    p.showNotice = [this](const std::string& s) { notices.push_back(s); };
     p.initIP = [this] { ++inputWindows; };
     p.newInvestor = [] { return orlendo::Investor::create(); };
     p.appFolder = folder.path();
@@ -374,7 +375,7 @@ struct FileHarness {
   ScriptedFileDialog dialog;
   FakeSettings settings;
   std::shared_ptr<RecordingLogger> logger = std::make_shared<RecordingLogger>();
-  std::vector<std::string> status;
+  std::vector<std::string> status, notices;
   std::vector<int> exits;
   int inputWindows = 0;
   std::unique_ptr<FileCommands> files;

@@ -29,10 +29,8 @@ const std::vector<std::string> kHead = pageHeadings("Name", "Line 2", "Title");
 
 // A line count or a command.
 template <class CountOrCommand>
-std::int16_t send(ReportHarness& h, CountOrCommand count, const std::string& text = "") {
-  const std::int16_t r = PrnManager2(h.ctx, count, "Name", "Line 2", "Title");
-  h.printer.print(text);
-  return r;
+void send(ReportHarness& h, CountOrCommand count) {
+  PrnManager2(h.ctx, count, "Name", "Line 2", "Title");
 }
 
 // The commands with no page started: the end of the document ends the job
@@ -298,17 +296,10 @@ TEST(InputReport, OnScreen) {
 std::vector<int> rowsPerPage(const std::vector<std::string>& pages) {
   std::vector<int> rows;
   for (const auto& page : pages) {
-    int n = 0;
-    for (std::size_t at = page.find("\r\n  Buy "); at != std::string::npos; at = page.find("\r\n  Buy ", at + 1)) ++n;
-    rows.push_back(n);
+    rows.push_back(0);
+    for (auto at = page.find("\r\n  Buy "); at != std::string::npos; at = page.find("\r\n  Buy ", at + 1)) ++rows.back();
   }
   return rows;
-}
-
-orlendo::InvestorPtr investorWithRows(int rows) {
-  auto inv = makeInvestor("Ann Example", "Account 1");
-  for (int i = 0; i < rows; ++i) addBuySell(*inv, "Quorvex", "01/02/1990", "1", "10");
-  return inv;
 }
 
 TEST(InputReportPrinted, RowLimitsOfASecurity) {
@@ -318,7 +309,8 @@ TEST(InputReportPrinted, RowLimitsOfASecurity) {
   };
   for (const Case& c : {Case{35, {35}}, Case{36, {35, 1}}, Case{78, {35, 42, 1}}, Case{77, {35, 42}}}) {
     ReportHarness h{200};  // pages long enough that only the row limits break them
-    h.state.Investor = investorWithRows(c.rows);
+    h.state.Investor = makeInvestor("Ann Example", "Account 1");
+    for (int i = 0; i < c.rows; ++i) addBuySell(*h.state.Investor, "Quorvex", "01/02/1990", "1", "10");
     RunIPReport(h.ctx, kDestPrinter);
     EXPECT_EQ(rowsPerPage(h.printer.openPages()), c.expected) << c.rows << " rows";
     // Every page after a forced break starts with the headings and the security's heading block again.

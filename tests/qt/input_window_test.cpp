@@ -53,8 +53,8 @@ struct Window {
   std::string shown(Field f) { return fromQ(qobject_cast<QLineEdit*>(control(f))->displayText()); }
   QWidget* focused() { return QApplication::focusWidget(); }
 
-  void page(int index) {
-    w.tabs()->setCurrentIndex(index);
+  void secondPage() {
+    w.tabs()->setCurrentIndex(1);
     QCoreApplication::processEvents();
   }
   // Focus (the whole text gets selected), type over it.
@@ -74,7 +74,7 @@ struct Window {
   }
   // One buy or sell entered on the second page.
   void enter(const QString& security, bool buy, const QString& shares, const QString& cost, const QString& date) {
-    page(1);
+    secondPage();
     auto* l = qobject_cast<QListWidget*>(control(Field::lstSecurities));
     const auto items = l->findItems(security, Qt::MatchExactly);
     QVERIFY2(items.size() == 1, qPrintable(security));
@@ -109,7 +109,7 @@ class InputWindowTest : public QObject {
     t.type(Field::maskDtStop, "06152001");
     QCOMPARE(h.state.Investor->StopCalc(), std::string("06/15/2001"));
 
-    t.page(1);
+    t.secondPage();
     const std::string shares = t.w.form().CurBuySell()->ChgShrs();
     t.type(Field::txtShares, "-");
     QCOMPARE(t.shown(Field::txtShares), std::string("-"));
