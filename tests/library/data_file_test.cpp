@@ -187,35 +187,14 @@ TEST_F(DataFileTest, ASecurityWithMoreEntriesThanTheCounterHoldsIsNotSaved) {
 
 // ---- the save and its backup ----------------------------------------------------------------
 
-// A full disk while the backup or the data file is written stops the save
-// and keeps both files as they were, with no temporary file left.
-TEST_F(DataFileTest, AFullDiskKeepsTheDataFileAndTheBackupAsTheyWere) {
-  auto investor = sampleInvestor();
-  investor->Save("data.qvx");
-  const std::string old = readBytes("data.qvx");
-  investor->sName("Changed");
-  for (const int written : {0, 1}) {  // the backup is written first
-    SCOPED_TRACE(written ? "the data file's write fails" : "the backup's write fails");
-    writeBytes("backup.qvx", "older backup");
-    tvxtest::gWritesLeft = written;
-    detail::setAtomicWriteCall(tvxtest::failingWrite);
-    const Error e = caught([&] { investor->Save("data.qvx"); });
-    detail::setAtomicWriteCall(nullptr);
-    EXPECT_EQ(e.number(), errnum::DiskFull);
-    EXPECT_EQ(e.description().find("backup.qvx") != std::string::npos, written == 0) << e.description();
-    EXPECT_EQ(readBytes("data.qvx"), old);
-    EXPECT_EQ(readBytes("backup.qvx"), "older backup");
-    EXPECT_EQ(dir_.entries(), (Names{"data.qvx", "backup.qvx"}));
-  }
-}
-
 // The backup is as private as the data file, with the owner's read and
 // write added (under a umask that would give a new file 0644); what is at
 // backup.qvx is replaced, never followed, and one of another user or a
 // folder there is left alone; every refusal comes before either file is
 // touched: a read-only data file (also for the superuser) keeps the older
-// backup. A save that fails once both files are written puts the older
-// backup back.
+// backup. A full disk while the backup or the data file is written stops
+// the save and keeps both files as they were; a save that fails once both
+// files are written puts the older backup back. No temporary file is left.
 TEST_F(DataFileTest, TheBackupIsAsPrivateAsTheFileAndReplacesOnlyWhatIsOurs) {
   const mode_t mask = ::umask(022);
   fs::create_directory("elsewhere");
@@ -229,6 +208,10 @@ TEST_F(DataFileTest, TheBackupIsAsPrivateAsTheFileAndReplacesOnlyWhatIsOurs) {
   };
   const auto rw = fs::perms::owner_read | fs::perms::owner_write;
   const auto plain = [] { writeBytes("backup.qvx", "older backup"); };
+  const auto fullDiskAfter = [](int writes) {
+    tvxtest::gWritesLeft = writes;
+    detail::setAtomicWriteCall(tvxtest::failingWrite);
+  };
   const Case cases[] = {
       {"a private file", rw, plain, 0, ""},
       {"a file the group may read and write", rw | fs::perms::group_read | fs::perms::group_write, plain, 0, ""},
@@ -249,6 +232,9 @@ TEST_F(DataFileTest, TheBackupIsAsPrivateAsTheFileAndReplacesOnlyWhatIsOurs) {
          detail::setAtomicWriteCalls({.exchange = exchangeFailsForData});
        },
        errnum::DeviceIO, "Tallyvex"},
+      {"a full disk while the backup is written", rw, [&] { plain(), fullDiskAfter(0); }, errnum::DiskFull,
+       "Cannot write the backup copy " + backup + ": Disk full"},
+      {"a full disk while the data file is written", rw, [&] { plain(), fullDiskAfter(1); }, errnum::DiskFull, "Tallyvex"},
   };
   auto investor = sampleInvestor();
   for (const Case& c : cases) {
@@ -271,7 +257,7 @@ TEST_F(DataFileTest, TheBackupIsAsPrivateAsTheFileAndReplacesOnlyWhatIsOurs) {
     EXPECT_FALSE(fs::is_symlink("backup.qvx") && c.error == 0);
     EXPECT_EQ(fs::is_regular_file("backup.qvx") ? readBytes("backup.qvx") : "", c.error ? olderBackup : old);
     EXPECT_EQ(readBytes("data.qvx") == old, c.error != 0);
-    EXPECT_FALSE(fs::exists("data.qvx.tmp"));
+    EXPECT_EQ(dir_.entries(), (Names{"backup.qvx", "data.qvx", "elsewhere"}));
     if (c.error == 0) {  // the data file keeps its permissions
       EXPECT_EQ(fs::status("data.qvx").permissions(), c.dataMode);
       EXPECT_EQ(fs::status("backup.qvx").permissions(), c.dataMode);
