@@ -12,15 +12,11 @@ namespace {
 
 const Date kToday = tvxtest::ymd(2024, 3, 5);
 
+using tvxtest::addEntry;
 using tvxtest::caught;
 using tvxtest::readBytes;
 using tvxtest::writeBytes;
 using Names = std::set<std::string>;
-
-void add(const InvestorPtr& investor, std::string_view security, std::string code, std::string date,
-         std::string cost, std::string shares, std::string_view key = {}) {
-  investor->colSecurities()->Item(security)->colBuySells()->Add(code, date, cost, shares, key);
-}
 
 BuySellsPtr entriesOf(const InvestorPtr& investor, std::string_view security) {
   return investor->colSecurities()->Item(security)->colBuySells();
@@ -55,12 +51,12 @@ InvestorPtr sampleInvestor() {
   investor->StartCalc("1/1/1990");
   investor->StopCalc("12/31/2016");
   investor->Lumora2QVX(eLumora::shares);
-  add(investor, "Quorvex", "1990/03/15-1", "03/15/1990", "1000", "1234.5");
-  add(investor, "Quorvex", "1995/06/01-2", "06/01/1995", "", "-100.25");
-  add(investor, "Lumora", "2000/01/10-1", "01/10/2000", "123.45", "10", "2000/01/10-1");
-  add(investor, "Tellano after 5-27-05", "2006/02/01-1", "02/01/2006", "1,000,000.5", "25,000");
-  add(investor, "Vesterholm Corporation", "", "", "", "");
-  add(investor, "Solvane", "d", "not a date", "n/a", "12abc");  // saved as entered
+  addEntry(investor, "Quorvex", "03/15/1990", "1234.5", "1000", "1990/03/15-1");
+  addEntry(investor, "Quorvex", "06/01/1995", "-100.25", "", "1995/06/01-2");
+  addEntry(investor, "Lumora", "01/10/2000", "10", "123.45", "2000/01/10-1", "2000/01/10-1");
+  addEntry(investor, "Tellano after 5-27-05", "02/01/2006", "25,000", "1,000,000.5", "2006/02/01-1");
+  addEntry(investor, "Vesterholm Corporation", "", "", "", "");
+  addEntry(investor, "Solvane", "not a date", "12abc", "n/a", "d");  // saved as entered
   return investor;
 }
 
@@ -178,7 +174,7 @@ TEST_F(DataFileTest, EntryKeysMatchLikeAnyKeyAndOnlyInTheirSavedForm) {
 
 TEST_F(DataFileTest, ASecurityWithMoreEntriesThanTheCounterHoldsIsNotSaved) {
   auto investor = Investor::create(kToday);
-  for (int i = 0; i < 32768; ++i) add(investor, "Halvern", "", "", "1", "1");
+  for (int i = 0; i < 32768; ++i) addEntry(investor, "Halvern", "", "1", "1", "");
   writeBytes("data.qvx", "[General]\r\nName=Old\r\n");
   EXPECT_EQ(tvxtest::errorNumber([&] { investor->Save("data.qvx"); }), errnum::Overflow);
   EXPECT_EQ(dir_.entries(), Names{"data.qvx"});

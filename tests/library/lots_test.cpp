@@ -29,10 +29,9 @@ TEST(LotWalk, LotsHoldThePoolsSharesAndBasisWhenNothingIsSold) {
     for (int i = 0; i < entries; ++i) {
       const auto& row = kCatalogue[rng() % kCatalogue.size()];
       const Date day{std::chrono::sys_days{std::chrono::days{firstDay + static_cast<int>(rng() % (lastDay - firstDay + 1))}}};
-      std::string date = formatDate(day), code = date + std::to_string(i);
-      std::string shares = std::to_string(1 + rng() % 2000) + "." + std::to_string(rng() % 100000);
-      std::string cost = std::to_string(rng() % 100000) + "." + std::to_string(10 + rng() % 90);
-      investor->colSecurities()->Item(row.name)->colBuySells()->Add(code, date, cost, shares);
+      const std::string shares = std::to_string(1 + rng() % 2000) + "." + std::to_string(rng() % 100000);
+      const std::string cost = std::to_string(rng() % 100000) + "." + std::to_string(10 + rng() % 90);
+      tvxtest::addEntry(investor, row.name, formatDate(day), shares, cost, formatDate(day) + std::to_string(i));
     }
     const auto record = calculateWithLots(*investor, kHistoryStart, kDefaultStop, nullptr);
     std::map<std::string, std::pair<double, double>> lots;
@@ -60,9 +59,8 @@ TEST(LotWalk, LotsHoldThePoolsSharesAndBasisWhenNothingIsSold) {
 TEST(LotWalk, AnAcquisitionKeepsTheLotsAcquiredDay) {
   auto investor = Investor::create(tvxtest::ymd(2024, 1, 1));
   investor->BeginEdit();
-  std::string code, buy = "01/02/1990", sell = "01/05/1998", cost = "100", shares = "10", sold = "-7.68";
-  investor->colSecurities()->Item("Halvern")->colBuySells()->Add(code, buy, cost, shares);
-  investor->colSecurities()->Item("Tessaline")->colBuySells()->Add(code, sell, cost, sold);
+  tvxtest::addEntry(investor, "Halvern", "01/02/1990", "10", "100");
+  tvxtest::addEntry(investor, "Tessaline", "01/05/1998", "-7.68");
   const auto rows = calculateWithLots(*investor, tvxtest::ymd(1990, 1, 1), tvxtest::ymd(1998, 12, 31), nullptr)
                         ->rows(LotMethod::fifo);
   ASSERT_EQ(rows.size(), 1u);

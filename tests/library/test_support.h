@@ -50,6 +50,12 @@ long errorNumber(F&& body) {
   return caught(body).number();
 }
 
+// Adds an entry to one of the investor's securities, as typed into the entry form.
+inline void addEntry(const orlendo::InvestorPtr& investor, std::string_view security, std::string date,
+                     std::string shares, std::string cost = "0", std::string code = "", std::string_view key = {}) {
+  investor->colSecurities()->Item(security)->colBuySells()->Add(code, date, cost, shares, key);
+}
+
 constexpr orlendo::Date ymd(int y, unsigned m, unsigned d) {
   return orlendo::Date{std::chrono::year{y}, std::chrono::month{m}, std::chrono::day{d}};
 }
