@@ -7,13 +7,11 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -252,33 +250,23 @@ TEST_F(BatchRun, ASignalLeavesBothFilesOldOrBothWhole) {
     }
   }
   writeFile(input, text);
-  const auto start = [&] {
+  const Args args{"/input", input.string(), "/output", output.string(), "/csv", csv.string()};
+  const auto reset = [&] {
     writeFile(output, "an earlier report\r\n");
     writeFile(csv, "an earlier export\r\n");
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-      ::unsetenv("DISPLAY");
-      ::unsetenv("WAYLAND_DISPLAY");
-      ::execl(TVX_DESK_BINARY, TVX_DESK_BINARY, "/silent", "/input", input.c_str(), "/output", output.c_str(),
-              "/csv", csv.c_str(), static_cast<char*>(nullptr));
-      ::_exit(127);
-    }
-    return pid;
   };
+  reset();
   const auto started = std::chrono::steady_clock::now();
-  int status = 0;
-  ASSERT_EQ(::waitpid(start(), &status, 0) > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0, true);
-  const long span =
-      std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - started).count();
+  ASSERT_EQ(desk(args).status, 0);
+  const double span = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   const std::string whole = readFile(output), wholeCsv = readFile(csv);
   ASSERT_GT(whole.size(), 500'000u);
   std::mt19937 random(20171231);
   int oldKept = 0;
   for (int i = 0; i < 40; ++i) {
-    const pid_t pid = start();
-    std::this_thread::sleep_for(std::chrono::microseconds(std::uniform_int_distribution<long>(0, span)(random)));
-    ::kill(pid, i % 2 ? SIGINT : SIGTERM);
-    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    reset();
+    const double after = std::uniform_real_distribution<double>(0.001, span)(random);
+    desk(args, std::string("timeout -s ") + (i % 2 ? "INT " : "TERM ") + std::to_string(after));
     EXPECT_EQ(entries(), 3) << "run " << i << ": no temporary file";
     const bool old = readFile(output) == "an earlier report\r\n";
     oldKept += old;
