@@ -177,7 +177,7 @@ TEST_F(DataFileTest, ASecurityWithMoreEntriesThanTheCounterHoldsIsNotSaved) {
   for (int i = 0; i < 32768; ++i) addEntry(investor, "Halvern", "", "1", "1", "");
   writeBytes("data.qvx", "[General]\r\nName=Old\r\n");
   EXPECT_EQ(tvxtest::errorNumber([&] { investor->Save("data.qvx"); }), errnum::Overflow);
-  EXPECT_EQ(dir_.entries(), Names{"data.qvx"});
+  EXPECT_EQ(entries(), Names{"data.qvx"});
   EXPECT_TRUE(readBytes("data.qvx") == "[General]\r\nName=Old\r\n");  // no 3 MB dump on failure
 }
 
@@ -194,7 +194,7 @@ TEST_F(DataFileTest, ASecurityWithMoreEntriesThanTheCounterHoldsIsNotSaved) {
 TEST_F(DataFileTest, TheBackupIsAsPrivateAsTheFileAndReplacesOnlyWhatIsOurs) {
   const mode_t mask = ::umask(022);
   fs::create_directory("elsewhere");
-  const std::string backup = dir_.file("backup.qvx");
+  const std::string backup = file("backup.qvx");
   struct Case {
     const char* why;
     fs::perms dataMode;
@@ -253,7 +253,7 @@ TEST_F(DataFileTest, TheBackupIsAsPrivateAsTheFileAndReplacesOnlyWhatIsOurs) {
     EXPECT_FALSE(fs::is_symlink("backup.qvx") && c.error == 0);
     EXPECT_EQ(fs::is_regular_file("backup.qvx") ? readBytes("backup.qvx") : "", c.error ? olderBackup : old);
     EXPECT_EQ(readBytes("data.qvx") == old, c.error != 0);
-    EXPECT_EQ(dir_.entries(), (Names{"backup.qvx", "data.qvx", "elsewhere"}));
+    EXPECT_EQ(entries(), (Names{"backup.qvx", "data.qvx", "elsewhere"}));
     if (c.error == 0) {  // the data file keeps its permissions
       EXPECT_EQ(fs::status("data.qvx").permissions(), c.dataMode);
       EXPECT_EQ(fs::status("backup.qvx").permissions(), c.dataMode);

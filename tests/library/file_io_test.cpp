@@ -70,7 +70,7 @@ TEST_F(FileIoTest, WhatIsAtTheNameDecidesWhatTheWriteReplaces) {
     EXPECT_FALSE(fs::exists("elsewhere/missing"));
     std::error_code ec;
     fs::remove(c.name, ec);
-    EXPECT_EQ(dir_.entries(), Names{"elsewhere"}) << "no temporary file is left";
+    EXPECT_EQ(entries(), Names{"elsewhere"}) << "no temporary file is left";
     fs::remove("elsewhere/fifo");
   }
   EXPECT_EQ(errorNumber([&] { orlendo::writeFileAtomically("no/such/f.qvx", "x"); }), errnum::PathNotFound);
@@ -119,7 +119,7 @@ TEST_F(FileIoTest, AFailureAtAnyStepFailsTheWriteAndKeepsTheOldFile) {
     EXPECT_EQ(errorNumber([&] { orlendo::writeFileAtomically("d.qvx", "new"); }), c.error);
     orlendo::detail::setAtomicWriteCalls({});
     EXPECT_EQ(readBytes("d.qvx"), c.error == 0 ? "new" : c.oldFile ? "old" : "");
-    EXPECT_EQ(dir_.entries(), c.error == 0 || c.oldFile ? Names{"d.qvx"} : Names{});
+    EXPECT_EQ(entries(), c.error == 0 || c.oldFile ? Names{"d.qvx"} : Names{});
   }
 }
 

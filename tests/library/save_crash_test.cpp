@@ -26,6 +26,7 @@ class SaveCrashTest : public tvxtest::InFolder {
  protected:
   void SetUp() override {
     InFolder::SetUp();
+    std::filesystem::create_directory("saves");
     // The expected bytes are written here without the flushes (save_loop has its own).
     orlendo::detail::setAtomicWriteCalls({nullptr, [](int) { return 0; }, nullptr});
   }
@@ -43,8 +44,6 @@ class SaveCrashTest : public tvxtest::InFolder {
     if (tvxtest::readBytes("expected.qvx") != bytes) return file + " is not whole version " + std::to_string(k);
     return {};
   }
-
-  tvxtest::TempDir saves_{"save_crash_test"};
 };
 
 TEST_F(SaveCrashTest, KilledSavesLeaveWholeFilesAndAtMostOneTemporaryFileOfEach) {
@@ -53,7 +52,7 @@ TEST_F(SaveCrashTest, KilledSavesLeaveWholeFilesAndAtMostOneTemporaryFileOfEach)
   std::uniform_int_distribution<int> delayMicros(0, 5000);
   long temporaryLeft = 0;
   for (long i = 0; i < kills; ++i) {
-    const std::string folder = saves_.path().string();
+    const std::string folder = file("saves");
     const std::string first = std::to_string(i * 100000);
     char* argv[] = {const_cast<char*>(TVX_SAVE_LOOP_BINARY), const_cast<char*>(folder.c_str()),
                     const_cast<char*>(first.c_str()), nullptr};
@@ -79,15 +78,15 @@ TEST_F(SaveCrashTest, KilledSavesLeaveWholeFilesAndAtMostOneTemporaryFileOfEach)
     ASSERT_TRUE(WIFSIGNALED(status)) << "save_loop ended by itself, status " << status;
 
     SCOPED_TRACE("kill " + std::to_string(i + 1));
-    const auto names = saves_.entries();
+    const auto names = entries("saves");
     long temporary = 0;
     for (const std::string& name : names) {
       if (name == "data.qvx.tmp" || name == "backup.qvx.tmp") ++temporary;
       else ASSERT_TRUE(name == "data.qvx" || name == "backup.qvx") << name;
     }
     temporaryLeft += temporary;
-    ASSERT_EQ(checkWhole(saves_.file("data.qvx")), "");
-    ASSERT_EQ(checkWhole(saves_.file("backup.qvx")), "");
+    ASSERT_EQ(checkWhole(file("saves/data.qvx")), "");
+    ASSERT_EQ(checkWhole(file("saves/backup.qvx")), "");
   }
   EXPECT_GT(temporaryLeft, 0) << "no kill landed inside a save";
   std::printf("%ld kills, %ld left a temporary file\n", kills, temporaryLeft);
