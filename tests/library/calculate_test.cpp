@@ -1,5 +1,5 @@
 // The calculation driver: whole-history figures worked out by hand, the order
-// of a day's postings and the range's edges, progress, and failures.
+// of a day's postings and the range's edges, and failures.
 #include "calc/calculate.h"
 
 #include <algorithm>
@@ -167,16 +167,6 @@ TEST(Walk, TheDistributionsBasisIsPricedAsCurrency) {
   addEntry(investor, "Vantrel", "2/23/2014", "20", "100");
   investor->Calculate(ymd(2014, 2, 23), ymd(2014, 2, 24));
   EXPECT_EQ(holding(investor, "Meridane"), "5.26002 / 253.09 / 48.11580");
-}
-
-// ---- progress ----------------------------------------------------------------------------
-
-TEST(CalculateProgress, YearsAndMessagePointsInOrder) {
-  auto investor = newInvestor();
-  tvxtest::RecordingObserver progress;
-  investor->Calculate(ymd(1996, 6, 1), ymd(1999, 1, 1), &progress);
-  EXPECT_EQ(progress.calls, (std::vector<std::string>{"started 1996", "messages", "year 1997", "year 1998",
-                                                      "messages", "year 1999", "finished"}));
 }
 
 // ---- bad input ------------------------------------------------------------------------

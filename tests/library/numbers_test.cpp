@@ -127,11 +127,4 @@ TEST(Format, GroupsDecimalsSignsAndDollars) {
   for (const auto& [amount, pattern, text] : amounts) EXPECT_EQ(format(amount, pattern), text) << amount.ticks();
 }
 
-TEST(FormatSignificant15, ShortestTextWithUpToFifteenDigitsThatReadsBack) {
-  EXPECT_EQ(formatSignificant15(-14.0 / 15.0), "-0.933333333333333");
-  EXPECT_EQ(formatSignificant15(0.1 + 0.2), "0.3");
-  EXPECT_EQ(formatSignificant15(123456789012345678.0), "1.23456789012346e+17");
-  EXPECT_EQ(formatSignificant15(0.00001), "1e-05");
-}
-
 }  // namespace
