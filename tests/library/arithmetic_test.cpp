@@ -44,18 +44,7 @@ std::string row(const XactionPtr& x) {
          x->NewCostPerShr();
 }
 
-// ---- the worked examples ---------------------------------------------------------
-
-TEST(WorkedExample, BuySplitSellSpinOffAndTheReceivingSide) {
-  auto xs = Xactions::create();
-  EXPECT_EQ(row(buy(xs, "100", "6000")), "100.00000, 6,000.00 -> 100.00000 / 6,000.00 / 60.00000");
-  EXPECT_EQ(row(action(xs, T::Split, 0, 1.0)), "100.00000, 0.00 -> 200.00000 / 6,000.00 / 30.00000");
-  EXPECT_EQ(row(sell(xs, "-50")), "-50.00000, -1,500.00 -> 150.00000 / 4,500.00 / 30.00000");
-  EXPECT_EQ(row(action(xs, T::spin_off_old, -0.2, 0, 4500_usd, 150)),
-            "0.00000, -900.00 -> 150.00000 / 3,600.00 / 24.00000");
-  EXPECT_EQ(row(action(Xactions::create(), T::spin_off_new, 0.2, 0.5, 4500_usd, 150)),
-            "75.00000, 900.00 -> 75.00000 / 900.00 / 12.00000");
-}
+// ---- the cash-or-stock merger -----------------------------------------------------
 
 TEST(CashOrStock, GainRecognizedUpToTheCashReceivedAndOnlyAboveOneCent) {
   struct Case {
