@@ -149,27 +149,6 @@ TEST_F(BatchRun, AFileThatDoesNotReadIsRefusedSayingWhyAndNothingIsWritten) {
   EXPECT_EQ(batch(bad, dir / "o.txt").status, 0);
 }
 
-// A holding that outgrows its columns: every figure is printed whole, after
-// one blank, and only its line grows.
-TEST_F(BatchRun, AHoldingTooLargeForItsColumnsPrintsItsFiguresWhole) {
-  std::string data = readFile(example);
-  const auto from = data.find("[Quorvex]"), to = data.find("[Ferrant Technologies]");
-  ASSERT_LT(from, to);
-  data.replace(from, to - from,
-               "[Quorvex]\r\nCount=2\r\n"
-               "1 Date=12/31/1983\r\n1 Shares=9,000,000.00000\r\n1 Cost=562,500,000.00\r\n1 Code=12/31/1983-1\r\n"
-               "2 Date=06/15/1987\r\n2 Shares=9,000,000.00000\r\n2 Cost=594,000,000.00\r\n2 Code=06/15/1987-2\r\n\r\n");
-  writeFile(dir / "big.qvx", data);
-  ASSERT_EQ(batch(dir / "big.qvx", dir / "big.txt").status, 0);
-  const std::string text = readFile(dir / "big.txt");
-  for (const std::string line : {
-           "  Buy             06/15/1987 9,000,000.00000 594,000,000.00\r\n",                // fits: as always
-           "  Split           11/18/2002 -25,894,751.43680           0.00\r\n",             // change of shares
-           "  Quorvex                 56,789,961.79122$373,539,398.84         $6.57760\r\n",  // holding
-       })
-    EXPECT_NE(text.find(line), std::string::npos) << line;
-}
-
 // Command lines that name no usable file: the exit status, what standard
 // error says, and nothing written. A folder, FIFO or link to one is refused
 // before anything is written, as the input is, whatever its name ends with; a

@@ -186,12 +186,4 @@ TEST(EventTable, EveryActionPostsOnItsDayOnItsSecuritiesWithItsFactors) {
   EXPECT_EQ(daysWithPostings, 63);
 }
 
-// An event whose source holds no transaction posts nothing.
-TEST(EventTable, NothingIsPostedFromASourceWithoutTransactions) {
-  auto investor = Investor::create(kHistoryStart);
-  for (const auto& a : history::schedule())
-    if (!a.isSplit()) history::runEvent(a.event, *investor->colSecurities(), a.date, eLumora::standard);
-  for (const auto& s : *investor->colSecurities()) EXPECT_EQ(s->colXActions()->Count(), 0) << s->SecName();
-}
-
 }  // namespace

@@ -1,3 +1,5 @@
+#include <bit>
+
 #include "library/test_support.h"
 
 using namespace orlendo;
@@ -125,6 +127,32 @@ TEST(Format, GroupsDecimalsSignsAndDollars) {
       {ticks(kMin), kAmountPattern, "-922,337,203,685,477.58"}, {ticks(kMax), kSharesPattern, "922,337,203,685,477.58070"},
       {-1.0150_usd, kAmountPattern, "-1.02"}, {-0.0050_usd, kDollarAmountPattern, "$0.00"}};
   for (const auto& [amount, pattern, text] : amounts) EXPECT_EQ(format(amount, pattern), text) << amount.ticks();
+}
+
+// ---- the fifteen-digit text and its reading --------------------------------------------
+
+// significant15Value, which mostly skips the text, gives what the text would,
+// bit for bit (0.0 and -0.0 differ).
+TEST(Significant15Value, IsTheReadingOfTheFifteenDigitText) {
+  std::vector<double> values = {0.0, -0.0, -0.933333333333333, 0.1 + 0.2, 0.7150000000000005, 2.0 / 3.0,
+                                0.1234567890123456, 9.999999999999999e22};
+  std::uint64_t bits = 0x9E3779B97F4A7C15u;
+  for (int i = 0; i < 3000; ++i) {
+    bits ^= bits << 13, bits ^= bits >> 7, bits ^= bits << 17;
+    const double v = std::bit_cast<double>(bits);
+    if (std::isfinite(v)) values.push_back(v);
+    // Numbers with short texts too (up to 17 digits, signed, any scale): the
+    // ones that are their own 15-digit rounding and their neighbours.
+    const auto digits = static_cast<long long>(bits % 100'000'000'000'000'000ull) / static_cast<long long>(1 + (bits >> 60) % 100);
+    const double shortOne = parseDouble(std::to_string(bits % 2 ? -digits : digits) + "e" + std::to_string(static_cast<int>(bits >> 40) % 40 - 25));
+    values.push_back(shortOne);
+    values.push_back(std::nextafter(shortOne, 1e300));
+  }
+  for (const double v : values)
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(significant15Value(v)),
+              std::bit_cast<std::uint64_t>(parseDouble(formatSignificant15(v)))) << formatSignificant15(v);
+  for (const double v : {std::numeric_limits<double>::max(), std::numeric_limits<double>::quiet_NaN()})
+    EXPECT_EQ(errorNumber([&] { significant15Value(v); }), errnum::Overflow);
 }
 
 }  // namespace
