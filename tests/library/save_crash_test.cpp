@@ -12,7 +12,6 @@
 #include "library/test_support.h"
 #include "tools/save_loop_versions.h"
 
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -33,7 +32,7 @@ class SaveCrashTest : public tvxtest::InFolder {
     const auto at = bytes.find("\r\nName=Version ");
     if (at == std::string::npos) return file + " holds no version name (" + std::to_string(bytes.size()) + " bytes)";
     const long k = std::atol(bytes.c_str() + at + 15);
-    fs::remove("expected.qvx");  // a new name: no backup is made in the scratch folder
+    std::filesystem::remove("expected.qvx");  // a new name: no backup is made in the scratch folder
     tvxtest::investorVersion(k)->Save("expected.qvx");
     if (tvxtest::readBytes("expected.qvx") != bytes) return file + " is not whole version " + std::to_string(k);
     return {};
