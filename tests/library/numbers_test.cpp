@@ -68,9 +68,8 @@ TEST(CurrencyFromText, ReadsTheDecimalExactlyThenRoundsTiesToEven) {
 
 TEST(NumericText, AcceptsTheListedFormsAndNothingElse) {
   for (const char* ok : {"0", "-1", "+1", " 12 ", "\t3\t", "1,234.50", "1,234,567", ".5", "5.", "-.5", "1e5",
-                         "1E+05", "2.5e-3", " -1,234.50000 ", "007"}) {
+                         "1E+05", "2.5e-3", " -1,234.50000 ", "007"})
     EXPECT_TRUE(isNumericText(ok)) << '"' << ok << '"';
-  }
   for (const char* bad : {"", " ", "-", "+", ".", "-.", "e5", "1e", "1e+", "1.2.3", "1 2", "- 1", "--1", "abc",
                           "$1", "1$", ",1", "1e5.5", "0x10", "inf", "nan", "1d5", "12a", "1/2/2003"}) {
     EXPECT_FALSE(isNumericText(bad)) << '"' << bad << '"';
