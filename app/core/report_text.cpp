@@ -86,7 +86,19 @@ std::string pointSizeText(float points) {
   return std::string(buffer, result.ptr);
 }
 
+namespace detail {
 namespace {
+AppendCalls gAppendCalls;
+}  // namespace
+void setAppendCalls(const AppendCalls& calls) noexcept { gAppendCalls = calls; }
+}  // namespace detail
+
+namespace {
+
+ssize_t writeCall(int fd, const void* data, std::size_t size) {
+  return detail::gAppendCalls.write ? detail::gAppendCalls.write(fd, data, size) : ::write(fd, data, size);
+}
+int closeCall(int fd) { return detail::gAppendCalls.close ? detail::gAppendCalls.close(fd) : ::close(fd); }
 
 // The append a fatal signal takes back: set while a FileAppend has its file
 // open and its text not yet kept.
@@ -180,7 +192,7 @@ void FileAppend::write(std::string_view text) {
   if (failure_ || committed_) return;
   if (fd_ < 0) open();
   for (std::size_t done = 0; fd_ >= 0 && done < text.size();) {
-    const ssize_t n = ::write(fd_, text.data() + done, text.size() - done);
+    const ssize_t n = writeCall(fd_, text.data() + done, text.size() - done);
     if (n > 0) done += static_cast<std::size_t>(n);
     else if (n == 0) failed("Cannot write the output file", ENOSPC);
     else if (errno != EINTR) failed("Cannot write the output file", errno);
@@ -196,7 +208,7 @@ void FileAppend::finish() {
     openAppend.compare_exchange_strong(self, nullptr);
     const int fd = fd_;
     fd_ = -1;
-    if (::close(fd) != 0) failed("Cannot close the output file", errno);  // a delayed write that failed
+    if (closeCall(fd) != 0) failed("Cannot close the output file", errno);  // a delayed write that failed
   }
   if (failure_) throw *failure_;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <signal.h>
+#include <sys/types.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -113,6 +114,18 @@ class SignalsHeld {
 
 // Appends `text` to the file `path` as one FileAppend.
 void appendToFile(const std::string& path, std::string_view text);
+
+namespace detail {
+// The system calls behind FileAppend's writes and its closing, with the
+// contracts of POSIX write(2) and close(2). Tests replace them to make a
+// write come back short or empty, or a close report a delayed write error;
+// a null member means the system call, and {} restores both.
+struct AppendCalls {
+  ssize_t (*write)(int fd, const void* data, std::size_t size) = nullptr;
+  int (*close)(int fd) = nullptr;
+};
+void setAppendCalls(const AppendCalls& calls) noexcept;
+}  // namespace detail
 
 // For a process whose appends must not be left half done (the batch run):
 // an interrupt, termination or hang-up signal first takes the file of the

@@ -1,14 +1,14 @@
 // The CSV export, its lines written out by hand from the Detailed report's
-// texts of the same investors (tests/app/detailed_report_test.cpp and the
-// example's report), never captured from the code.
+// texts of the same investors (tests/app/reports_test.cpp and the
+// example's report), never captured from the code; and File, Export
+// Transactions (CSV)... over the recording ports.
 #include "reports/csv_export.h"
+#include "shell/export_command.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
-#include "orlendo/error.h"
-#include "report_test_support.h"
+#include "orlendo/progress.h"
+#include "shell_test_support.h"
 
 namespace tvx::test {
 namespace {
@@ -73,7 +73,9 @@ TEST(TransactionsCsv, WholeDescriptionsQuotedNamesAndTheCashOrStockFields) {
                   "\"Lumora, \"\"Class A\"\"\",1992-02-14,Buy,80.00000,3960.00,80.00000,3960.00,49.50000,,,"}));
 }
 
-TEST(WriteTransactionsCsv, ReplacesTheFileAndAFailureNamesIt) {
+// A failure to write says why (tested with the export command); an empty
+// name is refused as such.
+TEST(WriteTransactionsCsv, ReplacesTheFileAndLeavesNoTemporaryFile) {
   TempFolder t;
   const auto inv = typicalInvestor();
   const std::string file = t.write("smith.csv", "old");
@@ -82,18 +84,83 @@ TEST(WriteTransactionsCsv, ReplacesTheFileAndAFailureNamesIt) {
   EXPECT_EQ(once, MakeTransactionsCsv(*inv).text);
   WriteTransactionsCsv(*inv, file);
   EXPECT_EQ(readFile(file), once) << "replaced, not appended";
-
-  std::filesystem::create_directory(t.file("a folder.csv"));
-  for (const std::string& bad : {t.file("a folder.csv"), t.file("missing/smith.csv")}) {
-    try {
-      WriteTransactionsCsv(*inv, bad);
-      ADD_FAILURE() << "no error for " << bad;
-    } catch (const orlendo::Error& e) {
-      EXPECT_EQ(e.description().rfind("Cannot write the CSV file \"" + bad + "\": ", 0), 0u) << e.description();
-    }
+  EXPECT_THROW(WriteTransactionsCsv(*inv, t.file("missing/smith.csv")), orlendo::Error);
+  try {
+    WriteTransactionsCsv(*inv, "");
+    ADD_FAILURE() << "an empty name was taken";
+  } catch (const orlendo::Error& e) {
+    EXPECT_EQ(e.description(), "No CSV file name was given.");
   }
-  EXPECT_TRUE(std::filesystem::is_empty(t.file("a folder.csv")));
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(t.path()), {}), 2) << "no temporary file left";
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(t.path()), {}), 1) << "no temporary file left";
+}
+
+// File, Export Transactions (CSV)... over the recording ports: the proposed
+// name, the dialog, the file, the status message, and failures that keep
+// the old file and the program.
+struct CountingProgress final : orlendo::ProgressObserver {
+  int runs = 0;
+  void started(int) override { ++runs; }
+  void yearReached(int) override {}
+  void processMessages() override {}
+  void finished(bool) override {}
+};
+
+class ExportCommandTest : public ::testing::Test {
+ protected:
+  ExportCommandTest() {
+    h.state.Investor = orlendo::Investor::create();
+    h.state.Investor->LoadFile(TVX_EXAMPLES_DIR "/smith.qvx");
+    h.state.CurrentFile = folder.file("smith.qvx");
+    h.ctx.progress = &progress;
+  }
+  bool run() {
+    return ExportTransactionsCommand(h.ctx, dialog, [this](const std::string& s) { status.push_back(s); });
+  }
+  TempFolder folder;
+  ReportHarness h;
+  ScriptedFileDialog dialog;
+  CountingProgress progress;
+  std::vector<std::string> status;
+};
+
+TEST_F(ExportCommandTest, WritesTheCalculatedFileAndSaysHowManyWentWhere) {
+  const std::string target = folder.file("out.csv");
+  dialog.saveAnswers.push_back(target);
+  EXPECT_TRUE(run());
+  EXPECT_EQ(dialog.saved.at(0).presetName, folder.file("smith.csv"));
+  EXPECT_EQ(dialog.saved.at(0).initialFolder, folder.path());
+  EXPECT_EQ(progress.runs, 1) << "calculated once, with the progress window";
+  EXPECT_EQ(h.busy.begun, 1);
+  EXPECT_EQ(h.busy.depth, 0);
+  const TransactionsCsv expected = MakeTransactionsCsv(*h.state.Investor);
+  EXPECT_GT(expected.transactions, 10);
+  EXPECT_EQ(readFile(target), expected.text);
+  EXPECT_EQ(status, std::vector<std::string>{"Exported " + std::to_string(expected.transactions) +
+                                             " transactions to " + target});
+  EXPECT_TRUE(h.messages.shown.empty());
+}
+
+TEST_F(ExportCommandTest, AFailedWriteOrCalculationIsToldAndKeepsTheOldFile) {
+  std::filesystem::create_directory(folder.file("a folder.csv"));
+  dialog.saveAnswers.push_back(folder.file("a folder.csv"));
+  EXPECT_FALSE(run());
+  ASSERT_EQ(h.messages.shown.size(), 1u);
+  const std::string dir = folder.file("a folder.csv");
+  EXPECT_EQ(h.messages.shown[0].text, "The transactions were not exported to " + dir + ".\nCannot write the CSV file \"" +
+                                          dir + "\": " + dir + " is not a regular file.")
+      << "says why, not only the kind of error";
+  EXPECT_TRUE(std::filesystem::is_directory(folder.file("a folder.csv")));
+
+  const std::string old = folder.write("old.csv", "old");
+  h.state.Investor = makeInvestor("Ann Example", "Account 1");
+  addBuySell(*h.state.Investor, "Quorvex", "02/30/2001", "5", "500");  // not a day
+  dialog.saveAnswers.push_back(old);
+  EXPECT_FALSE(run());
+  EXPECT_EQ(h.messages.shown.size(), 2u);
+  EXPECT_EQ(readFile(old), "old");
+  EXPECT_EQ(h.busy.depth, 0);
+  EXPECT_TRUE(status.empty());
+  EXPECT_TRUE(h.logger->calls.empty()) << "the program goes on";
 }
 
 }  // namespace

@@ -1,11 +1,14 @@
 // The file commands. The same commands driven through the main window's menus
 // (New, Save As, reopen from the list; Exit with unsaved data) are tested in
-// tests/qt/desktop_test.cpp.
+// tests/qt/desktop_test.cpp. Also the exact-path file test and the status
+// notices made to fit.
 #include "shell/file_commands.h"
+#include "core/files.h"
+#include "shell/notice_text.h"
+
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
-
-#include <filesystem>
 
 #include "shell_test_support.h"
 
@@ -27,11 +30,7 @@ TEST(OpenFile, OpensTheChosenFileIntoANewInvestorAndListsItButNotAGivenName) {
   EXPECT_EQ(h.state.CurrentFile, file);
   EXPECT_EQ(h.state.MruFiles[0], file);
   EXPECT_EQ(h.status.back(), "File: " + file);
-  const FileDialogSetup& setup = h.dialog.opened.at(1);
-  EXPECT_EQ(setup.title, "Open");
-  EXPECT_EQ(setup.filter, "Data Files(*.QVX)|*.QVX|All Files(*.*)|*.*||");
-  EXPECT_EQ(setup.defaultExtension, ".QVX");
-  EXPECT_EQ(setup.initialFolder, h.folder.path());
+  EXPECT_EQ(h.dialog.opened.at(1).initialFolder, h.folder.path());
 
   EXPECT_TRUE(h.files->OpenFile(h.folder.write("jones.qvx", "[General]\r\nName=Jones\r\n")));
   EXPECT_EQ(h.state.Investor->sName(), "Jones");
@@ -120,21 +119,6 @@ TEST(UnsavedPrompt, CancelKeepsNoDropsYesSavesFirst) {
 
 // ---- Save, Save As ------------------------------------------------------------------------
 
-TEST(SaveFile, RecordsTheFolderWritesTheVersionFieldAndMarksSaved) {
-  FileHarness h;
-  fs::create_directory(h.folder.file("sub"));
-  h.state.DataSaved = false;
-  h.files->SaveFile(h.folder.file("sub/a.qvx"));
-  EXPECT_EQ(h.state.DataPath, h.folder.file("sub"));
-  EXPECT_EQ(h.settings.values["Data Files/Data File Path"], h.folder.file("sub"));
-  EXPECT_EQ(h.state.Investor->Version(), VersionField(h.state.VersionTag));
-  EXPECT_TRUE(h.state.DataSaved);
-
-  h.state.DataSaved = false;
-  h.files->SaveFile(h.folder.file("DEBUG.QVX"));  // the debug file does not count as saved
-  EXPECT_FALSE(h.state.DataSaved);
-}
-
 // A save that cannot be written says why and leaves the investor open and
 // unsaved, the data folder and the old file as they were.
 TEST(SaveFile, AFailedSaveSaysWhyAndKeepsTheInvestorUnsavedAndTheDataFolder) {
@@ -163,18 +147,25 @@ TEST(SaveFile, AFailedSaveSaysWhyAndKeepsTheInvestorUnsavedAndTheDataFolder) {
   EXPECT_EQ(h.state.Investor->sName(), "Keep Me");
   EXPECT_TRUE(h.exits.empty());
 
-  // Save As to such a place keeps the name it had; another name then saves.
+  // Save As to such a place keeps the name it had; another name then saves,
+  // with the version field, and its folder becomes the data folder. The
+  // debug file does not count as saved.
   h.state.CurrentFile = h.folder.file("old.qvx");
   h.dialog.saveAnswers = {h.folder.file("missing-folder/b.qvx")};
   EXPECT_FALSE(h.files->SaveAs());
   EXPECT_EQ(h.state.CurrentFile, h.folder.file("old.qvx"));
   EXPECT_EQ(h.state.MruFiles[0], "");
-  h.dialog.saveAnswers = {h.folder.file("good.qvx")};
+  fs::create_directory(h.folder.file("sub"));
+  h.dialog.saveAnswers = {h.folder.file("sub/good.qvx")};
   EXPECT_TRUE(h.files->SaveAs());
   EXPECT_TRUE(h.state.DataSaved);
-  EXPECT_EQ(h.settings.values["Data Files/Data File Path"], h.folder.path());
+  EXPECT_EQ(h.state.Investor->Version(), VersionField(h.state.VersionTag));
+  EXPECT_EQ(h.state.DataPath, h.folder.file("sub"));
+  EXPECT_EQ(h.settings.values["Data Files/Data File Path"], h.folder.file("sub"));
+  h.state.DataSaved = false;
+  h.files->SaveFile(h.folder.file("DEBUG.QVX"));
+  EXPECT_FALSE(h.state.DataSaved);
 }
-
 
 // A new investor's first Save asks for a name, offering UNTITLED.QVX in the
 // data folder; a cancel saves nothing; every save says where it went.
@@ -200,5 +191,42 @@ TEST(SaveCommand, ANewInvestorsFirstSaveAsksForANameAndEverySaveSaysWhere) {
   EXPECT_EQ(h.dialog.saved.size(), 2u);
   EXPECT_EQ(notices, std::vector<std::string>(2, "Saved to " + h.folder.file("ann.qvx")));
 }
+
+// The exact-path file test and what it says of a path that is no data file.
+TEST(InputFileProblem, TestsTheExactPathOfARegularFile) {
+  TempFolder t;
+  const std::string file = t.write("a b.qvx", "[General]\r\n");
+  ASSERT_EQ(::mkfifo(t.file("fifo.qvx").c_str(), 0600), 0);
+  EXPECT_EQ(InputFileProblem(file), "");
+  EXPECT_TRUE(FileExists(file));
+  for (const std::string& missing : {t.file("*.qvx"), t.file("A B.qvx"), std::string(), file + "/x.qvx"}) {
+    EXPECT_EQ(InputFileProblem(missing), missing + " does not exist.");
+    EXPECT_FALSE(FileExists(missing));
+  }
+  for (const std::string& other : {t.path(), t.file("fifo.qvx"), std::string("/dev/null")}) {
+    EXPECT_EQ(InputFileProblem(other), other + " is not a regular file.");
+    EXPECT_FALSE(FileExists(other));
+  }
+  const std::string tooLong = t.file(std::string(5000, 'x') + ".qvx");
+  EXPECT_EQ(InputFileProblem(tooLong), tooLong + " cannot be reached: File name too long.");
+}
+
+TEST(ElideFolders, FoldersGiveWayFirstPathFirstUntilTheTextFitsAndFileNamesStay) {
+  struct Case {
+    std::string text;
+    std::size_t room;  // bytes
+    std::string expected, why;
+  };
+  const Case cases[] = {
+      {"Saved to /home/ann/My Data/smith.qvx", 100, "Saved to /home/ann/My Data/smith.qvx", "fits: unchanged"},
+      {"Saved to /home/ann/My Data/smith.qvx", 20, "Saved to \u2026/smith.qvx", "the folder goes, blanks and all"},
+      {"Copied /a/b/x.csv, /c/d/y.csv", 28, "Copied \u2026/x.csv, /c/d/y.csv", "the first path is enough"},
+      {"Copied /a/b/x.csv, /c/d/y.csv", 10, "Copied \u2026/x.csv, \u2026/y.csv", "then the next"},
+      {"Written to /r.pdf and b.pdf", 5, "Written to /r.pdf and b.pdf", "a file in the root folder stays"},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(ElideFolders(c.text, [&](std::string_view t) { return t.size() <= c.room; }), c.expected) << c.why;
+}
+
 }  // namespace
 }  // namespace tvx::test

@@ -6,25 +6,19 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <functional>
-#include <string>
-#include <vector>
 
-#include "orlendo/model.h"
 #include "report_test_support.h"
 
 namespace tvx::test {
 namespace {
 
-class RecordingHost : public InputWindowHost {
- public:
-  int changes = 0, saves = 0, saveAses = 0;
+struct RecordingHost : InputWindowHost {
+  int changes = 0, saves = 0, saveAses = 0, fatals = 0;
   bool saveSucceeds = true;
   bool saveEndsTheProgram = false;  // as a save that takes the fatal path does
   std::string label = "/data/smith.qvx";
   std::vector<std::string> errorLocations;
-  int fatals = 0;
 
   void markChanged() override { ++changes; }
   bool saveFile() override {
@@ -53,12 +47,6 @@ struct FormFixture : ::testing::Test {
 
   orlendo::BuySellsPtr stored(std::string_view security) {
     return investor->colSecurities()->Item(security)->colBuySells();
-  }
-  static void select(InputForm& f, std::string_view name) {
-    const auto& lines = f.securityList().lines;
-    const auto it = std::find(lines.begin(), lines.end(), name);
-    ASSERT_NE(it, lines.end()) << name;
-    f.securityClicked(static_cast<int>(it - lines.begin()));
   }
   // Types an entry the way a user does and presses Add.
   void enter(std::string_view date, std::string_view shares, std::string_view cost, bool buy = true) {
@@ -109,19 +97,9 @@ TEST_F(FormFixture, EveryKindOfEditMarksTheInputsUnsavedOnce) {
       {"stop", [&] { form.textChanged(Field::maskDtStop, "12/31/2005"); }},
       {"election", [&] { form.electionClicked(orlendo::eLumora::cash); }},
       {"add", [&] { enter("03/01/1990", "10", "100"); }},
-      {"change",
-       [&] {
-         form.buySellClicked(0);
-         form.textChanged(Field::txtShares, "11");
-         form.changeClicked();
-         EXPECT_EQ(form.text(Field::txtShares), "11");  // Change keeps the fields' contents
-       }},
-      {"delete",
-       [&] {
-         form.buySellClicked(0);
-         messages.answers = {Answer::Yes};
-         form.deleteClicked();
-       }},
+      {"change", [&] { form.buySellClicked(0); form.textChanged(Field::txtShares, "11"); form.changeClicked();
+                       EXPECT_EQ(form.text(Field::txtShares), "11"); }},  // Change keeps the fields
+      {"delete", [&] { form.buySellClicked(0); messages.answers = {Answer::Yes}; form.deleteClicked(); }},
   };
   for (const auto& [what, edit] : steps) {
     const int before = host.changes;
@@ -217,15 +195,18 @@ TEST_F(FormFixture, ASaveThatEndsTheProgramIsReportedOnlyWhereItFailed) {
   }
 }
 
-TEST_F(FormFixture, AStoredEntryThatDoesNotReadGoesToTheErrorPathAndStays) {
+TEST_F(FormFixture, AStoredEntryThatDoesNotReadGoesToTheErrorPathStaysAndLeavesTheWindowInert) {
   auto bad = orlendo::BuySells::create();
   std::string code = "x", date = "01/01/1990", cost = "0", shares = "lots";
   bad->Add(code, date, cost, shares);
   investor->colSecurities()->Item("Lumora")->colBuySells(bad);
-  select(form, "Lumora");
+  const auto& names = form.securityList().lines;
+  form.securityClicked(static_cast<int>(std::find(names.begin(), names.end(), "Lumora") - names.begin()));
   ASSERT_EQ(host.errorLocations.size(), 1u);
   EXPECT_EQ(host.errorLocations[0].rfind("dc_frmIP.InitializeBuySellsArray\r", 0), 0u) << host.errorLocations[0];
   EXPECT_EQ(stored("Lumora"), bad);
+  form.saveClicked();  // inert: the program is ending
+  EXPECT_EQ(host.saves, 0);
 }
 
 // A sell's proceeds: the box is open only for a sell, closes empty for a

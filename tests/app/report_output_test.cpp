@@ -1,6 +1,10 @@
 // Report output: choices remembered in the settings file, the calculation
-// only for results, copies, and the order of the reports per destination.
+// only for results, copies, the order of the reports per destination, how a
+// failed run ends, the append to the output file, and the PDF files of a
+// print run with the status text that names them.
 #include "reports/report_output.h"
+#include "reports/report_run.h"
+#include "reports/pdf_output.h"
 
 #include <signal.h>
 #include <sys/resource.h>
@@ -9,11 +13,9 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "core/report_text.h"
-
 #include "report_test_support.h"
+#include "reports/no_data.h"
 
 namespace tvx::test {
 namespace {
@@ -25,30 +27,26 @@ orlendo::InvestorPtr investorWithABuy() {
   return inv;
 }
 
-std::string key(std::string_view k) { return std::string(kPrefsSection) + "/" + std::string(k); }
-
 // A choice is remembered for the next dialog, even Sales alone; an empty
 // one (nothing ticked, or Cancel) produces nothing and is not remembered.
 TEST(GetReports, OnlyARealChoiceIsRemembered) {
-  ReportHarness h{66};
+  ReportHarness h;
   h.state.Investor = investorWithABuy();
-  const auto stored = [&] {
-    return h.settings.values[key(kKeyInputReport)] + h.settings.values[key(kKeySummaryReport)] +
-           h.settings.values[key(kKeyDetailedReport)] + h.settings.values[key(kKeySalesReport)];
-  };
-  h.choices.answer = ReportChoices{false, false, false, true};
-  GetReports(h.ctx, kDestScreen);
-  EXPECT_EQ(stored(), "0001");
-  h.choices.answer = ReportChoices{false, false, false, false};
-  GetReports(h.ctx, kDestScreen);
-  EXPECT_EQ(stored(), "0001");
-  h.choices.answer.reset();
-  GetReports(h.ctx, kDestScreen);
-  EXPECT_EQ(stored(), "0001");
+  ReportChoices salesAlone, nothing;
+  salesAlone.input = salesAlone.summary = salesAlone.detail = nothing.input = nothing.summary = nothing.detail = false;
+  salesAlone.sales = true;
+  for (const auto& answer : {std::optional(salesAlone), std::optional(nothing), std::optional<ReportChoices>()}) {
+    h.choices.answer = answer;
+    GetReports(h.ctx, kDestScreen);
+    std::string stored;
+    for (std::string_view k : {kKeyInputReport, kKeySummaryReport, kKeyDetailedReport, kKeySalesReport})
+      stored += h.settings.values[std::string(kPrefsSection) + "/" + std::string(k)];
+    EXPECT_EQ(stored, "0001");
+  }
 }
 
 TEST(RunReports, TwoPrintedCopiesAreTwoJobsWithPagesFromOne) {
-  ReportHarness h{66};
+  ReportHarness h;
   h.state.Investor = investorWithABuy();
   h.printDialog.copies = 2;
   RunReports(h.ctx, kDestPrinter);
@@ -60,71 +58,58 @@ TEST(RunReports, TwoPrintedCopiesAreTwoJobsWithPagesFromOne) {
   EXPECT_NE(h.printer.jobs[0][1].find("Summary - Quorvex"), std::string::npos);
   EXPECT_NE(h.printer.jobs[0][2].find("Detailed Basis Report"), std::string::npos);
   EXPECT_NE(h.printer.jobs[0][2].find("  Page  3\r\n"), std::string::npos);
-  EXPECT_EQ(h.detailOption.presets.size(), 1u) << "the option dialog once per print run";
+  EXPECT_EQ(h.detailOption.asked, 1) << "the option dialog once per print run";
   EXPECT_EQ(h.printer.fontName(), "Printer Default") << "the printer font is given back";
 
   h.printDialog.copies = 1;  // the next run asks again
   RunReports(h.ctx, kDestPrinter);
-  EXPECT_EQ(h.detailOption.presets.size(), 2u);
+  EXPECT_EQ(h.detailOption.asked, 2);
   h.printDialog.copies = 0;  // the print dialog cancelled: nothing printed
   RunReports(h.ctx, kDestPrinter);
   EXPECT_EQ(h.printer.jobs.size(), 3u);
   EXPECT_TRUE(h.printer.openPages().empty());
 }
-// A buy whose cost does not read, inside the range: the desktop names it and
-// goes back to the main window; the batch run ends with 2 and writes nothing.
-TEST(RunReports, ACalculationFailingOnAnEntryNamesItAndReturnsToTheProgram) {
-  for (bool silent : {false, true}) {
+// A failed run says why, once. A buy whose cost does not read (inside the
+// range) is named, and the desktop goes back to the main window; a batch run
+// ends with 2 and writes nothing, asking nobody: also over no data (without
+// the desktop's notice) and when the output file cannot be written.
+TEST(RunReports, AFailedRunSaysWhyAndEndsOnlyABatchRun) {
+  const std::string badCost = "/data/a.qvx: security \"Quorvex\", entry 2: the Cost value \"ten dollars\" is not an "
+                              "amount.\nNo report was made.";
+  struct Case {
+    bool silent, investor, badEntry;
+    std::string said;  // in the one message
+  };
+  const Case cases[] = {
+      {false, true, true, badCost},
+      {true, true, true, badCost},
+      {true, false, false, "Error Number:   10005"},
+      {true, true, false, "Location:           RunReports\nSource:             tvxdesk\nDescription:     Cannot "
+                          "open the output file \"/nonexistent-folder/out.txt\""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.said);
     ReportHarness h;
-    h.state.Silent = silent;
+    h.state.Silent = c.silent;
     h.state.CurrentFile = "/data/a.qvx";
-    h.state.OutputFile = "/nonexistent-folder/out.txt";  // never reached
+    h.state.OutputFile = "/nonexistent-folder/out.txt";
     h.state.RptSummary = h.state.RptDetail = 1;
-    h.state.Investor = investorWithABuy();
-    addBuySell(*h.state.Investor, "Quorvex", "07/01/1984", "5", "ten dollars");
+    if (c.investor) h.state.Investor = investorWithABuy();
+    if (c.badEntry) addBuySell(*h.state.Investor, "Quorvex", "07/01/1984", "5", "ten dollars");
     int ended = -1;
     try {
-      RouteOutput(h.ctx, silent ? kDestFile : kDestScreen);
+      RouteOutput(h.ctx, c.silent ? kDestFile : kDestScreen);
     } catch (const ProgramEnded& e) {
       ended = e.exitStatus;
     }
-    EXPECT_EQ(ended, silent ? kExitError : -1);
-    ASSERT_EQ(h.messages.shown.size(), 1u) << silent;
-    EXPECT_EQ(h.messages.shown[0].text,
-              "/data/a.qvx: security \"Quorvex\", entry 2: the Cost value \"ten dollars\" is not an amount.\n"
-              "No report was made.");
+    EXPECT_EQ(ended, c.silent ? kExitError : -1);
+    ASSERT_EQ(h.messages.shown.size(), 1u);
+    EXPECT_NE(h.messages.shown[0].text.find(c.said), std::string::npos) << h.messages.shown[0].text;
+    EXPECT_EQ(h.messages.shown[0].text.find("Do you want to save"), std::string::npos);
+    EXPECT_NE(h.messages.shown[0].title, "Notice");
     EXPECT_TRUE(h.windows.made.empty());
     EXPECT_EQ(h.busy.depth, 0);
   }
-}
-
-// No investor: the desktop shows a notice, a batch run ends through the fatal path.
-TEST(RunReports, NoDataEndsABatchRunWithoutANotice) {
-  ReportHarness h;
-  h.state.Silent = true;
-  h.state.RptSummary = 1;
-  EXPECT_THROW(RouteOutput(h.ctx, kDestFile), ProgramEnded);
-  ASSERT_EQ(h.messages.shown.size(), 1u);
-  EXPECT_NE(h.messages.shown[0].title, "Notice");
-}
-
-TEST(RunReports, AnUnwritableFileLeavesItUntouchedAndEndsThroughTheFatalPath) {
-  ReportHarness h;
-  h.state.Silent = true;
-  h.state.RptSummary = 1;
-  h.state.RptDetail = 1;
-  h.state.Investor = investorWithABuy();
-  h.state.OutputFile = "/nonexistent-folder/out.txt";
-  try {
-    RouteOutput(h.ctx, kDestFile);
-    FAIL();
-  } catch (const ProgramEnded& e) {
-    EXPECT_EQ(e.exitStatus, kExitError);
-  }
-  ASSERT_EQ(h.messages.shown.size(), 1u);
-  EXPECT_NE(h.messages.shown[0].text.find("Location:           RunReports"), std::string::npos);
-  EXPECT_NE(h.messages.shown[0].text.find("/nonexistent-folder/out.txt"), std::string::npos);
-  EXPECT_EQ(h.messages.shown[0].text.find("Do you want to save"), std::string::npos) << "nobody to ask in batch";
 }
 
 // A long Detailed report reaches the file in pieces while it is made; when
@@ -162,71 +147,118 @@ TEST(RunReports, AFileRunThatFailsAfterItsFirstPiecesLeavesTheOutputFileAsItWas)
 }
 
 // An append ended part-way in a child process (so that the test keeps its
-// limits and signals), as the batch run sets it up: by a file-size limit (a
-// full disk), or by a termination or interrupt signal. The file keeps its
-// old bytes; one the append created is not left behind.
+// limits, signals and calls), set up as in the batch run: by a file-size
+// limit or a write that makes no progress (a full disk), a close that reports
+// a delayed write error, or a termination or interrupt signal. The file keeps
+// its old bytes; one the append created is not left behind. A signal that was
+// ignored (a run under nohup) stays ignored and short writes go on: the whole
+// text is appended.
 TEST(AppendToFile, AnAppendEndedPartWayLeavesTheOutputFileAsItWas) {
+  struct Case {
+    const char* why;
+    bool sizeLimit;
+    detail::AppendCalls calls;
+    int signal;  // raised after the first write
+    int status;  // the exit status, or the signal that ends the child
+    bool appended;
+  };
+  const Case cases[] = {
+      {"size limit", true, {}, 0, orlendo::errnum::DiskFull, false},
+      {"no progress", false, {[](int, const void*, std::size_t) -> ssize_t { return 0; }, nullptr}, 0,
+       orlendo::errnum::DiskFull, false},
+      {"close fails", false, {nullptr, [](int fd) { ::close(fd); errno = EIO; return -1; }}, 0,
+       orlendo::errnum::DeviceIO, false},
+      {"SIGTERM", false, {}, SIGTERM, SIGTERM, false},
+      {"SIGINT", false, {}, SIGINT, SIGINT, false},
+      {"SIGHUP ignored", false, {}, SIGHUP, 0, true},
+      {"short writes", false, {[](int fd, const void* data, std::size_t) { return ::write(fd, data, 1); }, nullptr},
+       0, 0, true},
+  };
   TempFolder folder;
-  enum class End { sizeLimit, terminate, interrupt };
-  for (const End end : {End::sizeLimit, End::terminate, End::interrupt}) {
-    for (const char* before : {"kept\r\n", static_cast<const char*>(nullptr)}) {
-      SCOPED_TRACE(std::string(before ? "an existing file, " : "a new file, ") +
-                   (end == End::sizeLimit ? "size limit" : end == End::terminate ? "SIGTERM" : "SIGINT"));
-      const std::string out = folder.file("out.txt");
+  const std::string out = folder.file("out.txt"), text(5000, 'r');
+  for (const Case& c : cases) {
+    for (const char* before : {"kept\r\n", ""}) {
+      SCOPED_TRACE(std::string(c.why) + (*before ? ", an existing file" : ", a new file"));
       std::filesystem::remove(out);
-      if (before) folder.write("out.txt", before);
+      if (*before) folder.write("out.txt", before);
       const pid_t pid = ::fork();
       ASSERT_GE(pid, 0);
       if (pid == 0) {
+        if (c.signal == SIGHUP) ::signal(SIGHUP, SIG_IGN);
         UndoOpenAppendOnFatalSignals();
-        if (end == End::sizeLimit) {
-          const rlimit limit{100, 100};
-          ::setrlimit(RLIMIT_FSIZE, &limit);
-          try {
-            appendToFile(out, std::string(5000, 'r'));
-          } catch (const orlendo::Error& e) {
-            ::_exit(static_cast<int>(e.number()));
-          }
-          ::_exit(0);
+        const rlimit limit{100, 100};
+        if (c.sizeLimit) ::setrlimit(RLIMIT_FSIZE, &limit);
+        detail::setAppendCalls(c.calls);
+        try {
+          FileAppend file(out);
+          file.write(text);
+          if (c.signal) ::raise(c.signal);
+          file.commit();
+        } catch (const orlendo::Error& e) {
+          ::_exit(static_cast<int>(e.number()));
         }
-        FileAppend file(out);
-        file.write(std::string(5000, 'r'));
-        ::raise(end == End::terminate ? SIGTERM : SIGINT);
         ::_exit(0);
       }
       int status = 0;
       ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-      if (end == End::sizeLimit) {
-        ASSERT_TRUE(WIFEXITED(status));
-        EXPECT_EQ(WEXITSTATUS(status), orlendo::errnum::DiskFull);
-      } else {
+      if (c.signal && !c.appended) {
         ASSERT_TRUE(WIFSIGNALED(status)) << "ended by the signal, as without the handler";
-        EXPECT_EQ(WTERMSIG(status), end == End::terminate ? SIGTERM : SIGINT);
+        EXPECT_EQ(WTERMSIG(status), c.status);
+      } else {
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), c.status);
       }
-      if (before) EXPECT_EQ(readFile(out), before);
-      else EXPECT_FALSE(std::filesystem::exists(out));
+      const std::string left = std::filesystem::exists(out) ? readFile(out) : "(no file)";
+      EXPECT_EQ(left, c.appended ? before + text : *before ? before : "(no file)");
     }
   }
+}
 
-  // A signal that was ignored (a run under nohup) stays ignored, and the append goes on.
-  const std::string out = folder.file("nohup.txt");
-  const pid_t pid = ::fork();
-  ASSERT_GE(pid, 0);
-  if (pid == 0) {
-    ::signal(SIGHUP, SIG_IGN);
-    UndoOpenAppendOnFatalSignals();
-    FileAppend file(out);
-    file.write("first ");
-    ::raise(SIGHUP);
-    file.write("second");
-    file.commit();
-    ::_exit(0);
-  }
-  int status = 0;
-  ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0);
-  EXPECT_EQ(readFile(out), "first second");
+// How a failed report run ends.
+TEST(RunReportGuarded, NoDataShowsTheNoticeOrEndsTheProgramAtTheGivenPlace) {
+  ReportHarness h;
+  RunReportGuarded(h.ctx, "Here.Run", NoDataRun::notice, [&] { ReportInvestor(h.ctx); });
+  ASSERT_EQ(h.messages.shown.size(), 1u);
+  EXPECT_EQ(h.messages.shown[0].title, "Notice");
+  EXPECT_EQ(h.messages.shown[0].text, kNoDataText);
+  EXPECT_TRUE(h.logger->calls.empty());
+
+  EXPECT_THROW(RunReportGuarded(h.ctx, "Here.Run", NoDataRun::error, [&] { ReportInvestor(h.ctx); }), ProgramEnded);
+  ASSERT_EQ(h.logger->calls.size(), 1u);
+  EXPECT_EQ(h.logger->calls[0].first, orlendo::errnum::NoData);
+  EXPECT_EQ(h.logger->calls[0].second.rfind("Here.Run\r", 0), 0u);
+  EXPECT_EQ(h.messages.shown.size(), 1u) << "no second Notice";
+
+  // The end of the program passes through unreported.
+  EXPECT_THROW(RunReportGuarded(h.ctx, "Here.Run", NoDataRun::notice, [] { throw ProgramEnded{kExitError}; }),
+               ProgramEnded);
+  EXPECT_EQ(h.logger->calls.size(), 1u);
+  EXPECT_EQ(h.messages.shown.size(), 1u);
+}
+
+// The PDF files of a print run and the status text that names them.
+TEST(PdfOutput, FilesSitBesideTheDataFileNumberedPerJob) {
+  const std::pair<std::pair<std::string, std::string>, std::string> defaults[] = {
+      {{"/home/ann/tax/smith.qvx", "/home/ann/.local/share/Tallyvex"}, "/home/ann/tax/smith.pdf"},
+      {{"/home/ann/tax/j.r. smith.QVX", "/data"}, "/home/ann/tax/j.r. smith.pdf"},
+      {{"smith.qvx", "/data"}, "/data/smith.pdf"},  // no folder named: the fallback folder
+      {{"", "/data"}, "/data/Tallyvex reports.pdf"},
+  };
+  for (const auto& [in, out] : defaults) EXPECT_EQ(DefaultPdfFile(in.first, in.second), out) << in.first;
+
+  EXPECT_EQ(PdfFileForJob("/t/smith.pdf", 1), "/t/smith.pdf");
+  EXPECT_EQ(PdfFileForJob("/t/smith.pdf", 2), "/t/smith-2.pdf");
+  EXPECT_EQ(PdfFileForJob("/t/j.r. smith.pdf", 3), "/t/j.r. smith-3.pdf");
+  EXPECT_EQ(PdfFileForJob("/t/out", 2), "/t/out-2.pdf");
+}
+
+TEST(PdfOutput, TheStatusNamesEveryFileWritten) {
+  EXPECT_EQ(PrintedFilesStatus({}), "");
+  EXPECT_EQ(PrintedFilesStatus({"/t/smith.pdf"}), "Reports written to /t/smith.pdf");
+  EXPECT_EQ(PrintedFilesStatus({"/t/smith.pdf", "/t/smith-2.pdf"}),
+            "Reports written to 2 files: /t/smith.pdf and smith-2.pdf");
+  EXPECT_EQ(PrintedFilesStatus({"/t/a.pdf", "/t/a-2.pdf", "/t/a-3.pdf"}),
+            "Reports written to 3 files: /t/a.pdf, a-2.pdf and a-3.pdf");
 }
 
 }  // namespace

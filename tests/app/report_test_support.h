@@ -8,11 +8,6 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <memory>
-#include <optional>
-#include <string>
-#include <utility>
-#include <vector>
 
 #include "core/error_logger.h"
 #include "core/ports.h"
@@ -28,11 +23,9 @@ namespace tvx::test {
 // folder, so a save's backup copy lands there.
 class TempFolder {
  public:
-  TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tvxshell-XXXXXX").string();
-    path_ = ::mkdtemp(pattern.data());
-    old_ = std::filesystem::current_path();
-    std::filesystem::current_path(path_);
+  TempFolder() : old_(std::filesystem::current_path()) {
+    path_ = (std::filesystem::temp_directory_path() / "tvxshell-XXXXXX").string();
+    std::filesystem::current_path(::mkdtemp(path_.data()));
   }
   ~TempFolder() {
     std::error_code ec;
@@ -47,8 +40,8 @@ class TempFolder {
   }
 
  private:
-  std::string path_;
   std::filesystem::path old_;
+  std::string path_;
 };
 
 inline std::string readFile(const std::string& path) {
@@ -145,8 +138,7 @@ class ScriptedMessageBox final : public MessageBox {
   }
 };
 
-class FakeWindow final : public ReportWindow {
- public:
+struct FakeWindow final : ReportWindow {
   std::string caption, body;
   void setCaption(std::string_view c) override { caption = c; }
   void setText(std::string_view t) override { body = t; }
@@ -155,14 +147,12 @@ class FakeWindow final : public ReportWindow {
   void show() override {}
 };
 
-class FakeWindows final : public ReportWindowFactory {
- public:
+struct FakeWindows final : ReportWindowFactory {
   std::vector<std::unique_ptr<FakeWindow>> made;
   ReportWindow& create() override { return *made.emplace_back(std::make_unique<FakeWindow>()); }
 };
 
-class FakeSettings final : public SettingsStore {
- public:
+struct FakeSettings final : SettingsStore {
   std::map<std::string, std::string> values;  // "section/key" -> value
   std::string readText(std::string_view s, std::string_view k, std::string_view def) override {
     const auto it = values.find(std::string(s) + "/" + std::string(k));
@@ -177,59 +167,47 @@ class FakeSettings final : public SettingsStore {
   }
 };
 
-class FakeChoiceDialog final : public ChoiceDialog {
- public:
+struct FakeChoiceDialog final : ChoiceDialog {
   std::optional<ReportChoices> answer = ReportChoices{};
-  std::vector<ReportChoices> presets;
-  std::optional<ReportChoices> ask(std::string_view, const ReportChoices& preset) override {
-    presets.push_back(preset);
-    return answer;
-  }
+  std::optional<ReportChoices> ask(std::string_view, const ReportChoices&) override { return answer; }
 };
 
-class FakePrintDialog final : public PrintDialog {
- public:
+struct FakePrintDialog final : PrintDialog {
   int copies = 1;
   int askCopies(std::string_view) override { return copies; }
 };
 
-class FakeDetailOption final : public DetailOptionDialog {
- public:
-  std::vector<bool> presets;
+struct FakeDetailOption final : DetailOptionDialog {
+  int asked = 0;
   bool ask(bool preset) override {
-    presets.push_back(preset);
+    ++asked;
     return preset;
   }
 };
 
-class FakeBusy final : public BusyPointer {
- public:
+struct FakeBusy final : BusyPointer {
   int depth = 0, begun = 0;
   void begin() override { ++depth, ++begun; }
   void end() override { --depth; }
 };
 
-class RecordingLogger final : public ErrorLogger {
- public:
-  struct Call {
-    long number;
-    std::string location;
-  };
-  std::vector<Call> calls;
-  bool ReportError(long number, std::string_view, std::string_view location, bool, std::string_view,
-                   std::string_view) override {
-    calls.push_back({number, std::string(location)});
-    return false;
+// Records the number and location of each error.
+struct RecordingLogger final : ErrorLogger {
+  std::vector<std::pair<long, std::string>> calls;
+  bool ReportError(long n, std::string_view, std::string_view at, bool, std::string_view, std::string_view) override {
+    return ShowError(n, {}, at, {});
   }
   bool ShowError(long number, std::string_view, std::string_view location, std::string_view) override {
-    calls.push_back({number, std::string(location)});
+    calls.emplace_back(number, location);
     return false;
   }
 };
 
-// A report context with every port recorded.
+// A report context with every port recorded; file reports go to `outputFile`.
 struct ReportHarness {
-  explicit ReportHarness(int linesPerPage = 66) : printer(linesPerPage), ctx(state, end, program) {
+  explicit ReportHarness(int linesPerPage = 66, std::string outputFile = "")
+      : printer(linesPerPage), ctx(state, end, program) {
+    state.OutputFile = std::move(outputFile);
     state.FontName = "Courier New";
     state.FontSize = 10;
     state.ErrorLogger = logger;

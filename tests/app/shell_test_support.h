@@ -1,35 +1,15 @@
 // Test doubles for the shell's file commands, settings and start-up.
 #pragma once
 
-#include <deque>
-#include <functional>
-#include <map>
-#include <optional>
-#include <string>
-#include <vector>
-
 #include "core/error_paths.h"
-#include "core/ports.h"
-#include "orlendo/error.h"
-#include "orlendo/model.h"
 #include "report_test_support.h"
 #include "shell/file_commands.h"
 #include "shell/settings.h"
 
 namespace tvx::test {
 
-// An environment holding exactly `vars`.
-inline Environment envOf(std::map<std::string, std::string> vars) {
-  return [vars](std::string_view name) -> std::optional<std::string> {
-    auto it = vars.find(std::string(name));
-    if (it == vars.end()) return std::nullopt;
-    return it->second;
-  };
-}
-
 // Gives the scripted names in turn; nullopt (Cancel) when exhausted.
-class ScriptedFileDialog final : public FileDialog {
- public:
+struct ScriptedFileDialog final : FileDialog {
   std::deque<std::optional<std::string>> openAnswers, saveAnswers;
   std::vector<FileDialogSetup> opened, saved;
   std::optional<std::string> openFile(const FileDialogSetup& setup) override { return next(opened, setup, openAnswers); }
@@ -46,25 +26,12 @@ class ScriptedFileDialog final : public FileDialog {
   }
 };
 
-class RecordingLauncher final : public Launcher {
- public:
-  bool result = true;
-  std::vector<std::string> opened;
-  bool open(std::string_view target) override {
-    opened.emplace_back(target);
-    return result;
-  }
-};
-
-class FixedClock final : public Clock {
- public:
-  FixedClock(int y, int m, int d) : y_(y), m_(m), d_(d) {}
-  int year() const override { return y_; }
-  int month() const override { return m_; }
-  int day() const override { return d_; }
-
- private:
-  int y_, m_, d_;
+struct FixedClock final : Clock {
+  FixedClock(int year, int month, int day) : y(year), m(month), d(day) {}
+  int year() const override { return y; }
+  int month() const override { return m; }
+  int day() const override { return d; }
+  int y, m, d;
 };
 
 // The file commands over recording ports.
@@ -84,12 +51,10 @@ struct FileHarness {
     p.files = &dialog;
     p.settings = &settings;
     p.end = &end;
-    p.launcher = &launcher;
     p.showStatus = [this](const std::string& s) { status.push_back(s); };
     p.initIP = [this] { ++inputWindows; };
     p.newInvestor = [] { return orlendo::Investor::create(); };
     p.appFolder = folder.path();
-    p.helpFile = folder.file("manqvx.pdf");
     files = std::make_unique<FileCommands>(state, std::move(p));
     end.saveAs = [this] { files->SaveAsBeforeEnd(); };
   }
@@ -100,7 +65,6 @@ struct FileHarness {
   ScriptedMessageBox messages;
   ScriptedFileDialog dialog;
   FakeSettings settings;
-  RecordingLauncher launcher;
   std::shared_ptr<RecordingLogger> logger = std::make_shared<RecordingLogger>();
   std::vector<std::string> status;
   std::vector<int> exits;

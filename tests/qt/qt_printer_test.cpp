@@ -31,7 +31,7 @@ void loadSmith(ReportHarness& h) {
   h.state.Investor = orlendo::Investor::create();
   h.state.Investor->LoadFile(TVX_EXAMPLES_DIR "/smith.qvx");
   h.state.CurrentFile = TVX_EXAMPLES_DIR "/smith.qvx";
-  h.choices.answer = ReportChoices{false, true, true};  // Summary and Detailed
+  h.choices.answer->input = false;  // Summary and Detailed
 }
 
 }  // namespace

@@ -1,11 +1,26 @@
-// The places of report windows: centred first, then stepped, then back to
-// the corner before a window leaves the screen.
+// Where the desktop's windows go: the main window's size kept in twips, report
+// windows centred first, then stepped, then back to the corner before one leaves the screen.
+#include "shell/window_geometry.h"
 #include "shell/window_cascade.h"
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace tvx::test {
 namespace {
+
+TEST(WindowGeometry, PixelsGiveBackTheTwipsTheyCameFrom) {
+  // 1000 and 6500 twips are 66.7 and 433.3 pixels: stored again as given.
+  const std::tuple<float, int, float> cases[] = {
+      {1000, 67, 1000}, {6500, 433, 6500}, {1500, 100, 1500}, {1000, 70, 1050}, {6500, 434, 6510}, {0, 0, 0}};
+  for (const auto& [given, pixels, stored] : cases) {
+    EXPECT_EQ(PixelsToTwips(pixels, given), stored) << given << " " << pixels;
+    if (given == stored) {
+      EXPECT_EQ(TwipsToPixels(given), pixels);
+    }
+  }
+}
 
 TEST(NextCascadePlace, CentresThenStepsThenStartsAgainInTheCorner) {
   const WindowArea screen{0, 30, 1280, 994};
@@ -27,14 +42,10 @@ TEST(NextCascadePlace, CentresThenStepsThenStartsAgainInTheCorner) {
   }
   // Two windows in a row never share a place.
   for (std::size_t i = 1; i < seen.size(); ++i) EXPECT_FALSE(seen[i] == seen[i - 1]);
-}
-
-TEST(NextCascadePlace, AWindowLargerThanTheScreenStillSteps) {
+  // A window larger than the screen still steps.
   const WindowArea small{0, 0, 800, 500};
-  const WindowPlace first = NextCascadePlace(std::nullopt, 820, 560, small, 30);
-  EXPECT_EQ(first, (WindowPlace{0, 0}));
-  const WindowPlace second = NextCascadePlace(first, 820, 560, small, 30);
-  EXPECT_EQ(second, (WindowPlace{30, 30}));
+  EXPECT_EQ(NextCascadePlace(std::nullopt, 820, 560, small, 30), (WindowPlace{0, 0}));
+  EXPECT_EQ(NextCascadePlace(WindowPlace{0, 0}, 820, 560, small, 30), (WindowPlace{30, 30}));
 }
 
 }  // namespace
