@@ -3,29 +3,26 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
+
+#include "orlendo/profile_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
 
 int main(int argc, char** argv) {
   namespace fs = std::filesystem;
-  std::vector<fs::path> inputs;
-  for (int i = 1; i < argc; ++i) {
-    if (fs::is_directory(argv[i])) {
-      for (const auto& e : fs::directory_iterator(argv[i]))
-        if (e.is_regular_file()) inputs.push_back(e.path());
-    } else {
-      inputs.emplace_back(argv[i]);
+  std::vector<fs::path> inputs(argv + 1, argv + argc);
+  std::size_t replayed = 0;
+  for (const fs::path& named : inputs) {
+    for (const fs::path& p : fs::is_directory(named) ? std::vector<fs::path>(fs::directory_iterator(named), {})
+                                                     : std::vector<fs::path>{named}) {
+      std::string bytes;
+      if (!orlendo::readFileBytes(p.string(), bytes)) continue;
+      LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+      ++replayed;
     }
   }
-  for (const fs::path& p : inputs) {
-    std::ifstream in(p, std::ios::binary);
-    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
-  }
-  std::printf("%zu inputs replayed\n", inputs.size());
-  return inputs.empty() ? 1 : 0;
+  std::printf("%zu inputs replayed\n", replayed);
+  return replayed == 0 ? 1 : 0;
 }

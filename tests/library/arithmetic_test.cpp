@@ -9,18 +9,11 @@ namespace {
 using namespace orlendo;
 using namespace orlendo::literals;
 using T = XTransType;
-using tvxtest::caught;
 
-XactionPtr buy(const XactionsPtr& xs, const char* shares, const char* cost) {
+// A buy of `shares` for `cost`, or with no cost a sell.
+XactionPtr trade(const XactionsPtr& xs, const char* shares, const char* cost = nullptr) {
   auto x = Xaction::create();
-  x->ChgShrs(shares);
-  x->ChgCost(cost);
-  return xs->Add(x);
-}
-
-XactionPtr sell(const XactionsPtr& xs, const char* shares) {
-  auto x = Xaction::create();
-  x->XactionType(T::sell);
+  cost ? x->ChgCost(cost) : x->XactionType(T::sell);
   x->ChgShrs(shares);
   return xs->Add(x);
 }
@@ -44,18 +37,7 @@ std::string row(const XactionPtr& x) {
          x->NewCostPerShr();
 }
 
-// ---- the worked examples ---------------------------------------------------------
-
-TEST(WorkedExample, BuySplitSellSpinOffAndTheReceivingSide) {
-  auto xs = Xactions::create();
-  EXPECT_EQ(row(buy(xs, "100", "6000")), "100.00000, 6,000.00 -> 100.00000 / 6,000.00 / 60.00000");
-  EXPECT_EQ(row(action(xs, T::Split, 0, 1.0)), "100.00000, 0.00 -> 200.00000 / 6,000.00 / 30.00000");
-  EXPECT_EQ(row(sell(xs, "-50")), "-50.00000, -1,500.00 -> 150.00000 / 4,500.00 / 30.00000");
-  EXPECT_EQ(row(action(xs, T::spin_off_old, -0.2, 0, 4500_usd, 150)),
-            "0.00000, -900.00 -> 150.00000 / 3,600.00 / 24.00000");
-  EXPECT_EQ(row(action(Xactions::create(), T::spin_off_new, 0.2, 0.5, 4500_usd, 150)),
-            "75.00000, 900.00 -> 75.00000 / 900.00 / 12.00000");
-}
+// ---- the cash-or-stock merger -----------------------------------------------------
 
 TEST(CashOrStock, GainRecognizedUpToTheCashReceivedAndOnlyAboveOneCent) {
   struct Case {
@@ -122,8 +104,8 @@ TEST(Sells, BasisLeavesAtThePreviousPerShareFigureInCurrency) {
   };
   for (const Case& c : cases) {
     auto xs = Xactions::create();
-    if (c.buyShares) buy(xs, c.buyShares, c.buyCost);
-    EXPECT_EQ(row(sell(xs, c.sellShares)), c.row);
+    if (c.buyShares) trade(xs, c.buyShares, c.buyCost);
+    EXPECT_EQ(row(trade(xs, c.sellShares)), c.row);
   }
 }
 
@@ -141,7 +123,7 @@ TEST(CostPerShare, TiesGoToEvenForEitherSignAndHalfAShareHasNone) {
       {"0.5", "1", "0.00000"},
       {"0.50001", "1", "2.00000"},  // 1.99996, read back through currency as 2.0000
   };
-  for (const auto& c : cases) EXPECT_EQ(buy(Xactions::create(), c.shares, c.cost)->NewCostPerShr(), c.perShare) << c.cost;
+  for (const auto& c : cases) EXPECT_EQ(trade(Xactions::create(), c.shares, c.cost)->NewCostPerShr(), c.perShare) << c.cost;
 }
 
 // ---- rounding points of the corporate actions ----------------------------------------
@@ -151,11 +133,11 @@ TEST(RoundingPoints, AcquisitionFactorsPassThroughCurrencySpinOffFactorsDoNot) {
   EXPECT_EQ(action(Xactions::create(), T::spin_off_new, 0.33333, 1, 10000_usd, 100)->ChgCost(), "3,333.30");
   // acq_old works on the holding's own basis, also in currency.
   auto old = Xactions::create();
-  buy(old, "100", "10000");
+  trade(old, "100", "10000");
   EXPECT_EQ(row(action(old, T::acq_old, -0.33333, -0.5)), "-50.00000, -3,333.00 -> 50.00000 / 6,667.00 / 133.34000");
   // -1 on both factors empties the holding.
   auto all = Xactions::create();
-  buy(all, "12.34567", "987.65");
+  trade(all, "12.34567", "987.65");
   EXPECT_EQ(row(action(all, T::acq_old, -1, -1)), "-12.34567, -987.65 -> 0.00000 / 0.00 / 0.00000");
 }
 
@@ -163,13 +145,13 @@ TEST(RoundingPoints, SpinOffOldRoundsItsChangeToCentsBeforeAddingIt) {
   // 100.01 x -0.5 = -50.005. The source rounds the change first (-50.00, ties
   // to even) and keeps 50.01; rounding only the sum would have given 50.00.
   auto source = Xactions::create();
-  buy(source, "10", "100.01");
+  trade(source, "10", "100.01");
   EXPECT_EQ(row(action(source, T::spin_off_old, -0.5, 0, 100.01_usd, 10)),
             "0.00000, -50.00 -> 10.00000 / 50.01 / 5.00100");
   // The receiving side adds the four-decimal change and rounds the sum:
   // 0.01 + 50.005 = 50.015 gives 50.02, though its change reads 50.00.
   auto receiver = Xactions::create();
-  buy(receiver, "1", "0.01");
+  trade(receiver, "1", "0.01");
   EXPECT_EQ(row(action(receiver, T::spin_off_new, 0.5, 1, 100.01_usd, 10)),
             "10.00000, 50.00 -> 11.00000 / 50.02 / 4.54730");
 }

@@ -12,15 +12,11 @@ namespace {
 
 const Date kToday = tvxtest::ymd(2024, 3, 5);
 
+using tvxtest::addEntry;
 using tvxtest::caught;
 using tvxtest::readBytes;
 using tvxtest::writeBytes;
 using Names = std::set<std::string>;
-
-void add(const InvestorPtr& investor, std::string_view security, std::string code, std::string date,
-         std::string cost, std::string shares, std::string_view key = {}) {
-  investor->colSecurities()->Item(security)->colBuySells()->Add(code, date, cost, shares, key);
-}
 
 BuySellsPtr entriesOf(const InvestorPtr& investor, std::string_view security) {
   return investor->colSecurities()->Item(security)->colBuySells();
@@ -55,12 +51,12 @@ InvestorPtr sampleInvestor() {
   investor->StartCalc("1/1/1990");
   investor->StopCalc("12/31/2016");
   investor->Lumora2QVX(eLumora::shares);
-  add(investor, "Quorvex", "1990/03/15-1", "03/15/1990", "1000", "1234.5");
-  add(investor, "Quorvex", "1995/06/01-2", "06/01/1995", "", "-100.25");
-  add(investor, "Lumora", "2000/01/10-1", "01/10/2000", "123.45", "10", "2000/01/10-1");
-  add(investor, "Tellano after 5-27-05", "2006/02/01-1", "02/01/2006", "1,000,000.5", "25,000");
-  add(investor, "Vesterholm Corporation", "", "", "", "");
-  add(investor, "Solvane", "d", "not a date", "n/a", "12abc");  // saved as entered
+  addEntry(investor, "Quorvex", "03/15/1990", "1234.5", "1000", "1990/03/15-1");
+  addEntry(investor, "Quorvex", "06/01/1995", "-100.25", "", "1995/06/01-2");
+  addEntry(investor, "Lumora", "01/10/2000", "10", "123.45", "2000/01/10-1", "2000/01/10-1");
+  addEntry(investor, "Tellano after 5-27-05", "02/01/2006", "25,000", "1,000,000.5", "2006/02/01-1");
+  addEntry(investor, "Vesterholm Corporation", "", "", "", "");
+  addEntry(investor, "Solvane", "not a date", "12abc", "n/a", "d");  // saved as entered
   return investor;
 }
 
@@ -178,48 +174,27 @@ TEST_F(DataFileTest, EntryKeysMatchLikeAnyKeyAndOnlyInTheirSavedForm) {
 
 TEST_F(DataFileTest, ASecurityWithMoreEntriesThanTheCounterHoldsIsNotSaved) {
   auto investor = Investor::create(kToday);
-  for (int i = 0; i < 32768; ++i) add(investor, "Halvern", "", "", "1", "1");
+  for (int i = 0; i < 32768; ++i) addEntry(investor, "Halvern", "", "1", "1", "");
   writeBytes("data.qvx", "[General]\r\nName=Old\r\n");
   EXPECT_EQ(tvxtest::errorNumber([&] { investor->Save("data.qvx"); }), errnum::Overflow);
-  EXPECT_EQ(dir_.entries(), Names{"data.qvx"});
+  EXPECT_EQ(entries(), Names{"data.qvx"});
   EXPECT_TRUE(readBytes("data.qvx") == "[General]\r\nName=Old\r\n");  // no 3 MB dump on failure
 }
 
 // ---- the save and its backup ----------------------------------------------------------------
-
-// A full disk while the backup or the data file is written stops the save
-// and keeps both files as they were, with no temporary file left.
-TEST_F(DataFileTest, AFullDiskKeepsTheDataFileAndTheBackupAsTheyWere) {
-  auto investor = sampleInvestor();
-  investor->Save("data.qvx");
-  const std::string old = readBytes("data.qvx");
-  investor->sName("Changed");
-  for (const int written : {0, 1}) {  // the backup is written first
-    SCOPED_TRACE(written ? "the data file's write fails" : "the backup's write fails");
-    writeBytes("backup.qvx", "older backup");
-    tvxtest::gWritesLeft = written;
-    detail::setAtomicWriteCall(tvxtest::failingWrite);
-    const Error e = caught([&] { investor->Save("data.qvx"); });
-    detail::setAtomicWriteCall(nullptr);
-    EXPECT_EQ(e.number(), errnum::DiskFull);
-    EXPECT_EQ(e.description().find("backup.qvx") != std::string::npos, written == 0) << e.description();
-    EXPECT_EQ(readBytes("data.qvx"), old);
-    EXPECT_EQ(readBytes("backup.qvx"), "older backup");
-    EXPECT_EQ(dir_.entries(), (Names{"data.qvx", "backup.qvx"}));
-  }
-}
 
 // The backup is as private as the data file, with the owner's read and
 // write added (under a umask that would give a new file 0644); what is at
 // backup.qvx is replaced, never followed, and one of another user or a
 // folder there is left alone; every refusal comes before either file is
 // touched: a read-only data file (also for the superuser) keeps the older
-// backup. A save that fails once both files are written puts the older
-// backup back.
+// backup. A full disk while the backup or the data file is written stops
+// the save and keeps both files as they were; a save that fails once both
+// files are written puts the older backup back. No temporary file is left.
 TEST_F(DataFileTest, TheBackupIsAsPrivateAsTheFileAndReplacesOnlyWhatIsOurs) {
   const mode_t mask = ::umask(022);
   fs::create_directory("elsewhere");
-  const std::string backup = dir_.file("backup.qvx");
+  const std::string backup = file("backup.qvx");
   struct Case {
     const char* why;
     fs::perms dataMode;
@@ -229,6 +204,10 @@ TEST_F(DataFileTest, TheBackupIsAsPrivateAsTheFileAndReplacesOnlyWhatIsOurs) {
   };
   const auto rw = fs::perms::owner_read | fs::perms::owner_write;
   const auto plain = [] { writeBytes("backup.qvx", "older backup"); };
+  const auto fullDiskAfter = [](int writes) {
+    tvxtest::gWritesLeft = writes;
+    detail::setAtomicWriteCall(tvxtest::failingWrite);
+  };
   const Case cases[] = {
       {"a private file", rw, plain, 0, ""},
       {"a file the group may read and write", rw | fs::perms::group_read | fs::perms::group_write, plain, 0, ""},
@@ -249,6 +228,9 @@ TEST_F(DataFileTest, TheBackupIsAsPrivateAsTheFileAndReplacesOnlyWhatIsOurs) {
          detail::setAtomicWriteCalls({.exchange = exchangeFailsForData});
        },
        errnum::DeviceIO, "Tallyvex"},
+      {"a full disk while the backup is written", rw, [&] { plain(), fullDiskAfter(0); }, errnum::DiskFull,
+       "Cannot write the backup copy " + backup + ": Disk full"},
+      {"a full disk while the data file is written", rw, [&] { plain(), fullDiskAfter(1); }, errnum::DiskFull, "Tallyvex"},
   };
   auto investor = sampleInvestor();
   for (const Case& c : cases) {
@@ -271,7 +253,7 @@ TEST_F(DataFileTest, TheBackupIsAsPrivateAsTheFileAndReplacesOnlyWhatIsOurs) {
     EXPECT_FALSE(fs::is_symlink("backup.qvx") && c.error == 0);
     EXPECT_EQ(fs::is_regular_file("backup.qvx") ? readBytes("backup.qvx") : "", c.error ? olderBackup : old);
     EXPECT_EQ(readBytes("data.qvx") == old, c.error != 0);
-    EXPECT_FALSE(fs::exists("data.qvx.tmp"));
+    EXPECT_EQ(entries(), (Names{"backup.qvx", "data.qvx", "elsewhere"}));
     if (c.error == 0) {  // the data file keeps its permissions
       EXPECT_EQ(fs::status("data.qvx").permissions(), c.dataMode);
       EXPECT_EQ(fs::status("backup.qvx").permissions(), c.dataMode);

@@ -35,10 +35,4 @@ TEST(DateText, RejectsDaysThatDoNotExistAndOtherShapes) {
   EXPECT_EQ(tvxtest::errorNumber([] { orlendo::readDate("02/30/2001"); }), orlendo::errnum::TypeMismatch);
 }
 
-TEST(DateText, WritesFixedWidthShortAndSortKeyForms) {
-  EXPECT_EQ(orlendo::formatDate(ymd(100, 2, 3)), "02/03/0100");
-  EXPECT_EQ(orlendo::formatShortDate(ymd(2003, 1, 2)), "1/2/2003");
-  EXPECT_EQ(orlendo::formatSortKey(ymd(2003, 1, 2)), "2003/01/02");
-}
-
 }  // namespace

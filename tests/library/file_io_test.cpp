@@ -14,26 +14,13 @@ using tvxtest::writeBytes;
 using Names = std::set<std::string>;
 using FileIoTest = tvxtest::InFolder;
 
-// One fixed temporary name per file: whatever a killed write left there is
-// replaced, never followed (a link planted there leads nowhere we write).
-TEST_F(FileIoTest, ALeftoverTemporaryFileIsReplacedAndRemoved) {
-  writeBytes("victim", "keep me");
-  for (const bool asLink : {false, true}) {
-    SCOPED_TRACE(asLink ? "a link" : "a file");
-    if (asLink) fs::create_symlink("victim", "d.qvx.tmp");
-    else writeBytes("d.qvx.tmp", "half a sav");
-    orlendo::writeFileAtomically("d.qvx", "new");
-    EXPECT_EQ(readBytes("d.qvx"), "new");
-    EXPECT_EQ(readBytes("victim"), "keep me");
-    EXPECT_EQ(dir_.entries(), (Names{"d.qvx", "victim"}));
-  }
-}
-
 // What may be at the name a write replaces. A link to a file elsewhere is
 // followed (a user's own data file may be one); a link that leads nowhere is
 // replaced, its target never created. Anything but a regular file is
 // refused, naming it, before anything is written. Names up to the file
-// system's limit save, with one temporary file of their own.
+// system's limit save, with one temporary file of their own. One fixed
+// temporary name per file: whatever a killed write left there is replaced,
+// never followed (a link planted there leads nowhere we write).
 TEST_F(FileIoTest, WhatIsAtTheNameDecidesWhatTheWriteReplaces) {
   fs::create_directory("elsewhere");
   const std::string longName(NAME_MAX, 'n');
@@ -49,6 +36,8 @@ TEST_F(FileIoTest, WhatIsAtTheNameDecidesWhatTheWriteReplaces) {
       {"a link to a file elsewhere is followed", [] { fs::create_symlink("elsewhere/victim", "n"); }, "n", 0, "", "new"},
       {"a link that leads nowhere is replaced", [] { fs::create_symlink("elsewhere/missing", "n"); }, "n", 0, "",
        "keep me"},
+      {"a leftover temporary file", [] { writeBytes("n.tmp", "half a sav"); }, "n", 0, "", "keep me"},
+      {"a link at the temporary name", [] { fs::create_symlink("elsewhere/victim", "n.tmp"); }, "n", 0, "", "keep me"},
       {"a link to a FIFO",
        [] {
          ::mkfifo("elsewhere/fifo", 0600);
@@ -64,6 +53,8 @@ TEST_F(FileIoTest, WhatIsAtTheNameDecidesWhatTheWriteReplaces) {
        longName, 0, "", "keep me"},
       {"a name too long", [] {}, longName + "x", errnum::PathFileAccess,
        ": the name is longer than the file system allows.", "keep me"},
+      {"a folder that takes no files", [] {}, "/proc/f.qvx", errnum::PathFileAccess,
+       " cannot be created: its folder takes no new files.", "keep me"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.why);
@@ -79,9 +70,10 @@ TEST_F(FileIoTest, WhatIsAtTheNameDecidesWhatTheWriteReplaces) {
     EXPECT_FALSE(fs::exists("elsewhere/missing"));
     std::error_code ec;
     fs::remove(c.name, ec);
-    EXPECT_EQ(dir_.entries(), Names{"elsewhere"}) << "no temporary file is left";
+    EXPECT_EQ(entries(), Names{"elsewhere"}) << "no temporary file is left";
     fs::remove("elsewhere/fifo");
   }
+  EXPECT_EQ(errorNumber([&] { orlendo::writeFileAtomically("no/such/f.qvx", "x"); }), errnum::PathNotFound);
 }
 
 // Every failure on the way makes the write fail and keeps the old file, or
@@ -127,14 +119,8 @@ TEST_F(FileIoTest, AFailureAtAnyStepFailsTheWriteAndKeepsTheOldFile) {
     EXPECT_EQ(errorNumber([&] { orlendo::writeFileAtomically("d.qvx", "new"); }), c.error);
     orlendo::detail::setAtomicWriteCalls({});
     EXPECT_EQ(readBytes("d.qvx"), c.error == 0 ? "new" : c.oldFile ? "old" : "");
-    EXPECT_EQ(dir_.entries(), c.error == 0 || c.oldFile ? Names{"d.qvx"} : Names{});
+    EXPECT_EQ(entries(), c.error == 0 || c.oldFile ? Names{"d.qvx"} : Names{});
   }
-}
-
-TEST_F(FileIoTest, AtomicWriteReportsMissingFoldersAndFoldersThatTakeNoFiles) {
-  EXPECT_EQ(errorNumber([&] { orlendo::writeFileAtomically("no/such/f.qvx", "x"); }), errnum::PathNotFound);
-  EXPECT_EQ(tvxtest::caught([] { orlendo::writeFileAtomically("/proc/f.qvx", "x"); }).description(),
-            "/proc/f.qvx cannot be created: its folder takes no new files.");
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include "library/test_support.h"
 
-namespace fs = std::filesystem;
 using orlendo::FileHelper;
 using orlendo::ProfileFile;
 namespace errnum = orlendo::errnum;

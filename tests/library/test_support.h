@@ -1,6 +1,6 @@
 // What the library's tests share: the headers most of them use, catching
-// the orlendo::Error a call raises, dates written as year, month and day, a
-// temporary folder to work in and a write call that fails part-way.
+// the orlendo::Error a call raises, entries, dates written as year, month
+// and day, a temporary folder to work in and a write call that fails part-way.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -18,7 +18,6 @@
 #include <iterator>
 #include <limits>
 #include <set>
-#include <stdexcept>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -48,6 +47,12 @@ orlendo::Error caught(F&& body) {
 template <class F>
 long errorNumber(F&& body) {
   return caught(body).number();
+}
+
+// Adds an entry to one of the investor's securities, as typed into the entry form.
+inline void addEntry(const orlendo::InvestorPtr& investor, std::string_view security, std::string date,
+                     std::string shares, std::string cost = "0", std::string code = "", std::string_view key = {}) {
+  investor->colSecurities()->Item(security)->colBuySells()->Add(code, date, cost, shares, key);
 }
 
 constexpr orlendo::Date ymd(int y, unsigned m, unsigned d) {
@@ -88,48 +93,34 @@ inline ssize_t failingWrite(int fd, const void* data, std::size_t size) {
   return -1;
 }
 
-// A fresh folder in the system's temporary folder, removed at the end with
-// all it holds (its owner's rights given back first, for tests that take them).
-class TempDir {
- public:
-  explicit TempDir(const std::string& prefix) {
-    std::string pattern = (std::filesystem::temp_directory_path() / (prefix + ".XXXXXX")).string();
-    if (!::mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary folder " + pattern);
-    path_ = pattern;
-  }
-  ~TempDir() {
-    std::error_code ec;
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
-    std::filesystem::remove_all(path_, ec);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-
-  const std::filesystem::path& path() const { return path_; }
-  std::string file(const std::string& name) const { return (path_ / name).string(); }
-  // The names of what the folder holds.
-  std::set<std::string> entries() const {
-    std::set<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(path_)) names.insert(e.path().filename().string());
-    return names;
-  }
-
- private:
-  std::filesystem::path path_;
-};
-
-// A test run in a fresh folder of its own, made the current folder (a data
-// file's backup goes there); the ordinary write calls are put back after it.
+// A test run in a fresh folder of its own in the system's temporary folder,
+// made the current folder (a data file's backup goes there) and removed at
+// the end with all it holds (its owner's rights given back first, for tests
+// that take them); the ordinary write calls are put back after it.
 class InFolder : public ::testing::Test {
  protected:
-  void SetUp() override { std::filesystem::current_path(dir_.path()); }
+  void SetUp() override {
+    std::string pattern = (std::filesystem::temp_directory_path() / "tvx_test.XXXXXX").string();
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+    std::filesystem::current_path(folder_ = pattern);
+  }
   void TearDown() override {
     orlendo::detail::setAtomicWriteCalls({});
     std::filesystem::current_path(previous_);
+    std::error_code ec;
+    std::filesystem::permissions(folder_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
+    std::filesystem::remove_all(folder_, ec);
+  }
+  // The full name of `name` in the folder.
+  std::string file(const std::string& name) const { return (folder_ / name).string(); }
+  // The names of what the folder, or one of its folders, holds.
+  std::set<std::string> entries(const std::string& sub = ".") const {
+    std::set<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(folder_ / sub)) names.insert(e.path().filename().string());
+    return names;
   }
 
-  std::filesystem::path previous_ = std::filesystem::current_path();
-  TempDir dir_{"tvx_test"};
+  std::filesystem::path previous_ = std::filesystem::current_path(), folder_;
 };
 
 }  // namespace tvxtest
