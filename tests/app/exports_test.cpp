@@ -12,9 +12,9 @@
 
 #include <cstring>
 
+#include "app_test_support.h"
 #include "orlendo/progress.h"
 #include "orlendo/sales.h"
-#include "app_test_support.h"
 
 namespace tvx::test {
 namespace {

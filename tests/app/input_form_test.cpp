@@ -12,12 +12,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <tuple>
 
+#include "app_test_support.h"
 #include "core/report_columns.h"
 #include "core/report_text.h"
-#include "app_test_support.h"
 
 namespace tvx::test {
 namespace {

@@ -19,8 +19,8 @@
 
 #include <sstream>
 
-#include "core/report_text.h"
 #include "app_test_support.h"
+#include "core/report_text.h"
 #include "reports/no_data.h"
 
 namespace tvx::test {

@@ -12,8 +12,8 @@
 
 #include <gtest/gtest.h>
 
-#include "core/report_text.h"
 #include "app_test_support.h"
+#include "core/report_text.h"
 #include "reports/printer_fonts.h"
 
 namespace tvx::test {

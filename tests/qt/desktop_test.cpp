@@ -9,9 +9,9 @@
 #include <QStandardPaths>
 #include <QtTest>
 
+#include "app_test_support.h"
 #include "qt/desktop.h"
 #include "qt/qt_ports.h"
-#include "app_test_support.h"
 
 using namespace tvx;
 using namespace tvx::test;

@@ -8,10 +8,10 @@
 #include <QTreeWidget>
 #include <QtTest>
 
+#include "app_test_support.h"
 #include "orlendo/numbers.h"
 #include "qt/input_window.h"
 #include "qt/qt_ports.h"
-#include "app_test_support.h"
 
 using namespace tvx;
 using namespace tvx::test;

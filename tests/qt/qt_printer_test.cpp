@@ -6,9 +6,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "app_test_support.h"
 #include "orlendo/error.h"
 #include "qt/qt_printer.h"
-#include "app_test_support.h"
 #include "reports/report_output.h"
 
 using namespace tvx;

@@ -7,10 +7,10 @@
 #include <QToolBar>
 #include <QtTest>
 
+#include "app_test_support.h"
 #include "qt/progress_dialog.h"
 #include "qt/report_form.h"
 #include "qt/report_view.h"
-#include "app_test_support.h"
 #include "reports/summary_report.h"
 
 using namespace tvx;
