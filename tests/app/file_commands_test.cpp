@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "shell_test_support.h"
+#include "app_test_support.h"
 
 namespace tvx::test {
 namespace {
@@ -171,25 +171,19 @@ TEST(SaveFile, AFailedSaveSaysWhyAndKeepsTheInvestorUnsavedAndTheDataFolder) {
 // data folder; a cancel saves nothing; every save says where it went.
 TEST(SaveCommand, ANewInvestorsFirstSaveAsksForANameAndEverySaveSaysWhere) {
   FileHarness h;
-  std::vector<std::string> notices;
-  h.files = std::make_unique<FileCommands>(h.state, [&] {
-    FileCommandPorts p = h.files->ports();
-    p.showNotice = [&](const std::string& text) { notices.push_back(text); };
-    return p;
-  }());
   const std::string untitled = h.folder.file("UNTITLED.QVX");
   std::ofstream(untitled) << "[General]\r\nName=Earlier\r\n";
   ASSERT_TRUE(h.files->NewFile());
   EXPECT_FALSE(h.files->SaveCommand());  // the dialog cancelled
   EXPECT_EQ(h.dialog.saved.at(0).presetName, untitled);
   EXPECT_NE(readFile(untitled).find("Name=Earlier"), std::string::npos);
-  EXPECT_TRUE(notices.empty());
+  EXPECT_TRUE(h.notices.empty());
 
   h.dialog.saveAnswers = {h.folder.file("ann.qvx")};
   EXPECT_TRUE(h.files->SaveCommand());
   EXPECT_TRUE(h.files->SaveCommand());  // named now: saved without a dialog
   EXPECT_EQ(h.dialog.saved.size(), 2u);
-  EXPECT_EQ(notices, std::vector<std::string>(2, "Saved to " + h.folder.file("ann.qvx")));
+  EXPECT_EQ(h.notices, std::vector<std::string>(2, "Saved to " + h.folder.file("ann.qvx")));
 }
 
 // The exact-path file test and what it says of a path that is no data file.

@@ -1,20 +1,26 @@
 // Report output: choices remembered in the settings file, the calculation
 // only for results, copies, the order of the reports per destination, how a
 // failed run ends, the append to the output file, and the PDF files of a
-// print run with the status text that names them.
-#include "reports/report_output.h"
-#include "reports/report_run.h"
+// print run with the status text that names them. And the orderly end, the
+// fatal-error path and the error loggers (the log file entry, the desktop
+// question, the batch report on standard error).
+#include "core/error_logger.h"
+#include "core/error_paths.h"
 #include "reports/pdf_output.h"
+#include "reports/report_output.h"
 
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "core/report_text.h"
-#include "report_test_support.h"
+#include "app_test_support.h"
 #include "reports/no_data.h"
 
 namespace tvx::test {
@@ -70,9 +76,10 @@ TEST(RunReports, TwoPrintedCopiesAreTwoJobsWithPagesFromOne) {
   EXPECT_TRUE(h.printer.openPages().empty());
 }
 // A failed run says why, once. A buy whose cost does not read (inside the
-// range) is named, and the desktop goes back to the main window; a batch run
-// ends with 2 and writes nothing, asking nobody: also over no data (without
-// the desktop's notice) and when the output file cannot be written.
+// range) is named, and the desktop goes back to the main window, as it does
+// after its notice of no data; a batch run ends with 2 and writes nothing,
+// asking nobody: also over no data (without the notice) and when the output
+// file cannot be written.
 TEST(RunReports, AFailedRunSaysWhyAndEndsOnlyABatchRun) {
   const std::string badCost = "/data/a.qvx: security \"Quorvex\", entry 2: the Cost value \"ten dollars\" is not an "
                               "amount.\nNo report was made.";
@@ -82,6 +89,7 @@ TEST(RunReports, AFailedRunSaysWhyAndEndsOnlyABatchRun) {
   };
   const Case cases[] = {
       {false, true, true, badCost},
+      {false, false, false, std::string(kNoDataText)},
       {true, true, true, badCost},
       {true, false, false, "Error Number:   10005"},
       {true, true, false, "Location:           RunReports\nSource:             tvxdesk\nDescription:     Cannot "
@@ -106,7 +114,7 @@ TEST(RunReports, AFailedRunSaysWhyAndEndsOnlyABatchRun) {
     ASSERT_EQ(h.messages.shown.size(), 1u);
     EXPECT_NE(h.messages.shown[0].text.find(c.said), std::string::npos) << h.messages.shown[0].text;
     EXPECT_EQ(h.messages.shown[0].text.find("Do you want to save"), std::string::npos);
-    EXPECT_NE(h.messages.shown[0].title, "Notice");
+    EXPECT_EQ(h.messages.shown[0].title == "Notice", !c.investor && !c.silent);
     EXPECT_TRUE(h.windows.made.empty());
     EXPECT_EQ(h.busy.depth, 0);
   }
@@ -158,8 +166,7 @@ TEST(AppendToFile, AnAppendEndedPartWayLeavesTheOutputFileAsItWas) {
     const char* why;
     bool sizeLimit;
     detail::AppendCalls calls;
-    int signal;  // raised after the first write
-    int status;  // the exit status, or the signal that ends the child
+    int signal, status;  // raised after the first write; the exit status, or the signal that ends the child
     bool appended;
   };
   const Case cases[] = {
@@ -214,28 +221,6 @@ TEST(AppendToFile, AnAppendEndedPartWayLeavesTheOutputFileAsItWas) {
   }
 }
 
-// How a failed report run ends.
-TEST(RunReportGuarded, NoDataShowsTheNoticeOrEndsTheProgramAtTheGivenPlace) {
-  ReportHarness h;
-  RunReportGuarded(h.ctx, "Here.Run", NoDataRun::notice, [&] { ReportInvestor(h.ctx); });
-  ASSERT_EQ(h.messages.shown.size(), 1u);
-  EXPECT_EQ(h.messages.shown[0].title, "Notice");
-  EXPECT_EQ(h.messages.shown[0].text, kNoDataText);
-  EXPECT_TRUE(h.logger->calls.empty());
-
-  EXPECT_THROW(RunReportGuarded(h.ctx, "Here.Run", NoDataRun::error, [&] { ReportInvestor(h.ctx); }), ProgramEnded);
-  ASSERT_EQ(h.logger->calls.size(), 1u);
-  EXPECT_EQ(h.logger->calls[0].first, orlendo::errnum::NoData);
-  EXPECT_EQ(h.logger->calls[0].second.rfind("Here.Run\r", 0), 0u);
-  EXPECT_EQ(h.messages.shown.size(), 1u) << "no second Notice";
-
-  // The end of the program passes through unreported.
-  EXPECT_THROW(RunReportGuarded(h.ctx, "Here.Run", NoDataRun::notice, [] { throw ProgramEnded{kExitError}; }),
-               ProgramEnded);
-  EXPECT_EQ(h.logger->calls.size(), 1u);
-  EXPECT_EQ(h.messages.shown.size(), 1u);
-}
-
 // The PDF files of a print run and the status text that names them.
 TEST(PdfOutput, FilesSitBesideTheDataFileNumberedPerJob) {
   const std::pair<std::pair<std::string, std::string>, std::string> defaults[] = {
@@ -259,6 +244,114 @@ TEST(PdfOutput, TheStatusNamesEveryFileWritten) {
             "Reports written to 2 files: /t/smith.pdf and smith-2.pdf");
   EXPECT_EQ(PrintedFilesStatus({"/t/a.pdf", "/t/a-2.pdf", "/t/a-3.pdf"}),
             "Reports written to 3 files: /t/a.pdf, a-2.pdf and a-3.pdf");
+}
+
+// ---- the end of the program and the error loggers ----
+
+// The end's services over a report harness: Save As records the investor it
+// saves, which must still be there.
+struct EndHarness : ReportHarness {
+  EndHarness() {
+    state.Investor = makeInvestor("Ann Example", "Account 1");
+    end.settings = &settings;
+    end.printer = &printer;
+    end.saveAs = [this] { savedName = state.Investor ? state.Investor->sName() : "<released>"; };
+    end.exit = [this](int status) { exitStatus = status; };
+  }
+  std::string savedName;
+  int exitStatus = -1;
+};
+
+TEST(ReportFatalError, SevenLinesWithTheirBlanksAndYesSaves) {
+  EXPECT_EQ(FatalErrorText(53, "FileExists"),
+            "An error has occurred in Tallyvex.\n"
+            "\n"
+            "Error Number:   53\n"
+            "Error Type:        File not found\n"
+            "Location:           FileExists\n"
+            "\n"
+            "Do you want to save your data before the program shuts down?");
+  for (Answer answer : {Answer::Yes, Answer::No}) {
+    EndHarness h;
+    h.messages.answers = {answer};
+    EXPECT_THROW(ReportFatalError(h.state, h.end, 13, "GetInputs"), ProgramEnded);
+    ASSERT_EQ(h.messages.shown.size(), 1u);
+    EXPECT_EQ(h.messages.shown[0].title, "WARNING!");
+    EXPECT_EQ(h.messages.shown[0].icon, Icon::Stop);
+    EXPECT_EQ(h.messages.shown[0].buttons, Buttons::YesNo);
+    EXPECT_EQ(h.savedName, answer == Answer::Yes ? "Ann Example" : "");
+    EXPECT_EQ(h.exitStatus, kExitError);
+  }
+}
+
+TEST(ReportFatalError, InBatchModeNobodyIsAskedAndTheTrailAndFilesAreShown) {
+  EndHarness h;
+  h.state.Silent = true;
+  h.state.CurrentFile = "/d/a.qvx";
+  h.state.OutputFile = "/d/a.txt";
+  h.messages.answers = {Answer::Yes};
+  EXPECT_THROW(ReportFatalError(h.state, h.end, 13, "RunReports", "Investor.Calculate\rOrlendo"), ProgramEnded);
+  ASSERT_EQ(h.messages.shown.size(), 1u);
+  EXPECT_EQ(h.messages.shown[0].buttons, Buttons::Ok);
+  EXPECT_EQ(h.messages.shown[0].text,
+            "An error has occurred in Tallyvex.\n\nError Number:   13\nError Type:        Type mismatch\n"
+            "Location:           RunReports\nSource:             Investor.Calculate\n                    Orlendo\n"
+            "Input file:         /d/a.qvx\nOutput file:        /d/a.txt");
+  EXPECT_EQ(h.savedName, "");
+}
+
+// The error loggers: the log file entry, the desktop question, the batch
+// report on standard error.
+std::string fixedClock() { return "03/04/2017 10:11:12"; }
+
+TEST(DesktopErrorLogger, ReportErrorAppendsOneEntryPerErrorAndAsksUnlessSilent) {
+  TempFolder folder;
+  const std::string log = folder.file("QVX_err.log");
+  ScriptedMessageBox box;
+  box.answers = {Answer::Yes};
+  DesktopErrorLogger logger(box, fixedClock);
+  EXPECT_TRUE(logger.ReportError(53, "Tallyvex", "MainMod.RunSilent\rInvestor.LoadFile", false, log, "Tallyvex"));
+  EXPECT_FALSE(logger.ReportError(13, "Tallyvex", "Reports.RunIPReport\rOrlendo", true, log, "Tallyvex"));
+  ASSERT_EQ(box.shown.size(), 1u) << "a silent report asks nothing";
+  EXPECT_EQ(box.shown[0].buttons, Buttons::YesNo);
+  EXPECT_NE(box.shown[0].text.find("MainMod.RunSilent"), std::string::npos);
+  EXPECT_EQ(readFile(log),
+            "03/04/2017 10:11:12\r\nError Number: 53 (File not found)\r\nLocation: MainMod.RunSilent\r\n"
+            "          Investor.LoadFile\r\nDescription: Tallyvex\r\n\r\n"
+            "03/04/2017 10:11:12\r\nError Number: 13 (Type mismatch)\r\nLocation: Reports.RunIPReport\r\n"
+            "          Orlendo\r\nDescription: Tallyvex\r\n\r\n");
+
+  // An empty log path writes no file (the current folder is the test's own);
+  // an unwritable one does not fail.
+  const std::string before = readFile(log);
+  EXPECT_FALSE(logger.ReportError(5, "x", "A.B", false, "", "Tallyvex"));
+  EXPECT_EQ(readFile(log), before);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);
+  EXPECT_FALSE(appendErrorLogEntry(folder.file("no/such/QVX_err.log"), "t", 5, "x", "A.B"));
+  EXPECT_EQ(std::filesystem::status(log).permissions(),
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+
+  // A link at the log's name is not followed, and a FIFO there does not hang the report.
+  const std::string victim = folder.write("notes.txt", "mine");
+  std::filesystem::create_symlink(victim, folder.file("link.log"));
+  ::mkfifo(folder.file("fifo.log").c_str(), 0600);
+  for (const char* name : {"link.log", "fifo.log"})
+    EXPECT_FALSE(appendErrorLogEntry(folder.file(name), "t", 5, "x", "A.B")) << name;
+  EXPECT_EQ(readFile(victim), "mine");
+}
+
+TEST(BatchErrorLogger, PrintsOnStandardErrorWithTheRunsFilesAndNeverAsks) {
+  std::ostringstream err;
+  AppState state;
+  BatchErrorLogger logger(err, fixedClock, &state);
+  EXPECT_FALSE(logger.ReportError(76, "Tallyvex", "MainMod.RunSilent\rInvestor.LoadFile", true, "", "Tallyvex"));
+  state.CurrentFile = "/d/a.qvx";
+  EXPECT_FALSE(logger.ShowError(5, "bad", "Reports.RouteOutput\rtvxdesk", "Tallyvex"));
+  EXPECT_EQ(err.str(),
+            "An error has occurred in Tallyvex.\nError Number: 76 (Path not found)\n"
+            "Location: MainMod.RunSilent\n          Investor.LoadFile\nDescription: Tallyvex\n"
+            "An error has occurred in Tallyvex.\nError Number: 5 (Invalid procedure call or argument)\n"
+            "Location: Reports.RouteOutput\n          tvxdesk\nDescription: bad\nInput file:         /d/a.qvx\n");
 }
 
 }  // namespace

@@ -1,7 +1,13 @@
-// The start: the settings file and the report font, the version reminder,
-// the start-up windows in their order.
+// The start: the command line, the settings file and the report font, the
+// version reminder, the start-up windows in their order, and where the
+// desktop's windows go (the main window's size kept in twips; report windows
+// centred first, then stepped, then back to the corner before one leaves the
+// screen).
+#include "shell/command_line.h"
 #include "shell/settings.h"
 #include "shell/startup.h"
+#include "shell/window_cascade.h"
+#include "shell/window_geometry.h"
 
 #include <signal.h>
 #include <sys/resource.h>
@@ -10,10 +16,94 @@
 
 #include <gtest/gtest.h>
 
-#include "shell_test_support.h"
+#include <tuple>
+
+#include "app_test_support.h"
 
 namespace tvx::test {
 namespace {
+
+// The command line: whole-argument switches in any case, names in their own
+// letters, names with blanks, and what gives an empty name.
+using Args = std::vector<std::string>;
+
+std::string input(const Args& a) { return GetCommandLineFilename(a, kInputExtension, kSwitchInput); }
+std::string output(const Args& a) { return GetCommandLineFilename(a, kOutputExtension, kSwitchOutput); }
+
+TEST(CommandLine, NamesAndTheSilentSwitch) {
+  struct Case {
+    Args args;
+    bool silent;
+    std::string in, out;
+  };
+  const Case cases[] = {
+      {{"/silent", "/input", "/data/smith.qvx", "/output", "/out/smith.txt"}, true, "/data/smith.qvx",
+       "/out/smith.txt"},
+      // switches in any case, names in their own letters
+      {{"/SILENT", "/Input", "/home/Ann/Smith.QVX", "/OUTPUT", "/home/Ann/Reports.TXT"}, true, "/home/Ann/Smith.QVX",
+       "/home/Ann/Reports.TXT"},
+      // folder names that look like switches are not switches
+      {{"/input", "/home/ann/silent/output/x.qvx"}, false, "/home/ann/silent/output/x.qvx", ""},
+      {{"/home/silent"}, false, "", ""},
+      {{"/silently"}, false, "", ""},
+      // ".qvx" in an earlier path does not shorten the name
+      {{"/silent", "/input", "/a.qvx/b.qvx", "/output", "/a.qvx/out.txt"}, true, "/a.qvx/b.qvx", "/a.qvx/out.txt"},
+      // a name with blanks typed without quotes is joined; a quoted one kept as it is
+      {{"/silent", "/input", "/home/ann/My", "Files/Smith", "2016.qvx", "/output", "/tmp/a", "b.txt"}, true,
+       "/home/ann/My Files/Smith 2016.qvx", "/tmp/a b.txt"},
+      {{"/input", "/home/ann/My  Files/x.qvx"}, false, "/home/ann/My  Files/x.qvx", ""},
+      // a missing switch, name or extension gives an empty name
+      {{}, false, "", ""},
+      {{"/silent", "/output", "/tmp/x.txt"}, true, "", "/tmp/x.txt"},
+      {{"/silent", "/input", "/data/smith.dat"}, true, "", ""},
+      {{"/silent", "/input"}, true, "", ""},
+      // the search for the extension stops at the next switch
+      {{"/input", "/data/smith", "/output", "/out/a.qvx.txt", "b.qvx"}, false, "", "/out/a.qvx.txt"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.args));
+    EXPECT_EQ(IsSilent(c.args), c.silent);
+    EXPECT_EQ(input(c.args), c.in);
+    EXPECT_EQ(output(c.args), c.out);
+  }
+}
+
+TEST(CommandLine, HelpSwitchesAndTheDisplayCheck) {
+  for (const Args& a : {Args{"--help"}, Args{"-h"}, Args{"/?"}, Args{"/silent", "/input", "x.qvx", "-h"}})
+    EXPECT_TRUE(IsHelpRequest(a)) << ::testing::PrintToString(a);
+  for (const Args& a : {Args{}, Args{"--HELP"}, Args{"-help"}, Args{"/input", "/d/-h.qvx"}, Args{"/??"}})
+    EXPECT_FALSE(IsHelpRequest(a)) << ::testing::PrintToString(a);
+
+  EXPECT_FALSE(DisplayAvailable(nullptr, nullptr, nullptr));
+  EXPECT_FALSE(DisplayAvailable("", "", ""));
+  EXPECT_TRUE(DisplayAvailable("offscreen", nullptr, nullptr));
+  EXPECT_TRUE(DisplayAvailable(nullptr, ":0", nullptr));
+  EXPECT_TRUE(DisplayAvailable(nullptr, "", "wayland-0"));
+}
+
+TEST(CommandLine, TheCsvNameAndTheSwitchesGiven) {
+  struct Case {
+    Args args;
+    bool csvSwitch;
+    std::string csv, out;
+  };
+  const Case cases[] = {
+      {{"/silent", "/input", "/d/a.qvx", "/csv", "/out/a.csv"}, true, "/out/a.csv", ""},
+      {{"/SILENT", "/CSV", "/Out/A.CSV", "/Output", "/Out/A.txt"}, true, "/Out/A.CSV", "/Out/A.txt"},
+      {{"/csv", "/tmp/My", "Files/a", "b.csv"}, true, "/tmp/My Files/a b.csv", ""},
+      // each name's search stops at the other switch
+      {{"/output", "/tmp/a", "/csv", "/tmp/b.txt.csv", "c.txt"}, true, "/tmp/b.txt.csv", ""},
+      {{"/csv", "/tmp/a.txt", "/output", "/tmp/b.csv.txt"}, true, "", "/tmp/b.csv.txt"},
+      {{"/silent", "/csv"}, true, "", ""},
+      {{"/input", "/home/csv/x.csv.qvx"}, false, "", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.args));
+    EXPECT_EQ(HasSwitch(c.args, kSwitchCsv), c.csvSwitch);
+    EXPECT_EQ(GetCommandLineFilename(c.args, kCsvExtension, kSwitchCsv), c.csv);
+    EXPECT_EQ(output(c.args), c.out);
+  }
+}
 
 namespace fs = std::filesystem;
 
@@ -261,6 +351,46 @@ TEST(RunInteractiveStart, ASavePastTheFileSizeLimitIsReportedAndTheProgramGoesOn
   int status = 0;
   ASSERT_EQ(::waitpid(pid, &status, 0), pid);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+}
+
+// Where the desktop's windows go: the main window's size kept in twips, report
+// windows centred first, then stepped, then back to the corner before one leaves the screen.
+TEST(WindowGeometry, PixelsGiveBackTheTwipsTheyCameFrom) {
+  // 1000 and 6500 twips are 66.7 and 433.3 pixels: stored again as given.
+  const std::tuple<float, int, float> cases[] = {
+      {1000, 67, 1000}, {6500, 433, 6500}, {1500, 100, 1500}, {1000, 70, 1050}, {6500, 434, 6510}, {0, 0, 0}};
+  for (const auto& [given, pixels, stored] : cases) {
+    EXPECT_EQ(PixelsToTwips(pixels, given), stored) << given << " " << pixels;
+    if (given == stored) {
+      EXPECT_EQ(TwipsToPixels(given), pixels);
+    }
+  }
+}
+
+TEST(NextCascadePlace, CentresThenStepsThenStartsAgainInTheCorner) {
+  const WindowArea screen{0, 30, 1280, 994};
+  WindowPlace place = NextCascadePlace(std::nullopt, 820, 560, screen, 30);
+  EXPECT_EQ(place, (WindowPlace{230, 247}));
+  std::vector<WindowPlace> seen{place};
+  for (int i = 0; i < 40; ++i) {
+    const WindowPlace next = NextCascadePlace(place, 820, 560, screen, 30);
+    if (next.x > place.x) {
+      EXPECT_EQ(next, (WindowPlace{place.x + 30, place.y + 30}));
+    } else {
+      EXPECT_EQ(next, (WindowPlace{0, 30})) << "back to the corner after " << seen.size();
+    }
+    // Every window stays whole on the screen.
+    EXPECT_LE(next.x + 820, screen.x + screen.width);
+    EXPECT_LE(next.y + 560, screen.y + screen.height);
+    seen.push_back(next);
+    place = next;
+  }
+  // Two windows in a row never share a place.
+  for (std::size_t i = 1; i < seen.size(); ++i) EXPECT_FALSE(seen[i] == seen[i - 1]);
+  // A window larger than the screen still steps.
+  const WindowArea small{0, 0, 800, 500};
+  EXPECT_EQ(NextCascadePlace(std::nullopt, 820, 560, small, 30), (WindowPlace{0, 0}));
+  EXPECT_EQ(NextCascadePlace(WindowPlace{0, 0}, 820, 560, small, 30), (WindowPlace{30, 30}));
 }
 
 }  // namespace

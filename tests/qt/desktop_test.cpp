@@ -11,7 +11,7 @@
 
 #include "qt/desktop.h"
 #include "qt/qt_ports.h"
-#include "shell_test_support.h"
+#include "app_test_support.h"
 
 using namespace tvx;
 using namespace tvx::test;
@@ -23,16 +23,11 @@ struct Program {
     qt::DesktopOptions o;
     o.appFolder = folder.path();
     o.env = [&folder](std::string_view name) -> std::optional<std::string> {
-      if (name == "APPDATA") return folder.file("appdata");
-      if (name == "HOME") return folder.path();
-      return std::nullopt;
+      return name == "APPDATA" ? folder.file("appdata") : name == "HOME" ? folder.path() : std::optional<std::string>();
     };
     o.pdfPrinterOnly = true;
     o.messages = &messages;
     o.files = &dialog;
-    o.choices = &choices;
-    o.printDialog = &print;
-    o.detailOption = &detail;
     o.clock = &clock;
     o.updateReminder = [](std::string_view) {};
     o.about = [] {};
@@ -47,9 +42,6 @@ struct Program {
 
   ScriptedMessageBox messages;
   ScriptedFileDialog dialog;
-  FakeChoiceDialog choices;
-  FakePrintDialog print;
-  FakeDetailOption detail;
   FixedClock clock{2018, 6, 1};
   std::vector<int> exits;
   int inputWindows = 0;
@@ -73,7 +65,6 @@ class DesktopTest : public QObject {
     const std::string untitled = folder.file("appdata/Kelvane/QVX/UNTITLED.QVX");
     QCOMPARE(p.state().CurrentFile, untitled);
     p.state().Investor->sName("Ann Example");
-    addBuySell(*p.state().Investor, "Quorvex", "12/31/1983", "5", "500");
     p.state().DataSaved = false;
     const std::string file = folder.file("ann.qvx");
     p.dialog.saveAnswers.push_back(file);
@@ -86,7 +77,6 @@ class DesktopTest : public QObject {
     p.item("mnuFileMRU1")->trigger();
     QCOMPARE(p.state().Investor->sName(), std::string("Ann Example"));
     QCOMPARE(p.inputWindows, 3);  // two News and the reopened file
-    QCOMPARE(p.state().Investor->colSecurities()->Item("Quorvex")->colBuySells()->Count(), 1L);
     QCOMPARE(p.desktop->mainWindow()->statusText(), QString::fromStdString("File: " + file));
     QVERIFY(p.messages.shown.empty());
   }

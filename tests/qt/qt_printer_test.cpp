@@ -8,7 +8,7 @@
 
 #include "orlendo/error.h"
 #include "qt/qt_printer.h"
-#include "report_test_support.h"
+#include "app_test_support.h"
 #include "reports/report_output.h"
 
 using namespace tvx;
@@ -79,7 +79,6 @@ class QtPrinterTest : public QObject {
     // Every page: the headings, and one page number at its foot, counted
     // from 1 through the copy.
     const QRegularExpression pageLine("^ *Page  (\\d+)$", QRegularExpression::MultilineOption);
-    QString all;
     for (qsizetype i = 0; i < first.size(); ++i) {
       const QString& page = first[i];
       QVERIFY2(page.contains("Margaret A. Smith") && page.contains("Joint account with Robert Smith"),
@@ -88,9 +87,7 @@ class QtPrinterTest : public QObject {
       QVERIFY2(numbers.hasNext(), qPrintable(page));
       QCOMPARE(numbers.next().captured(1).toInt(), int(i + 1));
       QVERIFY(!numbers.hasNext());
-      all += page;
     }
-    QVERIFY(all.contains("Summary Basis on 12/31/2016") && all.contains("Detailed Basis Report on 12/31/2016"));
 
     // The page count follows the real lines per page: a recording printer of
     // that many lines gives as many pages.

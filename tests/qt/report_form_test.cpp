@@ -7,11 +7,10 @@
 #include <QToolBar>
 #include <QtTest>
 
-#include "orlendo/dates.h"
 #include "qt/progress_dialog.h"
 #include "qt/report_form.h"
 #include "qt/report_view.h"
-#include "report_test_support.h"
+#include "app_test_support.h"
 #include "reports/summary_report.h"
 
 using namespace tvx;
@@ -22,9 +21,7 @@ class ReportFormTest : public QObject {
  private slots:
   void showsTheBuildersScreenTextUnchanged() {
     ReportHarness h;
-    h.state.Investor = orlendo::Investor::create();
-    h.state.Investor->LoadFile(TVX_EXAMPLES_DIR "/smith.qvx");
-    h.state.Investor->Calculate(orlendo::readDate("12/31/1983"), orlendo::readDate("12/31/2016"));
+    h.state.Investor = typicalInvestor();
     h.state.CurrentFile = "/home/ann/smith.qvx";
 
     RunSummReport(h.ctx, kDestScreen);  // into the recording window

@@ -1,4 +1,5 @@
-// Test doubles, folders and investors for the app tests.
+// Test doubles, folders and investors for the app and widget tests: the
+// report context's ports, then the file commands' and the start-up's.
 #pragma once
 
 #include <stdlib.h>
@@ -10,12 +11,15 @@
 #include <map>
 
 #include "core/error_logger.h"
+#include "core/error_paths.h"
 #include "core/ports.h"
 #include "core/printer.h"
 #include "core/report_window.h"
 #include "orlendo/error.h"
 #include "orlendo/model.h"
 #include "reports/report_context.h"
+#include "shell/file_commands.h"
+#include "shell/settings.h"
 
 namespace tvx::test {
 
@@ -309,5 +313,72 @@ inline orlendo::InvestorPtr longInvestor() {
   addBuySell(*inv, "Quorvex", "12/31/1983", "-12345678.12345", "1234567890.12");
   return inv;
 }
+
+// ---- the file commands and the start-up ----
+
+// Gives the scripted names in turn; nullopt (Cancel) when exhausted.
+struct ScriptedFileDialog final : FileDialog {
+  std::deque<std::optional<std::string>> openAnswers, saveAnswers;
+  std::vector<FileDialogSetup> opened, saved;
+  std::optional<std::string> openFile(const FileDialogSetup& setup) override { return next(opened, setup, openAnswers); }
+  std::optional<std::string> saveFile(const FileDialogSetup& setup) override { return next(saved, setup, saveAnswers); }
+
+ private:
+  static std::optional<std::string> next(std::vector<FileDialogSetup>& asked, const FileDialogSetup& setup,
+                                         std::deque<std::optional<std::string>>& answers) {
+    asked.push_back(setup);
+    if (answers.empty()) return std::nullopt;
+    auto a = answers.front();
+    answers.pop_front();
+    return a;
+  }
+};
+
+struct FixedClock final : Clock {
+  FixedClock(int year, int month, int day) : y(year), m(month), d(day) {}
+  int year() const override { return y; }
+  int month() const override { return m; }
+  int day() const override { return d; }
+  int y, m, d;
+};
+
+// The file commands over recording ports.
+struct FileHarness {
+  FileHarness() {
+    state.VersionTag = makeVersionTag();
+    state.Investor = orlendo::Investor::create();
+    state.ErrorLogger = logger;
+    state.DataPath = folder.path();
+    state.IniFile = folder.file("tvxdesk.ini");
+    state.DataSaved = true;
+    end.messages = &messages;
+    end.settings = &settings;
+    end.exit = [this](int status) { exits.push_back(status); };
+    FileCommandPorts p;
+    p.messages = &messages;
+    p.files = &dialog;
+    p.settings = &settings;
+    p.end = &end;
+    p.showStatus = [this](const std::string& s) { status.push_back(s); };
+    p.showNotice = [this](const std::string& s) { notices.push_back(s); };
+    p.initIP = [this] { ++inputWindows; };
+    p.newInvestor = [] { return orlendo::Investor::create(); };
+    p.appFolder = folder.path();
+    files = std::make_unique<FileCommands>(state, std::move(p));
+    end.saveAs = [this] { files->SaveAsBeforeEnd(); };
+  }
+
+  TempFolder folder;
+  AppState state;
+  EndServices end;
+  ScriptedMessageBox messages;
+  ScriptedFileDialog dialog;
+  FakeSettings settings;
+  std::shared_ptr<RecordingLogger> logger = std::make_shared<RecordingLogger>();
+  std::vector<std::string> status, notices;
+  std::vector<int> exits;
+  int inputWindows = 0;
+  std::unique_ptr<FileCommands> files;
+};
 
 }  // namespace tvx::test

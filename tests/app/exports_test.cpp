@@ -1,26 +1,170 @@
-// The sales file: rows worked on paper from the event table and the entries.
+// The transactions and sales files and the Sales report. The CSV export's
+// lines are written out by hand from the Detailed report's texts of the same
+// investors (reports_test.cpp and the example's report), the sales rows worked
+// on paper from the event table and the entries, never captured from the
+// code; and File, Export Transactions (CSV)... over the recording ports.
+#include "reports/csv_export.h"
 #include "reports/sales_export.h"
 #include "reports/sales_report.h"
+#include "shell/export_command.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 
+#include "orlendo/progress.h"
 #include "orlendo/sales.h"
-#include "report_test_support.h"
+#include "app_test_support.h"
 
-namespace tvx {
+namespace tvx::test {
 namespace {
 
+using orlendo::Currency;
+using namespace orlendo::literals;
+
+const std::string kHeader =
+    "security,date,description,shares_change,basis_change,shares,basis,basis_per_share,cash_received,"
+    "gain_realized,gain_recognized";
+
+TEST(CsvField, QuotesOnlyWhatNeedsIt) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"", ""},
+      {" Société; 'Générale'\t", " Société; 'Générale'\t"},
+      {"Smith, Jones", "\"Smith, Jones\""},
+      {"the \"new\" shares", "\"the \"\"new\"\" shares\""},
+      {"\"", "\"\"\"\""},
+      {"cr\ronly", "\"cr\ronly\""},
+      {"lf\nonly", "\"lf\nonly\""},
+  };
+  for (const auto& [text, field] : cases) EXPECT_EQ(CsvField(text), field) << text;
+}
+
+TEST(CsvNumber, DropsTheThousandsSeparatorsOfNumbersOnly) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"-1,000.00000", "-1000.00000"},
+      {"1,234,567,890.12", "1234567890.12"},
+      {"62.50000", "62.50000"},
+      {"", ""},
+      {"12,34x", "12,34x"},
+  };
+  for (const auto& [text, field] : cases) EXPECT_EQ(CsvNumber(text), field) << text;
+}
+
+// A cash-or-stock transaction as the calculation leaves it.
+void addCashOrStock(const orlendo::Investor& investor, const std::string& security, const XactionTexts& t,
+                    Currency cash, Currency realized, Currency recognized) {
+  addXaction(investor, security, t);
+  const auto x = investor.colSecurities()->Item(security)->colXActions()->NewEnum().back();
+  x->XactionType(orlendo::XTransType::cash_or_stk);
+  x->SourceCashRecd(cash);
+  x->SourceGainRealized(realized);
+  x->SourceGainRecog(recognized);
+}
+
+TEST(TransactionsCsv, WholeDescriptionsQuotedNamesAndTheCashOrStockFields) {
+  auto inv = makeInvestor("Ann Example", "Account 1", "12/31/1983", "06/15/2000");
+  inv->colSecurities()->Item("Lumora")->SecName("Lumora, \"Class A\"");
+  addXaction(*inv, "Lumora", {"02/14/1992", "Buy", "80", "3960", "80", "3960", "49.5"});
+  // Cut to "Cash or stock el" in the report; whole here.
+  addCashOrStock(*inv, "Quorvex", {"06/15/2000", "Cash or stock election", "-12345678.12345", "-1234567890.12",
+                                   "12345678.12345", "1234567890.12", "99.5"},
+                 1700_usd, -0.25_usd, Currency());
+  addXaction(*inv, "Quorvex", {"06/16/2000", "Sell", "-1", "-100", "12345677.12345", "1234567790.12", "99.5"});
+  const TransactionsCsv csv = MakeTransactionsCsv(*inv);
+  EXPECT_EQ(csv.transactions, 2);
+  EXPECT_EQ(csv.text,
+            crlf({kHeader,
+                  "Quorvex,2000-06-15,Cash or stock election,-12345678.12345,-1234567890.12,12345678.12345,"
+                  "1234567890.12,99.50000,1700.00,-0.25,0.00",
+                  "\"Lumora, \"\"Class A\"\"\",1992-02-14,Buy,80.00000,3960.00,80.00000,3960.00,49.50000,,,"}));
+}
+
+// A failure to write says why (tested with the export command); an empty
+// name is refused as such.
+TEST(WriteTransactionsCsv, ReplacesTheFileAndLeavesNoTemporaryFile) {
+  TempFolder t;
+  const auto inv = typicalInvestor();
+  const std::string file = t.write("smith.csv", "old");
+  EXPECT_EQ(WriteTransactionsCsv(*inv, file), 7);
+  const std::string once = readFile(file);
+  EXPECT_EQ(once, MakeTransactionsCsv(*inv).text);
+  WriteTransactionsCsv(*inv, file);
+  EXPECT_EQ(readFile(file), once) << "replaced, not appended";
+  EXPECT_THROW(WriteTransactionsCsv(*inv, t.file("missing/smith.csv")), orlendo::Error);
+  try {
+    WriteTransactionsCsv(*inv, "");
+    ADD_FAILURE() << "an empty name was taken";
+  } catch (const orlendo::Error& e) {
+    EXPECT_EQ(e.description(), "No CSV file name was given.");
+  }
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(t.path()), {}), 1) << "no temporary file left";
+}
+
+// ---- File, Export Transactions (CSV)... ----
+
+struct CountingProgress final : orlendo::ProgressObserver {
+  int runs = 0;
+  void started(int) override { ++runs; }
+  void yearReached(int) override {}
+  void processMessages() override {}
+  void finished(bool) override {}
+};
+
+// The command writes the calculated file, calculated once with the progress
+// window, and says how many went where; a failed write or calculation is
+// told and keeps the old file and the program.
+TEST(ExportCommand, WritesTheCalculatedFileOrSaysWhyNot) {
+  TempFolder folder;
+  ReportHarness h;
+  ScriptedFileDialog dialog;
+  CountingProgress progress;
+  std::vector<std::string> status;
+  h.state.Investor = orlendo::Investor::create();
+  h.state.Investor->LoadFile(TVX_EXAMPLES_DIR "/smith.qvx");
+  h.state.CurrentFile = folder.file("smith.qvx");
+  h.ctx.progress = &progress;
+  const auto run = [&](const std::string& target) {
+    dialog.saveAnswers.push_back(target);
+    return ExportTransactionsCommand(h.ctx, dialog, [&](const std::string& s) { status.push_back(s); });
+  };
+  const std::string target = folder.file("out.csv");
+  EXPECT_TRUE(run(target));
+  EXPECT_EQ(dialog.saved.at(0).presetName, folder.file("smith.csv"));
+  EXPECT_EQ(dialog.saved.at(0).initialFolder, folder.path());
+  EXPECT_EQ(progress.runs, 1);
+  EXPECT_EQ(h.busy.begun, 1);
+  const TransactionsCsv expected = MakeTransactionsCsv(*h.state.Investor);
+  EXPECT_EQ(readFile(target), expected.text);
+  EXPECT_EQ(status, std::vector<std::string>{"Exported " + std::to_string(expected.transactions) +
+                                             " transactions to " + target});
+  EXPECT_TRUE(h.messages.shown.empty());
+
+  status.clear();
+  const std::string dir = folder.file("a folder.csv");
+  std::filesystem::create_directory(dir);
+  EXPECT_FALSE(run(dir));
+  ASSERT_EQ(h.messages.shown.size(), 1u);
+  EXPECT_EQ(h.messages.shown[0].text, "The transactions were not exported to " + dir + ".\nCannot write the CSV file \"" +
+                                          dir + "\": " + dir + " is not a regular file.")
+      << "says why, not only the kind of error";
+  EXPECT_TRUE(std::filesystem::is_directory(dir));
+  const std::string old = folder.write("old.csv", "old");
+  h.state.Investor = makeInvestor("Ann Example", "Account 1");
+  addBuySell(*h.state.Investor, "Quorvex", "02/30/2001", "5", "500");  // not a day
+  EXPECT_FALSE(run(old));
+  EXPECT_EQ(h.messages.shown.size(), 2u);
+  EXPECT_EQ(readFile(old), "old");
+  EXPECT_EQ(h.busy.depth, 0);
+  EXPECT_TRUE(status.empty());
+  EXPECT_TRUE(h.logger->calls.empty()) << "the program goes on";
+}
+
+// ---- the sales file and report ----
+
 using orlendo::LotMethod;
-using test::crlf;
 
 struct Entry {
-  const char* security;
-  const char* date;
-  const char* shares;
-  const char* cost;
-  const char* proceeds = "";
+  const char *security, *date, *shares, *cost, *proceeds = "";
 };
 
 struct Case {
@@ -33,7 +177,7 @@ struct Case {
 };
 
 orlendo::InvestorPtr investorOf(const std::vector<Entry>& entries, const std::string& stop) {
-  auto investor = test::makeInvestor("A", "", "12/31/1983", stop);
+  auto investor = makeInvestor("A", "", "12/31/1983", stop);
   for (const Entry& e : entries) {
     std::string code = e.date, date = e.date, cost = e.cost, shares = e.shares;
     investor->colSecurities()->Item(e.security)->colBuySells()->Add(code, date, cost, shares)->Proceeds(e.proceeds);
@@ -176,8 +320,8 @@ TEST(SalesReport, YearsTermsAndTotalsWithoutUnknownProceeds) {
     EXPECT_TRUE(piece.text.find("Kaldera") == std::string::npos || piece.lines == 2) << "a sale's two lines together";
   }
   const auto figures = [](const char* proceeds, const char* basis, const char* gain) {
-    return test::sp(17) + test::sp(15 - std::strlen(proceeds)) + proceeds + test::sp(15 - std::strlen(basis)) + basis +
-           test::sp(15 - std::strlen(gain)) + gain + "\r\n";
+    return sp(17) + sp(15 - std::strlen(proceeds)) + proceeds + sp(15 - std::strlen(basis)) + basis +
+           sp(15 - std::strlen(gain)) + gain + "\r\n";
   };
   const std::string expected[] = {
       "  Tax year 2004\r\n\r\n  Short-term\r\n  Quorvex Wireless            close-out    06/01/2004  12/30/2004  B\r\n",
@@ -203,9 +347,9 @@ TEST(SalesReport, TheTitleAndASaleOfLotsOfSeveralDays) {
   std::string text;
   for (const auto& piece : SalesReportPieces(rowsOf(*investorOf(kLumoraBlocks, "12/31/2000"), LotMethod::average)))
     text += piece.text;
-  EXPECT_NE(text.find("\r\n  Lumora" + test::sp(22) + "merger cash  VARIOUS     06/15/2000  B\r\n"), std::string::npos)
+  EXPECT_NE(text.find("\r\n  Lumora" + sp(22) + "merger cash  VARIOUS     06/15/2000  B\r\n"), std::string::npos)
       << text;
 }
 
 }  // namespace
-}  // namespace tvx
+}  // namespace tvx::test
