@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "app/report_test_support.h"
+#include "app/app_test_support.h"
 #include "qt/progress_dialog.h"
 #include "qt/report_form.h"
 #include "reports/report_output.h"

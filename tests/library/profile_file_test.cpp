@@ -1,6 +1,5 @@
 #include "library/test_support.h"
 
-using orlendo::FileHelper;
 using orlendo::ProfileFile;
 namespace errnum = orlendo::errnum;
 
@@ -15,27 +14,6 @@ ProfileFile bound(const std::string& name) {
   ProfileFile pf;
   pf.FileName(name);
   return pf;
-}
-
-TEST_F(ProfileFileTest, RoundTripKeepsSectionsKeysAndValuesExactly) {
-  ProfileFile out(ProfileFile::Mode::Deferred);
-  out.BindEmpty("data.qvx");
-  out.WriteString("General", "Name", "Ann = Smith");
-  out.WriteString("General", "Line 2", "   indented second line  ");
-  out.WriteString("General", "Empty", "");
-  out.WriteString("Quorvex", "1 Date", "01/02/1990");
-  EXPECT_EQ(out.Render(),
-            "[General]\r\nName=Ann = Smith\r\nLine 2=   indented second line  \r\nEmpty=\r\n"
-            "\r\n[Quorvex]\r\n1 Date=01/02/1990\r\n");
-  EXPECT_FALSE(FileHelper::PathExists("data.qvx"));  // deferred: nothing written yet
-  out.Commit();
-  EXPECT_EQ(readBytes("data.qvx"), out.Render());
-
-  const ProfileFile in = bound("data.qvx");
-  EXPECT_EQ(in.GetString("General", "Line 2", "?"), "   indented second line  ");
-  EXPECT_EQ(in.GetString("General", "Empty", "?"), "");
-  EXPECT_EQ(in.GetString("Quorvex", "2 Date", "none"), "none");
-  EXPECT_EQ(in.Render(), out.Render());
 }
 
 TEST_F(ProfileFileTest, ReadingMatchesCaseInsensitivelyAndIgnoresNoise) {
