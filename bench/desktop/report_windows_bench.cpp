@@ -33,7 +33,8 @@ int main(int argc, char** argv) {
     h.state.Investor = orlendo::Investor::create();
     h.state.Investor->LoadFile(file);
     h.state.CurrentFile = file;
-    h.choices.answer = tvx::ReportChoices{false, true, true};  // what the batch run writes
+    h.choices.answer = tvx::ReportChoices{};
+    h.choices.answer->input = false;  // what the batch run writes: Summary and Detailed
     std::vector<QWidget*> windows;
     tvx::qt::ReportFormFactory factory({}, [&](QWidget* w) { windows.push_back(w); });
     tvx::qt::ProgressDialog progress;
