@@ -381,4 +381,13 @@ struct FileHarness {
   std::unique_ptr<FileCommands> files;
 };
 
+// A buy or sell as the input window makes it.
+inline orlendo::BuySellPtr entry(std::string date, std::string shares, std::string cost = "0") {
+  auto b = orlendo::BuySell::create();
+  b->XActionDate(date);
+  b->ChgShrs(shares);
+  b->ChgCost(cost);
+  return b;
+}
+
 }  // namespace tvx::test

@@ -1,12 +1,8 @@
 // The file commands. The same commands driven through the main window's menus
 // (New, Save As, reopen from the list; Exit with unsaved data) are tested in
-// tests/qt/desktop_test.cpp. Also the exact-path file test and the status
-// notices made to fit.
+// tests/qt/desktop_test.cpp. Also the exact-path file test.
 #include "shell/file_commands.h"
 #include "core/files.h"
-#include "shell/notice_text.h"
-
-#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -14,7 +10,6 @@
 
 namespace tvx::test {
 namespace {
-
 namespace fs = std::filesystem;
 
 // A cancelled dialog says nothing; a chosen file opens into a new investor
@@ -203,23 +198,6 @@ TEST(InputFileProblem, TestsTheExactPathOfARegularFile) {
   }
   const std::string tooLong = t.file(std::string(5000, 'x') + ".qvx");
   EXPECT_EQ(InputFileProblem(tooLong), tooLong + " cannot be reached: File name too long.");
-}
-
-TEST(ElideFolders, FoldersGiveWayFirstPathFirstUntilTheTextFitsAndFileNamesStay) {
-  struct Case {
-    std::string text;
-    std::size_t room;  // bytes
-    std::string expected, why;
-  };
-  const Case cases[] = {
-      {"Saved to /home/ann/My Data/smith.qvx", 100, "Saved to /home/ann/My Data/smith.qvx", "fits: unchanged"},
-      {"Saved to /home/ann/My Data/smith.qvx", 20, "Saved to \u2026/smith.qvx", "the folder goes, blanks and all"},
-      {"Copied /a/b/x.csv, /c/d/y.csv", 28, "Copied \u2026/x.csv, /c/d/y.csv", "the first path is enough"},
-      {"Copied /a/b/x.csv, /c/d/y.csv", 10, "Copied \u2026/x.csv, \u2026/y.csv", "then the next"},
-      {"Written to /r.pdf and b.pdf", 5, "Written to /r.pdf and b.pdf", "a file in the root folder stays"},
-  };
-  for (const Case& c : cases)
-    EXPECT_EQ(ElideFolders(c.text, [&](std::string_view t) { return t.size() <= c.room; }), c.expected) << c.why;
 }
 
 }  // namespace

@@ -1,12 +1,7 @@
 // The input window's logic without widgets. What the widgets add (typing,
 // a lone "-", focus, Enter, help on focus, the cost box, the election
-// buttons) is tested in tests/qt/input_window_test.cpp. Then the rules below
-// the window: the fields written by name and the date boxes, the buy/sell
-// list and its checks, and the entry limits against the report columns (the
-// widest value each field shows whole, the one that fills it, and the first
-// that it would cut).
-#include "entry/buy_sell_list.h"
-#include "entry/entry_limits.h"
+// buttons) is tested in tests/qt/input_window_test.cpp. Also the fields
+// written by name and the date boxes.
 #include "entry/input_fields.h"
 #include "entry/input_form.h"
 
@@ -17,8 +12,6 @@
 #include <tuple>
 
 #include "app_test_support.h"
-#include "core/report_columns.h"
-#include "core/report_text.h"
 
 namespace tvx::test {
 namespace {
@@ -275,157 +268,6 @@ TEST(DateBoxes, ShowValuesInTheMaskAndOnlyACompleteRealDayMayBeLeft) {
   }
   for (std::string_view partial : {"0_/15/1984", "02/15/84", "2/15/1984", "02-15-1984"})
     EXPECT_FALSE(DateBoxComplete(partial)) << partial;  // "02/15/84": the text without its placeholders
-}
-
-orlendo::BuySellPtr entry(std::string date, std::string shares, std::string cost = "0") {
-  auto b = orlendo::BuySell::create();
-  b->XActionDate(date);
-  b->ChgShrs(shares);
-  b->ChgCost(cost);
-  return b;
-}
-
-struct StoredEntry {
-  std::string code, date, shares, cost;
-  bool operator==(const StoredEntry&) const = default;
-};
-
-std::vector<StoredEntry> stored(const orlendo::BuySells& c) {
-  std::vector<StoredEntry> out;
-  for (const auto& b : c) out.push_back({b->Code(), b->XActionDate(), b->ChgShrs(), b->ChgCost()});
-  return out;
-}
-
-// The rows, list and collection of one security, as the window keeps them.
-struct ListFixture : ::testing::Test {
-  BuySellRowArray rows = PlaceholderRows();
-  ListBoxLines list;
-  orlendo::BuySellsPtr collection = orlendo::BuySells::create();
-  ScriptedMessageBox messages;
-
-  bool add(const orlendo::BuySellPtr& b, bool isBuy = true, ListEditMode mode = ListEditMode::Add) {
-    return AddBuySellArrayItem(*b, rows, isBuy, list, collection, mode, messages);
-  }
-  bool change(const orlendo::BuySellPtr& b, bool isBuy = true) { return add(b, isBuy, ListEditMode::Change); }
-};
-
-TEST_F(ListFixture, TheFirstAddFillsThePlaceholderAndLaterOnesSortByDateKeepingEntryOrder) {
-  ASSERT_TRUE(add(entry("03/01/1990", "10", "100")));
-  ASSERT_EQ(rows.size(), 1u);
-  EXPECT_EQ(rows[0].SortKey, "1990/03/01");
-  EXPECT_EQ(rows[0].ChgCost, "100.00");
-  ASSERT_TRUE(add(entry("01/15/1985", "20", "200")));
-  ASSERT_TRUE(add(entry("03/01/1990", "30", "300")));
-
-  EXPECT_EQ(list.lines, (std::vector<std::string>{"01/15/1985 Buy ", "03/01/1990 Buy ", "03/01/1990 Buy "}));
-  EXPECT_EQ(list.selected, -1);
-  EXPECT_EQ(stored(*collection),
-            (std::vector<StoredEntry>{{"1985/01/15-0", "01/15/1985", "20.00000", "200.00"},
-                                      {"1990/03/01-1", "03/01/1990", "10.00000", "100.00"},
-                                      {"1990/03/01-2", "03/01/1990", "30.00000", "300.00"}}));
-  // Each code is also the entry's key.
-  EXPECT_EQ(collection->Item(std::string_view("1990/03/01-2"))->ChgShrs(), "30.00000");
-}
-
-TEST_F(ListFixture, ASellIsStoredNegativeWithNoCostWhateverWasTyped) {
-  ASSERT_TRUE(add(entry("06/30/1995", "100", "555"), false));
-  EXPECT_EQ(rows[0].Kind, "Sell");
-  EXPECT_EQ(rows[0].ChgShrs, "-100");
-  EXPECT_EQ(rows[0].ChgCost, "0");
-  EXPECT_EQ(list.lines, std::vector<std::string>{"06/30/1995 Sell"});
-  // A sell typed with a minus sign is stored negative all the same.
-  ASSERT_TRUE(add(entry("07/01/1995", "-2.5"), false));
-  EXPECT_EQ(stored(*collection), (std::vector<StoredEntry>{{"1995/06/30-0", "06/30/1995", "-100.00000", "0.00"},
-                                                           {"1995/07/01-1", "07/01/1995", "-2.50000", "0.00"}}));
-  EXPECT_EQ(NegativeSharesText("-1,234.50000"), "-1234.5");
-  EXPECT_EQ(NegativeSharesText("0"), "0");
-}
-
-TEST_F(ListFixture, AnEntryThatDoesNotReadIsNeverStored) {
-  ASSERT_TRUE(add(entry("01/15/1985", "20", "200")));
-  const auto before = stored(*collection);
-  EXPECT_FALSE(add(entry("02/30/2001", "5")));
-  EXPECT_FALSE(add(entry("02/15/84__", "5")));
-  EXPECT_FALSE(add(entry("03/01/1990", "abc"), false));
-  EXPECT_FALSE(add(entry("03/01/1990", "5", "12x")));
-  list.selected = 0;
-  EXPECT_FALSE(change(entry("03/01/1990", "-")));
-  EXPECT_EQ(stored(*collection), before);
-  EXPECT_EQ(rows.size(), 1u);
-}
-
-TEST(EntryChecks, RunInOrderCostSharesDateWithTheirMessages) {
-  EXPECT_TRUE(FailingEntryChecks(*entry("03/01/1990", "1,000", "-2.5e3")).empty());
-  EXPECT_EQ(FailingEntryChecks(*entry("13/01/1990", "x", "")),
-            (std::vector<EntryCheck>{EntryCheck::Cost, EntryCheck::Shares, EntryCheck::Date}));
-  EXPECT_EQ(FailingEntryChecks(*entry("02/29/2001", "5", "5")), std::vector<EntryCheck>{EntryCheck::Date});
-  EXPECT_EQ(FailingEntryChecks(*entry("02/29/2000", "-", "5")), std::vector<EntryCheck>{EntryCheck::Shares});
-
-  const std::string tail = "\r\n\r\nDo you want to fix  the amount now (RECOMMENDED TO CHOOSE YES)?";
-  EXPECT_EQ(EntryCheckMessage(EntryCheck::Cost, "12x"),
-            "The cost amount that you entered, 12x, is not a valid number." + tail);
-  EXPECT_EQ(EntryCheckMessage(EntryCheck::Shares, "abc"),
-            "The number of shares that you entered, abc, is not a valid number." + tail);
-  EXPECT_EQ(EntryCheckMessage(EntryCheck::Date, "02/30/2001"),
-            "The date that you entered, 02/30/2001, is not a valid date." + tail);
-}
-
-// ---- the entry limits ----
-
-struct Case {
-  double shares, cost;
-  bool buy;
-  std::vector<std::pair<EntryValue, FieldFit>> expected;
-};
-
-TEST(EntryValueFits, TheTightestColumnDecides) {
-  using E = EntryValue;
-  using F = FieldFit;
-  const Case cases[] = {
-      {100, 2500, true, {}},
-      {999'999.99999, 99'999'999.99, true, {}},                       // 14 characters each
-      {1'000'000, 1000, true, {{E::Shares, F::Fills}}},               // "1,000,000.00000" fills the Summary's 15
-      {9'999'999.99999, 1000, true, {{E::Shares, F::Fills}}},
-      {10'000'000, 1000, true, {{E::Shares, F::Cut}}},
-      {9'999'999.999996, 1000, true, {{E::Shares, F::Cut}}},          // rounds up to eight digits
-      {-9'999'999.99999, 0, false, {{E::Shares, F::Fills}}},          // a sell: "-9,999,999.99999" fills 16
-      {500, 100'000'000, true, {{E::Cost, F::Fills}}},                // "$100,000,000.00"
-      {500, 999'999'999.99, true, {{E::Cost, F::Fills}}},
-      {500, 1'000'000'000, true, {{E::Cost, F::Cut}}},
-      {500, 1'000'000'000, false, {}},                                 // a sell's cost is not shown
-      {0.0001, 100'000'000, true, {{E::Cost, F::Fills}, {E::CostPerShare, F::Cut}}},
-      {0, 5000, true, {}},                                             // no shares: no cost per share
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.shares << " shares, cost " << c.cost << (c.buy ? " buy" : " sell"));
-    const auto fits = EntryValueFits(c.shares, c.cost, c.buy);
-    ASSERT_EQ(fits.size(), c.expected.size());
-    for (std::size_t i = 0; i < fits.size(); ++i) {
-      EXPECT_EQ(fits[i].what, c.expected[i].first);
-      EXPECT_EQ(fits[i].fit, c.expected[i].second);
-    }
-  }
-}
-
-// What the limits promise holds in the report fields themselves: the largest
-// value allowed fills its field, a larger one runs past it.
-TEST(EntryValueFits, TheLargestShownValueSurvivesItsFieldAndACutOneDoesNot) {
-  const auto shares = EntryValueFits(12'345'678, 0, true).at(0);
-  EXPECT_EQ(shares.shown, "12,345,678.00000");
-  EXPECT_EQ(shares.largest, "9,999,999.99999");
-  EXPECT_EQ(RightFit(kSummaryShares.width, shares.largest), shares.largest);
-  EXPECT_NE(RightFit(kSummaryShares.width, shares.shown), shares.shown);
-
-  const auto cost = EntryValueFits(10, 1'234'567'890, true).at(0);
-  EXPECT_EQ(cost.shown, "$1,234,567,890.00");
-  EXPECT_EQ(cost.largest, "$999,999,999.99");
-  EXPECT_EQ(RightFit(kSummaryBasis.width, cost.largest), cost.largest);
-
-  EXPECT_EQ(CutValueMessage(shares, true),
-            "The number of shares of this entry, 12,345,678.00000, is too large for the reports: their columns show "
-            "at most 9,999,999.99999, and a larger value would push the columns after it out of line.\r\n\r\nThe entry was not added.");
-  EXPECT_NE(CutValueMessage(cost, false).find("The entry was not changed."), std::string::npos);
-  EXPECT_NE(FullFieldQuestion(cost).find("Do you want to keep it?"), std::string::npos);
 }
 
 }  // namespace
