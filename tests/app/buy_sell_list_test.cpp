@@ -1,3 +1,4 @@
+// The buy/sell list and its checks.
 #include "entry/buy_sell_list.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// The command line: file names by switch and extension, and the switches given.
 #include "shell/command_line.h"
 
 #include <gtest/gtest.h>

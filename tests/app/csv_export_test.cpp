@@ -1,3 +1,6 @@
+// The transactions file. Its lines are written out by hand from the Detailed
+// report's texts of the same investors (detailed_report_test.cpp and the
+// example's report), never captured from the code.
 #include "reports/csv_export.h"
 
 #include <gtest/gtest.h>

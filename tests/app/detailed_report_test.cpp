@@ -1,3 +1,6 @@
+// The Detailed report's text, written out from the column positions:
+// description 3-18, date 19-28, changes ending at 44 and 59, the position
+// after the transaction ending at 44, 59 and 75.
 #include "reports/detailed_report.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,5 @@
+// The entry limits against the report columns: the widest value each field
+// shows whole, the one that fills it, and the first that it would cut.
 #include "entry/entry_limits.h"
 
 #include <gtest/gtest.h>

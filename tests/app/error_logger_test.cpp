@@ -1,3 +1,5 @@
+// The orderly end, the fatal-error path and the error loggers (the log file
+// entry, the desktop question, the batch report on standard error).
 #include "core/error_logger.h"
 
 #include <gtest/gtest.h>

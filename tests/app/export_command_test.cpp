@@ -1,3 +1,4 @@
+// File, Export Transactions (CSV)... and the sales export over the recording ports.
 #include "shell/export_command.h"
 
 #include <gtest/gtest.h>

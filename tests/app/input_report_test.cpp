@@ -1,3 +1,5 @@
+// The Input report: kind 3-15, date 16-25, shares ending at 45, cost ending
+// at 63; and the row limits of a printed security (35 on its first page, then 42).
 #include "reports/input_report.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// The page manager: headings, page numbers and the page commands.
 #include "reports/page_manager.h"
 
 #include <gtest/gtest.h>

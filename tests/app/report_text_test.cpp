@@ -1,3 +1,4 @@
+// The figure field every report uses, and the append to the output file.
 #include "core/report_text.h"
 
 #include <sys/resource.h>

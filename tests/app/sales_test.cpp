@@ -1,3 +1,5 @@
+// The sales file and the Sales report: rows worked on paper from the event
+// table and the entries, never captured from the code.
 #include "reports/sales_export.h"
 #include "reports/sales_report.h"
 

@@ -1,3 +1,4 @@
+// The settings file and the report font.
 #include "shell/settings.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,5 @@
+// The Summary report's text, written out from the column positions: name
+// 3-25, shares ending at 40, basis at 55, basis per share at 72.
 #include "reports/summary_report.h"
 
 #include <gtest/gtest.h>
