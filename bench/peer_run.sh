@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Whole-process timings of the batch run against peers, each pair measured in
-# one hyperfine run (alternating, same minute, same load):
+# Whole-process timings of the batch run against peers, each pair timed by
+# tvx_alternate (bench/timing/alternate_runs.cpp), the two programs taking
+# turns run by run, so that both see the same minutes and the same load:
 #   heavy    tvxdesk /silent on 30 securities x 1,000 entries, against
 #            `hledger bal` on the same buys and sells written as a journal
 #   largest  tvxdesk /silent on 32,767 entries in one security, alone
@@ -10,20 +11,21 @@
 # the batch run's minor page faults, peak and instructions for each case.
 #
 # Usage: bench/peer_run.sh [BUILD_DIR]   (default build-release, a Release build
-#        with the tvxdesk and tvx_trivial targets); RUNS=n sets the runs per
-#        command (default 30, at least 20).
-# Needs hyperfine, hledger and /usr/bin/time (build.sh installs them); the
-# instruction counts need perf where the machine counts them, else valgrind.
+#        with the tvxdesk, tvx_trivial and tvx_alternate targets); RUNS=n sets
+#        the runs per command (default 30, at least 20).
+# Needs hledger and /usr/bin/time (build.sh installs them); the instruction
+# counts need perf where the machine counts them, else valgrind.
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 BUILD="${1:-$ROOT/build-release}"
 RUNS="${RUNS:-30}"
 DESK="$BUILD/bin/tvxdesk"
 TRIVIAL="$BUILD/bin/tvx_trivial"
-for tool in "$DESK" "$TRIVIAL"; do
-  [ -x "$tool" ] || { echo "no $tool: build first (cmake --build $BUILD --target tvxdesk tvx_trivial)" >&2; exit 2; }
+ALTERNATE="$BUILD/bin/tvx_alternate"
+for tool in "$DESK" "$TRIVIAL" "$ALTERNATE"; do
+  [ -x "$tool" ] || { echo "no $tool: build first (cmake --build $BUILD --target tvxdesk tvx_trivial tvx_alternate)" >&2; exit 2; }
 done
-for tool in hyperfine hledger /usr/bin/time; do
+for tool in hledger /usr/bin/time; do
   command -v "$tool" > /dev/null || { echo "$tool is missing (./build.sh installs it)" >&2; exit 2; }
 done
 unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
@@ -36,8 +38,8 @@ OUT="$WORK/out.txt"
 
 batch() { echo "$DESK /silent /input $WORK/$1.qvx /output $OUT"; }
 
-# median wall time, and mean user + system CPU time, of the named command in a
-# hyperfine CSV export (seconds); on a shared machine the CPU time is the steadier
+# median wall time, and mean user + system CPU time, of the named command in
+# tvx_alternate's CSV file (seconds); on a shared machine the CPU time is the steadier
 median() { awk -F, -v c="$2" 'NR > 1 && $1 == c { print $4 }' "$1"; }
 cpu() { awk -F, -v c="$2" 'NR > 1 && $1 == c { print $5 + $6 }' "$1"; }
 ms() { awk -v s="$1" 'BEGIN { printf "%.1f ms", s * 1000 }'; }
@@ -48,7 +50,7 @@ hledger bal -f "$WORK/heavy.journal" > /dev/null
 
 run() {  # run NAME COMMAND...
   local name=$1; shift
-  hyperfine -N --warmup 3 --runs "$RUNS" --prepare "rm -f $OUT" --export-csv "$WORK/$name.csv" "$@" >&2
+  "$ALTERNATE" "$RUNS" "$WORK/$name.csv" --remove "$OUT" "$@" >&2
 }
 
 run heavy "$(batch heavy)" "hledger bal -f $WORK/heavy.journal"
