@@ -12,7 +12,8 @@
 #
 # Usage: bench/peer_run.sh [BUILD_DIR]   (default build-release, a Release build
 #        with the tvxdesk, tvx_trivial and tvx_alternate targets); RUNS=n sets
-#        the runs per command (default 30, at least 20).
+#        the runs per command (default 30, at least 20); the typical pair,
+#        a hundred times shorter, takes ten times as many.
 # Needs hledger and /usr/bin/time (build.sh installs them); the instruction
 # counts need perf where the machine counts them, else valgrind.
 set -euo pipefail
@@ -48,14 +49,14 @@ ms() { awk -v s="$1" 'BEGIN { printf "%.1f ms", s * 1000 }'; }
 rm -f "$OUT"; $(batch heavy)
 hledger bal -f "$WORK/heavy.journal" > /dev/null
 
-run() {  # run NAME COMMAND...
-  local name=$1; shift
-  "$ALTERNATE" "$RUNS" "$WORK/$name.csv" --remove "$OUT" "$@" >&2
+run() {  # run NAME RUNS COMMAND...
+  local name=$1 runs=$2; shift 2
+  "$ALTERNATE" "$runs" "$WORK/$name.csv" --remove "$OUT" "$@" >&2
 }
 
-run heavy "$(batch heavy)" "hledger bal -f $WORK/heavy.journal"
-run largest "$(batch largest)"
-run typical "$(batch typical)" "$TRIVIAL"
+run heavy "$RUNS" "$(batch heavy)" "hledger bal -f $WORK/heavy.journal"
+run largest "$RUNS" "$(batch largest)"
+run typical "$((RUNS * 10))" "$(batch typical)" "$TRIVIAL"
 
 heavyCpu=$(cpu "$WORK/heavy.csv" "$(batch heavy)")
 hledgerCpu=$(cpu "$WORK/heavy.csv" "hledger bal -f $WORK/heavy.journal")
@@ -91,10 +92,10 @@ counts() {
   fi
 }
 
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", a / b }'; }
 
 echo
-echo "Medians of $RUNS runs, whole process (in brackets: mean CPU time, user + system):"
+echo "Medians of $RUNS runs (typical: $((RUNS * 10))), whole process (in brackets: mean CPU time, user + system):"
 echo "  heavy    tvxdesk $(ms "$heavy") [$(ms "$heavyCpu")]   hledger bal $(ms "$hledger") [$(ms "$hledgerCpu")]" \
   "  hledger/tvxdesk $(ratio "$hledger" "$heavy")x [$(ratio "$hledgerCpu" "$heavyCpu")x]   peak $(peak heavy)"
 echo "  largest  tvxdesk $(ms "$largest") [$(ms "$largestCpu")]   peak $(peak largest)"
