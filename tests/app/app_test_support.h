@@ -10,6 +10,7 @@
 #include <fstream>
 #include <map>
 
+#include "file_bytes.h"
 #include "core/error_logger.h"
 #include "core/error_paths.h"
 #include "core/ports.h"
@@ -22,6 +23,9 @@
 #include "shell/settings.h"
 
 namespace tvx::test {
+
+using test_files::readBytes;
+using test_files::writeBytes;
 
 // A fresh folder, removed at the end; the test runs with it as the current
 // folder, so a save's backup copy lands there.
@@ -39,7 +43,7 @@ class TempFolder {
   const std::string& path() const { return path_; }
   std::string file(const std::string& name) const { return path_ + "/" + name; }
   std::string write(const std::string& name, const std::string& content) const {
-    std::ofstream(file(name), std::ios::binary) << content;
+    writeBytes(file(name), content);
     return file(name);
   }
 
@@ -47,11 +51,6 @@ class TempFolder {
   std::filesystem::path old_;
   std::string path_;
 };
-
-inline std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 inline std::string sp(std::size_t n) { return std::string(n, ' '); }
 

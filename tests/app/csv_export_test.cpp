@@ -76,10 +76,10 @@ TEST(WriteTransactionsCsv, ReplacesTheFileAndLeavesNoTemporaryFile) {
   const auto inv = typicalInvestor();
   const std::string file = t.write("smith.csv", "old");
   EXPECT_EQ(WriteTransactionsCsv(*inv, file), 7);
-  const std::string once = readFile(file);
+  const std::string once = readBytes(file);
   EXPECT_EQ(once, MakeTransactionsCsv(*inv).text);
   WriteTransactionsCsv(*inv, file);
-  EXPECT_EQ(readFile(file), once) << "replaced, not appended";
+  EXPECT_EQ(readBytes(file), once) << "replaced, not appended";
   EXPECT_THROW(WriteTransactionsCsv(*inv, t.file("missing/smith.csv")), orlendo::Error);
   try {
     WriteTransactionsCsv(*inv, "");

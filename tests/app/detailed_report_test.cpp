@@ -45,7 +45,7 @@ TEST_F(DetailedReportTest, LongDescriptionsAreCutAndLargeFiguresPrintWhole) {
           kChangeRule,
           "  " + sp(26) + sp(1) + "1,234,567.50000" + sp(1) + "123,456,789.01" + sp(8) + "99.99990",
           ""});
-  EXPECT_EQ(readFile(h.state.OutputFile), expected);
+  EXPECT_EQ(readBytes(h.state.OutputFile), expected);
 }
 
 // 30 lines per page: full at 24 counted lines. The headings count 13, a
@@ -92,7 +92,7 @@ TEST_F(DetailedReportTest, AHugeChangeOfSharesPrintsTheChange) {
   addXaction(*h.state.Investor, "Lumora",
              {"02/14/1992", "Buy", "20000000000", "1", "20000000080", "3960", "0"});
   RunDetailReport(h.ctx, kDestFile);
-  const std::string text = readFile(h.state.OutputFile);
+  const std::string text = readBytes(h.state.OutputFile);
   EXPECT_NE(text.find(" 20,000,000,000.00000"), std::string::npos) << text;
   EXPECT_NE(text.find(" 20,000,000,080.00000"), std::string::npos) << text;
 }

@@ -78,7 +78,7 @@ TEST(DesktopErrorLogger, ReportErrorAppendsOneEntryPerErrorAndAsksUnlessSilent) 
   ASSERT_EQ(box.shown.size(), 1u) << "a silent report asks nothing";
   EXPECT_EQ(box.shown[0].buttons, Buttons::YesNo);
   EXPECT_NE(box.shown[0].text.find("MainMod.RunSilent"), std::string::npos);
-  EXPECT_EQ(readFile(log),
+  EXPECT_EQ(readBytes(log),
             "03/04/2017 10:11:12\r\nError Number: 53 (File not found)\r\nLocation: MainMod.RunSilent\r\n"
             "          Investor.LoadFile\r\nDescription: Tallyvex\r\n\r\n"
             "03/04/2017 10:11:12\r\nError Number: 13 (Type mismatch)\r\nLocation: Reports.RunIPReport\r\n"
@@ -86,9 +86,9 @@ TEST(DesktopErrorLogger, ReportErrorAppendsOneEntryPerErrorAndAsksUnlessSilent) 
 
   // An empty log path writes no file (the current folder is the test's own);
   // an unwritable one does not fail.
-  const std::string before = readFile(log);
+  const std::string before = readBytes(log);
   EXPECT_FALSE(logger.ReportError(5, "x", "A.B", false, "", "Tallyvex"));
-  EXPECT_EQ(readFile(log), before);
+  EXPECT_EQ(readBytes(log), before);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);
   EXPECT_FALSE(appendErrorLogEntry(folder.file("no/such/QVX_err.log"), "t", 5, "x", "A.B"));
   EXPECT_EQ(std::filesystem::status(log).permissions(),
@@ -100,7 +100,7 @@ TEST(DesktopErrorLogger, ReportErrorAppendsOneEntryPerErrorAndAsksUnlessSilent) 
   ::mkfifo(folder.file("fifo.log").c_str(), 0600);
   for (const char* name : {"link.log", "fifo.log"})
     EXPECT_FALSE(appendErrorLogEntry(folder.file(name), "t", 5, "x", "A.B")) << name;
-  EXPECT_EQ(readFile(victim), "mine");
+  EXPECT_EQ(readBytes(victim), "mine");
 }
 
 TEST(BatchErrorLogger, PrintsOnStandardErrorWithTheRunsFilesAndNeverAsks) {

@@ -44,7 +44,7 @@ TEST(ExportCommand, WritesTheCalculatedFileOrSaysWhyNot) {
   EXPECT_EQ(progress.runs, 1);
   EXPECT_EQ(h.busy.begun, 1);
   const TransactionsCsv expected = MakeTransactionsCsv(*h.state.Investor);
-  EXPECT_EQ(readFile(target), expected.text);
+  EXPECT_EQ(readBytes(target), expected.text);
   EXPECT_EQ(status, std::vector<std::string>{"Exported " + std::to_string(expected.transactions) +
                                              " transactions to " + target});
   EXPECT_TRUE(h.messages.shown.empty());
@@ -63,7 +63,7 @@ TEST(ExportCommand, WritesTheCalculatedFileOrSaysWhyNot) {
   addBuySell(*h.state.Investor, "Quorvex", "02/30/2001", "5", "500");  // not a day
   EXPECT_FALSE(run(old));
   EXPECT_EQ(h.messages.shown.size(), 2u);
-  EXPECT_EQ(readFile(old), "old");
+  EXPECT_EQ(readBytes(old), "old");
   EXPECT_EQ(h.busy.depth, 0);
   EXPECT_TRUE(status.empty());
   EXPECT_TRUE(h.logger->calls.empty()) << "the program goes on";

@@ -171,7 +171,7 @@ TEST(SaveCommand, ANewInvestorsFirstSaveAsksForANameAndEverySaveSaysWhere) {
   ASSERT_TRUE(h.files->NewFile());
   EXPECT_FALSE(h.files->SaveCommand());  // the dialog cancelled
   EXPECT_EQ(h.dialog.saved.at(0).presetName, untitled);
-  EXPECT_NE(readFile(untitled).find("Name=Earlier"), std::string::npos);
+  EXPECT_NE(readBytes(untitled).find("Name=Earlier"), std::string::npos);
   EXPECT_TRUE(h.notices.empty());
 
   h.dialog.saveAnswers = {h.folder.file("ann.qvx")};

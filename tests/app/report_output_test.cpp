@@ -121,18 +121,18 @@ TEST(RunReports, AFileRunThatFailsAfterItsFirstPiecesLeavesTheOutputFileAsItWas)
   folder.write("out.txt", "kept\r\n");
   std::size_t sizeBeforeTheEnd = 0;
   h.ctx.stageFiles = [&](std::vector<orlendo::StagedFile>& files) {
-    sizeBeforeTheEnd = readFile(h.state.OutputFile).size();
+    sizeBeforeTheEnd = readBytes(h.state.OutputFile).size();
     files.emplace_back(folder.file("x.csv"), "new");
     std::filesystem::create_directory(folder.file("x.csv"));  // the rename will fail
   };
   EXPECT_THROW(RouteOutput(h.ctx, kDestFile), ProgramEnded);
   EXPECT_GT(sizeBeforeTheEnd, 100'000u) << "the reports were on their way to the file";
-  EXPECT_EQ(readFile(h.state.OutputFile), "kept\r\n");
+  EXPECT_EQ(readBytes(h.state.OutputFile), "kept\r\n");
 
   h.ctx.stageFiles = nullptr;
   h.state.Investor = inv;  // the failed run ended by releasing it
   RouteOutput(h.ctx, kDestFile);
-  const std::string out = readFile(h.state.OutputFile);
+  const std::string out = readBytes(h.state.OutputFile);
   EXPECT_EQ(out.size(), sizeBeforeTheEnd);
   EXPECT_EQ(out.rfind("kept\r\n", 0), 0u);
   const auto detailed = out.find("  Description        Date");

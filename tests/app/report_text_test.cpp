@@ -72,7 +72,7 @@ TEST(AppendToFile, AnAppendEndedPartWayLeavesTheOutputFileAsItWas) {
         ASSERT_TRUE(WIFEXITED(status));
         EXPECT_EQ(WEXITSTATUS(status), c.status);
       }
-      const std::string left = std::filesystem::exists(out) ? readFile(out) : "(no file)";
+      const std::string left = std::filesystem::exists(out) ? readBytes(out) : "(no file)";
       EXPECT_EQ(left, c.appended ? before + text : *before ? before : "(no file)");
     }
   }

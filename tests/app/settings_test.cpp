@@ -50,7 +50,7 @@ TEST(GetIni, FreshSettingsGiveTheDefaultsAndRecordTheDataFolder) {
   EXPECT_TRUE(h.state.PrnFontBold);
   EXPECT_EQ(h.mruLoads, 1);
   // Only the data folder is written back; nothing of the system is touched.
-  EXPECT_EQ(readFile(h.folder.file("tvxdesk.ini")),
+  EXPECT_EQ(readBytes(h.folder.file("tvxdesk.ini")),
             "[Data Files]\r\nData File Path=" + h.folder.file("appdata/Kelvane/QVX") + "\r\n");
 }
 
@@ -65,7 +65,7 @@ TEST(GetIni, AStoredDataFolderThatIsGoneNoFolderOrSharedGivesThePerUserFolder) {
     h.folder.write("tvxdesk.ini", "[Data Files]\r\nData File Path=" + stored + "\r\n");
     h.run();
     EXPECT_EQ(h.state.DataPath, h.folder.file("appdata/Kelvane/QVX")) << stored;
-    EXPECT_NE(readFile(h.folder.file("tvxdesk.ini")).find("Data File Path=" + h.state.DataPath), std::string::npos);
+    EXPECT_NE(readBytes(h.folder.file("tvxdesk.ini")).find("Data File Path=" + h.state.DataPath), std::string::npos);
   }
 }
 

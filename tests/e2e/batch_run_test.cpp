@@ -14,18 +14,15 @@
 #include <string>
 #include <vector>
 
+#include "file_bytes.h"
+
 namespace {
 
 namespace fs = std::filesystem;
 using Args = std::vector<std::string>;
 
-std::string readFile(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-void writeFile(const fs::path& p, const std::string& bytes) {
-  std::ofstream(p, std::ios::binary | std::ios::trunc) << bytes;
-}
+using tvx::test_files::readBytes;
+using tvx::test_files::writeBytes;
 
 // One shell word, whatever the text holds.
 std::string quoted(const std::string& text) {
@@ -56,7 +53,7 @@ class BatchRun : public ::testing::Test {
                           quoted(TVX_DESK_BINARY) + " /silent";
     for (const auto& a : args) command += " " + quoted(a);
     const int status = std::system((command + " </dev/null >/dev/null 2>" + quoted(errFile)).c_str());
-    Result r{WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(errFile)};
+    Result r{WIFEXITED(status) ? WEXITSTATUS(status) : -1, readBytes(errFile)};
     fs::remove(errFile);
     return r;
   }
@@ -65,7 +62,7 @@ class BatchRun : public ::testing::Test {
   }
   // The example with one text replaced.
   std::string damaged(const std::string& from, const std::string& to) const {
-    std::string data = readFile(example);
+    std::string data = readBytes(example);
     const auto at = data.find(from);
     return at == std::string::npos ? std::string() : data.replace(at, from.size(), to);
   }
@@ -79,13 +76,13 @@ class BatchRun : public ::testing::Test {
 // byte for byte as the program has always written them (tests/e2e/expected/);
 // the reports are appended on the next run, the CSV file replaced.
 TEST_F(BatchRun, TheExampleGivesTheKnownReportsAndCsvForEachElection) {
-  std::string data = readFile(example);
+  std::string data = readBytes(example);
   const auto at = data.find("Lumora=2\r\n");
   ASSERT_NE(at, std::string::npos);
   for (const char election : {'1', '2', '3'}) {
     SCOPED_TRACE(election);
     data[at + 7] = election;
-    writeFile(dir / "in.qvx", data);
+    writeBytes(dir / "in.qvx", data);
     fs::remove(dir / "o.txt");
     for (int run = election == '2' ? 0 : 1; run < 2; ++run) {
       const Result r = desk({"/input", (dir / "in.qvx").string(), "/output", (dir / "o.txt").string(), "/csv",
@@ -94,9 +91,9 @@ TEST_F(BatchRun, TheExampleGivesTheKnownReportsAndCsvForEachElection) {
       EXPECT_EQ(r.err, "");
     }
     const std::string expected = std::string(TVX_EXPECTED_DIR "/smith-election") + election;
-    const std::string txt = readFile(expected + ".txt");
-    EXPECT_TRUE(readFile(dir / "o.txt") == (election == '2' ? txt + txt : txt)) << "the report file differs";
-    EXPECT_TRUE(readFile(dir / "o.csv") == readFile(expected + ".csv")) << "the CSV file differs";
+    const std::string txt = readBytes(expected + ".txt");
+    EXPECT_TRUE(readBytes(dir / "o.txt") == (election == '2' ? txt + txt : txt)) << "the report file differs";
+    EXPECT_TRUE(readBytes(dir / "o.csv") == readBytes(expected + ".csv")) << "the CSV file differs";
   }
 }
 
@@ -133,19 +130,19 @@ TEST_F(BatchRun, AFileThatDoesNotReadIsRefusedSayingWhyAndNothingIsWritten) {
   const fs::path bad = dir / "bad.qvx";
   for (const auto& [data, message] : cases) {
     ASSERT_FALSE(data.empty());
-    writeFile(bad, data);
+    writeBytes(bad, data);
     const Result r = batch(bad, dir / "o.txt");
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.err, "tvxdesk: WARNING: " + bad.string() + message + "\n");
   }
   // The calculation's failure with the CSV file alone.
-  writeFile(bad, cases[1].first);
+  writeBytes(bad, cases[1].first);
   const Result r = desk({"/input", bad.string(), "/csv", (dir / "o.csv").string()});
   EXPECT_EQ(r.status, 2);
   EXPECT_NE(r.err.find("not an amount.\nNo CSV file was written."), std::string::npos) << r.err;
   EXPECT_EQ(entries(), 1) << "only the input file";
   // An unreadable cost on a sell is never read: the file calculates.
-  writeFile(bad, damaged("3 Cost=0.00", "3 Cost=none"));
+  writeBytes(bad, damaged("3 Cost=0.00", "3 Cost=none"));
   EXPECT_EQ(batch(bad, dir / "o.txt").status, 0);
 }
 
@@ -194,18 +191,18 @@ TEST_F(BatchRun, UnderASizeLimitTheRunKeepsBothFilesOrNeither) {
   const fs::path csv = dir / "smith.csv", txt = dir / "smith.txt";
   const Args args{"/input", example, "/output", txt.string(), "/csv", csv.string()};
   ASSERT_EQ(desk(args).status, 0);
-  const std::string newTxt = readFile(txt) + readFile(txt), newCsv = readFile(csv);
+  const std::string newTxt = readBytes(txt) + readBytes(txt), newCsv = readBytes(csv);
   for (const int blocks : {4, 60, 200}) {  // of 512 bytes; only 200 is enough
     SCOPED_TRACE(blocks);
     const bool kept = blocks == 200;
-    writeFile(csv, "old");
+    writeBytes(csv, "old");
     fs::resize_file(txt, newTxt.size() / 2);
-    const std::string oldTxt = readFile(txt);
+    const std::string oldTxt = readBytes(txt);
     const Result r = desk(args, "sh -c 'trap \"\" XFSZ; ulimit -f " + std::to_string(blocks) + "; exec \"$0\" \"$@\"'");
     EXPECT_EQ(r.status, kept ? 0 : 2) << r.err;
     EXPECT_EQ(r.err.find((blocks == 4 ? csv : txt).string()) != std::string::npos, !kept) << r.err;
-    EXPECT_EQ(readFile(csv), kept ? newCsv : "old");
-    EXPECT_EQ(readFile(txt), kept ? newTxt : oldTxt);
+    EXPECT_EQ(readBytes(csv), kept ? newCsv : "old");
+    EXPECT_EQ(readBytes(txt), kept ? newTxt : oldTxt);
     EXPECT_EQ(entries(), 2) << "no temporary file left";
   }
 }
@@ -228,17 +225,17 @@ TEST_F(BatchRun, ASignalLeavesBothFilesOldOrBothWhole) {
               (i % 5 ? std::to_string(100 + i) : "0") + "\r\n";
     }
   }
-  writeFile(input, text);
+  writeBytes(input, text);
   const Args args{"/input", input.string(), "/output", output.string(), "/csv", csv.string()};
   const auto reset = [&] {
-    writeFile(output, "an earlier report\r\n");
-    writeFile(csv, "an earlier export\r\n");
+    writeBytes(output, "an earlier report\r\n");
+    writeBytes(csv, "an earlier export\r\n");
   };
   reset();
   const auto started = std::chrono::steady_clock::now();
   ASSERT_EQ(desk(args).status, 0);
   const double span = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-  const std::string whole = readFile(output), wholeCsv = readFile(csv);
+  const std::string whole = readBytes(output), wholeCsv = readBytes(csv);
   ASSERT_GT(whole.size(), 500'000u);
   std::mt19937 random(20171231);
   int oldKept = 0;
@@ -247,10 +244,10 @@ TEST_F(BatchRun, ASignalLeavesBothFilesOldOrBothWhole) {
     const double after = std::uniform_real_distribution<double>(0.001, span)(random);
     desk(args, std::string("timeout -s ") + (i % 2 ? "INT " : "TERM ") + std::to_string(after));
     EXPECT_EQ(entries(), 3) << "run " << i << ": no temporary file";
-    const bool old = readFile(output) == "an earlier report\r\n";
+    const bool old = readBytes(output) == "an earlier report\r\n";
     oldKept += old;
-    EXPECT_TRUE(old || readFile(output) == whole) << "run " << i << ": a part of the reports was left behind";
-    EXPECT_EQ(readFile(csv), old ? "an earlier export\r\n" : wholeCsv) << "run " << i;
+    EXPECT_TRUE(old || readBytes(output) == whole) << "run " << i << ": a part of the reports was left behind";
+    EXPECT_EQ(readBytes(csv), old ? "an earlier export\r\n" : wholeCsv) << "run " << i;
   }
   EXPECT_GT(oldKept, 0) << "most signals land while the reports are made";
 }
@@ -270,11 +267,11 @@ TEST_F(BatchRun, SalesWithTheOtherFilesAllOrNothing) {
       "method\r\n";
   Result r = with({"/taxyear", "1995"});
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(readFile(sales), header) << "no sale in 1995";
+  EXPECT_EQ(readBytes(sales), header) << "no sale in 1995";
   r = with({"/TaxYear", "1994", "/method", "AVERAGE"});
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(readFile(sales), header + "Quorvex,150.00000,1983-12-31,1994-03-02,,4333.59,,,,long,E,sell,average\r\n");
-  const std::string before[] = {readFile(sales), readFile(txt)};
+  EXPECT_EQ(readBytes(sales), header + "Quorvex,150.00000,1983-12-31,1994-03-02,,4333.59,,,,long,E,sell,average\r\n");
+  const std::string before[] = {readBytes(sales), readBytes(txt)};
   const std::pair<Args, std::string> refused[] = {
       {{"/taxyear", "19x4"}, "\"19x4\" is not a year"},     {{"/taxyear", "94"}, "\"94\" is not a year"},
       {{"/taxyear", "19944"}, "\"19944\" is not a year"},   {{"/taxyear"}, "\"\" is not a year"},
@@ -295,8 +292,8 @@ TEST_F(BatchRun, SalesWithTheOtherFilesAllOrNothing) {
     EXPECT_NE(r.err.find("missing/s.csv"), std::string::npos) << r.err;
     EXPECT_FALSE(fs::exists(csv)) << "the CSV file written before the failure is taken back";
   }
-  EXPECT_EQ(readFile(sales), before[0]);
-  EXPECT_EQ(readFile(txt), before[1]);
+  EXPECT_EQ(readBytes(sales), before[0]);
+  EXPECT_EQ(readBytes(txt), before[1]);
 }
 
 }  // namespace

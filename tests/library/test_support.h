@@ -22,6 +22,7 @@
 #include <system_error>
 #include <vector>
 
+#include "file_bytes.h"
 #include "model/atomic_write.h"
 #include "orlendo/dates.h"
 #include "orlendo/error.h"
@@ -76,13 +77,8 @@ class RecordingObserver final : public orlendo::ProgressObserver {
   std::vector<std::string> calls;
 };
 
-inline void writeBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-inline std::string readBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using tvx::test_files::readBytes;
+using tvx::test_files::writeBytes;
 
 // A write call (for orlendo::detail::setAtomicWriteCall) that reports a full
 // disk once gWritesLeft calls have written.

@@ -134,7 +134,7 @@ class InputWindowTest : public QObject {
       t.type(Field::txtName, "Key Saver");
       QVERIFY(t.w.windowTitle().contains("Key Saver"));
       QTest::keySequence(t.focused(), QKeySequence(Qt::CTRL | Qt::Key_S));
-      QVERIFY(readFile(h.state.CurrentFile).find("Name=Key Saver") != std::string::npos);
+      QVERIFY(readBytes(h.state.CurrentFile).find("Name=Key Saver") != std::string::npos);
       QVERIFY(h.state.DataSaved);
       QVERIFY(t.w.isVisible());
       QTest::keySequence(t.focused(), closing);
